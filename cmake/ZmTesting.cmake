@@ -1,0 +1,51 @@
+# zm_add_qtest(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [TIMEOUT <seconds>])
+#
+# One QtTest executable, registered with CTest. Label "webengine" marks tests that start the embedded
+# browser; the sanitizer configuration skips them. Every test gets the environment the browser and the
+# Qt Quick scene graph need under Xvfb; the test's main (ZmTestMain.h) gives it a temporary HOME.
+function(zm_add_qtest name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE zm_testsupport Qt5::Test ${ARG_LIBS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests/bin")
+    add_test(NAME ${name} COMMAND ${name})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    set_tests_properties(${name} PROPERTIES
+        TIMEOUT ${ARG_TIMEOUT}
+        LABELS "${ARG_LABELS}"
+        ENVIRONMENT "${ZM_TEST_ENVIRONMENT}")
+endfunction()
+
+# zm_add_fuzzer(<name> SOURCES <files...> [LIBS <targets...>] CORPUS <folder>)
+#
+# A libFuzzer target (clang only). CTest runs it over its seed corpus and then fuzzes for a short,
+# bounded time; new inputs land in the build tree, never in the source tree.
+function(zm_add_fuzzer name)
+    if(NOT ZM_FUZZ)
+        return()
+    endif()
+    cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests/fuzz")
+    set(work "${CMAKE_BINARY_DIR}/tests/fuzz/${name}.corpus")
+    file(MAKE_DIRECTORY "${work}")
+    add_test(NAME ${name}
+        COMMAND ${name} -max_total_time=15 -timeout=10 -rss_limit_mb=4096 "${work}" "${ARG_CORPUS}")
+    set_tests_properties(${name} PROPERTIES TIMEOUT 120 LABELS "fuzz" ENVIRONMENT "${ZM_TEST_ENVIRONMENT}")
+endfunction()
+
+set(ZM_TEST_ENVIRONMENT
+    "QTWEBENGINE_DISABLE_SANDBOX=1"
+    "QT_QUICK_BACKEND=software"
+    "QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu"
+    "ZM_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+    "ZM_BUILD_DIR=${CMAKE_BINARY_DIR}"
+    "ZM_PROGRAM_DIR=${ZM_PROGRAM_DIR}"
+    "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=0"
+    "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")

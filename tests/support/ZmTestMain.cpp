@@ -1,0 +1,61 @@
+#include "ZmTestMain.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+namespace ZmTest {
+
+namespace {
+
+QTemporaryDir* s_home = nullptr;
+
+void setIfUnset(const char* name, const QByteArray& value)
+{
+    if (qEnvironmentVariableIsEmpty(name))
+        qputenv(name, value);
+}
+
+} // namespace
+
+void prepareEnvironment(bool gui)
+{
+    s_home = new QTemporaryDir(QDir::tempPath() + "/zmtest-XXXXXX");
+    const QByteArray home = QFile::encodeName(s_home->path());
+    qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", home + "/.config");
+    qputenv("XDG_DATA_HOME", home + "/.local/share");
+    qputenv("XDG_CACHE_HOME", home + "/.cache");
+    qputenv("XDG_RUNTIME_DIR", home + "/runtime");
+    QDir().mkpath(s_home->path() + "/runtime");
+    QFile::setPermissions(s_home->path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    std::atexit([] { delete s_home; });
+
+    setIfUnset("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    setIfUnset("QT_QUICK_BACKEND", "software");
+    setIfUnset("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    if (gui && qEnvironmentVariableIsEmpty("DISPLAY"))
+        setIfUnset("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+QString sourceDir()
+{
+    const QString dir = qEnvironmentVariable("ZM_SOURCE_DIR");
+    return dir.isEmpty() ? QStringLiteral(ZM_TEST_SOURCE_DIR) : dir;
+}
+
+QString buildDir()
+{
+    const QString dir = qEnvironmentVariable("ZM_BUILD_DIR");
+    return dir.isEmpty() ? QStringLiteral(ZM_TEST_BUILD_DIR) : dir;
+}
+
+QString programDir()
+{
+    const QString dir = qEnvironmentVariable("ZM_PROGRAM_DIR");
+    return dir.isEmpty() ? QStringLiteral(ZM_TEST_PROGRAM_DIR) : dir;
+}
+
+} // namespace ZmTest

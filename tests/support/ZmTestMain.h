@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QTest>
+
+namespace ZmTest {
+
+// Points HOME and the XDG folders at a fresh temporary folder (removed at exit) and sets the environment
+// the embedded browser needs. Must run before the application object exists.
+void prepareEnvironment(bool gui);
+
+// The source and build trees, as CTest passes them.
+QString sourceDir();
+QString buildDir();
+QString programDir();
+
+} // namespace ZmTest
+
+// A test main with a QApplication: widget and browser tests.
+#define ZM_TEST_MAIN(TestObject)                                                                                       \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        ZmTest::prepareEnvironment(true);                                                                              \
+        QApplication app(argc, argv);                                                                                  \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
+    }
+
+// A test main with a QCoreApplication: everything without windows.
+#define ZM_TEST_MAIN_CORE(TestObject)                                                                                  \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        ZmTest::prepareEnvironment(false);                                                                             \
+        QCoreApplication app(argc, argv);                                                                              \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
+    }
