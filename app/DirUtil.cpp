@@ -1,0 +1,47 @@
+#include "app/DirUtil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+bool dirExists(const QString& path)
+{
+    return QFileInfo(path).isDir();
+}
+
+QString makeDirIfMissing(const QString& path)
+{
+    makePathIfMissing(path);
+    return path;
+}
+
+bool makePathIfMissing(const QString& path)
+{
+    if (dirExists(path))
+        return true;
+    return QDir().mkpath(path) && dirExists(path);
+}
+
+bool copyDirectory(const QString& source, const QString& target, bool overwrite)
+{
+    QDir targetDir(target);
+    if (!targetDir.exists() && !QDir().mkdir(target))
+        return false;
+
+    const QDir sourceDir(source);
+    const QFileInfoList entries =
+        sourceDir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        const QString destination = target + '/' + entry.fileName();
+        if (entry.isDir() && !entry.isSymLink()) {
+            if (!copyDirectory(entry.filePath(), destination, overwrite))
+                return false;
+            continue;
+        }
+        if (overwrite && QFileInfo::exists(destination))
+            QFile::remove(destination);
+        if (!QFile::copy(entry.filePath(), destination))
+            return false;
+    }
+    return true;
+}
