@@ -71,10 +71,10 @@ async def add_routes(request):
     spec = await _json_body(request)
     specs = spec if isinstance(spec, list) else [spec]
     try:
-        routes = [programmed.Route(0, item) for item in specs]  # validate all before adding any
+        for item in specs:  # check all before adding any
+            programmed.Route(0, item)
     except (programmed.RouteError, ValueError, TypeError) as error:
         return _error(str(error))
-    del routes
     ids = [state.routes.add(item).id for item in specs]
     return _json({"ids": ids} if isinstance(spec, list) else {"id": ids[0]})
 
