@@ -1,0 +1,70 @@
+"""A plain file host: GET and HEAD of /files/<path>, from uploaded files first, then the --files folder."""
+
+import os
+
+from aiohttp import web
+
+from .state import Annotator
+
+PREFIX = "/files/"
+
+
+def resolve(root, relative):
+    """The file under root named by relative, or None when it is missing or would leave root."""
+    if not root or not relative:
+        return None
+    parts = relative.split("/")
+    if any(part in ("", ".", "..") for part in parts) or "\\" in relative or "\0" in relative:
+        return None
+    root = os.path.realpath(root)
+    candidate = os.path.realpath(os.path.join(root, *parts))
+    if os.path.commonpath([root, candidate]) != root or not os.path.isfile(candidate):
+        return None
+    return candidate
+
+
+def store_upload(state, relative, data):
+    """Writes an uploaded file below the upload folder; False when the name is not a plain relative path."""
+    parts = relative.split("/")
+    if not relative or any(part in ("", ".", "..") for part in parts) or "\\" in relative or "\0" in relative:
+        return False
+    target = os.path.join(state.upload_dir, *parts)
+    os.makedirs(os.path.dirname(target), exist_ok=True)
+    with open(target, "wb") as handle:
+        handle.write(data)
+    return True
+
+
+def clear_uploads(state):
+    for dirpath, dirnames, filenames in os.walk(state.upload_dir, topdown=False):
+        for name in filenames:
+            os.remove(os.path.join(dirpath, name))
+        for name in dirnames:
+            os.rmdir(os.path.join(dirpath, name))
+
+
+def list_uploads(state):
+    names = []
+    for dirpath, _, filenames in os.walk(state.upload_dir):
+        for name in filenames:
+            full = os.path.join(dirpath, name)
+            names.append(os.path.relpath(full, state.upload_dir).replace(os.sep, "/"))
+    return sorted(names)
+
+
+async def serve(request):
+    state = request.app["state"]
+    relative = request.match_info["tail"]
+    found = resolve(state.upload_dir, relative) or resolve(state.files_dir, relative)
+    if found is None:
+        raise web.HTTPNotFound(text="no such file\n")
+    return web.FileResponse(found)
+
+
+def annotate(entry, request, state):
+    pass
+
+
+def setup(app, state):
+    state.add_annotator(Annotator("files", PREFIX, annotate, prefix=True))
+    app.router.add_get(PREFIX + "{tail:.*}", serve)

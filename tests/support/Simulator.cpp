@@ -1,0 +1,272 @@
+#include "Simulator.h"
+
+#include "RawHttp.h"
+#include "ZmTestMain.h"
+
+#include <QDeadlineTimer>
+#include <QDebug>
+#include <QRegularExpression>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace ZmTest {
+
+namespace {
+
+constexpr int kControlTimeoutMs = 10000;
+
+QString actionName(Simulator::Route::Action action)
+{
+    switch (action) {
+    case Simulator::Route::Action::Close:
+        return QStringLiteral("close");
+    case Simulator::Route::Action::Stall:
+        return QStringLiteral("stall");
+    case Simulator::Route::Action::Raw:
+        return QStringLiteral("raw");
+    case Simulator::Route::Action::Reply:
+        break;
+    }
+    return QStringLiteral("reply");
+}
+
+} // namespace
+
+QJsonObject Simulator::Route::toJson() const
+{
+    QJsonObject object;
+    object["method"] = method;
+    object["path"] = path;
+    object["match"] = prefix ? "prefix" : "exact";
+    if (!params.isEmpty()) {
+        QJsonObject paramObject;
+        for (auto it = params.cbegin(); it != params.cend(); ++it)
+            paramObject[it.key()] = it.value();
+        object["params"] = paramObject;
+    }
+    object["action"] = actionName(action);
+    object["status"] = status;
+    QJsonArray headerArray;
+    for (const auto& pair : headers)
+        headerArray.append(QJsonArray{pair.first, pair.second});
+    object["headers"] = headerArray;
+    object["body_base64"] = QString::fromLatin1(body.toBase64());
+    object["repeat"] = repeat;
+    object["delay_ms"] = delayMs;
+    if (times > 0)
+        object["times"] = times;
+    else
+        object["times"] = "always";
+    if (action == Action::Raw)
+        object["raw_base64"] = QString::fromLatin1(raw.toBase64());
+    return object;
+}
+
+Simulator::Simulator(const QStringList& extraArguments)
+    : m_extraArguments(extraArguments)
+{
+}
+
+Simulator::~Simulator()
+{
+    stop();
+}
+
+QString Simulator::programPath()
+{
+    return QStringLiteral("/usr/bin/python3");
+}
+
+QString Simulator::scriptPath()
+{
+    return sourceDir() + QStringLiteral("/tests/sim/simulator.py");
+}
+
+bool Simulator::start(int timeoutMs)
+{
+    if (isRunning()) {
+        m_error = QStringLiteral("already running");
+        return false;
+    }
+    m_error.clear();
+    m_baseUrl.clear();
+    m_port = 0;
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.setReadChannel(QProcess::StandardOutput);
+    m_process.start(programPath(), QStringList{scriptPath()} + m_extraArguments);
+    QDeadlineTimer deadline(timeoutMs);
+    if (!m_process.waitForStarted(int(deadline.remainingTime()))) {
+        m_error = QStringLiteral("cannot start %1 %2: %3").arg(programPath(), scriptPath(), m_process.errorString());
+        return false;
+    }
+    while (!m_process.canReadLine()) {
+        if (m_process.state() != QProcess::Running || deadline.hasExpired() ||
+            !m_process.waitForReadyRead(int(deadline.remainingTime()))) {
+            break;
+        }
+    }
+    if (!m_process.canReadLine()) {
+        if (m_process.state() != QProcess::Running)
+            m_error = QStringLiteral("the simulator ended (exit code %1) before printing its address; see its "
+                                     "messages above")
+                          .arg(m_process.exitCode());
+        else
+            m_error = QStringLiteral("the simulator printed no address within %1 ms").arg(timeoutMs);
+        stop();
+        return false;
+    }
+    const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
+    static const QRegularExpression addressPattern(QStringLiteral("^http://127\\.0\\.0\\.1:(\\d{1,5})$"));
+    const QRegularExpressionMatch match = addressPattern.match(line);
+    const uint port = match.hasMatch() ? match.captured(1).toUInt() : 0;
+    if (port == 0 || port > 65535) {
+        m_error = QStringLiteral("the simulator's first line is not its address: \"%1\"").arg(line);
+        stop();
+        return false;
+    }
+    m_port = quint16(port);
+    m_baseUrl = line;
+    return true;
+}
+
+bool Simulator::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+    m_process.closeWriteChannel();
+    if (m_process.waitForFinished(10000))
+        return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+    qWarning() << "Simulator::stop the simulator did not end after its input closed; terminating it";
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    return false;
+}
+
+bool Simulator::isRunning() const
+{
+    return m_process.state() != QProcess::NotRunning;
+}
+
+QJsonDocument Simulator::control(const QByteArray& method, const QString& target, const QByteArray& body, int* status)
+{
+    if (status)
+        *status = 0;
+    if (m_port == 0) {
+        qWarning() << "Simulator::control the simulator is not running";
+        return {};
+    }
+    RawHeaderList headers;
+    if (!body.isEmpty())
+        headers.append(qMakePair(QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/json")));
+    const QByteArray host = "127.0.0.1:" + QByteArray::number(m_port);
+    const RawHttpResult result =
+        rawHttpExchange(QStringLiteral("127.0.0.1"), m_port,
+                        buildHttpRequest(method, target.toUtf8(), host, headers, body), kControlTimeoutMs);
+    if (!result.complete) {
+        qWarning() << "Simulator::control no whole reply to" << method << target;
+        return {};
+    }
+    if (status)
+        *status = result.status;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(result.body, &error);
+    if (error.error != QJsonParseError::NoError)
+        qWarning() << "Simulator::control reply to" << method << target << "is not JSON:" << result.body.left(200);
+    else if (result.status != 200)
+        qWarning() << "Simulator::control" << method << target << "answered" << result.status << result.body;
+    return document;
+}
+
+int Simulator::program(const Route& route)
+{
+    return program(route.toJson());
+}
+
+int Simulator::program(const QJsonObject& route)
+{
+    int status = 0;
+    const QJsonDocument reply = control("POST", QStringLiteral("/_control/routes"),
+                                        QJsonDocument(route).toJson(QJsonDocument::Compact), &status);
+    if (status != 200)
+        return -1;
+    return reply.object().value("id").toInt(-1);
+}
+
+bool Simulator::clearRoutes()
+{
+    int status = 0;
+    control("DELETE", QStringLiteral("/_control/routes"), {}, &status);
+    return status == 200;
+}
+
+bool Simulator::clearRequests()
+{
+    int status = 0;
+    control("DELETE", QStringLiteral("/_control/requests"), {}, &status);
+    return status == 200;
+}
+
+bool Simulator::reset()
+{
+    int status = 0;
+    control("POST", QStringLiteral("/_control/reset"), {}, &status);
+    return status == 200;
+}
+
+QJsonArray Simulator::requests(const QString& pathPrefix)
+{
+    QString target = QStringLiteral("/_control/requests");
+    if (!pathPrefix.isEmpty())
+        target += QStringLiteral("?prefix=") + QString::fromLatin1(QUrl::toPercentEncoding(pathPrefix));
+    return control("GET", target).object().value("requests").toArray();
+}
+
+QJsonArray Simulator::waitForRequests(int count, const QString& pathPrefix, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    QJsonArray found = requests(pathPrefix);
+    while (found.size() < count && !deadline.hasExpired()) {
+        QTest::qWait(20);
+        found = requests(pathPrefix);
+    }
+    return found;
+}
+
+QString Simulator::putFile(const QString& relativePath, const QByteArray& data)
+{
+    int status = 0;
+    const QString target = QStringLiteral("/_control/files/") +
+                           QString::fromLatin1(QUrl::toPercentEncoding(relativePath, QByteArrayLiteral("/")));
+    const QJsonDocument reply = control("PUT", target, data, &status);
+    return status == 200 ? reply.object().value("url").toString() : QString();
+}
+
+QByteArray Simulator::bodyOf(const QJsonObject& entry)
+{
+    return QByteArray::fromBase64(entry.value("body_base64").toString().toLatin1());
+}
+
+QList<QPair<QString, QString>> Simulator::pairsOf(const QJsonValue& pairs)
+{
+    QList<QPair<QString, QString>> result;
+    const QJsonArray array = pairs.toArray();
+    for (const QJsonValue& item : array) {
+        const QJsonArray pair = item.toArray();
+        result.append({pair.at(0).toString(), pair.at(1).toString()});
+    }
+    return result;
+}
+
+QString Simulator::headerOf(const QJsonObject& entry, const QString& name)
+{
+    for (const auto& pair : pairsOf(entry.value("headers"))) {
+        if (pair.first.compare(name, Qt::CaseInsensitive) == 0)
+            return pair.second;
+    }
+    return {};
+}
+
+} // namespace ZmTest

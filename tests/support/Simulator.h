@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace ZmTest {
+
+// One running class service simulator (tests/sim/simulator.py) for the life of the object: started by start(),
+// stopped by stop() or the destructor. The control helpers talk to its /_control/ API and return empty results
+// (and log a warning) when it does not answer.
+class Simulator
+{
+public:
+    // A programmed reply; see tests/sim/README.md for what each field does.
+    struct Route
+    {
+        enum class Action
+        {
+            Reply, // answer with status, headers and body
+            Close, // close the connection without answering
+            Stall, // never answer
+            Raw,   // write the raw bytes as they are, then close
+        };
+
+        QString method = QStringLiteral("*");
+        QString path;
+        bool prefix = false;
+        QMap<QString, QString> params; // only requests whose decoded parameters hold these pairs
+        Action action = Action::Reply;
+        int status = 200;
+        QList<QPair<QString, QString>> headers;
+        QByteArray body;
+        int repeat = 1; // the body is sent this many times over
+        int delayMs = 0;
+        int times = 0; // 0: always
+        QByteArray raw;
+
+        QJsonObject toJson() const;
+    };
+
+    explicit Simulator(const QStringList& extraArguments = {});
+    ~Simulator();
+
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Starts the program and reads its address from the first line; false with errorString() on failure.
+    bool start(int timeoutMs = 15000);
+    // Closes its standard input, which ends it cleanly; terminates it when it does not end in time.
+    // True when it ended by itself with exit code 0.
+    bool stop();
+    bool isRunning() const;
+    QString errorString() const { return m_error; }
+
+    // The simulator's address, "http://127.0.0.1:<port>", the base that every service address of a test uses.
+    // Tests point the URL configuration (api, RESTful, report, download hosts) at it.
+    QString baseUrl() const { return m_baseUrl; }
+    QString url(const QString& path) const { return m_baseUrl + path; }
+    quint16 port() const { return m_port; }
+
+    // One control request; the parsed JSON reply (null document when there was no whole reply).
+    QJsonDocument control(const QByteArray& method, const QString& target, const QByteArray& body = {},
+                          int* status = nullptr);
+
+    int program(const Route& route);       // the route id, -1 on failure
+    int program(const QJsonObject& route); // the same, from the JSON shape
+    bool clearRoutes();
+    bool clearRequests();
+    bool reset(); // request log, routes and uploaded files
+    QJsonArray requests(const QString& pathPrefix = {});
+    // Polls (running the event loop) until at least count requests under pathPrefix were logged, or the time-out;
+    // returns what there is then.
+    QJsonArray waitForRequests(int count, const QString& pathPrefix = {}, int timeoutMs = 10000);
+    // Serves data under /files/<relativePath>; returns the file's address, empty on failure.
+    QString putFile(const QString& relativePath, const QByteArray& data);
+
+    // Helpers for log entries.
+    static QByteArray bodyOf(const QJsonObject& entry);
+    static QList<QPair<QString, QString>> pairsOf(const QJsonValue& pairs); // [[name, value], ...]
+    static QString headerOf(const QJsonObject& entry, const QString& name); // first of that name, any case
+
+    static QString programPath(); // /usr/bin/python3
+    static QString scriptPath();  // <source>/tests/sim/simulator.py
+
+private:
+    QStringList m_extraArguments;
+    QProcess m_process;
+    QString m_baseUrl;
+    quint16 m_port = 0;
+    QString m_error;
+};
+
+} // namespace ZmTest
