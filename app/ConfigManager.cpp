@@ -123,7 +123,12 @@ void ConfigManager::createFolders()
 void ConfigManager::openSettings()
 {
     m_iniPath = m_appDataDir + "/viDaviro.ini";
-    if (!QFileInfo::exists(m_iniPath)) {
+    const QFileInfo existing(m_iniPath);
+    if (existing.exists() && !existing.isFile()) {
+        qWarning().noquote() << "ConfigManager::ConfigManager the settings file" << m_iniPath << "is not a file";
+        return;
+    }
+    if (!existing.exists()) {
         QFile file(m_iniPath);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
             qWarning().noquote() << "ConfigManager::ConfigManager cannot create the settings file" << m_iniPath << ":"
@@ -235,7 +240,7 @@ void ConfigManager::ini_SetParam_Int(const QByteArray& key, int value)
     if (!m_settings)
         return;
     m_settings->setValue(QString::fromUtf8(key), value);
-    m_settings->sync();
+    syncSettings();
 }
 
 void ConfigManager::ini_SetParam_String(const QByteArray& key, const QByteArray& value)
@@ -245,7 +250,7 @@ void ConfigManager::ini_SetParam_String(const QByteArray& key, const QByteArray&
         if (!m_settings)
             return;
         m_settings->setValue(QString::fromUtf8(key), QString::fromUtf8(value));
-        m_settings->sync();
+        syncSettings();
     }
     qDebug().noquote() << "ConfigManager::ini_SetParam_String " + QString::fromUtf8(key) + " = " +
                               QString::fromUtf8(value);
@@ -257,7 +262,14 @@ void ConfigManager::ini_RemoveParam(const QByteArray& key)
     if (!m_settings)
         return;
     m_settings->remove(QString::fromUtf8(key));
+    syncSettings();
+}
+
+void ConfigManager::syncSettings()
+{
     m_settings->sync();
+    if (m_settings->status() != QSettings::NoError)
+        qWarning().noquote() << "ConfigManager::syncSettings cannot write" << m_iniPath;
 }
 
 bool ConfigManager::installOfflineResources()
@@ -266,6 +278,14 @@ bool ConfigManager::installOfflineResources()
         qWarning("ConfigManager::installOfflineResources no program data folder or program version");
         return false;
     }
+    // Set before unpacking, so that resources installed by an earlier start stay in use when this package
+    // turns out broken.
+    if (m_offlineResourceDir.isEmpty()) {
+        m_offlineResourceDir = makeDirIfMissing(m_appDataDir + "/offline/resource");
+        m_offlineIndexPage = m_offlineResourceDir + "/web/index.html";
+        m_offlineRoomPage = m_offlineResourceDir + "/vroom/vroom.html";
+    }
+
     // The package is unpacked beside its final place and renamed into it, so that a folder named for the
     // version always holds a whole package, even after an interrupted start.
     const QString packageDir = m_appDataDir + "/offline/" + m_setup.programVersion;
@@ -283,13 +303,9 @@ bool ConfigManager::installOfflineResources()
     if (newVersion.isEmpty()) {
         qWarning().noquote() << "ConfigManager::installOfflineResources no version in" << packageDir
                              << "/manifest.json";
+        // Not a usable package: the next start unpacks it again.
+        removeDirRecursively(packageDir);
         return false;
-    }
-
-    if (m_offlineResourceDir.isEmpty()) {
-        m_offlineResourceDir = makeDirIfMissing(m_appDataDir + "/offline/resource");
-        m_offlineIndexPage = m_offlineResourceDir + "/web/index.html";
-        m_offlineRoomPage = m_offlineResourceDir + "/vroom/vroom.html";
     }
 
     const QString oldVersion = getOfflineResVersion(m_offlineResourceDir);

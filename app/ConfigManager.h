@@ -102,6 +102,7 @@ public:
 private:
     void createFolders();
     void openSettings();
+    void syncSettings(); // with m_settingsMutex held
     bool replaceOfflineResources(const QString& packageDir);
     // Both with m_dailyLogMutex held.
     QString dailyLogPath();
