@@ -75,7 +75,8 @@ QString getFileVersion(const QString& path, int parts)
     if (QFileInfo(path).canonicalFilePath() != QFileInfo(Platform::programFilePath()).canonicalFilePath())
         return QString();
     if (parts == 4)
-        return QString::asprintf("%d.%d.%d.%d", ZM_VERSION_MAJOR, ZM_VERSION_MINOR, ZM_VERSION_PATCH, ZM_VERSION_TWEAK);
+        return QString::asprintf("%d.%d.%d.%d", ZM_VERSION_MAJOR, ZM_VERSION_MINOR, ZM_VERSION_PATCH,
+                                 ZM_VERSION_TWEAK);
     return QString::asprintf("%d.%d.%d", ZM_VERSION_MAJOR, ZM_VERSION_MINOR, ZM_VERSION_PATCH);
 }
 
