@@ -88,10 +88,10 @@ MyTitleBar::MyTitleBar(QWidget* parent)
     loadStyleSheet(QStringLiteral("MyTitle"));
     setNetworkQuality(2, 2);
 
-    // The hint may only run while this title bar still exists: the timer drops the call once its context is
-    // gone, and the guarded pointer says the same once more where the call is made.
+    // The hint may only run while this title bar still exists: the destructor stops the pending check, and the
+    // check itself tests a guarded pointer to the title bar before it touches it.
     const QPointer<MyTitleBar> self(this);
-    QDelayTimer::delay(
+    m_feedbackTipTimer = QDelayTimer::delay(
         kFeedbackTipDelayMs,
         [self](QDelayTimer* timer) {
             auto* titleBar = qobject_cast<MyTitleBar*>(timer->context());
@@ -104,6 +104,7 @@ MyTitleBar::MyTitleBar(QWidget* parent)
 
 MyTitleBar::~MyTitleBar()
 {
+    delete m_feedbackTipTimer.data();
     delete m_feedbackTip.data();
 }
 

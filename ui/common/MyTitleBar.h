@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
+class QDelayTimer;
 class QDialog;
 class QHBoxLayout;
 class QLabel;
@@ -132,6 +133,8 @@ private:
 
     // Owned by the title bar; guarded because it is a child of the window, which may go first.
     QPointer<QDialog> m_feedbackTip;
+    // The pending one-second check for the hint; stopped with the title bar so nothing outlives it.
+    QPointer<QDelayTimer> m_feedbackTipTimer;
 
     static int s_rollPosition;
 };
