@@ -29,13 +29,20 @@ QStringList programDataDirCandidates()
     return {below(xdgFolder("XDG_CONFIG_HOME", ".config")), below(xdgFolder("XDG_DATA_HOME", ".local/share"))};
 }
 
-QString programDataDir()
+QString firstUsableDir(const QStringList& candidates, QStringList* failed)
 {
-    for (const QString& candidate : programDataDirCandidates()) {
+    for (const QString& candidate : candidates) {
         if (QDir(candidate).exists() || QDir().mkpath(candidate))
             return candidate;
+        if (failed)
+            failed->append(candidate);
     }
     return QString();
+}
+
+QString programDataDir()
+{
+    return firstUsableDir(programDataDirCandidates());
 }
 
 QString userSettingsFilePath()

@@ -11,6 +11,10 @@ namespace AppPaths {
 // data location (XDG folders with the fallbacks the XDG base-directory rules give).
 QStringList programDataDirCandidates();
 
+// The first of candidates that exists or can be created with its parents; empty when none can. Each
+// candidate that could not be created is appended to failed when given.
+QString firstUsableDir(const QStringList& candidates, QStringList* failed = nullptr);
+
 // The first candidate that exists or can be created; empty when none can.
 QString programDataDir();
 

@@ -45,3 +45,24 @@ bool copyDirectory(const QString& source, const QString& target, bool overwrite)
     }
     return true;
 }
+
+bool removeDirRecursively(const QString& path)
+{
+    const QFileInfo root(path);
+    if (root.isSymLink())
+        return QFile::remove(path);
+    if (!root.exists())
+        return true;
+    if (!root.isDir())
+        return false;
+
+    bool removedAll = true;
+    const QFileInfoList entries =
+        QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        const bool removed = (entry.isDir() && !entry.isSymLink()) ? removeDirRecursively(entry.filePath())
+                                                                   : QFile::remove(entry.filePath());
+        removedAll = removed && removedAll;
+    }
+    return QDir().rmdir(path) && removedAll;
+}

@@ -13,3 +13,8 @@ bool makePathIfMissing(const QString& path);
 // Copies source into target recursively (target created one level when missing). With overwrite set,
 // files already in target are replaced. False at the first entry that fails.
 bool copyDirectory(const QString& source, const QString& target, bool overwrite);
+
+// Deletes the folder with everything below it, depth first. Symbolic links are removed, never followed;
+// when path itself is a link, only the link is removed. A missing folder is no error; a path that is a plain
+// file is left alone and gives false. True when nothing is left.
+bool removeDirRecursively(const QString& path);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <cstdarg>
+
+// Creates the configuration manager (and with it this start's log folder), then installs
+// logMessageHandler. Call once the application object exists; messages before that go to Qt's default
+// output. Calling it again changes nothing.
+void installLogHandler();
+
+// The log line for a message: "(ThreadID:0x<id>)", the time "hh:mm:ss.zzz", the level word, the text and
+// "\r\n".
+QString formatLogLine(QtMsgType type, const QString& message);
+
+// The process's message handler: every line is collected in LogInfo and appended to the day's log file
+// (followed by one more line feed). Warnings about properties ("Warning: Property '") are dropped.
+void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message);
+
+// "Emit: <signalName>" as a debug message, written right before a signal is emitted.
+void logEmitSignal(const char* signalName);
+void logEmitFormat(const char* format, ...) Q_ATTRIBUTE_FORMAT_PRINTF(1, 2);
+
+// "ThreadLog: <text>" as a debug message, for traces of worker threads (a QString text is quoted).
+void ThreadLog(const QString& text);
+void ThreadLog(const char* text);
+void ThreadLogF(const char* format, ...) Q_ATTRIBUTE_FORMAT_PRINTF(1, 2);
+
+// printf-style formatting into a buffer of 1024 bytes (terminator included); longer texts are cut.
+int formatToBuffer1024(char* buffer, const char* format, va_list arguments);

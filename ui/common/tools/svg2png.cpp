@@ -1,0 +1,94 @@
+// Renders one SVG drawing to a PNG of a given size. Used at build time for the compiled-in images.
+//
+//   zm_svg2png [--rotate <degrees>] [--grey] <in.svg> <out.png> <width> <height>
+//
+// --rotate turns the drawing about the picture's centre (the spinner frames); --grey repaints every
+// visible pixel in one muted grey, keeping its coverage (the disabled look of the title-bar buttons).
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QStringList>
+#include <QSvgRenderer>
+
+#include <cstdio>
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "usage: zm_svg2png [--rotate <degrees>] [--grey] <in.svg> <out.png> <width> <height>\n");
+    return 2;
+}
+
+void makeGrey(QImage& image)
+{
+    const QColor grey(0x6B, 0x7A, 0x82);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int alpha = qAlpha(line[x]);
+            line[x] = qPremultiply(qRgba(grey.red(), grey.green(), grey.blue(), alpha));
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    double rotation = 0.0;
+    bool grey = false;
+    QStringList positional;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--rotate" && i + 1 < argc) {
+            bool ok = false;
+            rotation = QByteArray(argv[++i]).toDouble(&ok);
+            if (!ok)
+                return usage();
+        } else if (arg == "--grey") {
+            grey = true;
+        } else {
+            positional << QString::fromLocal8Bit(arg);
+        }
+    }
+    if (positional.size() != 4)
+        return usage();
+
+    bool widthOk = false;
+    bool heightOk = false;
+    const int width = positional.at(2).toInt(&widthOk);
+    const int height = positional.at(3).toInt(&heightOk);
+    if (!widthOk || !heightOk || width <= 0 || height <= 0)
+        return usage();
+
+    QSvgRenderer renderer(positional.at(0));
+    if (!renderer.isValid()) {
+        std::fprintf(stderr, "zm_svg2png: cannot read %s\n", qPrintable(positional.at(0)));
+        return 1;
+    }
+
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        if (rotation != 0.0) {
+            painter.translate(width / 2.0, height / 2.0);
+            painter.rotate(rotation);
+            painter.translate(-width / 2.0, -height / 2.0);
+        }
+        renderer.render(&painter, QRectF(0, 0, width, height));
+    }
+    if (grey)
+        makeGrey(image);
+
+    if (!image.save(positional.at(1), "PNG")) {
+        std::fprintf(stderr, "zm_svg2png: cannot write %s\n", qPrintable(positional.at(1)));
+        return 1;
+    }
+    return 0;
+}

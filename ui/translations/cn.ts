@@ -1,0 +1,168 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>CancelOkWarningDlg</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to exit?</source>
+        <translation>确定要退出吗？</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>DownloadLessonDlg</name>
+    <message>
+        <source>ZmQuillo - Updater</source>
+        <translation>ZmQuillo - 更新程序</translation>
+    </message>
+    <message>
+        <source>File loading</source>
+        <translation>文件加载中</translation>
+    </message>
+    <message>
+        <source>Downloading Updates</source>
+        <translation>正在下载更新</translation>
+    </message>
+    <message>
+        <source>Time Remaining</source>
+        <translation>剩余时间</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>未知</translation>
+    </message>
+</context>
+<context>
+    <name>ErrorDlg</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>Something is worng:</source>
+        <translation>出错了：</translation>
+    </message>
+    <message>
+        <source>Please renter the class</source>
+        <translation>请重新进入教室</translation>
+    </message>
+    <message>
+        <source>or contact your CR</source>
+        <translation>或联系您的课程顾问</translation>
+    </message>
+    <message>
+        <source>I know</source>
+        <translation>我知道了</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkTipsDlg</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>Tips:</source>
+        <translation>提示：</translation>
+    </message>
+    <message>
+        <source>1. The green network signal indicates ideal network quality; the yellow one shows normal network quality; the red one represents poor network quality;the gray network signal means unable to connect</source>
+        <translation>1. 绿色网络信号表示网络质量理想；黄色表示网络质量一般；红色表示网络质量较差；灰色表示无法连接</translation>
+    </message>
+    <message>
+        <source>2. Fixed network connection is recommended, as it&apos;s more stable than wifi</source>
+        <translation>2. 建议使用有线网络连接，它比 Wi-Fi 更稳定</translation>
+    </message>
+    <message>
+        <source>3. Please turn off the internet TV and download tools before class</source>
+        <translation>3. 上课前请关闭网络电视和下载工具</translation>
+    </message>
+    <message>
+        <source>I know</source>
+        <translation>我知道了</translation>
+    </message>
+</context>
+<context>
+    <name>ToastDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+</context>
+<context>
+    <name>TryWarningDlg</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>Connect camera failed</source>
+        <translation>连接摄像头失败</translation>
+    </message>
+    <message>
+        <source>Please check your camera, and try again.</source>
+        <translation>请检查您的摄像头，然后重试。</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>重试</translation>
+    </message>
+</context>
+<context>
+    <name>UpgradeDlg</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Reject</source>
+        <translation>拒绝</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>放弃</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+</context>
+<context>
+    <name>WattingDlg</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>Connecting camera...</source>
+        <translation>正在连接摄像头...</translation>
+    </message>
+</context>
+</TS>
