@@ -1,5 +1,6 @@
 #include "net/ApiCommonParams.h"
 
+#include "app/ConfigManager.h"
 #include "app/SystemInfo.h"
 #include "net/RequestSign.h"
 
@@ -20,7 +21,7 @@ QString roleType(int accountType)
 
 QString installedWebVersion()
 {
-    return QString();
+    return ConfigManager::getOfflineResVersion(ConfigManager::instance()->getOfflineResourceDir());
 }
 
 void appendTailA(ApiParamList& list, const QString& version)

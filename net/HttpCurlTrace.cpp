@@ -1,5 +1,7 @@
 #include "net/HttpCurl.h"
 
+#include "app/ConfigManager.h"
+#include "app/LogLock.h"
 #include "net/SecretMask.h"
 
 #include <QString>
@@ -56,6 +58,8 @@ int debugCallback(CURL* handle, curl_infotype kind, char* data, size_t size, voi
     Q_UNUSED(user);
     if (!prefixFor(kind, -1))
         return 0;
+    // The previous kind is swapped under the log lock too, so that the prefixes follow the file's order.
+    LogLock lock;
     const int previous = g_previousKind.exchange(int(kind));
     writeTrace(traceRecord(kind, previous, data, size));
     return 0;
@@ -63,9 +67,11 @@ int debugCallback(CURL* handle, curl_infotype kind, char* data, size_t size, voi
 
 namespace {
 
+// Called with the log lock held, so that a trace record and a log line never interleave.
 void writeTrace(const QByteArray& record)
 {
-    Q_UNUSED(record);
+    if (ConfigManager* config = ConfigManager::existingInstance())
+        config->appendToDailyLog(record);
 }
 
 } // namespace

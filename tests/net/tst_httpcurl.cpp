@@ -1,9 +1,12 @@
 #include "net/HttpCurl.h"
 
+#include "app/ConfigManager.h"
+
 #include "Simulator.h"
 #include "ZmTestMain.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTcpServer>
@@ -79,7 +82,11 @@ private:
     }
 
 private slots:
-    void initTestCase() { QVERIFY2(m_sim.start(), qPrintable(m_sim.errorString())); }
+    void initTestCase()
+    {
+        QVERIFY2(m_sim.start(), qPrintable(m_sim.errorString()));
+        QVERIFY(!ConfigManager::instance()->getDailyLogFile().isEmpty());
+    }
 
     void init() { QVERIFY(m_sim.reset()); }
 
@@ -376,6 +383,40 @@ private slots:
             delete thread;
         }
         QCOMPARE(succeeded.load(), 6);
+    }
+
+    void traceGoesToTheDailyLog()
+    {
+        Route route;
+        route.path = "/t/traced";
+        route.headers = {{"X-First", "1"}, {"X-Second", "2"}};
+        route.body = "{\"accessKeySecret\":\"reply-body-secret\"}";
+        QVERIFY(m_sim.program(route) > 0);
+
+        QFile log(ConfigManager::instance()->getDailyLogFile());
+        const qint64 start = log.exists() ? log.size() : 0;
+        const ApiParamList headers{{"token", "header-token-secret"}, {"userId", "42"}};
+        const ApiParamList form{{"remark", "traced-form"}};
+        QByteArray body;
+        QCOMPARE(HttpCurl::postForm(m_sim.url("/t/traced").toUtf8(), &headers, &form, &HttpCurl::writeToByteArray,
+                                    &body, 10),
+                 0);
+        QVERIFY(body.contains("reply-body-secret"));
+
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.seek(start));
+        const QByteArray trace = log.readAll();
+        QCOMPARE(trace.count("HttpCurl => Send header:\n"), 1);
+        QVERIFY(trace.contains("POST /t/traced HTTP/1.1"));
+        QVERIFY(trace.contains("token:***"));
+        QVERIFY(trace.contains("userId:42"));
+        QCOMPARE(trace.count("HttpCurl => Send data:\nremark=traced-form\n"), 1);
+        QCOMPARE(trace.count("HttpCurl <= Recv header:\n"), 1);
+        QVERIFY(trace.contains("X-First: 1"));
+        QVERIFY(trace.contains("X-Second: 2"));
+        QVERIFY(trace.contains("HttpCurl == Info:\n"));
+        QVERIFY2(!trace.contains("header-token-secret"), "secrets are masked");
+        QVERIFY2(!trace.contains("reply-body-secret"), "reply bodies are not traced");
     }
 
     void traceRecords_data()
