@@ -214,7 +214,10 @@ QTaskItem* QTaskItem_Imp::then(TaskState whenState, QTaskItem* next, int* outRes
     }
 
     follower->addFlags(triggerFor(whenState));
-    connect(this, &QTaskItem_Imp::sigStateChanged, follower, &QTaskItem_Imp::slotPrevTaskStateChanged,
+    // Connected by signature, as every link that may cross threads: with Qt 5 a functor connection can leak
+    // its slot object when the receiver is freed while another thread emits.
+    connect(this, SIGNAL(sigStateChanged(QTaskItem*, TaskState)), follower,
+            SLOT(slotPrevTaskStateChanged(QTaskItem*, TaskState)),
             Qt::ConnectionType(Qt::AutoConnection | Qt::UniqueConnection));
     follower->setPreviousTask(this);
     addFollower(follower);
@@ -321,7 +324,7 @@ void QTaskItem_Imp::attachAsyncThread(PromiseTaskFunc_AsyncThread* thread)
         m_asyncThread = thread;
     }
     // Emitted on the worker thread, delivered queued to the task's own thread.
-    connect(thread, &QThread::finished, this, &QTaskItem_Imp::onAsyncThreadFinished);
+    connect(thread, SIGNAL(finished()), this, SLOT(onAsyncThreadFinished()));
 }
 
 void QTaskItem_Imp::markAsSentinel()

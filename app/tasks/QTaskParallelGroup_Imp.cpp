@@ -45,7 +45,8 @@ QTaskParallelGroup* QTaskParallelGroup_Imp::addSubTask(QTaskItem* task)
     }
     subTask->addFlags(TaskFlag_Member);
     subTask->setRunContext(runContext());
-    connect(subTask, &QTaskItem_Imp::sigStateChanged, this, &QTaskParallelGroup_Imp::slotSubTaskStateChanged,
+    connect(subTask, SIGNAL(sigStateChanged(QTaskItem*, TaskState)), this,
+            SLOT(slotSubTaskStateChanged(QTaskItem*, TaskState)),
             Qt::ConnectionType(Qt::AutoConnection | Qt::UniqueConnection));
     return this;
 }

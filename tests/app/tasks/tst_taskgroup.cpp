@@ -291,11 +291,14 @@ private slots:
         QVERIFY(sawInterruption);
         QVERIFY(!lateSuccessAccepted);
 
-        // A group cancelled before it was launched cancels its initial sub-tasks.
+        // A cancellation that reaches a group through its chain before launch cancels its initial sub-tasks.
+        QTaskItem* head = janitor.keep(createSyncTask({}));
         QTaskParallelGroup* idle = janitor.keep(createParallelGroup());
         QTaskItem* idleMember = janitor.keep(createSyncTask({}));
         idle->addSubTask(idleMember);
-        QVERIFY(idle->asTaskItem()->setState(TaskState_Cancelled));
+        head->then(TaskState_Succeeded, idle->asTaskItem());
+        QVERIFY(head->setState(TaskState_Cancelled));
+        QCOMPARE(idle->asTaskItem()->state(), TaskState_Cancelled);
         QCOMPARE(idleMember->state(), TaskState_Cancelled);
         QCOMPARE(idle->asTaskItem()->launch(), -1);
     }
