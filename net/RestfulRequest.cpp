@@ -13,10 +13,14 @@ namespace Restful {
 
 QString baseAddress(const QString& configured)
 {
-    QUrl url(configured, QUrl::TolerantMode);
-    url.setUserInfo(QString());
-    // authority() brackets an IPv6 host and adds the port when there is one.
-    return url.scheme() + QStringLiteral("://") + url.authority(QUrl::FullyDecoded);
+    const QUrl url(configured, QUrl::TolerantMode);
+    QString host = url.host(QUrl::FullyDecoded);
+    if (host.contains(QLatin1Char(':')))
+        host = QLatin1Char('[') + host + QLatin1Char(']');
+    QString base = url.scheme() + QStringLiteral("://") + host;
+    if (url.port() != -1)
+        base += QLatin1Char(':') + QString::number(url.port());
+    return base;
 }
 
 QString encoded(const QString& value)
