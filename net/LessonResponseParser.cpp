@@ -3,6 +3,7 @@
 #include "app/AppGlobalData.h"
 #include "app/UrlConfig.h"
 #include "net/JsonFields.h"
+#include "net/RestfulRequest.h"
 
 #include <QDebug>
 #include <QJsonArray>
@@ -80,7 +81,9 @@ bool parseLessonResponse(const QByteArray& reply)
 bool parseLessonResponse(const QByteArray& reply, AppGlobalData& appData, UrlConfig& urls)
 {
     const QJsonDocument document = QJsonDocument::fromJson(reply);
-    qInfo().noquote() << "parseLessonResponse reply:" << document.toJson(QJsonDocument::Compact);
+    // The RTC channel key is a credential: it stays out of the log.
+    qInfo().noquote() << "parseLessonResponse reply:"
+                      << Restful::replyForLog(document.object(), {QStringLiteral("data/channelKey")});
 
     const QJsonObject data = objectAt(document.object(), "data");
     appData.lesson = lessonFromReply(data);

@@ -1,8 +1,10 @@
 #include "net/RestfulRequest.h"
 
 #include "app/AppGlobalData.h"
+#include "net/ApiCommonParams.h"
+#include "net/HttpCurl.h"
 #include "net/JsonFields.h"
-#include "net/RequestSign.h"
+#include "net/SecretMask.h"
 
 #include <QDateTime>
 #include <QJsonDocument>
@@ -10,18 +12,6 @@
 #include <QUrl>
 
 namespace Restful {
-
-QString baseAddress(const QString& configured)
-{
-    const QUrl url(configured, QUrl::TolerantMode);
-    QString host = url.host(QUrl::FullyDecoded);
-    if (host.contains(QLatin1Char(':')))
-        host = QLatin1Char('[') + host + QLatin1Char(']');
-    QString base = url.scheme() + QStringLiteral("://") + host;
-    if (url.port() != -1)
-        base += QLatin1Char(':') + QString::number(url.port());
-    return base;
-}
 
 QString encoded(const QString& value)
 {
@@ -40,10 +30,11 @@ QString remarkForPath(const QString& pathTemplate)
     return QStringLiteral("RESTful=") + fixed.join(QLatin1Char('_'));
 }
 
-CommonValues commonValuesNow(const QString& version, const QString& userId, const QString& token)
+CommonValues commonValuesNow(const QString& version, const QString& p, const QString& userId, const QString& token)
 {
     CommonValues values;
     values.version = version;
+    values.p = p;
     values.paramA = AppGlobalData::instance()->launch.paramA;
     values.time = QDateTime::currentSecsSinceEpoch();
     values.userId = userId;
@@ -54,14 +45,8 @@ CommonValues commonValuesNow(const QString& version, const QString& userId, cons
 ApiParamList headerPairs(const ApiParamList& own, const CommonValues& common, const ApiParamList& unsignedPairs)
 {
     ApiParamList pairs = own;
-    pairs.append({QStringLiteral("c"), QStringLiteral("1")});
-    pairs.append({QStringLiteral("v"), common.version});
-    pairs.append({QStringLiteral("p"), common.p});
-    pairs.append({QStringLiteral("a"), QString::number(common.paramA)});
-    pairs.append({QStringLiteral("t"), QString::number(common.time)});
-    pairs.append({QStringLiteral("userId"), common.userId});
-    pairs.append({QStringLiteral("token"), common.token});
-    pairs.append({QStringLiteral("s"), makeRequestSign(pairs, requestSignAlphabet())});
+    ApiCommonParams::appendRestfulCommonPairs(pairs, common.version, common.p, common.paramA, common.time,
+                                              common.userId, common.token);
     pairs.append(unsignedPairs);
     return pairs;
 }
@@ -69,6 +54,7 @@ ApiParamList headerPairs(const ApiParamList& own, const CommonValues& common, co
 Reply readReply(const QByteArray& body)
 {
     Reply reply;
+    reply.body = body;
     reply.root = QJsonDocument::fromJson(body).object();
     reply.success = reply.root.value(QLatin1String("success")).toBool(false);
     reply.code = jsonCodeText(reply.root.value(QLatin1String("code")));
@@ -76,6 +62,45 @@ Reply readReply(const QByteArray& body)
     reply.hasData = reply.root.contains(QLatin1String("data"));
     reply.data = reply.root.value(QLatin1String("data"));
     return reply;
+}
+
+int sendGet(const QString& url, const ApiParamList& headers, int seconds, QByteArray& body)
+{
+    const QByteArray address = QUrl(url, QUrl::TolerantMode).toEncoded();
+    return HttpCurl::get(address, &headers, &HttpCurl::writeToByteArray, &body, seconds) == 0 ? 0 : -1;
+}
+
+namespace {
+
+void maskPath(QJsonObject& object, const QStringList& keys, int index)
+{
+    const QString& key = keys.at(index);
+    if (!object.contains(key))
+        return;
+    if (index + 1 == keys.size()) {
+        object.insert(key, SecretMask::maskText());
+        return;
+    }
+    QJsonValue inner = object.value(key);
+    if (!inner.isObject())
+        return;
+    QJsonObject innerObject = inner.toObject();
+    maskPath(innerObject, keys, index + 1);
+    object.insert(key, innerObject);
+}
+
+} // namespace
+
+QString replyForLog(const QJsonObject& root, const QStringList& secretPaths)
+{
+    QJsonObject masked = root;
+    for (const QString& path : secretPaths) {
+        const QStringList keys = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        if (!keys.isEmpty())
+            maskPath(masked, keys, 0);
+    }
+    const QString text = QString::fromUtf8(QJsonDocument(masked).toJson(QJsonDocument::Compact));
+    return SecretMask::logExcerpt(text);
 }
 
 int codeResult(const QString& codeText)

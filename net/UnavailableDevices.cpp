@@ -1,6 +1,8 @@
 #include "net/UnavailableDevices.h"
 
+#include "app/AppGlobalData.h"
 #include "net/JsonFields.h"
+#include "net/ZmNetAPI.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -50,4 +52,14 @@ const QStringList& UnavailableDeviceCache::list(int type)
     if (type < UnavailableDevice_Microphone || type > UnavailableDevice_Camera)
         return m_none;
     return m_lists[type];
+}
+
+const QStringList& getUnavailableDevicesCached(int type)
+{
+    static UnavailableDeviceCache cache([](QStringList& cameras, QStringList& microphones, QStringList& speakers) {
+        const AppGlobalData* data = AppGlobalData::instance();
+        return ZmNetAPI::instance()->getUnavailableDevices(QString::number(data->userIdAsInt()), data->launch.token,
+                                                           cameras, microphones, speakers);
+    });
+    return cache.list(type);
 }

@@ -1,15 +1,74 @@
 #include "net/DeviceNameChecks.h"
 #include "net/UnavailableDevices.h"
 
+#include "app/AppGlobalData.h"
+
+#include "Simulator.h"
 #include "ZmTestMain.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
+
+using ZmTest::Simulator;
+
+namespace {
+
+constexpr char kListPath[] = "/configs/public/device/unSupport/list";
+
+} // namespace
 
 class TestUnavailableDevices : public QObject
 {
     Q_OBJECT
 
+private:
+    Simulator m_sim;
+
+    QJsonArray listRequests() { return m_sim.requests(kListPath); }
+
 private slots:
+    void initTestCase()
+    {
+        QVERIFY2(m_sim.start(), qPrintable(m_sim.errorString()));
+        m_sim.pointUrlConfig();
+        AppGlobalData* data = AppGlobalData::instance();
+        data->launch.userId.clear(); // nobody signed in
+        data->launch.token = "device-token";
+        data->lesson.periodId = "7788";
+    }
+
+    // The process-wide lists behind the device checks: fetched on the first check, again after a failed fetch,
+    // never after a successful one.
+    void checksFetchTheListsOnce()
+    {
+        QVERIFY(m_sim.program(QJsonObject{
+                    {"method", "GET"}, {"path", kListPath}, {"json", QJsonObject{{"TagCode", "1"}}}, {"times", 1}}) >
+                0);
+        QVERIFY(!DeviceNameChecks::IsNotRecommendWithDeviceName("OBS Virtual Camera"));
+        QCOMPARE(listRequests().size(), 1);
+        // Without a user id the request sends "-1".
+        const auto params = Simulator::pairsOf(listRequests().at(0).toObject().value("params"));
+        QVERIFY(params.contains(qMakePair(QString("userId"), QString("-1"))));
+        QVERIFY(params.contains(qMakePair(QString("token"), QString("device-token"))));
+
+        // The refusal left the cache unfilled: the next check fetches again and gets the sample lists.
+        QVERIFY(DeviceNameChecks::IsNotRecommendWithDeviceName("OBS Virtual Camera"));
+        QCOMPARE(listRequests().size(), 2);
+
+        QVERIFY(DeviceNameChecks::IsNotRecommendAudioInWithDeviceName("Stereo Mix (Realtek(R) Audio)"));
+        QVERIFY(!DeviceNameChecks::IsNotRecommendAudioOutWithDeviceName("Stereo Mix (Realtek(R) Audio)"));
+        QVERIFY(DeviceNameChecks::IsNotRecommendAudioOutWithDeviceName("CABLE Input (VB-Audio Virtual Cable)"));
+        QVERIFY(!DeviceNameChecks::IsNotRecommendWithDeviceName("HD Pro Webcam C920"));
+        QVERIFY(DeviceNameChecks::IsNotRecommendWithDeviceName("xsplit vcam"));
+        // The type the service sent as 7 reached no list.
+        QVERIFY(!DeviceNameChecks::IsNotRecommendWithDeviceName("Unknown Gadget"));
+        QVERIFY(getUnavailableDevicesCached(5).isEmpty());
+        QVERIFY(getUnavailableDevicesCached(-1).isEmpty());
+        QCOMPARE(getUnavailableDevicesCached(UnavailableDevice_Speaker), QStringList{"CABLE INPUT"});
+        QCOMPARE(listRequests().size(), 2);
+    }
+
     void readsTheListReply_data()
     {
         QTest::addColumn<QByteArray>("data");
