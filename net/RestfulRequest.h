@@ -8,8 +8,9 @@
 #include <QString>
 #include <QStringList>
 
-// What every RESTful call of the class service shares: the base address, the path, the signed header pairs
-// and the reading of the reply {"success": bool, "code": ..., "TagCode": ..., "data": ...}.
+// What every RESTful call of the class service shares besides its base address (ApiCommonParams::restfulBase):
+// the encoded path, the signed header pairs, the request and the reading of the reply
+// {"success": bool, "code": ..., "TagCode": ..., "data": ...}.
 namespace Restful {
 
 // A path segment or query value percent-encoded as UTF-8 (everything but letters, digits, "-", ".", "_", "~"),

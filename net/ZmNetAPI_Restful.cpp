@@ -23,10 +23,10 @@ constexpr char kDeviceListPath[] = "/configs/public/device/unSupport/list";
 constexpr int kRefusedProblemType = 1;
 constexpr int kRefusedErrorCode = -1;
 
-QString path(const char* pathTemplate, const QString& argument = QString())
+// The path with its argument percent-encoded.
+QString path(const char* pathTemplate, const QString& argument)
 {
-    const QString text = QLatin1String(pathTemplate);
-    return argument.isNull() ? text : text.arg(Restful::encoded(argument));
+    return QString::fromLatin1(pathTemplate).arg(Restful::encoded(argument));
 }
 
 QString restfulBase()
@@ -49,8 +49,8 @@ QString textOf(const QJsonObject& object, const char* key)
     return object.value(QLatin1String(key)).toString();
 }
 
-// Steps 3 to 6 of every direct call: log the address, send, read and log the reply. 0, or -1 when the request
-// failed (nothing is read or reported then).
+// What every direct call does once its address and header pairs are built: log the address, send, read and log
+// the reply. 0, or -1 when the request failed (nothing is read or reported then).
 int callRestful(const char* callName, const QString& url, const ApiParamList& headers, const QStringList& secretPaths,
                 Restful::Reply& reply)
 {
