@@ -5,7 +5,7 @@ import time
 
 from aiohttp import web
 
-from . import control, files, numbered, programmed, reports
+from . import control, files, numbered, oss, programmed, reports
 
 CONTROL_PREFIX = "/_control/"
 
@@ -74,4 +74,5 @@ def build(state):
     numbered.setup(app, state)
     reports.setup(app, state)
     files.setup(app, state)
+    oss.setup(app, state)  # last: it takes every PUT the others leave
     return app

@@ -79,6 +79,7 @@ class SimState:
         self.routes = None  # set by the app (programmed.RouteTable)
         self.annotators = []
         self.roles = {}
+        self.reset_hooks = []  # called by the control API's reset
         self.shutdown = asyncio.Event()
 
     def add_annotator(self, annotator):
