@@ -308,4 +308,4 @@ def setup(app, state):
     router.add_get(CONTROL + "/object", get_object)
     router.add_post(CONTROL + "/credentials", add_credentials)
     router.add_post(CONTROL + "/errors", queue_error)
-    router.add_put("/{tail:.*}", put_object)
+    state.role_handlers["oss"] = put_object

@@ -1,0 +1,6 @@
+#pragma once
+
+// Property keys that bodies use to hand results along a chain.
+
+// The reply body of a request task, carried as a QByteArray value.
+inline constexpr char TaskProperty_Response[] = "Response";
