@@ -45,6 +45,9 @@ private:
 // LogLock, so other threads may go on logging. The path written, or an empty text on failure.
 QString writeLogInfoFile(const QString& path);
 
+// The default file of writeLogInfoFile for the given time; empty when there is no log folder.
+QString defaultLogInfoFilePath(const QDateTime& time);
+
 // A document without context from the lines of logFile (see LogInfo::loadLinesFromFile).
 bool writeLogInfoJsonFromText(const QString& logFile, const QString& jsonPath);
 

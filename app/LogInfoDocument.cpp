@@ -52,16 +52,10 @@ bool LogInfo::writeLogInfoJson(const QString& path, bool withContext)
 
 QString writeLogInfoFile(const QString& path)
 {
-    QString target = path;
+    const QString target = path.isEmpty() ? defaultLogInfoFilePath(QDateTime::currentDateTime()) : path;
     if (target.isEmpty()) {
-        const QString folder = ConfigManager::instance()->getLogDir();
-        if (folder.isEmpty()) {
-            qWarning() << "writeLogInfoFile: there is no log folder";
-            return QString();
-        }
-        const AppGlobalData* data = AppGlobalData::instance();
-        target = createLogFileName(folder, QString::number(data->userIdAsInt()), data->lesson.periodId,
-                                   QDateTime::currentDateTime());
+        qWarning() << "writeLogInfoFile: there is no log folder";
+        return QString();
     }
     LogInfo snapshot;
     {
@@ -73,6 +67,15 @@ QString writeLogInfoFile(const QString& path)
         return QString();
     }
     return target;
+}
+
+QString defaultLogInfoFilePath(const QDateTime& time)
+{
+    const QString folder = ConfigManager::instance()->getLogDir();
+    if (folder.isEmpty())
+        return QString();
+    const AppGlobalData* data = AppGlobalData::instance();
+    return createLogFileName(folder, QString::number(data->userIdAsInt()), data->lesson.periodId, time);
 }
 
 bool writeLogInfoJsonFromText(const QString& logFile, const QString& jsonPath)

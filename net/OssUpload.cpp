@@ -1,5 +1,6 @@
 #include "net/OssUpload.h"
 
+#include "net/oss/OssAddress.h"
 #include "net/oss/OssContentType.h"
 #include "net/oss/OssPutObject.h"
 
@@ -130,6 +131,16 @@ void ossUploadDeinit()
         return;
     s_initialised = false;
     curl_global_cleanup();
+}
+
+std::string ossStoredObjectUrl(const char* endpoint, const char* bucketName, const char* objectKey)
+{
+    if (!endpoint || !bucketName || !objectKey)
+        return std::string();
+    const Oss::Endpoint parsed = Oss::parseEndpoint(endpoint);
+    if (!parsed.isValid())
+        return std::string();
+    return Oss::objectUrl(parsed, bucketName, objectKey).toStdString();
 }
 
 void ossMakeImageObjectKey(std::string& out, int userId, const char* extension)

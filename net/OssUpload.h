@@ -26,6 +26,10 @@ bool ossPutBuffer(const char* data, std::size_t size, const char* bucketName, co
 // Ends the upload started by a successful ossUploadInit; the stored credentials stay until the next init.
 void ossUploadDeinit();
 
+// The address of an object stored with these credentials, as the put reaches it (the bucket as a sub-domain of
+// the endpoint, or after it for an IP endpoint); empty when the endpoint is no address.
+std::string ossStoredObjectUrl(const char* endpoint, const char* bucketName, const char* objectKey);
+
 // "image/yyyyMMdd/HH/<userId>_<6 random digits>.<extension>" with the local time.
 void ossMakeImageObjectKey(std::string& out, int userId, const char* extension);
 

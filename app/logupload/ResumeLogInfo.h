@@ -62,6 +62,8 @@ public:
     // Tries every owed entry, newest first, with upload (0 done, else a step code): done and hopeless entries
     // (code below kFirstRetriedCode) are removed, the others stay. The list is not locked while upload runs.
     void resumeUploadLogFile(const std::function<int(const QJsonObject&)>& upload);
+    // The same with resumeUploadLogFileWithJson.
+    void resumeUploadLogFile();
 
     // The key of an entry (its period id) and its value.
     static QString periodIdOf(const QJsonObject& entry);
