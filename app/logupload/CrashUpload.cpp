@@ -1,6 +1,7 @@
 #include "app/logupload/CrashUpload.h"
 
 #include "app/AppGlobalData.h"
+#include "app/ConfigManager.h"
 #include "app/LogInfo.h"
 #include "app/logupload/LogArchiveUpload.h"
 #include "net/ZipUtil.h"
@@ -83,6 +84,13 @@ bool runCrashUploadIfAsked(int argc, char** argv, int* exitCode)
                       << handOver.crashTime.toString(Qt::ISODate);
     const CrashUploadResult result = crashUploadLogFolder(folder, handOver);
     qInfo() << "runCrashUploadIfAsked ends with" << result;
+    // A refused call files a problem report, which sets up the configuration manager and with it a log folder
+    // of its own that this process never writes to.
+    if (const ConfigManager* config = ConfigManager::existingInstance()) {
+        const QString ownFolder = config->getLogDir();
+        if (QFileInfo(ownFolder).absoluteFilePath() != QFileInfo(folder).absoluteFilePath())
+            QDir().rmdir(ownFolder);
+    }
     if (exitCode)
         *exitCode = result;
     return true;
