@@ -1,7 +1,9 @@
 #include "app/logupload/CrashUpload.h"
 
 #include "app/AppGlobalData.h"
+#include "app/AppPaths.h"
 #include "app/ConfigManager.h"
+#include "app/DirUtil.h"
 #include "app/LogInfo.h"
 #include "app/logupload/LogArchiveUpload.h"
 #include "net/ZipUtil.h"
@@ -26,6 +28,32 @@ QString runLogIn(const QString& folder)
 {
     const QFileInfoList logs = QDir(folder).entryInfoList({"*_all.log"}, QDir::Files, QDir::Time);
     return logs.isEmpty() ? QString() : logs.first().absoluteFilePath();
+}
+
+QString logsFolder()
+{
+    const QString dataFolder = AppPaths::programDataDir();
+    return dataFolder.isEmpty() ? QString() : dataFolder + "/logs";
+}
+
+QStringList logFolders()
+{
+    const QString logs = logsFolder();
+    return logs.isEmpty() ? QStringList() : QDir(logs).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
+// A refused call files a problem report, which sets up the configuration manager and with it a log folder of
+// this process (holding only its HTTP traces). Removed when this process made it.
+void removeOwnLogFolder(const QStringList& foldersBefore)
+{
+    const ConfigManager* config = ConfigManager::existingInstance();
+    if (!config || config->getLogDir().isEmpty())
+        return;
+    const QFileInfo own(config->getLogDir());
+    if (own.absolutePath() != QFileInfo(logsFolder()).absoluteFilePath() || foldersBefore.contains(own.fileName()))
+        return;
+    ConfigManager::instance()->closeDailyLogFile();
+    removeDirRecursively(own.absoluteFilePath());
 }
 
 } // namespace
@@ -79,18 +107,13 @@ bool runCrashUploadIfAsked(int argc, char** argv, int* exitCode)
     if (input.open(stdin, QIODevice::ReadOnly))
         handOverText = input.read(kMaxHandOverBytes);
     const CrashHandOver handOver = CrashHandOver::parse(handOverText);
+    const QStringList logFoldersBefore = logFolders();
     handOver.apply();
     qInfo().noquote() << "runCrashUploadIfAsked uploads the log folder" << folder << "of the run that crashed at"
                       << handOver.crashTime.toString(Qt::ISODate);
     const CrashUploadResult result = crashUploadLogFolder(folder, handOver);
     qInfo() << "runCrashUploadIfAsked ends with" << result;
-    // A refused call files a problem report, which sets up the configuration manager and with it a log folder
-    // of its own that this process never writes to.
-    if (const ConfigManager* config = ConfigManager::existingInstance()) {
-        const QString ownFolder = config->getLogDir();
-        if (QFileInfo(ownFolder).absoluteFilePath() != QFileInfo(folder).absoluteFilePath())
-            QDir().rmdir(ownFolder);
-    }
+    removeOwnLogFolder(logFoldersBefore);
     if (exitCode)
         *exitCode = result;
     return true;

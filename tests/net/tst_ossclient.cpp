@@ -214,7 +214,7 @@ private slots:
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<QByteArray>("data");
         QTest::newRow("path-style for an IP endpoint")
-            << false << QByteArray("logs/sim/upload.zip") << QByteArray("PK\x03\x04 zipped", 13);
+            << false << QByteArray("logs/sim/upload.zip") << QByteArray("PK\x03\x04 zipped", 11);
         QTest::newRow("virtual host for a name") << true << QByteArray("logs/sim/upload.zip") << QByteArray("abc");
         QTest::newRow("key with blank and UTF-8")
             << false << QByteArray("logs/2024 05/\xc3\xa9t\xc3\xa9.zip") << QByteArray(200000, 'x');

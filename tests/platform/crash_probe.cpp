@@ -66,8 +66,8 @@ int recurse(int depth)
     return (g_deeper ? recurse(depth + 1) : 0) + frame[0];
 }
 
-// Kept out of line so the division happens at run time.
-__attribute__((noinline)) int divide(int a, int b)
+// Kept out of line so the division happens at run time (and unchecked, so the processor faults).
+__attribute__((noinline, no_sanitize("undefined"))) int divide(int a, int b)
 {
     return a / b;
 }
