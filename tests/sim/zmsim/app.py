@@ -5,7 +5,7 @@ import time
 
 from aiohttp import web
 
-from . import control, files, numbered, oss, programmed, reports
+from . import control, files, numbered, oss, programmed, reports, restful
 
 CONTROL_PREFIX = "/_control/"
 
@@ -76,6 +76,7 @@ def build(state):
     control.setup(app, state)
     numbered.setup(app, state)
     reports.setup(app, state)
+    restful.setup(app, state)
     files.setup(app, state)
     oss.setup(app, state)  # last: it claims every PUT the others leave
     return app
