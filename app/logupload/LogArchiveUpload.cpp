@@ -68,6 +68,11 @@ void uploadLogArchive()
     const QString periodId = AppGlobalData::instance()->lesson.periodId;
     if (ZmNetAPI::instance()->uploadCallback(storedObjectAddress(credentials), QString(), QString()) != 0)
         qDebug() << "UploadCallback failed!";
+    removeOwedEntriesOfPeriod(periodId);
+}
+
+void removeOwedEntriesOfPeriod(const QString& periodId)
+{
     ResumeLogInfo::instance().removeOwedEntriesOfPeriod(periodId);
 }
 

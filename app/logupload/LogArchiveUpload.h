@@ -17,6 +17,9 @@ void uploadLogArchive();
 // file is left.
 bool uploadFileToOss(const QString& path, const QMap<QString, QString>& credentials, int lockTimeoutMs = 10000);
 
+// Removes the owed uploads of the period from the process-wide list (ResumeLogInfo); an empty id does nothing.
+void removeOwedEntriesOfPeriod(const QString& periodId);
+
 // "<program data folder>/ZmQuillo_Logfile_<yyyy-MM-dd_HH-mm-ss>.zip" for the given time; empty without a
 // program data folder.
 QString logArchivePath(const QDateTime& time);
