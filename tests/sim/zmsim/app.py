@@ -5,7 +5,7 @@ import time
 
 from aiohttp import web
 
-from . import control, files, numbered, programmed, reports
+from . import control, files, numbered, programmed, reports, updates
 
 CONTROL_PREFIX = "/_control/"
 
@@ -73,5 +73,6 @@ def build(state):
     control.setup(app, state)
     numbered.setup(app, state)
     reports.setup(app, state)
+    updates.setup(app, state)
     files.setup(app, state)
     return app
