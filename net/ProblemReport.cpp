@@ -63,7 +63,8 @@ int ZmNetAPI::reportDeviceProblem(int problemType, int errorCode, const QString&
     if (HttpCurl::postForm(address.toUtf8(), &headers, &form, &HttpCurl::writeToByteArray, &body, kTimeoutSeconds) != 0)
         return -1;
 
-    qInfo().noquote() << "ZmNetAPI::reportDeviceProblem reply:" << SecretMask::logExcerpt(QString::fromUtf8(body).trimmed());
+    qInfo().noquote() << "ZmNetAPI::reportDeviceProblem reply:"
+                      << SecretMask::logExcerpt(QString::fromUtf8(body).trimmed());
     const QJsonObject reply = parseReplyObject(body);
     qInfo().noquote() << "ZmNetAPI::reportDeviceProblem reply document:" << SecretMask::logExcerpt(replyText(reply));
     if (!readSuccessFlag(reply)) {

@@ -3,6 +3,7 @@
 
 #include "app/AppGlobalData.h"
 #include "app/SystemInfo.h"
+#include "app/tasks/QTaskItem.h"
 #include "net/ApiCommonParams.h"
 #include "net/HttpCurl.h"
 #include "net/SecretMask.h"
@@ -34,4 +35,15 @@ int ZmNetAPI::enterClassRoomAt(const QString& apiBase, const QString& clientRequ
     }
     AppGlobalData::instance()->enteredClass.store(true);
     return 0;
+}
+
+void ZmNetAPI::EnterClassRoom(QTaskItem* task, const QString& apiBase, const QString& clientRequestHex,
+                              const QString& clientTimeStamp)
+{
+    const int result = enterClassRoomAt(apiBase, clientRequestHex, clientTimeStamp);
+    if (!task) {
+        qWarning() << "ZmNetAPI::EnterClassRoom no task to end; result" << result;
+        return;
+    }
+    task->setState(result == 0 ? TaskState_Succeeded : TaskState_Failed);
 }

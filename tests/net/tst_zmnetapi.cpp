@@ -5,6 +5,7 @@
 #include "app/StringUtil.h"
 #include "app/SystemInfo.h"
 #include "app/UrlConfig.h"
+#include "app/tasks/TaskFramework.h"
 #include "net/DeviceUid.h"
 #include "net/RequestSign.h"
 
@@ -166,6 +167,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(m_sim.start(), qPrintable(m_sim.errorString()));
+        initTaskFramework();
         const QString resources = ConfigManager::instance()->getOfflineResourceDir();
         QVERIFY(QDir().mkpath(resources));
         QFile manifest(resources + "/manifest.json");
@@ -228,6 +230,12 @@ private slots:
             << Call([] { return ZmNetAPI::instance()->AddUserDevcieInfo(2, 1, "no sound"); })
             << ApiParamList{{"FuncTag", "10000204"}, {"periodId", "7788"},  {"userId", "100234"},
                             {"deviceType", "2"},     {"deviceStatus", "1"}, {"abnormalMessage", "no sound"}} +
+                   tailA();
+        const QString awkward = QString::fromUtf8("a&b=c+d %25 #x? \u4e2d\u6587 \"q\" \\ /\n\tend");
+        QTest::newRow("AddUserDevcieInfo, awkward message")
+            << Call([awkward] { return ZmNetAPI::instance()->AddUserDevcieInfo(1, 0, awkward); })
+            << ApiParamList{{"FuncTag", "10000204"}, {"periodId", "7788"},  {"userId", "100234"},
+                            {"deviceType", "1"},     {"deviceStatus", "0"}, {"abnormalMessage", awkward}} +
                    tailA();
         QTest::newRow("FeedbackErrorOfCheckUserDevcies") << Call([] {
             return ZmNetAPI::instance()->FeedbackErrorOfCheckUserDevcies(-5, {"Camera = OK", "Micphone = Failed"});
@@ -658,6 +666,37 @@ private slots:
         for (int i = at + 1; i < headers.size(); ++i)
             sentHeaders.append(headers.at(i));
         QCOMPARE(sentHeaders, expected);
+    }
+
+    void enterClassTaskEndsItsTask_data()
+    {
+        QTest::addColumn<QJsonObject>("route");
+        QTest::addColumn<int>("state");
+
+        QTest::newRow("accepted") << QJsonObject{{"json", QJsonObject{{"TagCode", "0"}}}} << int(TaskState_Succeeded);
+        QTest::newRow("refused") << QJsonObject{{"json", QJsonObject{{"TagCode", "3003"}}}} << int(TaskState_Failed);
+        QTest::newRow("not JSON passes") << QJsonObject{{"body", "busy"}} << int(TaskState_Succeeded);
+        QTest::newRow("request failed") << QJsonObject{{"status", 502}} << int(TaskState_Failed);
+        QTest::newRow("server never answers") << QJsonObject{{"action", "stall"}} << int(TaskState_Failed);
+    }
+    void enterClassTaskEndsItsTask()
+    {
+        QFETCH(QJsonObject, route);
+        QFETCH(int, state);
+
+        route["path"] = "/alt/quillo/entrance";
+        QVERIFY(m_sim.program(route) > 0);
+        const QString base = m_sim.url("/alt");
+        QTaskItem* task = createAsyncTask([base](QTaskItem* self) {
+            ZmNetAPI::instance()->EnterClassRoom(self, base, "00112233445566778899aabbccddeeff", "1700000001");
+        });
+        QCOMPARE(task->launch(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(task->state() & 0xFF0, (ZmNetAPI::kTimeoutSeconds + 5) * 1000);
+        QCOMPARE(int(task->state()), state);
+        QCOMPARE(AppGlobalData::instance()->enteredClass.load(), state == TaskState_Succeeded);
+        QCOMPARE(m_sim.requests("/alt/").size(), 1);
+        QCOMPARE(reports().size(), 0);
+        releaseTask(task);
     }
 
     void deviceUidFromInterfaces_data()
