@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+class UrlConfig;
+
 namespace ZmTest {
 
 // One running class service simulator (tests/sim/simulator.py) for the life of the object: started by start(),
@@ -65,6 +67,12 @@ public:
     QString baseUrl() const { return m_baseUrl; }
     QString url(const QString& path) const { return m_baseUrl + path; }
     quint16 port() const { return m_port; }
+
+    // Points every address of the URL configuration at the simulator: the API and RESTful bases (alternates
+    // cleared), the report server, the download test file, the web pages and the class message server. Roles the
+    // simulator does not serve yet answer 404 there, so nothing a test starts leaves the machine.
+    void pointUrlConfig(UrlConfig& config) const;
+    void pointUrlConfig() const; // the process-wide configuration
 
     // One control request; the parsed JSON reply (null document when there was no whole reply).
     QJsonDocument control(const QByteArray& method, const QString& target, const QByteArray& body = {},

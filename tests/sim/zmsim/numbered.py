@@ -1,5 +1,8 @@
 """The numbered-call entrance: GET <base>/quillo/entrance?parameter=<percent-encoded JSON object>.
 
+The base may carry a path of its own (alternate API addresses such as <address>/backup): the entrance is
+served and decoded under any path that ends in /quillo/entrance.
+
 The log entry of every such request gets the decoded parameters and the result of checking its signature "s".
 """
 
@@ -84,5 +87,6 @@ async def entrance(request):
 
 
 def setup(app, state):
-    state.add_annotator(Annotator("numbered", PATH, annotate))
+    state.add_annotator(Annotator("numbered", PATH, annotate, suffix=True))
     app.router.add_route("GET", PATH, entrance)
+    app.router.add_route("GET", "/{base:.+}" + PATH, entrance)

@@ -57,17 +57,22 @@ class RequestLog:
 class Annotator:
     """Decodes requests of one role into extra fields of their log entries (before any reply is chosen)."""
 
-    def __init__(self, role, path, func, prefix=False, method=None):
+    def __init__(self, role, path, func, prefix=False, method=None, suffix=False):
         self.role = role
         self.path = path
         self.func = func
         self.prefix = prefix
+        self.suffix = suffix  # also under any base path: "/base/<path>"
         self.method = method
 
     def matches(self, method, path):
         if self.method and self.method != method:
             return False
-        return path.startswith(self.path) if self.prefix else path == self.path
+        if self.prefix:
+            return path.startswith(self.path)
+        if self.suffix:
+            return path == self.path or path.endswith(self.path)
+        return path == self.path
 
 
 class SimState:
