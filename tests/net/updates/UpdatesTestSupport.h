@@ -71,7 +71,8 @@ inline QByteArray zipBytes(const QList<QPair<QString, QByteArray>>& entries)
     return bytes;
 }
 
-// Every file, folder and link below root (relative path -> size and modification time), to find writes.
+// Every file, folder and link below root (relative path -> size and modification time of files and links), to
+// find writes.
 inline QMap<QString, QString> snapshotTree(const QString& root)
 {
     QMap<QString, QString> tree;
@@ -80,9 +81,12 @@ inline QMap<QString, QString> snapshotTree(const QString& root)
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
-        tree.insert(
-            QDir(root).relativeFilePath(info.filePath()),
-            QStringLiteral("%1/%2").arg(info.isDir() ? -1 : info.size()).arg(info.lastModified().toMSecsSinceEpoch()));
+        // A folder's own time changes with its entries; only files and links count as writes.
+        const QString state =
+            info.isDir() && !info.isSymLink()
+                ? QStringLiteral("folder")
+                : QStringLiteral("%1/%2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+        tree.insert(QDir(root).relativeFilePath(info.filePath()), state);
     }
     return tree;
 }

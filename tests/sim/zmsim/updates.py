@@ -9,7 +9,7 @@ Downloads (GET, role "updates"):
   /updates/redirect     status (default 302) with "Location: <to>" exactly as given, relative or absolute
   /updates/loop         redirects to itself for ever
   anything else under /updates/ is 404
-Report sink (POST /updates/report, role "report_sink"): logs "report_json" (the body parsed as JSON, or null) and
+Report sink (POST /apm-store-web/messagePosted, role "report_sink"): logs "report_json" (the body parsed as JSON, or null) and
 answers {"code": 0}.
 Verdicts (control API): POST /_control/updates/public_resources and /_control/updates/course_zip program the
 replies of the RESTful calls that the version check and the package downloader make (see README).
@@ -25,7 +25,7 @@ from . import files
 from .state import Annotator
 
 PREFIX = "/updates/"
-REPORT_PATH = "/updates/report"
+REPORT_PATH = "/apm-store-web/messagePosted"
 PUBLIC_RESOURCES = "/configs/public/resources"
 COURSE_ZIP = "/material/lesson/course/zip"
 
