@@ -345,8 +345,8 @@ void Updater::cancelDownload()
         question.exec();
         if (question.clickedButton() != QMessageBox::Yes)
             return;
-        // The answer came from a nested loop: the download may have ended meanwhile.
-        if (m_finished)
+        // The answer came from a nested loop: the download may have completed meanwhile.
+        if (m_completed)
             return;
         hide();
         discardReply();

@@ -174,8 +174,9 @@ def course_zip_reply(spec, state):
 
 def _program(state, path, reply, spec):
     route = {"method": "GET", "path": path, "json": reply}
-    if "times" in spec:
-        route["times"] = spec["times"]
+    for key in ("times", "delay_ms"):
+        if key in spec:
+            route[key] = spec[key]
     if "lesson_id" in spec:
         route["params"] = {"lessonId": spec["lesson_id"]}
     return state.routes.add(route)
