@@ -67,6 +67,161 @@
     </message>
 </context>
 <context>
+    <name>FeedbackOnlineDlg</name>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>Others</source>
+        <translation>其他</translation>
+    </message>
+    <message>
+        <source>Please enter additional feedback questions.</source>
+        <translation>请输入其他需要反馈的问题。</translation>
+    </message>
+    <message>
+        <source>Limit exceeded, up to 200 characters</source>
+        <translation>超出字数限制，最多200个字符</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Submit</source>
+        <translation>提交</translation>
+    </message>
+</context>
+<context>
+    <name>FeedbackOnlineItem</name>
+    <message>
+        <source>Form</source>
+        <translation>表单</translation>
+    </message>
+    <message>
+        <source>Others</source>
+        <translation>其他</translation>
+    </message>
+</context>
+<context>
+    <name>FeedbackReceivedDlg</name>
+    <message>
+        <source>Tips</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Your feedback is well received, we will fix it as soon as possible, but please try below solutions first.</source>
+        <translation>我们已收到您的反馈，会尽快处理，请先尝试以下解决方法。</translation>
+    </message>
+    <message>
+        <source>Audio/video issues:</source>
+        <translation>音视频问题：</translation>
+    </message>
+    <message>
+        <source>1 Quit applications like Zoom.</source>
+        <translation>1 退出 Zoom 等应用程序。</translation>
+    </message>
+    <message>
+        <source>2 Check if the audio/video equipment is correctly connected.</source>
+        <translation>2 检查音视频设备是否连接正确。</translation>
+    </message>
+    <message>
+        <source>3 Quit ZmQuillo and restart this application by clicking the desktop icon.</source>
+        <translation>3 退出 ZmQuillo，再点击桌面图标重新启动本程序。</translation>
+    </message>
+    <message>
+        <source>4 Restart your computer</source>
+        <translation>4 重启电脑</translation>
+    </message>
+    <message>
+        <source>Echo issue:</source>
+        <translation>回声问题：</translation>
+    </message>
+    <message>
+        <source>Please wear a headset.</source>
+        <translation>请佩戴耳机。</translation>
+    </message>
+    <message>
+        <source>Network issue:</source>
+        <translation>网络问题：</translation>
+    </message>
+    <message>
+        <source>1 Try network cable which is more stable than WIFI.</source>
+        <translation>1 尝试使用比 WIFI 更稳定的网线。</translation>
+    </message>
+    <message>
+        <source>2 Turn off network television or download application like Thunder in class .</source>
+        <translation>2 上课时请关闭网络电视或迅雷等下载程序。</translation>
+    </message>
+    <message>
+        <source>Get it</source>
+        <translation>知道了</translation>
+    </message>
+</context>
+<context>
+    <name>FitstTipsDlg</name>
+    <message>
+        <source>If you encounter any issue in class, Please give us feedback and the staff will deal with it in time.</source>
+        <translation>上课遇到任何问题，请向我们反馈，工作人员会及时处理。</translation>
+    </message>
+    <message>
+        <source>Get it</source>
+        <translation>知道了</translation>
+    </message>
+</context>
+<context>
+    <name>MyTitleBar</name>
+    <message>
+        <source>VERSION: </source>
+        <translation>版本：</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>后退</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>前进</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>刷新</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Home</source>
+        <translation>首页</translation>
+    </message>
+    <message>
+        <source>Screen Sharing</source>
+        <translation>屏幕共享</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>Import File</source>
+        <translation>导入文件</translation>
+    </message>
+    <message>
+        <source>GREAT</source>
+        <translation>优</translation>
+    </message>
+    <message>
+        <source>GOOD</source>
+        <translation>良</translation>
+    </message>
+    <message>
+        <source>POOR</source>
+        <translation>差</translation>
+    </message>
+</context>
+<context>
     <name>NetworkTipsDlg</name>
     <message>
         <source>Dialog</source>

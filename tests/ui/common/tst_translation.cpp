@@ -1,6 +1,7 @@
 #include "ui/common/CancelOkWarningDlg.h"
 #include "ui/common/DownloadLessonDlg.h"
 #include "ui/common/ErrorDlg.h"
+#include "ui/common/MyTitleBar.h"
 #include "ui/common/NetworkTipsDlg.h"
 #include "ui/common/Translation.h"
 #include "ui/common/TryWarningDlg.h"
@@ -11,6 +12,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace {
 
@@ -83,6 +85,16 @@ private slots:
         QCOMPARE(text(yesNo, "button1"), QStringLiteral("放弃"));
         QCOMPARE(text(yesNo, "button2"), QStringLiteral("是"));
         QCOMPARE(text(yesNo, "button3"), QStringLiteral("否"));
+    }
+
+    void titleBarShowsChinese()
+    {
+        MyTitleBar bar;
+        QVERIFY(text(bar, "productVersion").startsWith(QStringLiteral("版本：")));
+        QCOMPARE(bar.findChild<QPushButton*>("ButtonFeedback")->toolTip(), QStringLiteral("帮助"));
+        QCOMPARE(bar.findChild<QToolButton*>("ButtonNetwork")->text(), QStringLiteral("优"));
+        bar.setNetworkQuality(0, 6);
+        QCOMPARE(bar.findChild<QToolButton*>("ButtonNetwork")->text(), QStringLiteral("差"));
     }
 };
 

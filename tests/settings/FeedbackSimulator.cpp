@@ -1,0 +1,50 @@
+#include "FeedbackSimulator.h"
+
+#include <QDebug>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace FeedbackSimulator {
+
+bool start(ZmTest::Simulator& simulator)
+{
+    if (!simulator.start()) {
+        qWarning() << "FeedbackSimulator::start" << simulator.errorString();
+        return false;
+    }
+    simulator.pointUrlConfig();
+    return true;
+}
+
+bool programIssues(ZmTest::Simulator& simulator, const QJsonObject& reply, int status)
+{
+    ZmTest::Simulator::Route route;
+    route.path = QStringLiteral("/quillo/entrance");
+    route.params.insert(QStringLiteral("FuncTag"), QStringLiteral("10000300"));
+    route.status = status;
+    route.body = QJsonDocument(reply).toJson(QJsonDocument::Compact);
+    return simulator.program(route) > 0;
+}
+
+QList<QList<QPair<QString, QString>>> submissions(ZmTest::Simulator& simulator)
+{
+    QList<QList<QPair<QString, QString>>> found;
+    const QJsonArray entries = simulator.requests(QStringLiteral("/quillo/entrance"));
+    for (const QJsonValue& value : entries) {
+        const QJsonObject entry = value.toObject();
+        if (entry.value(QStringLiteral("func_tag")).toString() == QLatin1String("10000301"))
+            found.append(ZmTest::Simulator::pairsOf(entry.value(QStringLiteral("params"))));
+    }
+    return found;
+}
+
+QString valueOf(const QList<QPair<QString, QString>>& pairs, const QString& key)
+{
+    for (const auto& pair : pairs) {
+        if (pair.first == key)
+            return pair.second;
+    }
+    return QString();
+}
+
+} // namespace FeedbackSimulator

@@ -1,0 +1,264 @@
+#include "settings/FeedbackOnlineDlg.h"
+#include "settings/FeedbackReceivedDlg.h"
+#include "settings/FeedbackSubmission.h"
+#include "settings/FitstTipsDlg.h"
+#include "settings/TitleBarDialogs_Imp.h"
+
+#include "app/AppGlobalData.h"
+#include "app/ConfigManager.h"
+#include "ui/common/MyTitleBar.h"
+#include "ui/common/ZmBaseDialog.h"
+
+#include "FeedbackSimulator.h"
+#include "ZmTestMain.h"
+
+#include <QCheckBox>
+#include <QJsonObject>
+#include <QPointer>
+#include <QPushButton>
+#include <QSettings>
+#include <QTextEdit>
+
+namespace {
+
+const char* const kKey = "AppInfo/I_KnowFeedback";
+
+template <typename T> T* child(QWidget& parent, const char* name)
+{
+    return parent.findChild<T*>(QLatin1String(name));
+}
+
+QString settingInFile()
+{
+    QSettings file(ConfigManager::instance()->getIniPath(), QSettings::IniFormat);
+    file.setIniCodec("UTF-8");
+    return file.value(QLatin1String(kKey)).toString();
+}
+
+// A room window as the rooms build it: shown, then filling the desktop.
+struct Room
+{
+    ZmBaseDialog window;
+
+    Room()
+    {
+        window.setBackgroundColor(QColor(36, 49, 56));
+        window.show();
+        window.titleBar()->setMaximizedState();
+    }
+    MyTitleBar* bar() const { return window.titleBar(); }
+};
+
+template <typename T> QList<T*> visibleDialogs()
+{
+    QList<T*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<T*>(widget); dialog && dialog->isVisible())
+            found.append(dialog);
+    }
+    return found;
+}
+
+const QJsonObject kIssues{{"TagCode", "0"}, {"en", "Video is stuck;I cannot hear the teacher;课件 & 白板"}};
+
+} // namespace
+
+class TestTitleBarFeedback : public QObject
+{
+    Q_OBJECT
+
+private:
+    ZmTest::Simulator m_sim;
+
+    // Opens the form through the title bar's feedback button.
+    FeedbackOnlineDlg* openForm(Room& room)
+    {
+        QTest::mouseClick(child<QPushButton>(room.window, "ButtonFeedback"), Qt::LeftButton);
+        FeedbackOnlineDlg* form = room.window.findChild<FeedbackOnlineDlg*>();
+        if (form && !QTest::qWaitForWindowExposed(form))
+            return nullptr;
+        return form;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(FeedbackSimulator::start(m_sim));
+        QVERIFY(ConfigManager::instance()->hasSettings());
+        TitleBarDialogs_Imp::installForProcess();
+        AppGlobalData* data = AppGlobalData::instance();
+        data->launch.accountType = 1;
+        data->launch.userId = QStringLiteral("20117");
+        data->launch.token = QStringLiteral("tok-feedback");
+        data->lesson.periodId = QStringLiteral("88231");
+    }
+
+    void init()
+    {
+        ConfigManager::instance()->ini_SetParam_Int(kKey, 1);
+        QVERIFY(m_sim.clearRoutes());
+        QVERIFY(FeedbackSimulator::programIssues(m_sim, kIssues));
+        QVERIFY(m_sim.clearRequests());
+    }
+
+    void hintShownOnceAndNeverAgainAfterGetIt()
+    {
+        ConfigManager::instance()->ini_RemoveParam(kKey);
+        {
+            Room room;
+            QTRY_VERIFY_WITH_TIMEOUT(room.bar()->feedbackTip() && room.bar()->feedbackTip()->isVisible(), 3000);
+            auto* tip = qobject_cast<FitstTipsDlg*>(room.bar()->feedbackTip());
+            QVERIFY(tip);
+            QCOMPARE(tip->parentWidget(), &room.window);
+            QVERIFY(!tip->isModal());
+            QCOMPARE(tip->size(), QSize(258, 81));
+            auto* button = child<QPushButton>(room.window, "ButtonFeedback");
+            QCOMPARE(tip->pos() + QPoint(tip->width() / 2, 0),
+                     button->mapToGlobal(QPoint(button->width() / 2, button->height())));
+
+            // Pressing is enough: the setting is written before the button is released.
+            QTest::mousePress(child<QPushButton>(*tip, "btn_ok"), Qt::LeftButton);
+            QVERIFY(!tip->isVisible());
+            QCOMPARE(tip->result(), 1);
+            int known = 0;
+            QVERIFY(ConfigManager::instance()->ini_GetParam_Int(kKey, known));
+            QCOMPARE(known, 1);
+            QCOMPARE(settingInFile(), QString("1"));
+            QTest::mouseRelease(child<QPushButton>(*tip, "btn_ok"), Qt::LeftButton);
+        }
+        Room later;
+        QTest::qWait(1400);
+        QVERIFY(!later.bar()->feedbackTip());
+        QVERIFY(visibleDialogs<FitstTipsDlg>().isEmpty());
+    }
+
+    void hintDismissedWithEscapeComesBack()
+    {
+        ConfigManager::instance()->ini_RemoveParam(kKey);
+        {
+            Room room;
+            QTRY_VERIFY_WITH_TIMEOUT(room.bar()->feedbackTip() && room.bar()->feedbackTip()->isVisible(), 3000);
+            QDialog* tip = room.bar()->feedbackTip();
+            QTest::keyClick(tip, Qt::Key_Escape);
+            QVERIFY(!tip->isVisible());
+            int known = 0;
+            QVERIFY(!ConfigManager::instance()->ini_GetParam_Int(kKey, known));
+        }
+        Room next;
+        QTRY_VERIFY_WITH_TIMEOUT(next.bar()->feedbackTip() && next.bar()->feedbackTip()->isVisible(), 3000);
+    }
+
+    void submitThroughTheTitleBar()
+    {
+        Room room;
+        QPointer<FeedbackOnlineDlg> form = openForm(room);
+        QVERIFY(form);
+        QCOMPARE(form->parentWidget(), &room.window);
+        QCOMPARE(form->feedbackItems().size(), 3);
+        form->feedbackItems().at(0)->setChecked(true);
+        form->feedbackItems().at(2)->setChecked(true);
+        child<QTextEdit>(*form, "other_textEdit")->setPlainText(QString::fromUtf8("耳机 has echo; 100%"));
+
+        QTest::mouseClick(child<QPushButton>(*form, "okBtn"), Qt::LeftButton);
+
+        const auto sent = FeedbackSimulator::submissions(m_sim);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(FeedbackSimulator::valueOf(sent.at(0), "common"),
+                 QString("Video%20is%20stuck;%E8%AF%BE%E4%BB%B6%20%26%20%E7%99%BD%E6%9D%BF;"));
+        QCOMPARE(FeedbackSimulator::valueOf(sent.at(0), "other"),
+                 QString("%E8%80%B3%E6%9C%BA%20has%20echo%3B%20100%25"));
+        QCOMPARE(FeedbackSimulator::valueOf(sent.at(0), "periodId"), QString("88231"));
+        QCOMPARE(FeedbackSimulator::valueOf(sent.at(0), "userId"), QString("20117"));
+
+        const QList<FeedbackReceivedDlg*> received = visibleDialogs<FeedbackReceivedDlg>();
+        QCOMPARE(received.size(), 1);
+        QPointer<FeedbackReceivedDlg> acknowledgement = received.first();
+        QCOMPARE(acknowledgement->parentWidget(), &room.window);
+        QVERIFY(acknowledgement->isModal());
+        QTRY_VERIFY(form.isNull());
+
+        QTest::mouseClick(child<QPushButton>(*acknowledgement, "okBtn"), Qt::LeftButton);
+        QTRY_VERIFY(acknowledgement.isNull());
+    }
+
+    void endings_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QJsonObject>("submitReply"); // empty: the simulator's own
+        QTest::addColumn<int>("submissions");
+        QTest::addColumn<QString>("common");
+        QTest::addColumn<QString>("other");
+        QTest::newRow("nothing chosen") << "submit-empty" << QJsonObject() << 1 << ""
+                                        << "";
+        QTest::newRow("Others unchecked by hand") << "submit-others-unchecked" << QJsonObject() << 1 << ""
+                                                  << "";
+        QTest::newRow("refused") << "submit-row" << QJsonObject{{"TagCode", "1001"}} << 1 << "Video%20is%20stuck;"
+                                 << "";
+        QTest::newRow("Cancel") << "cancel" << QJsonObject() << 0 << ""
+                                << "";
+        QTest::newRow("close button") << "close" << QJsonObject() << 0 << ""
+                                      << "";
+        QTest::newRow("Escape") << "escape" << QJsonObject() << 0 << ""
+                                << "";
+    }
+
+    void endings()
+    {
+        QFETCH(QString, how);
+        QFETCH(QJsonObject, submitReply);
+        QFETCH(int, submissions);
+        QFETCH(QString, common);
+        QFETCH(QString, other);
+        if (!submitReply.isEmpty()) {
+            ZmTest::Simulator::Route route;
+            route.path = QStringLiteral("/quillo/entrance");
+            route.params.insert(QStringLiteral("FuncTag"), QStringLiteral("10000301"));
+            route.body = QJsonDocument(submitReply).toJson(QJsonDocument::Compact);
+            QVERIFY(m_sim.program(route) > 0);
+        }
+
+        Room room;
+        QPointer<FeedbackOnlineDlg> form = openForm(room);
+        QVERIFY(form);
+        if (how == "submit-empty") {
+            form->done(1);
+        } else if (how == "submit-others-unchecked") {
+            child<QTextEdit>(*form, "other_textEdit")->setPlainText("typed");
+            child<QCheckBox>(*form, "other_checkBox")->setChecked(false);
+            QTest::mouseClick(child<QPushButton>(*form, "okBtn"), Qt::LeftButton);
+        } else if (how == "submit-row") {
+            form->feedbackItems().at(0)->setChecked(true);
+            QTest::mouseClick(child<QPushButton>(*form, "okBtn"), Qt::LeftButton);
+        } else if (how == "cancel") {
+            QTest::mouseClick(child<QPushButton>(*form, "cancelBtn"), Qt::LeftButton);
+        } else if (how == "close") {
+            QTest::mouseClick(child<QPushButton>(*form, "closeBtn"), Qt::LeftButton);
+        } else {
+            QTest::keyClick(form, Qt::Key_Escape);
+        }
+
+        const auto sent = FeedbackSimulator::submissions(m_sim);
+        QCOMPARE(sent.size(), submissions);
+        if (submissions) {
+            QCOMPARE(FeedbackSimulator::valueOf(sent.at(0), "common"), common);
+            QCOMPARE(FeedbackSimulator::valueOf(sent.at(0), "other"), other);
+        }
+        const QList<FeedbackReceivedDlg*> received = visibleDialogs<FeedbackReceivedDlg>();
+        QCOMPARE(received.size(), submissions);
+        QTRY_VERIFY(form.isNull());
+        for (FeedbackReceivedDlg* dialog : received)
+            dialog->reject();
+        QTRY_VERIFY(room.window.findChildren<FeedbackReceivedDlg*>().isEmpty());
+    }
+
+    void deviceCheckIsNotAvailableYet()
+    {
+        Room room;
+        QTest::ignoreMessage(QtInfoMsg, "openDeviceCheckWizard the device-check wizard is not available in this build");
+        room.bar()->onButtonConfigerClicked();
+        QCOMPARE(room.window.findChildren<QDialog*>().size(), 0);
+    }
+};
+
+ZM_TEST_MAIN(TestTitleBarFeedback)
+#include "tst_titlebarfeedback.moc"

@@ -1,0 +1,74 @@
+#include "ui/common/MyTitleBar.h"
+#include "ui/common/ZmBaseDialog.h"
+
+#include "app/ConfigManager.h"
+
+#include "ZmTestMain.h"
+
+#include <QDir>
+
+// Renders the title bar of a room window in each buttons mode to PNGs under <build>/screenshots/.
+class TestTitleBarScreenshots : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_dir;
+
+private slots:
+    void initTestCase()
+    {
+        m_dir = ZmTest::buildDir() + "/screenshots";
+        QVERIFY(QDir().mkpath(m_dir));
+        ConfigManager::instance()->ini_SetParam_Int("AppInfo/I_KnowFeedback", 1);
+    }
+
+    void modes_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("filling");
+        QTest::addColumn<int>("cpu");
+        QTest::addColumn<int>("rx");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("0") << 0 << false << 23 << 1 << "MyTitleBar_mode0";
+        QTest::newRow("1") << 1 << false << 55 << 3 << "MyTitleBar_mode1";
+        QTest::newRow("1 filling") << 1 << true << 91 << 6 << "MyTitleBar_mode1_maximized";
+        QTest::newRow("2") << 2 << false << 12 << 0 << "MyTitleBar_mode2";
+    }
+
+    void modes()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, filling);
+        QFETCH(int, cpu);
+        QFETCH(int, rx);
+        QFETCH(QString, name);
+
+        ZmBaseDialog window;
+        window.setBackgroundColor(QColor(36, 49, 56));
+        window.setNormalSize(1366, 120);
+        window.onButtonRestoreClicked();
+        MyTitleBar* bar = window.titleBar();
+        bar->setWindowButtonsMode(mode);
+        bar->setTitleText("Unit 3 - At the Zoo");
+        bar->setPeriodId("1048576");
+        bar->setCpuUsageVisible(true);
+        bar->setCpuUsage(cpu);
+        bar->showNetworkButton();
+        bar->setNetworkQuality(0, rx);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        if (filling) {
+            bar->setMaximizedState();
+            window.onButtonRestoreClicked(); // keep the picture small; the buttons stay in the filling state
+        }
+        QTest::qWait(50);
+        const QPixmap shot = window.grab(bar->geometry());
+        QCOMPARE(shot.size(), QSize(1366, 46));
+        const QString path = m_dir + "/" + name + ".png";
+        QVERIFY2(shot.save(path, "PNG"), qPrintable(path));
+    }
+};
+
+ZM_TEST_MAIN(TestTitleBarScreenshots)
+#include "tst_titlebarscreenshots.moc"
