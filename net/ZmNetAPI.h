@@ -8,12 +8,17 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <QVariantMap>
 
 class QTaskItem;
 
+// What getPublicResources reads about the newest program and web resources, by key ("checkResult",
+// "latestVersion", ..., "web.MD5", ...).
+using PublicResourcesInfo = QMap<QString, QString>;
+
 // The client of the class service's HTTP API: numbered calls (one entrance path, the parameters as a
-// percent-encoded JSON text with a numeric "FuncTag") and problem reports. Every call is synchronous on the
-// caller's thread, blocks it for at most kTimeoutSeconds, and keeps no state of its own.
+// percent-encoded JSON text with a numeric "FuncTag"), RESTful calls and problem reports. Every call is synchronous on
+// the caller's thread, blocks it for at most kTimeoutSeconds, and keeps no state of its own.
 //
 // Results of the numbered calls: 0 success; -1 the request failed (no connection, time-out, HTTP status other
 // than 200/201); the service's non-zero "TagCode" (reported as a problem and logged); -2 only from
@@ -48,6 +53,24 @@ public:
     int submitClassStudentPoint(int studentId, int point);
     int getFeedbackConfig(QStringList& out);
     int submitFeedback(const QString& common, const QString& other);
+
+    // RESTful calls: GET on scheme://host[:port] of the configured RESTful address, the parameters as signed
+    // header lines. 0 success; -1 the request failed; -2 the service refused (a problem report is filed);
+    // getLessonCourseZip and getUnavailableDevices return a refusal's code instead when it is a number.
+    // Out values are written on success only.
+
+    // Exchanges the login token; exchangedToken := the reply's "data" text.
+    int ExchangeToken_RESTful(int p, const QString& userId, const QString& token, int realPlatform,
+                              QString& exchangedToken);
+    // Loads the lesson's information into the application data (parseLessonResponse).
+    int GetSmallClassInfo(const QString& periodId, const QString& userId, const QString& token);
+    // Newest program and web-resource versions; also sets the launch record's latestVersionName.
+    int getPublicResources(const QString& webVersion, PublicResourcesInfo& out);
+    // The lesson's courseware package: out "zipUrl", "md5" and "zipSize" (texts).
+    int getLessonCourseZip(const QString& lessonId, const QString& userId, const QString& token, QVariantMap& out);
+    // Appends the unsupported devices' names (upper case) to the lists of their types.
+    int getUnavailableDevices(const QString& userId, const QString& token, QStringList& cameras,
+                              QStringList& microphones, QStringList& speakers);
 
     // Files a fault of the running lesson with the class service (a signed form POST on the RESTful host).
     // 0 when the service accepted it, or when it is not to be sent (no lesson; an auditor's report of any type

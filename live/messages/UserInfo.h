@@ -23,8 +23,8 @@ struct UserInfo
     QString enNickName;
     QString gender; // decimal text
     QString userLevel;
-    int classPoint = 0; // points given in this lesson
-    int starPoint = 0;  // star points; awards stop at 5
+    int classPoint = 0; // points given in this lesson (class-points reply); awards stop at 5
+    int starPoint = 0;  // the pupil's lifetime star points (lesson reply)
     int talkState = TalkState_Talking;
     int talkOrder = -1;         // n for the first of n talk-list entries, 1 for the last; -1 when not listed
     bool controlEnabled = true; // may control the whiteboard

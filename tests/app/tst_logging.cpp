@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QMap>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QThread>
 
 #include <functional>
@@ -49,11 +50,24 @@ QByteArray logFileContent()
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Runs body(i) on count threads that are all alive at once (a thread that ended early could hand its id
+// to a later one).
 void runThreads(int count, const std::function<void(int)>& body)
 {
+    QSemaphore started;
+    QSemaphore finished;
     QList<QThread*> threads;
-    for (int i = 0; i < count; ++i)
-        threads << QThread::create(body, i);
+    for (int i = 0; i < count; ++i) {
+        threads << QThread::create([&, i] {
+            started.release();
+            started.acquire(count);
+            started.release(count);
+            body(i);
+            finished.release();
+            finished.acquire(count);
+            finished.release(count);
+        });
+    }
     for (QThread* thread : threads)
         thread->start();
     for (QThread* thread : threads) {

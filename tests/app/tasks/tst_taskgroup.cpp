@@ -460,7 +460,12 @@ private slots:
         QRunContext* context = manager->createRunContext()->setName("released while running");
 
         QTaskParallelGroup* group = createParallelGroup();
-        QTaskItem* member = createAsyncTask(requestBody(0, TaskState_Succeeded, 0, &gate));
+        std::atomic<bool> entered{false};
+        QTaskItem* member = createAsyncTask([&entered, &gate](QTaskItem* self) {
+            entered = true;
+            gate.acquire();
+            self->setState(TaskState_Succeeded);
+        });
         QTaskItem* follower = createSyncTask({});
         group->addSubTask(member);
         group->setRunContext(context);
@@ -468,6 +473,8 @@ private slots:
         const QList<QPointer<QTaskItem>> tasks = pointers({group->asTaskItem(), member, follower});
 
         QCOMPARE(group->asTaskItem()->launch(), 0);
+        // Release only once the member's body runs: a task released before its body starts skips it.
+        QTRY_VERIFY_WITH_TIMEOUT(entered.load(), 10000);
         QPointer<QTaskItem> groupPointer(group->asTaskItem());
         releaseTask(group);
         QVERIFY(waitFreed({groupPointer}));

@@ -5,7 +5,7 @@ import time
 
 from aiohttp import web
 
-from . import control, files, numbered, programmed, reports, updates
+from . import control, files, numbered, programmed, reports, restful, updates
 
 CONTROL_PREFIX = "/_control/"
 
@@ -73,6 +73,7 @@ def build(state):
     control.setup(app, state)
     numbered.setup(app, state)
     reports.setup(app, state)
+    restful.setup(app, state)
     updates.setup(app, state)
     files.setup(app, state)
     return app

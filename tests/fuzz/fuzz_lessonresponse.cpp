@@ -1,0 +1,51 @@
+// Feeds arbitrary bytes to the lesson reply parser, into application data and URL configuration of its own.
+#include "app/AppGlobalData.h"
+#include "app/UrlConfig.h"
+#include "net/LessonResponseParser.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(leak_sanitizer)
+#include <sanitizer/lsan_interface.h>
+#define ZM_HAVE_LSAN 1
+#endif
+#endif
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void dropMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const bool quiet = (qInstallMessageHandler(dropMessages), true);
+    Q_UNUSED(quiet)
+
+    const QByteArray reply(reinterpret_cast<const char*>(data), int(size));
+    AppGlobalData appData;
+    UrlConfig urls;
+    {
+        // Qt 5.15's JSON parser leaks on some duplicate keys; that leak is Qt's, not the parser's.
+#ifdef ZM_HAVE_LSAN
+        __lsan::ScopedDisabler disabler;
+#endif
+        if (!parseLessonResponse(reply, appData, urls))
+            std::abort();
+    }
+    // Whatever came in, the records are consistent: the channel is the period, every member a pupil keyed by
+    // its id, the teacher a teacher.
+    if (appData.lesson.channel != appData.lesson.periodId || appData.teacher.accountType != 2)
+        std::abort();
+    for (auto it = appData.memberMap()->constBegin(); it != appData.memberMap()->constEnd(); ++it) {
+        if (it.value().accountType != 1 || it.key() != it.value().userIdAsInt())
+            std::abort();
+    }
+    return 0;
+}
