@@ -125,27 +125,74 @@ private slots:
         QTest::addColumn<bool>("installed");
         QTest::addColumn<int>("uiShowed");
 
-        QTest::newRow("nothing new") << 1 << 1 << "-" << "-" << "-" << "good" << true << false << 0;
-        QTest::newRow("unknown verdicts") << 4 << 0 << "-" << "-" << "-" << "good" << true << false << 0;
-        QTest::newRow("optional declined") << 2 << 1 << "Cancel" << "-" << "-" << "good" << true << false << 1;
-        QTest::newRow("optional closed, web update") << 2 << 2 << "" << "-" << "auto" << "good" << true << true << 2;
-        QTest::newRow("optional accepted, installed") << 2 << 2 << "OK" << "install" << "-" << "good" << false << false
-                                                      << 1;
-        QTest::newRow("optional accepted, window closed") << 2 << 1 << "OK" << "close" << "-" << "good" << true
-                                                          << false << 1;
-        QTest::newRow("optional accepted, stopped, web update")
-            << 2 << 3 << "OK" << "stop" << "auto" << "good" << true << true << 2;
-        QTest::newRow("forced, installed") << 3 << 2 << "-" << "install" << "-" << "good" << false << false << 1;
-        QTest::newRow("forced, stopped") << 3 << 0 << "-" << "stop" << "-" << "good" << false << false << 1;
-        QTest::newRow("forced, window closed") << 3 << 0 << "-" << "close" << "-" << "good" << false << false << 1;
-        QTest::newRow("web optional completed") << 1 << 2 << "-" << "-" << "auto" << "good" << true << true << 1;
-        QTest::newRow("web optional stopped") << 1 << 2 << "-" << "-" << "stop" << "good" << true << false << 1;
-        QTest::newRow("web forced completed") << 0 << 3 << "-" << "-" << "auto" << "good" << true << true << 1;
-        QTest::newRow("web forced stopped") << 0 << 3 << "-" << "-" << "stop" << "good" << false << false << 1;
-        QTest::newRow("web archive redirected") << 1 << 2 << "-" << "-" << "auto" << "redirected" << true << true << 1;
-        QTest::newRow("web archive with a wrong MD5") << 1 << 3 << "-" << "-" << "auto" << "wrong md5" << true << false
-                                                      << 1;
-        QTest::newRow("web archive broken") << 1 << 2 << "-" << "-" << "auto" << "broken" << true << false << 1;
+        QTest::newRow("nothing new") << 1 << 1 << "-"
+                                     << "-"
+                                     << "-"
+                                     << "good" << true << false << 0;
+        QTest::newRow("unknown verdicts") << 4 << 0 << "-"
+                                          << "-"
+                                          << "-"
+                                          << "good" << true << false << 0;
+        QTest::newRow("optional declined") << 2 << 1 << "Cancel"
+                                           << "-"
+                                           << "-"
+                                           << "good" << true << false << 1;
+        QTest::newRow("optional closed, web update") << 2 << 2 << ""
+                                                     << "-"
+                                                     << "auto"
+                                                     << "good" << true << true << 2;
+        QTest::newRow("optional accepted, installed") << 2 << 2 << "OK"
+                                                      << "install"
+                                                      << "-"
+                                                      << "good" << false << false << 1;
+        QTest::newRow("optional accepted, window closed") << 2 << 1 << "OK"
+                                                          << "close"
+                                                          << "-"
+                                                          << "good" << true << false << 1;
+        QTest::newRow("optional accepted, stopped, web update") << 2 << 3 << "OK"
+                                                                << "stop"
+                                                                << "auto"
+                                                                << "good" << true << true << 2;
+        QTest::newRow("forced, installed") << 3 << 2 << "-"
+                                           << "install"
+                                           << "-"
+                                           << "good" << false << false << 1;
+        QTest::newRow("forced, stopped") << 3 << 0 << "-"
+                                         << "stop"
+                                         << "-"
+                                         << "good" << false << false << 1;
+        QTest::newRow("forced, window closed") << 3 << 0 << "-"
+                                               << "close"
+                                               << "-"
+                                               << "good" << false << false << 1;
+        QTest::newRow("web optional completed") << 1 << 2 << "-"
+                                                << "-"
+                                                << "auto"
+                                                << "good" << true << true << 1;
+        QTest::newRow("web optional stopped") << 1 << 2 << "-"
+                                              << "-"
+                                              << "stop"
+                                              << "good" << true << false << 1;
+        QTest::newRow("web forced completed") << 0 << 3 << "-"
+                                              << "-"
+                                              << "auto"
+                                              << "good" << true << true << 1;
+        QTest::newRow("web forced stopped") << 0 << 3 << "-"
+                                            << "-"
+                                            << "stop"
+                                            << "good" << false << false << 1;
+        QTest::newRow("web archive redirected") << 1 << 2 << "-"
+                                                << "-"
+                                                << "auto"
+                                                << "redirected" << true << true << 1;
+        QTest::newRow("web archive with a wrong MD5") << 1 << 3 << "-"
+                                                      << "-"
+                                                      << "auto"
+                                                      << "wrong md5" << true << false << 1;
+        QTest::newRow("web archive broken") << 1 << 2 << "-"
+                                            << "-"
+                                            << "auto"
+                                            << "broken" << true << false << 1;
     }
 
     void flows()
