@@ -5,7 +5,7 @@ import time
 
 from aiohttp import web
 
-from . import control, files, numbered, programmed, reports, restful
+from . import control, files, numbered, programmed, reports, restful, updates
 
 CONTROL_PREFIX = "/_control/"
 
@@ -74,5 +74,6 @@ def build(state):
     numbered.setup(app, state)
     reports.setup(app, state)
     restful.setup(app, state)
+    updates.setup(app, state)
     files.setup(app, state)
     return app
