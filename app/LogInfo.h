@@ -4,6 +4,8 @@
 #include <QJsonObject>
 #include <QString>
 
+class QDateTime;
+
 // The run's collected log lines, one JSON string per line, and the document they are written out in.
 // The process-wide object is created by the first line and released after an uploaded log archive; every
 // use of it (appending, reading, writing out, releasing) happens under LogLock.
@@ -18,11 +20,46 @@ public:
 
     bool appendLine(const QString& line);
 
+    // Fills the lines from a text file: its last 300 KiB (possibly starting inside a line), each line trimmed,
+    // empty lines skipped. False when the file can't be opened.
+    bool loadLinesFromFile(const QString& path);
+
+    // Writes the log-information document to path (indented JSON): "timeStamp", with withContext the lesson's
+    // "contextInfo", "systemInfo" and the lines as "logs". False when the file can't be written.
+    bool writeLogInfoJson(const QString& path, bool withContext);
+
     const QJsonArray& lines() const { return m_lines; }
     int lineCount() const { return m_lines.size(); }
     QJsonObject& document() { return m_document; }
+
+    // Bytes of a file that loadLinesFromFile reads.
+    static constexpr qint64 kMaxLoadedBytes = 300 * 1024;
 
 private:
     QJsonObject m_document;
     QJsonArray m_lines;
 };
+
+// The current run's document (with context) written to path, or, when path is empty, to the default file in
+// this start's log folder (createLogFileName with the user id and the period id). The lines are copied under
+// LogLock, so other threads may go on logging. The path written, or an empty text on failure.
+QString writeLogInfoFile(const QString& path);
+
+// The default file of writeLogInfoFile for the given time; empty when there is no log folder.
+QString defaultLogInfoFilePath(const QDateTime& time);
+
+// A document without context from the lines of logFile (see LogInfo::loadLinesFromFile).
+bool writeLogInfoJsonFromText(const QString& logFile, const QString& jsonPath);
+
+// folder "/" a "_" b "_" time as "yyyy_MM_dd_HH_mm" "." extension, made absolute.
+QString createLogPathWithExtension(const QString& extension, const QString& folder, const QString& a, const QString& b,
+                                   const QDateTime& time);
+// The same with the extension "txt".
+QString createLogFileName(const QString& folder, const QString& a, const QString& b, const QDateTime& time);
+
+// The document's parts: "contextInfo" from the application data, "systemInfo" from the system information.
+QJsonObject logContextInfo();
+QJsonObject logSystemInfo();
+
+// "Student", "Teacher", "Auditor" for account types 1, 2, 3; "Unknow" otherwise.
+QString accountTypeWord(int accountType);

@@ -4,6 +4,7 @@
 #include "app/AppLinks.h"
 #include "app/CommandLine.h"
 #include "app/ConfigManager.h"
+#include "app/CrashHandler.h"
 #include "app/DirUtil.h"
 #include "app/InformationBox.h"
 #include "app/LinkServer.h"
@@ -13,6 +14,9 @@
 #include "app/SystemInfo.h"
 #include "app/WebCachePath.h"
 #include "app/ZmApplication.h"
+#include "app/logupload/CrashUpload.h"
+#include "net/updates/OfflineLessonResDownloader.h"
+#include "net/updates/VersionChecker.h"
 #include "platform/SingleInstance.h"
 #include "ui/common/Translation.h"
 #include "web/WebProfileSetup.h"
@@ -90,6 +94,18 @@ void clearCacheWhenAsked()
     config->ini_SetParam_Int("AppInfo/ClearCache", 0);
 }
 
+// The start-up version check; false ends the start. Its first window replaces the splash.
+bool checkVersion()
+{
+    VersionChecker checker;
+    QObject::connect(
+        &checker, &VersionChecker::sigUiShowed, &checker, [] { closeSplashWindow(); }, Qt::DirectConnection);
+    const bool goOn = checker.checkVersion();
+    if (!goOn)
+        qInfo() << "runApplication the version check ends the start";
+    return goOn;
+}
+
 int runEventLoop(QApplication& app)
 {
     // A fatal signal never comes back here: the crash handler ends the process.
@@ -126,8 +142,14 @@ struct StartupState
 
 int runApplication(int argc, char** argv)
 {
+    // Started again by the crash handler of a crashed run: upload its logs and end.
+    int crashUploadResult = 0;
+    if (runCrashUploadIfAsked(argc, argv, &crashUploadResult))
+        return crashUploadResult;
+
     StartupState state;
     state.arguments = buildArgumentList(argc, argv);
+    installCrashHandler();
     state.arguments << QStringLiteral("--disable-web-security");
     applyOpenGlMode(state.arguments);
     applyAlphaBufferSize();
@@ -161,6 +183,7 @@ int runApplication(int argc, char** argv)
     state.app->parseCommandLine(state.arguments);
     installTranslation();
     state.app->createRouteManager();
+    OfflineLessonResDownloader::setStartStatusPoster(&ZmApplication::postAppStatusEvent);
     setApplicationFont();
 
     if (runningElsewhere) {
@@ -172,6 +195,9 @@ int runApplication(int argc, char** argv)
         showInformationBox(QStringLiteral("Error Params"), state.app->errors().join('\n'));
         return state.tearDown(0);
     }
+
+    if (!checkVersion())
+        return state.tearDown(0);
 
     clearCacheWhenAsked();
     // The main window's setWebCachePath: the folder the cache clearing above deletes.

@@ -3,6 +3,9 @@
 #include "app/AppGlobalData.h"
 #include "app/SplashWindow.h"
 #include "app/ZmAppEvents.h"
+#include "app/logupload/LogArchiveUpload.h"
+#include "net/OfflineLessonResManager.h"
+#include "net/updates/OfflineLessonResDownloader.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -64,6 +67,9 @@ void ZmRouteManager::showByStatus(int status)
         qWarning() << "ZmRouteManager::showByStatus unknown status" << status << "- the current window stays";
         return;
     }
+    if ((status == AppStartStatus_SmallClassRoom || status == AppStartStatus_SmallClassReplay) &&
+        !lessonPackageReady(status))
+        return;
     if (!openByStatus(status))
         return;
 
@@ -152,9 +158,8 @@ void ZmRouteManager::onAppEvent(int code)
                 closePublicClassReplay();
             else if (m_curStatus == AppStartStatus_SmallClassReplay)
                 closeSmallClassReplay();
-            // The event loop ends and start-up's teardown runs before the program exits with 0.
             qInfo() << "ZmRouteManager::onAppEvent the replay of a replay start ended: the program ends";
-            QCoreApplication::exit(0);
+            endProgram(0);
         } else {
             showByStatus(AppStartStatus_MainRoom);
         }
@@ -166,6 +171,45 @@ void ZmRouteManager::onAppEvent(int code)
         qWarning() << "ZmRouteManager::onAppEvent unknown event code" << code;
         break;
     }
+}
+
+bool ZmRouteManager::lessonPackageReady(int status)
+{
+    const QString lessonId = AppGlobalData::instance()->lesson.lessonId;
+    if (OfflineLessonResManager::instance()->getLessonResourceDir(lessonId, nullptr))
+        return true;
+
+    qInfo().noquote() << QStringLiteral("ZmRouteManager::showByStatus status %1: the offline package of lesson %2 is "
+                                        "missing; downloading it")
+                             .arg(status)
+                             .arg(lessonId);
+    // The downloader posts the status again once the package is in place; it is never deleted here.
+    // Its dialogs open over the main window once the main window plugs in here; until then without parent.
+    auto* downloader = new OfflineLessonResDownloader(lessonId, nullptr);
+    connect(downloader, &OfflineLessonResDownloader::sigDownloadUserCallOff, this,
+            &ZmRouteManager::slotOfflineResDownloadUserCallOff, Qt::QueuedConnection);
+    downloader->start(QThread::InheritPriority);
+    return false;
+}
+
+void ZmRouteManager::slotOfflineResDownloadUserCallOff(OfflineLessonResDownloader* pDownloader)
+{
+    Q_UNUSED(pDownloader);
+    if (AppGlobalData::instance()->launch.appType == AppType_None)
+        return;
+    // Started for the lesson: without its package the program ends.
+    qInfo() << "ZmRouteManager::slotOfflineResDownloadUserCallOff the lesson package was given up: the program ends";
+    endProgram(-1);
+}
+
+void ZmRouteManager::endProgram(int exitCode)
+{
+    QCoreApplication::exit(exitCode);
+}
+
+void ZmRouteManager::afterClassRoomClosed()
+{
+    uploadLogArchive();
 }
 
 bool ZmRouteManager::notAvailable(int status)
@@ -231,18 +275,24 @@ void ZmRouteManager::closeNormalClassRoom()
 {
     if (!m_pNormalClassRoom)
         return;
+    // The room plugs in here: release its live resources, close and delete it, null the pointer.
+    afterClassRoomClosed();
 }
 
 void ZmRouteManager::closePublicClassRoom()
 {
     if (!m_pPublicClassRoom)
         return;
+    // The room plugs in here: release its live resources, close and delete it, null the pointer.
+    afterClassRoomClosed();
 }
 
 void ZmRouteManager::closeSmallClassRoom()
 {
     if (!m_pSmallClassRoom)
         return;
+    // The room plugs in here: release its live resources, close and delete it, null the pointer.
+    afterClassRoomClosed();
 }
 
 void ZmRouteManager::closeNormalClassReplay()

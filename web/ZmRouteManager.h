@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class OfflineLessonResDownloader;
 class ZmMainRoomDlg;
 class ZmClassRoomDlg;
 class PublicClassRoom;
@@ -32,8 +33,8 @@ public:
     int currentStatus() const { return m_curStatus; }
 
     // Switches to status: opens its window, removes the splash, closes the window of the old status and makes
-    // status current. A status equal to the current one, an unknown one, or one whose window could not be
-    // opened changes nothing.
+    // status current. A status equal to the current one, an unknown one, one whose window could not be opened,
+    // or a small class (or its replay) whose lesson package is being downloaded first changes nothing.
     void showByStatus(int status);
     // Closes the window of status (the main window is hidden); nothing when it has no window.
     void closeByStatus(int status);
@@ -43,6 +44,11 @@ public:
 
     // "main window", "normal class room", ... for log lines; "unknown" for other values.
     static QString statusName(int status);
+
+public slots:
+    // The user gave up the download of a lesson package: a program started for a lesson or replay ends with
+    // -1; from the home page nothing changes.
+    void slotOfflineResDownloadUserCallOff(OfflineLessonResDownloader* pDownloader);
 
 protected:
     bool event(QEvent* event) override;
@@ -65,6 +71,16 @@ protected:
     virtual void closeNormalClassReplay();
     virtual void closePublicClassReplay();
     virtual void closeSmallClassReplay();
+
+    // The small class room and its replay need the lesson's offline package. True when it is in place; else
+    // its download starts (and posts the status again when done) and false.
+    virtual bool lessonPackageReady(int status);
+
+    // After a class room is closed and deleted: the run's logs go to object storage.
+    virtual void afterClassRoomClosed();
+
+    // Ends the event loop with exitCode; start-up's teardown then runs and the program exits with it.
+    virtual void endProgram(int exitCode);
 
 private:
     bool openByStatus(int status);

@@ -69,7 +69,8 @@ private slots:
         QTest::newRow("a part that trims to nothing") << "-- --uid=1" << QStringList{"--", "--uid=1"};
         QTest::newRow("empty parts are skipped") << "------uid=1" << QStringList{"--uid=1"};
         QTest::newRow("empty text") << "" << QStringList{};
-        QTest::newRow("single dash stays inside a value") << "--lessonname=a-b -c" << QStringList{"--lessonname=a-b -c"};
+        QTest::newRow("single dash stays inside a value")
+            << "--lessonname=a-b -c" << QStringList{"--lessonname=a-b -c"};
         QTest::newRow("link from a browser")
             << "zmquillo://join?--apptype%3Djoinclass%20--uid%3D100234"
             << QStringList{"--zmquillo://join?", "--apptype=joinclass", "--uid=100234"};
@@ -86,8 +87,11 @@ private slots:
 
     void buildArgumentList()
     {
-        std::vector<QByteArray> arguments{"/opt/zm/ZmQuillo_Desktop", "--uid=7/", "--apptype=joinclass --teachtype=2",
-                                          "--lessonname=Unit%203", "zmquillo://join?--lessonid%3D88%20--uid%3D9/",
+        std::vector<QByteArray> arguments{"/opt/zm/ZmQuillo_Desktop",
+                                          "--uid=7/",
+                                          "--apptype=joinclass --teachtype=2",
+                                          "--lessonname=Unit%203",
+                                          "zmquillo://join?--lessonid%3D88%20--uid%3D9/",
                                           "//"};
         std::vector<const char*> argv;
         for (const QByteArray& argument : arguments)
@@ -115,8 +119,7 @@ private slots:
             << "zmquillo://join?--apptype%3Djoinclass%20--teachtype%3D2%20--accounttype%3D1"
             << QStringList{"zmquillo://join", "--apptype=joinclass", "--teachtype=2", "--accounttype=1"};
         QTest::newRow("encoded value with a blank")
-            << "zmquillo://join?--lessonname%3Da%2520b"
-            << QStringList{"zmquillo://join", "--lessonname=a%20b"};
+            << "zmquillo://join?--lessonname%3Da%2520b" << QStringList{"zmquillo://join", "--lessonname=a%20b"};
         QTest::newRow("without ?") << "zmquillo://open" << QStringList{"zmquillo://open"};
         QTest::newRow("two blanks keep an empty piece")
             << "zmquillo:x?--a=1%20%20--b=2" << QStringList{"zmquillo:x", "--a=1", "", "--b=2"};
@@ -152,16 +155,23 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("size");
 
-        QTest::newRow("mixed-case name, value keeps its case")
-            << QStringList{"--AccountType=Pupil"} << "--accounttype" << "Pupil" << 1;
+        QTest::newRow("mixed-case name, value keeps its case") << QStringList{"--AccountType=Pupil"} << "--accounttype"
+                                                               << "Pupil" << 1;
         QTest::newRow("value with a query keeps it whole")
-            << QStringList{"--urlmain=http://h.example/p?a=1&b=2"} << "--urlmain" << "http://h.example/p?a=1&b=2" << 1;
-        QTest::newRow("token ending in =") << QStringList{"--token=YWJjZA=="} << "--token" << "YWJjZA==" << 1;
-        QTest::newRow("value trimmed") << QStringList{"--uid= 7 "} << "--uid" << "7" << 1;
-        QTest::newRow("empty value") << QStringList{"--uid="} << "--uid" << "" << 1;
-        QTest::newRow("entry without = is ignored") << QStringList{"--/opt/zm/prog", "--uid=7"} << "--uid" << "7" << 1;
-        QTest::newRow("later entry wins") << QStringList{"--uid=1", "--UID=2"} << "--uid" << "2" << 1;
-        QTest::newRow("empty name") << QStringList{"=x"} << "" << "x" << 1;
+            << QStringList{"--urlmain=http://h.example/p?a=1&b=2"} << "--urlmain"
+            << "http://h.example/p?a=1&b=2" << 1;
+        QTest::newRow("token ending in =") << QStringList{"--token=YWJjZA=="} << "--token"
+                                           << "YWJjZA==" << 1;
+        QTest::newRow("value trimmed") << QStringList{"--uid= 7 "} << "--uid"
+                                       << "7" << 1;
+        QTest::newRow("empty value") << QStringList{"--uid="} << "--uid"
+                                     << "" << 1;
+        QTest::newRow("entry without = is ignored") << QStringList{"--/opt/zm/prog", "--uid=7"} << "--uid"
+                                                    << "7" << 1;
+        QTest::newRow("later entry wins") << QStringList{"--uid=1", "--UID=2"} << "--uid"
+                                          << "2" << 1;
+        QTest::newRow("empty name") << QStringList{"=x"} << ""
+                                    << "x" << 1;
     }
 
     void readOptionTable()
@@ -181,13 +191,18 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("masked");
 
-        QTest::newRow("token") << "--token=abc==" << "--token=***";
-        QTest::newRow("auth token, any case") << "--AuthToken=\"x.y.z\"" << "--AuthToken=***";
-        QTest::newRow("followed by an option") << "--token=abc --uid=7" << "--token=*** --uid=7";
-        QTest::newRow("in an encoded link")
-            << "zmquillo://j?--token%3Dab%2Bc%20--uid%3D7" << "zmquillo://j?--token%3D***%20--uid%3D7";
-        QTest::newRow("empty token") << "--token=" << "--token=";
-        QTest::newRow("other options untouched") << "--tokenish=1 --uid=7" << "--tokenish=1 --uid=7";
+        QTest::newRow("token") << "--token=abc=="
+                               << "--token=***";
+        QTest::newRow("auth token, any case") << "--AuthToken=\"x.y.z\""
+                                              << "--AuthToken=***";
+        QTest::newRow("followed by an option") << "--token=abc --uid=7"
+                                               << "--token=*** --uid=7";
+        QTest::newRow("in an encoded link") << "zmquillo://j?--token%3Dab%2Bc%20--uid%3D7"
+                                            << "zmquillo://j?--token%3D***%20--uid%3D7";
+        QTest::newRow("empty token") << "--token="
+                                     << "--token=";
+        QTest::newRow("other options untouched") << "--tokenish=1 --uid=7"
+                                                 << "--tokenish=1 --uid=7";
     }
 
     void maskOptionSecrets()
@@ -204,9 +219,8 @@ private slots:
         MessageCapture capture;
         ::logArguments({"--/opt/prog", "--lessonname=Unit 3", "--token=secret-token=", "--uid=7"});
         const QStringList messages = capture.messages();
-        QCOMPARE(messages,
-                 (QStringList{"argv[0]: --/opt/prog", "argv[1]: --lessonname=Unit 3", "argv[1]: --token=***",
-                              "argv[2]: --uid=7", "allCmd: --/opt/prog --token=*** --uid=7 "}));
+        QCOMPARE(messages, (QStringList{"argv[0]: --/opt/prog", "argv[1]: --lessonname=Unit 3", "argv[1]: --token=***",
+                                        "argv[2]: --uid=7", "allCmd: --/opt/prog --token=*** --uid=7 "}));
     }
 
     void buildArgumentListLogsWithoutSecrets()

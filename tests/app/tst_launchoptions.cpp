@@ -122,18 +122,36 @@ private slots:
         QTest::addColumn<QString>("userId");
         QTest::addColumn<QString>("tokenText"); // empty: no exchange
 
-        QTest::newRow("uid and token") << "--uid=7 --token=t1" << "7" << "t1";
-        QTest::newRow("auth pair wins") << "--uid=7 --token=t1 --authuserid=8 --authtoken=t2" << "8" << "t2";
-        QTest::newRow("auth user id without auth token falls back") << "--authuserid=8 --uid=7 --token=t1" << "7"
+        QTest::newRow("uid and token") << "--uid=7 --token=t1"
+                                       << "7"
+                                       << "t1";
+        QTest::newRow("auth pair wins") << "--uid=7 --token=t1 --authuserid=8 --authtoken=t2"
+                                        << "8"
+                                        << "t2";
+        QTest::newRow("auth user id without auth token falls back") << "--authuserid=8 --uid=7 --token=t1"
+                                                                    << "7"
                                                                     << "t1";
-        QTest::newRow("auth token without auth user id falls back") << "--authtoken=t2 --uid=7 --token=t1" << "7"
+        QTest::newRow("auth token without auth user id falls back") << "--authtoken=t2 --uid=7 --token=t1"
+                                                                    << "7"
                                                                     << "t1";
-        QTest::newRow("quotes removed") << "--uid=7 --token=\"a\"b\"" << "7" << "ab";
-        QTest::newRow("percent-encoded token") << "--uid=7 --token=a%2Bb%3D" << "7" << "a+b=";
-        QTest::newRow("mixed-case names") << "--UID=7 --Token=t1" << "7" << "t1";
-        QTest::newRow("uid alone: nothing") << "--uid=7" << "" << "";
-        QTest::newRow("token alone: nothing") << "--token=t1" << "" << "";
-        QTest::newRow("empty token: no exchange") << "--uid=7 --token=\"\"" << "7" << "";
+        QTest::newRow("quotes removed") << "--uid=7 --token=\"a\"b\""
+                                        << "7"
+                                        << "ab";
+        QTest::newRow("percent-encoded token") << "--uid=7 --token=a%2Bb%3D"
+                                               << "7"
+                                               << "a+b=";
+        QTest::newRow("mixed-case names") << "--UID=7 --Token=t1"
+                                          << "7"
+                                          << "t1";
+        QTest::newRow("uid alone: nothing") << "--uid=7"
+                                            << ""
+                                            << "";
+        QTest::newRow("token alone: nothing") << "--token=t1"
+                                              << ""
+                                              << "";
+        QTest::newRow("empty token: no exchange") << "--uid=7 --token=\"\""
+                                                  << "7"
+                                                  << "";
     }
 
     void credentials()
@@ -233,16 +251,16 @@ private slots:
 
         QTest::newRow("no app type") << "--uid=7" << true << QStringList{};
         QTest::newRow("unknown app type passes") << "--apptype=JoinClass" << true << QStringList{};
-        QTest::newRow("join without account type") << "--apptype=joinclass --teachtype=1" << false
-                                                   << QStringList{"--accounttype = "};
-        QTest::newRow("account type not a number") << "--apptype=joinclass --accounttype=pupil --teachtype=1" << false
-                                                    << QStringList{"--accounttype = pupil"};
-        QTest::newRow("join with account and class kind") << "--apptype=joinclass --accounttype=1 --teachtype=2"
-                                                          << true << QStringList{};
-        QTest::newRow("playback with teach type 5") << "--apptype=playback --accounttype=1 --teachtype=5" << false
-                                                    << QStringList{"--uitype = "};
-        QTest::newRow("ui type option shown as given") << "--apptype=playback --accounttype=1 --uitype=4" << false
-                                                       << QStringList{"--uitype = 4"};
+        QTest::newRow("join without account type")
+            << "--apptype=joinclass --teachtype=1" << false << QStringList{"--accounttype = "};
+        QTest::newRow("account type not a number")
+            << "--apptype=joinclass --accounttype=pupil --teachtype=1" << false << QStringList{"--accounttype = pupil"};
+        QTest::newRow("join with account and class kind")
+            << "--apptype=joinclass --accounttype=1 --teachtype=2" << true << QStringList{};
+        QTest::newRow("playback with teach type 5")
+            << "--apptype=playback --accounttype=1 --teachtype=5" << false << QStringList{"--uitype = "};
+        QTest::newRow("ui type option shown as given")
+            << "--apptype=playback --accounttype=1 --uitype=4" << false << QStringList{"--uitype = 4"};
     }
 
     void checkParams()

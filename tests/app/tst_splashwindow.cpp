@@ -66,7 +66,8 @@ private slots:
         QCOMPARE(splash->windowTitle(), QString("ZmQuillo"));
         QCOMPARE(splash->size(), QSize(300, 200));
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QCOMPARE(splash->pos(), QPoint(screen.x() + (screen.width() - 300) / 2, screen.y() + (screen.height() - 200) / 2));
+        QCOMPARE(splash->pos(),
+                 QPoint(screen.x() + (screen.width() - 300) / 2, screen.y() + (screen.height() - 200) / 2));
         QVERIFY(!splash->testAttribute(Qt::WA_QuitOnClose));
 
         const QImage shown = splash->grab().toImage();

@@ -89,13 +89,13 @@ private slots:
         Platform::SingleInstanceLock lock("ZmTestKey4");
         QProcess holder;
         // A holder without children: the lock lives exactly as long as this process.
-        holder.start("/usr/bin/python3",
-                     {"-c", "import fcntl, sys, time\n"
-                            "f = open(sys.argv[1], 'a')\n"
-                            "fcntl.flock(f, fcntl.LOCK_EX)\n"
-                            "print('locked', flush=True)\n"
-                            "time.sleep(60)\n",
-                      lock.path()});
+        holder.start("/usr/bin/python3", {"-c",
+                                          "import fcntl, sys, time\n"
+                                          "f = open(sys.argv[1], 'a')\n"
+                                          "fcntl.flock(f, fcntl.LOCK_EX)\n"
+                                          "print('locked', flush=True)\n"
+                                          "time.sleep(60)\n",
+                                          lock.path()});
         QVERIFY(holder.waitForReadyRead(10000));
         QCOMPARE(holder.readAll(), QByteArray("locked\n"));
         QVERIFY(!lock.tryAcquire());

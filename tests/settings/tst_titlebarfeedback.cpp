@@ -13,6 +13,9 @@
 #include "ZmTestMain.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
 #include <QPushButton>
@@ -151,9 +154,20 @@ private slots:
     void submitThroughTheTitleBar()
     {
         Room room;
+        const QDir logDir(ConfigManager::instance()->getLogDir());
+        const QStringList filesBefore = logDir.entryList({"*.txt"}, QDir::Files);
         QPointer<FeedbackOnlineDlg> form = openForm(room);
         QVERIFY(form);
         QCOMPARE(form->parentWidget(), &room.window);
+
+        // Opening the form wrote this moment's log-information document beside the run log.
+        QStringList written = logDir.entryList({"*.txt"}, QDir::Files);
+        for (const QString& name : filesBefore)
+            written.removeAll(name);
+        QCOMPARE(written.size(), 1);
+        QFile document(logDir.filePath(written.first()));
+        QVERIFY(document.open(QIODevice::ReadOnly));
+        QVERIFY(QJsonDocument::fromJson(document.readAll()).isObject());
         QCOMPARE(form->feedbackItems().size(), 3);
         form->feedbackItems().at(0)->setChecked(true);
         form->feedbackItems().at(2)->setChecked(true);

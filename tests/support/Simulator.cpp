@@ -244,6 +244,49 @@ QString Simulator::putFile(const QString& relativePath, const QByteArray& data)
     return status == 200 ? reply.object().value("url").toString() : QString();
 }
 
+QJsonArray Simulator::ossObjects()
+{
+    return control("GET", QStringLiteral("/_control/oss/objects")).object().value("objects").toArray();
+}
+
+QByteArray Simulator::ossObject(const QString& bucket, const QString& key, bool* found)
+{
+    if (found)
+        *found = false;
+    if (m_port == 0)
+        return {};
+    const QByteArray target =
+        "/_control/oss/object?bucket=" + QUrl::toPercentEncoding(bucket) + "&key=" + QUrl::toPercentEncoding(key);
+    const QByteArray host = "127.0.0.1:" + QByteArray::number(m_port);
+    const RawHttpResult result =
+        rawHttpExchange(QStringLiteral("127.0.0.1"), m_port, buildHttpRequest("GET", target, host), kControlTimeoutMs);
+    if (!result.complete || result.status != 200)
+        return {};
+    if (found)
+        *found = true;
+    return result.body;
+}
+
+bool Simulator::queueOssError(int status, const QString& code, const QString& message, int times)
+{
+    const QJsonObject error{{"status", status}, {"code", code}, {"message", message}, {"times", times}};
+    int replyStatus = 0;
+    control("POST", QStringLiteral("/_control/oss/errors"), QJsonDocument(error).toJson(QJsonDocument::Compact),
+            &replyStatus);
+    return replyStatus == 200;
+}
+
+bool Simulator::addOssCredentials(const QString& accessKeyId, const QString& accessKeySecret,
+                                  const QString& securityToken)
+{
+    const QJsonObject item{
+        {"accessKeyId", accessKeyId}, {"accessKeySecret", accessKeySecret}, {"securityToken", securityToken}};
+    int replyStatus = 0;
+    control("POST", QStringLiteral("/_control/oss/credentials"), QJsonDocument(item).toJson(QJsonDocument::Compact),
+            &replyStatus);
+    return replyStatus == 200;
+}
+
 QByteArray Simulator::bodyOf(const QJsonObject& entry)
 {
     return QByteArray::fromBase64(entry.value("body_base64").toString().toLatin1());

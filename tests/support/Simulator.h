@@ -90,6 +90,19 @@ public:
     // Serves data under /files/<relativePath>; returns the file's address, empty on failure.
     QString putFile(const QString& relativePath, const QByteArray& data);
 
+    // The object-storage role (see tests/sim/README.md).
+    QJsonArray ossObjects(); // [{"bucket", "key", "size", "content_type", "addressing", "md5", "crc64"}, ...]
+    // The stored object's bytes; found (when given) tells an empty object from a missing one.
+    QByteArray ossObject(const QString& bucket, const QString& key, bool* found = nullptr);
+    // The next times puts get this XML error reply (after their request was checked and logged).
+    bool queueOssError(int status, const QString& code, const QString& message, int times = 1);
+    // Accepts another access key with its secret and security token.
+    bool addOssCredentials(const QString& accessKeyId, const QString& accessKeySecret, const QString& securityToken);
+    // The credentials the role accepts from the start (tests/sim/fixtures/oss/credentials.json).
+    static QString ossAccessKeyId() { return QStringLiteral("SIM-ACCESS-KEY-ID"); }
+    static QString ossAccessKeySecret() { return QStringLiteral("sim-access-key-secret"); }
+    static QString ossSecurityToken() { return QStringLiteral("sim-security-token"); }
+
     // Helpers for log entries.
     static QByteArray bodyOf(const QJsonObject& entry);
     static QList<QPair<QString, QString>> pairsOf(const QJsonValue& pairs); // [[name, value], ...]

@@ -2,10 +2,12 @@
 #include "app/AppGlobalData.h"
 #include "app/SplashWindow.h"
 #include "app/ZmAppEvents.h"
+#include "net/OfflineLessonResManager.h"
 #include "web/ZmRouteManager.h"
 
 #include "ZmTestMain.h"
 
+#include <QDir>
 #include <QImage>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -23,6 +25,7 @@ class FakeRouter : public ZmRouteManager
 public:
     QStringList journal;
     QSet<int> unavailable;
+    bool packageReady = true;
     std::map<int, std::unique_ptr<QWidget>> windows;
     bool splashSeenWhenOpening = false;
 
@@ -33,8 +36,7 @@ public:
     }
 
 protected:
-    template<typename Base>
-    bool open(int status, const char* name, Base base)
+    template <typename Base> bool open(int status, const char* name, Base base)
     {
         if (unavailable.contains(status))
             return base();
@@ -98,6 +100,14 @@ protected:
     void closeNormalClassReplay() override { close(5, "closeNormalClassReplay"); }
     void closePublicClassReplay() override { close(6, "closePublicClassReplay"); }
     void closeSmallClassReplay() override { close(7, "closeSmallClassReplay"); }
+
+    void endProgram(int exitCode) override { journal << QString("endProgram %1").arg(exitCode); }
+
+    bool lessonPackageReady(int status) override
+    {
+        journal << QString("package check %1").arg(status);
+        return packageReady;
+    }
 };
 
 void post(ZmRouteManager& router, QEvent* event)
@@ -133,11 +143,14 @@ private slots:
         picture.fill(Qt::darkCyan);
         m_splashPicture = m_dir.filePath("splash.bmp");
         QVERIFY(picture.save(m_splashPicture, "BMP"));
+        // The lesson's package is in place, so the small class and its replay go on to their windows.
+        QVERIFY(QDir().mkpath(OfflineLessonResManager::offlineLessonDir() + "/880213"));
     }
 
     void init()
     {
         AppGlobalData::instance()->launch.appType = AppType_None;
+        AppGlobalData::instance()->lesson.lessonId = "880213";
         QVERIFY(createSplashWindow(m_splashPicture));
     }
 
@@ -192,7 +205,8 @@ private slots:
         postStatus(router, AppStartStatus_MainRoom);
         router.unavailable << AppStartStatus_PublicClassRoom;
         router.journal.clear();
-        QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager::showByStatus status 3: the public class room is not available");
+        QTest::ignoreMessage(QtWarningMsg,
+                             "ZmRouteManager::showByStatus status 3: the public class room is not available");
         postStatus(router, AppStartStatus_PublicClassRoom);
         QCOMPARE(router.currentStatus(), 1);
         QVERIFY(router.journal.isEmpty());
@@ -222,7 +236,7 @@ private slots:
         postStatus(router, 9);
         QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager::showByStatus unknown status 0 - the current window stays");
         postStatus(router, 0);
-        QCOMPARE(router.journal, QStringList{"showSmallClassReplay"});
+        QCOMPARE(router.journal, (QStringList{"package check 7", "showSmallClassReplay"}));
         QCOMPARE(router.currentStatus(), 7);
     }
 
@@ -234,7 +248,8 @@ private slots:
         QTest::addColumn<int>("status");
 
         QTest::newRow("started for the lesson: the room closes")
-            << int(AppType_JoinClass) << int(AppStartStatus_SmallClassRoom) << QStringList{"closeSmallClassRoom"} << 4;
+            << int(AppType_JoinClass) << int(AppStartStatus_NormalClassRoom) << QStringList{"closeNormalClassRoom"}
+            << 2;
         QTest::newRow("public room started for the lesson")
             << int(AppType_JoinClass) << int(AppStartStatus_PublicClassRoom) << QStringList{"closePublicClassRoom"}
             << 3;
@@ -256,6 +271,47 @@ private slots:
         QTEST(router.currentStatus(), "status");
     }
 
+    // A missing lesson package: its download starts, the splash and the current window stay, and the status the
+    // downloader posts again once the package is in place opens the room.
+    void missingPackageIsDownloadedFirst()
+    {
+        FakeRouter router;
+        postStatus(router, AppStartStatus_MainRoom);
+        router.packageReady = false;
+        router.journal.clear();
+        QVERIFY(createSplashWindow(m_splashPicture));
+        postStatus(router, AppStartStatus_SmallClassRoom);
+        QCOMPARE(router.journal, QStringList{"package check 4"});
+        QCOMPARE(router.currentStatus(), 1);
+        QVERIFY(splashWindow());
+
+        router.packageReady = true;
+        postStatus(router, AppStartStatus_SmallClassRoom);
+        QCOMPARE(router.journal,
+                 (QStringList{"package check 4", "package check 4", "showSmallClassRoom", "hideMainRoom"}));
+        QCOMPARE(router.currentStatus(), 4);
+        QVERIFY(!splashWindow());
+    }
+
+    void downloadGivenUp_data()
+    {
+        QTest::addColumn<int>("appType");
+        QTest::addColumn<QStringList>("journal");
+        QTest::newRow("started for the lesson: the program ends with -1")
+            << int(AppType_JoinClass) << QStringList{"endProgram -1"};
+        QTest::newRow("started for the replay") << int(AppType_Playback) << QStringList{"endProgram -1"};
+        QTest::newRow("from the home page: nothing happens") << int(AppType_None) << QStringList{};
+    }
+
+    void downloadGivenUp()
+    {
+        QFETCH(int, appType);
+        FakeRouter router;
+        AppGlobalData::instance()->launch.appType = appType;
+        router.slotOfflineResDownloadUserCallOff(nullptr);
+        QTEST(router.journal, "journal");
+    }
+
     void replayEndsFromTheHomePage()
     {
         FakeRouter router;
@@ -266,20 +322,15 @@ private slots:
         QCOMPARE(router.currentStatus(), 1);
     }
 
-    // A replay started from the command line ends the program: the event loop returns 0 and start-up's teardown
-    // runs.
+    // A replay started from the command line ends the program after closing the replay.
     void replayEndsAReplayStart()
     {
         FakeRouter router;
         postStatus(router, AppStartStatus_NormalClassReplay);
         router.journal.clear();
         AppGlobalData::instance()->launch.appType = AppType_Playback;
-
-        QEventLoop loop;
-        QTimer::singleShot(0, &router, [&router] { postCode(router, AppEventCode_ReplayEnded); });
-        QTimer::singleShot(5000, &loop, [&loop] { loop.exit(99); });
-        QCOMPARE(loop.exec(), 0);
-        QCOMPARE(router.journal, QStringList{"closeNormalClassReplay"});
+        postCode(router, AppEventCode_ReplayEnded);
+        QCOMPARE(router.journal, (QStringList{"closeNormalClassReplay", "endProgram 0"}));
     }
 
     void mainWindowCloses()
@@ -302,6 +353,18 @@ private slots:
         postCode(router, AppEventCode_MainRoomClosed);
         QCOMPARE(router.currentStatus(), 0);
         QVERIFY(splashWindow());
+    }
+
+    // Ending the program ends the running event loop with the code, so that start-up's teardown runs. Last: the
+    // toolkit keeps every later event loop of this thread from running.
+    void endProgramEndsTheEventLoop()
+    {
+        ZmRouteManager router;
+        AppGlobalData::instance()->launch.appType = AppType_JoinClass;
+        QEventLoop loop;
+        QTimer::singleShot(0, &router, [&router] { router.slotOfflineResDownloadUserCallOff(nullptr); });
+        QTimer::singleShot(5000, &loop, [&loop] { loop.exit(99); });
+        QCOMPARE(loop.exec(), -1);
     }
 };
 

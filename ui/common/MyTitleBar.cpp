@@ -2,6 +2,7 @@
 
 #include "app/ConfigManager.h"
 #include "app/LogHandler.h"
+#include "app/LogInfo.h"
 #include "app/ProgramFiles.h"
 #include "ui/common/QDelayTimer.h"
 #include "ui/common/TitleBarDialogs.h"
@@ -382,6 +383,8 @@ void MyTitleBar::placeFeedbackTip()
 
 void MyTitleBar::onButtonFeedbackClicked()
 {
+    // The feedback carries the log-information document of this moment.
+    writeLogInfoFile(QString());
     TitleBarDialogs::instance()->openFeedbackForm(parentWidget());
 }
 

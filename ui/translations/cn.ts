@@ -249,6 +249,33 @@
     </message>
 </context>
 <context>
+    <name>OfflineLessonResDownloader</name>
+    <message>
+        <source>File loading failed.
+Download timeout, please download again.</source>
+        <translation>文件加载失败。
+下载超时，请重新下载。</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>重试</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>File loading failed.
+The file has been unpacked or has been corrupted. Please contact the staff.</source>
+        <translation>文件加载失败。
+文件解压失败或已损坏，请联系工作人员。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
     <name>ToastDialog</name>
     <message>
         <source>Dialog</source>
@@ -276,6 +303,97 @@
     <message>
         <source>Retry</source>
         <translation>重试</translation>
+    </message>
+</context>
+<context>
+    <name>Updater</name>
+    <message>
+        <source>ZmQuillo - Updater</source>
+        <translation>ZmQuillo - 更新程序</translation>
+    </message>
+    <message>
+        <source>Updater</source>
+        <translation>更新程序</translation>
+    </message>
+    <message>
+        <source>Downloading updates</source>
+        <translation>正在下载更新</translation>
+    </message>
+    <message>
+        <source>Time remaining: 0 minutes</source>
+        <translation>剩余时间：0 分钟</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Time remaining</source>
+        <translation>剩余时间</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>Downloading Updates</source>
+        <translation>正在下载更新</translation>
+    </message>
+    <message>
+        <source>Time Remaining</source>
+        <translation>剩余时间</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>about %1 hours</source>
+        <translation>约 %1 小时</translation>
+    </message>
+    <message>
+        <source>about one hour</source>
+        <translation>约 1 小时</translation>
+    </message>
+    <message>
+        <source>%1 minutes</source>
+        <translation>%1 分钟</translation>
+    </message>
+    <message>
+        <source>1 minute</source>
+        <translation>1 分钟</translation>
+    </message>
+    <message>
+        <source>%1 seconds</source>
+        <translation>%1 秒</translation>
+    </message>
+    <message>
+        <source>1 second</source>
+        <translation>1 秒</translation>
+    </message>
+    <message>
+        <source>install</source>
+        <translation>安装</translation>
+    </message>
+    <message>
+        <source>Download complete!</source>
+        <translation>下载完成！</translation>
+    </message>
+    <message>
+        <source>Download failed!</source>
+        <translation>下载失败！</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to cancel the download?</source>
+        <translation>确定要取消下载吗？</translation>
+    </message>
+    <message>
+        <source>Cannot find downloaded update!</source>
+        <translation>找不到已下载的更新！</translation>
     </message>
 </context>
 <context>
@@ -307,6 +425,21 @@
     <message>
         <source>No</source>
         <translation>否</translation>
+    </message>
+</context>
+<context>
+    <name>VersionChecker</name>
+    <message>
+        <source>Would you like to download the update now?</source>
+        <translation>现在下载更新吗？</translation>
+    </message>
+    <message>
+        <source>Version %1 has been released!</source>
+        <translation>版本 %1 已发布！</translation>
+    </message>
+    <message>
+        <source>Updater</source>
+        <translation>更新程序</translation>
     </message>
 </context>
 <context>

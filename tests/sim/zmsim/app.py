@@ -5,7 +5,7 @@ import time
 
 from aiohttp import web
 
-from . import control, files, numbered, programmed, reports, restful
+from . import control, files, numbered, oss, programmed, reports, restful, updates
 
 CONTROL_PREFIX = "/_control/"
 
@@ -63,6 +63,9 @@ async def record_and_dispatch(request, handler):
     await state.log.add(entry)
     if route is not None:
         return await programmed.perform(route, request, state)
+    role_handler = state.role_handlers.get(entry["role"])
+    if role_handler is not None:  # a role that answers on any path it claims
+        return await role_handler(request)
     return await handler(request)
 
 
@@ -74,5 +77,7 @@ def build(state):
     numbered.setup(app, state)
     reports.setup(app, state)
     restful.setup(app, state)
+    updates.setup(app, state)
     files.setup(app, state)
+    oss.setup(app, state)  # last: it claims every PUT the others leave
     return app

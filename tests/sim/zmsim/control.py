@@ -122,6 +122,8 @@ async def reset(request):
     state.log.clear()
     state.routes.clear()
     files.clear_uploads(state)
+    for hook in state.reset_hooks:
+        hook()
     return _json({"ok": True})
 
 

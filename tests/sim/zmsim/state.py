@@ -84,6 +84,8 @@ class SimState:
         self.routes = None  # set by the app (programmed.RouteTable)
         self.annotators = []
         self.roles = {}
+        self.reset_hooks = []  # called by the control API's reset
+        self.role_handlers = {}  # role -> handler for every request the role's annotator claims
         self.shutdown = asyncio.Event()
 
     def add_annotator(self, annotator):

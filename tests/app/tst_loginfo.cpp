@@ -1,0 +1,232 @@
+#include "app/AppGlobalData.h"
+#include "app/ConfigManager.h"
+#include "app/LogHandler.h"
+#include "app/LogInfo.h"
+#include "app/LogLock.h"
+
+#include "ZmTestMain.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <atomic>
+
+namespace {
+
+QJsonObject readDocument(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(data), qint64(data.size()));
+}
+
+void setLesson()
+{
+    AppGlobalData* data = AppGlobalData::instance();
+    data->launch.userId = "1234";
+    data->launch.accountType = 1;
+    data->launch.uiType = 2;
+    data->lesson.lessonId = "L-77";
+    data->lesson.periodId = "P-88";
+    data->teacher.userId = "900";
+    data->teacher.cnNickName = "cn";
+    data->teacher.enNickName = "Ms Smith";
+}
+
+} // namespace
+
+class TestLogInfo : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        setLesson();
+    }
+
+    void document_data()
+    {
+        QTest::addColumn<bool>("withContext");
+        QTest::newRow("with context") << true;
+        QTest::newRow("without context") << false;
+    }
+
+    void document()
+    {
+        QFETCH(bool, withContext);
+        LogInfo info;
+        info.appendLine("first");
+        info.appendLine("second");
+        const QString path = m_dir.filePath("doc.json");
+        QVERIFY(info.writeLogInfoJson(path, withContext));
+
+        const QJsonObject document = readDocument(path);
+        QVERIFY(QRegularExpression(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d:\d{3}$)")
+                    .match(document.value("timeStamp").toString())
+                    .hasMatch());
+        QCOMPARE(document.value("logs").toArray(), QJsonArray({"first", "second"}));
+        const QJsonObject system = document.value("systemInfo").toObject();
+        QCOMPARE(system.value("device").toString(), QStringLiteral("PC"));
+        QCOMPARE(system.value("appName").toString(), QStringLiteral("ZmQuillo"));
+        QCOMPARE(system.value("appVersion").toString().count('.'), 3);
+        for (const char* key : {"systemVersion", "CPU", "physicalMemory"})
+            QVERIFY2(system.contains(key), key);
+        QCOMPARE(document.contains("contextInfo"), withContext);
+        if (withContext) {
+            const QJsonObject context = document.value("contextInfo").toObject();
+            QCOMPARE(context, QJsonObject({{"lessonId", "L-77"},
+                                           {"teacher", "900/Ms Smith"},
+                                           {"periodId", "P-88"},
+                                           {"lessonUiType", "2"},
+                                           {"myAccountType", "Student"},
+                                           {"myUserID", "1234"}}));
+        }
+        // Written indented.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("\n    \"logs\": [\n"));
+        QVERIFY(!info.writeLogInfoJson(m_dir.filePath("missing/doc.json"), withContext));
+    }
+
+    void accountTypeWords()
+    {
+        QCOMPARE(accountTypeWord(1), QStringLiteral("Student"));
+        QCOMPARE(accountTypeWord(2), QStringLiteral("Teacher"));
+        QCOMPARE(accountTypeWord(3), QStringLiteral("Auditor"));
+        QCOMPARE(accountTypeWord(0), QStringLiteral("Unknow"));
+        QCOMPARE(accountTypeWord(4), QStringLiteral("Unknow"));
+    }
+
+    void fileNames()
+    {
+        const QDateTime time(QDate(2024, 5, 1), QTime(18, 30, 59));
+        QCOMPARE(createLogFileName("/tmp/x", "12", "P9", time), QStringLiteral("/tmp/x/12_P9_2024_05_01_18_30.txt"));
+        QCOMPARE(createLogPathWithExtension("resume.json", "/tmp/x/", "12", "P9", time),
+                 QStringLiteral("/tmp/x/12_P9_2024_05_01_18_30.resume.json"));
+        QCOMPARE(createLogPathWithExtension("zip", "/tmp/x/../y", "a", "b", time),
+                 QStringLiteral("/tmp/y/a_b_2024_05_01_18_30.zip"));
+    }
+
+    // The run's document goes to the log folder under the default name, with the lines collected so far.
+    void runDocument()
+    {
+        installLogHandler();
+        {
+            LogLock lock;
+            LogInfo::release();
+        }
+        qDebug() << "TestLogInfo::runDocument marker line";
+        const QDateTime before = QDateTime::currentDateTime();
+        const QString path = writeLogInfoFile(QString());
+        QVERIFY(!path.isEmpty());
+        const QString folder = ConfigManager::instance()->getLogDir();
+        QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(folder).absoluteFilePath());
+        const QString name = QFileInfo(path).fileName();
+        QVERIFY2(name == createLogFileName(folder, "1234", "P-88", before).section('/', -1) ||
+                     name == createLogFileName(folder, "1234", "P-88", QDateTime::currentDateTime()).section('/', -1),
+                 qPrintable(name));
+
+        const QJsonObject document = readDocument(path);
+        QVERIFY(document.contains("contextInfo"));
+        const QJsonArray logs = document.value("logs").toArray();
+        QCOMPARE(logs.size(), 1);
+        QVERIFY(logs.at(0).toString().contains("Debug: TestLogInfo::runDocument marker line"));
+
+        QCOMPARE(writeLogInfoFile(m_dir.filePath("no/such/folder/doc.txt")), QString());
+        const QString explicitPath = m_dir.filePath("explicit.txt");
+        QCOMPARE(writeLogInfoFile(explicitPath), explicitPath);
+    }
+
+    // Only the last 300 KiB of a big log come in, trimmed, without empty lines.
+    void linesFromTheTailOfABigFile()
+    {
+        QByteArray data;
+        int count = 0;
+        while (data.size() < 1024 * 1024)
+            data += "  line " + QByteArray::number(count++) + " \r\n\n";
+        const QString path = m_dir.filePath("big.log");
+        writeFile(path, data);
+
+        LogInfo info;
+        QVERIFY(info.loadLinesFromFile(path));
+        const QJsonArray lines = info.lines();
+        QVERIFY(!lines.isEmpty());
+        QCOMPARE(lines.last().toString(), QStringLiteral("line %1").arg(count - 1));
+        int bytes = 0;
+        for (const QJsonValue& line : lines) {
+            QVERIFY(!line.toString().isEmpty());
+            QCOMPARE(line.toString(), line.toString().trimmed());
+            bytes += line.toString().size();
+        }
+        QVERIFY(bytes < 300 * 1024);
+        // Every line of the last 300 KiB is there (the first may be cut).
+        const int firstWhole = lines.at(1).toString().mid(5).toInt();
+        QCOMPARE(lines.size() - 1, count - firstWhole);
+        QVERIFY(lines.size() > 15000);
+
+        QVERIFY(!info.loadLinesFromFile(m_dir.filePath("missing.log")));
+    }
+
+    void documentFromText()
+    {
+        const QString log = m_dir.filePath("run.log");
+        writeFile(log, "(ThreadID:0x1)10:00:00.000 Debug: a\r\n\n\r\n(ThreadID:0x1)10:00:00.001 Info: b\r\n\n");
+        const QString json = m_dir.filePath("run.resume.json");
+        QVERIFY(writeLogInfoJsonFromText(log, json));
+        const QJsonObject document = readDocument(json);
+        QVERIFY(!document.contains("contextInfo"));
+        QCOMPARE(document.value("logs").toArray(),
+                 QJsonArray({"(ThreadID:0x1)10:00:00.000 Debug: a", "(ThreadID:0x1)10:00:00.001 Info: b"}));
+        QVERIFY(!writeLogInfoJsonFromText(m_dir.filePath("gone.log"), m_dir.filePath("gone.json")));
+        QVERIFY(!QFile::exists(m_dir.filePath("gone.json")));
+    }
+
+    // Writing out and releasing the collection while other threads log: every document is whole.
+    void writingWhileOthersLog()
+    {
+        installLogHandler();
+        std::atomic<bool> stop{false};
+        QList<QThread*> threads;
+        for (int i = 0; i < 4; ++i) {
+            threads << QThread::create([&stop, i] {
+                for (int n = 0; !stop; ++n)
+                    qDebug() << "TestLogInfo worker" << i << n;
+            });
+            threads.last()->start();
+        }
+        for (int round = 0; round < 20; ++round) {
+            const QString path = writeLogInfoFile(m_dir.filePath(QStringLiteral("busy%1.txt").arg(round)));
+            QVERIFY(!path.isEmpty());
+            QVERIFY(readDocument(path).value("logs").isArray());
+            LogLock lock;
+            LogInfo::release();
+        }
+        stop = true;
+        for (QThread* thread : threads) {
+            thread->wait();
+            delete thread;
+        }
+    }
+};
+
+ZM_TEST_MAIN_CORE(TestLogInfo)
+#include "tst_loginfo.moc"
