@@ -400,6 +400,53 @@ private slots:
         QCOMPARE(again.log().count("AppInfo/ClearCache: deleting"), 1);
     }
 
+    // The install rules put the program with its pictures and web resources in one folder, and a desktop entry
+    // makes it the handler of the program's links; the installed program finds its files.
+    void installRules()
+    {
+        QTemporaryDir prefix;
+        QProcess install;
+        install.setProcessChannelMode(QProcess::MergedChannels);
+        install.start("cmake", {"--install", ZmTest::buildDir(), "--prefix", prefix.path()});
+        QVERIFY(install.waitForFinished(120000));
+        QVERIFY2(install.exitCode() == 0, install.readAll().constData());
+
+        const QString programDir = prefix.path() + "/lib/zmquillo";
+        const QString program = programDir + "/ZmQuillo_Desktop";
+        QVERIFY(QFileInfo(program).isExecutable());
+        QVERIFY(QFile::exists(programDir + "/offlineRes.zip"));
+        QVERIFY(QFile::exists(programDir + "/images/splash_en.bmp"));
+        QVERIFY(QFile::exists(programDir + "/images/splash_cn.bmp"));
+
+        QFile entry(prefix.path() + "/share/applications/zmquillo.desktop");
+        QVERIFY(entry.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList lines = QString::fromUtf8(entry.readAll()).split('\n');
+        QCOMPARE(lines.value(0), QString("[Desktop Entry]"));
+        QVERIFY(lines.contains("Type=Application"));
+        QVERIFY(lines.contains("MimeType=x-scheme-handler/zmquillo;"));
+        QVERIFY(lines.contains("Exec=\"" + program + "\" %u"));
+
+        QProcess installed;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QTemporaryDir home;
+        env.insert("HOME", home.path());
+        env.insert("XDG_CONFIG_HOME", home.path() + "/.config");
+        env.insert("XDG_DATA_HOME", home.path() + "/.local/share");
+        env.insert("XDG_RUNTIME_DIR", m_runtime->path());
+        env.insert("ZM_MESSAGE_BOX_AUTOCLOSE_MS", "100");
+        env.insert("LANG", "C.UTF-8");
+        env.remove("LC_ALL");
+        env.remove("LC_MESSAGES");
+        if (env.value("DISPLAY").isEmpty())
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+        installed.setProcessEnvironment(env);
+        installed.start(program, serviceArguments() + QStringList{"--apptype=joinclass"});
+        QVERIFY(installed.waitForFinished(kStartTimeoutMs));
+        QCOMPARE(installed.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(installed.readAllStandardError())
+                    .contains("createSplashWindow shown " + programDir + "/images/splash_en.bmp"));
+    }
+
     // The first real window replaces the splash: here the version check's updater window.
     void splashClosedOnTheFirstWindow()
     {
