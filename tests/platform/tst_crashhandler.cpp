@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <limits>
 #include <unistd.h>
 
 namespace {
@@ -62,6 +63,25 @@ private slots:
         QVERIFY(Platform::appendText(buffer, sizeof buffer, "cd"));
         QVERIFY(!Platform::appendText(buffer, sizeof buffer, "efgh"));
         QCOMPARE(QByteArray(buffer), QByteArray("abcdefg"));
+    }
+
+    void decimalText_data()
+    {
+        QTest::addColumn<qlonglong>("value");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("zero") << 0LL << QByteArray("0");
+        QTest::newRow("negative") << -42LL << QByteArray("-42");
+        QTest::newRow("largest") << std::numeric_limits<qlonglong>::max() << QByteArray("9223372036854775807");
+        QTest::newRow("smallest") << std::numeric_limits<qlonglong>::min() << QByteArray("-9223372036854775808");
+    }
+
+    void decimalText()
+    {
+        QFETCH(qlonglong, value);
+        QFETCH(QByteArray, text);
+        char out[Platform::kDecimalTextSize];
+        QCOMPARE(Platform::decimalText(value, out), std::size_t(text.size()));
+        QCOMPARE(QByteArray(out), text);
     }
 
     void dumpText()
