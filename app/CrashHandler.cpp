@@ -38,21 +38,9 @@ public:
 
     void number(long long value)
     {
-        char digits[24];
-        int count = 0;
-        const bool negative = value < 0;
-        unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value) : value;
-        do {
-            digits[count++] = char('0' + magnitude % 10);
-            magnitude /= 10;
-        } while (magnitude != 0);
-        if (negative)
-            text("-");
-        char reversed[25];
-        for (int i = 0; i < count; ++i)
-            reversed[i] = digits[count - 1 - i];
-        reversed[count] = '\0';
-        text(reversed);
+        char digits[Platform::kDecimalTextSize];
+        Platform::decimalText(value, digits);
+        text(digits);
     }
 
     void qstring(const QString& value)

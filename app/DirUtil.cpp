@@ -66,3 +66,16 @@ bool removeDirRecursively(const QString& path)
     }
     return QDir().rmdir(path) && removedAll;
 }
+
+bool isSafePathSegment(const QString& name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    if (name.toUtf8().size() > 200)
+        return false;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+    }
+    return true;
+}

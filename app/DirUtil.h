@@ -18,3 +18,7 @@ bool copyDirectory(const QString& source, const QString& target, bool overwrite)
 // when path itself is a link, only the link is removed. A missing folder is no error; a path that is a plain
 // file is left alone and gives false. True when nothing is left.
 bool removeDirRecursively(const QString& path);
+
+// A name that stays inside its folder: one path segment, not empty, not "." or "..", no slash of either kind, no
+// control character, at most 200 bytes in UTF-8 (room for a suffix on any file system).
+bool isSafePathSegment(const QString& name);

@@ -41,15 +41,7 @@ QString OfflineLessonResManager::offlineLessonDir()
 
 bool OfflineLessonResManager::isSafeFolderName(const QString& name)
 {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    if (name.toUtf8().size() > 200)
-        return false;
-    for (const QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
-            return false;
-    }
-    return true;
+    return isSafePathSegment(name);
 }
 
 bool OfflineLessonResManager::getLessonResourceDir(const QString& lessonId, QString* folder)

@@ -26,8 +26,8 @@ public:
     // The offline lesson folder (created when missing).
     static QString offlineLessonDir();
 
-    // A name that is one plain path segment: not empty, not "." or "..", no slash of either kind, no control
-    // character, at most 200 bytes. Only such names become folders that may later be removed.
+    // A name that is one plain path segment (isSafePathSegment). Only such names become folders that may later be
+    // removed.
     static bool isSafeFolderName(const QString& name);
 
 private:

@@ -19,6 +19,21 @@ QString orDefault(const QString& given, const QString& fallback)
     return given.isEmpty() ? fallback : given;
 }
 
+// The parameters of the two object-storage calls about one log archive (asking for the upload credentials and
+// telling the service it was stored); empty lesson and period ids stand for the current lesson's.
+ApiParamList logArchivePairs(const char* funcTag, const QString& fileName, const QString& lessonId,
+                             const QString& periodId)
+{
+    const AppGlobalData* data = AppGlobalData::instance();
+    return ApiParamList{pair("FuncTag", QLatin1String(funcTag)),
+                        pair("token", data->launch.token),
+                        pair("userId", data->launch.userId),
+                        pair("fileType", QStringLiteral("3")),
+                        pair("fileName", fileName),
+                        pair("lessonId", orDefault(lessonId, data->lesson.lessonId)),
+                        pair("periodId", orDefault(periodId, data->lesson.periodId))};
+}
+
 } // namespace
 
 int ZmNetAPI::AddUserDevcieInfo(int deviceType, int deviceStatus, const QString& abnormalMessage)
@@ -88,14 +103,7 @@ int ZmNetAPI::EnterClassRoom()
 int ZmNetAPI::GetAliyunOSSUploadInfo(const QString& fileName, QMap<QString, QString>& out, const QString& lessonId,
                                      const QString& periodId)
 {
-    const AppGlobalData* data = AppGlobalData::instance();
-    ApiParamList list{pair("FuncTag", QStringLiteral("30110102")),
-                      pair("token", data->launch.token),
-                      pair("userId", data->launch.userId),
-                      pair("fileType", QStringLiteral("3")),
-                      pair("fileName", fileName),
-                      pair("lessonId", orDefault(lessonId, data->lesson.lessonId)),
-                      pair("periodId", orDefault(periodId, data->lesson.periodId))};
+    ApiParamList list = logArchivePairs("30110102", fileName, lessonId, periodId);
     ApiCommonParams::appendTailB(list, m_version);
     QJsonObject reply;
     const int result = callNumbered("GetAliyunOSSUploadInfo", list, TagCodeReading::StringOnly, false, &reply);
@@ -110,14 +118,7 @@ int ZmNetAPI::GetAliyunOSSUploadInfo(const QString& fileName, QMap<QString, QStr
 
 int ZmNetAPI::uploadCallback(const QString& fileName, const QString& lessonId, const QString& periodId)
 {
-    const AppGlobalData* data = AppGlobalData::instance();
-    ApiParamList list{pair("FuncTag", QStringLiteral("30110101")),
-                      pair("token", data->launch.token),
-                      pair("userId", data->launch.userId),
-                      pair("fileType", QStringLiteral("3")),
-                      pair("fileName", fileName),
-                      pair("lessonId", orDefault(lessonId, data->lesson.lessonId)),
-                      pair("periodId", orDefault(periodId, data->lesson.periodId))};
+    ApiParamList list = logArchivePairs("30110101", fileName, lessonId, periodId);
     ApiCommonParams::appendTailB(list, m_version);
     return callNumbered("uploadCallback", list, TagCodeReading::AnyScalar, false, nullptr);
 }

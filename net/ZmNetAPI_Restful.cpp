@@ -49,6 +49,18 @@ QString textOf(const QJsonObject& object, const char* key)
     return object.value(QLatin1String(key)).toString();
 }
 
+// The version fields of one part of the public resources reply ("app" or "web"), keys behind prefix.
+void insertVersionFields(PublicResourcesInfo& out, const QString& prefix, const QJsonObject& part)
+{
+    out.insert(prefix + QLatin1String("checkResult"),
+               QString::number(jsonInt(part.value(QLatin1String("versionStatus")))));
+    out.insert(prefix + QLatin1String("latestVersion"), textOf(part, "versionName"));
+    out.insert(prefix + QLatin1String("latestVersionURL"), textOf(part, "versionUrl"));
+    out.insert(prefix + QLatin1String("latestVersionDesc"), textOf(part, "versionDesc"));
+    out.insert(prefix + QLatin1String("latestVersionURLEn"), textOf(part, "versionUrlEn"));
+    out.insert(prefix + QLatin1String("latestVersionDescEn"), textOf(part, "versionDescEn"));
+}
+
 // What every direct call does once its address and header pairs are built: log the address, send, read and log
 // the reply. 0, or -1 when the request failed (nothing is read or reported then).
 int callRestful(const char* callName, const QString& url, const ApiParamList& headers, const QStringList& secretPaths,
@@ -129,19 +141,9 @@ int ZmNetAPI::getPublicResources(const QString& webVersion, PublicResourcesInfo&
     const QJsonObject replyData = reply.data.toObject();
     const QJsonObject app = replyData.value(QLatin1String("app")).toObject();
     const QJsonObject web = replyData.value(QLatin1String("web")).toObject();
-    out.insert(QStringLiteral("checkResult"), QString::number(jsonInt(app.value(QLatin1String("versionStatus")))));
-    out.insert(QStringLiteral("latestVersion"), textOf(app, "versionName"));
-    out.insert(QStringLiteral("latestVersionURL"), textOf(app, "versionUrl"));
-    out.insert(QStringLiteral("latestVersionDesc"), textOf(app, "versionDesc"));
-    out.insert(QStringLiteral("latestVersionURLEn"), textOf(app, "versionUrlEn"));
-    out.insert(QStringLiteral("latestVersionDescEn"), textOf(app, "versionDescEn"));
-    out.insert(QStringLiteral("web.checkResult"), QString::number(jsonInt(web.value(QLatin1String("versionStatus")))));
-    out.insert(QStringLiteral("web.latestVersion"), textOf(web, "versionName"));
+    insertVersionFields(out, QString(), app);
+    insertVersionFields(out, QStringLiteral("web."), web);
     out.insert(QStringLiteral("web.MD5"), textOf(web, "checkSum"));
-    out.insert(QStringLiteral("web.latestVersionURL"), textOf(web, "versionUrl"));
-    out.insert(QStringLiteral("web.latestVersionDesc"), textOf(web, "versionDesc"));
-    out.insert(QStringLiteral("web.latestVersionURLEn"), textOf(web, "versionUrlEn"));
-    out.insert(QStringLiteral("web.latestVersionDescEn"), textOf(web, "versionDescEn"));
     data->launch.latestVersionName = out.value(QStringLiteral("latestVersion"));
     qInfo() << "ZmNetAPI::getPublicResources" << out;
     return 0;

@@ -38,6 +38,12 @@ private:
 // Writes everything, retrying after interruptions; false when the descriptor refuses.
 bool writeAllSignalSafe(int fd, const char* data, std::size_t size);
 
+// Room for any decimalText: sign, 19 digits and the NUL.
+constexpr std::size_t kDecimalTextSize = 24;
+
+// value in base 10 (with "-" when negative) into out, NUL-terminated; the characters written.
+std::size_t decimalText(long long value, char (&out)[kDecimalTextSize]);
+
 // Length of a NUL-terminated text.
 std::size_t textLength(const char* text);
 

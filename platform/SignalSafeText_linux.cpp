@@ -22,19 +22,8 @@ SignalSafeWriter& SignalSafeWriter::text(const char* text)
 
 SignalSafeWriter& SignalSafeWriter::decimal(long long value)
 {
-    char digits[24];
-    int count = 0;
-    const bool negative = value < 0;
-    unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value) : value;
-    do {
-        digits[count++] = char('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (negative)
-        bytes("-", 1);
-    while (count > 0)
-        bytes(&digits[--count], 1);
-    return *this;
+    char text[kDecimalTextSize];
+    return bytes(text, decimalText(value, text));
 }
 
 SignalSafeWriter& SignalSafeWriter::hex(std::uint64_t value, int digits)
@@ -79,6 +68,25 @@ bool writeAllSignalSafe(int fd, const char* data, std::size_t size)
         size -= std::size_t(written);
     }
     return true;
+}
+
+std::size_t decimalText(long long value, char (&out)[kDecimalTextSize])
+{
+    char digits[kDecimalTextSize];
+    std::size_t count = 0;
+    const bool negative = value < 0;
+    unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value) : value;
+    do {
+        digits[count++] = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    std::size_t used = 0;
+    if (negative)
+        out[used++] = '-';
+    while (count > 0)
+        out[used++] = digits[--count];
+    out[used] = '\0';
+    return used;
 }
 
 std::size_t textLength(const char* text)

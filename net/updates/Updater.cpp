@@ -1,5 +1,6 @@
 #include "net/updates/Updater.h"
 
+#include "app/DirUtil.h"
 #include "net/updates/UpdatesResources.h"
 #include "ui/common/UpgradeDlg.h"
 
@@ -21,21 +22,6 @@ namespace {
 
 const char kFallbackFileName[] = "update_file.bin";
 const char kPartSuffix[] = ".part";
-
-// A name that stays inside the download folder: one path segment, no "." or "..", no control characters,
-// short enough for the file system with ".part" behind it.
-bool isPlainFileName(const QString& name)
-{
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    if (name.toUtf8().size() > 200)
-        return false;
-    for (const QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
-            return false;
-    }
-    return true;
-}
 
 bool isHttpUrl(const QUrl& url)
 {
@@ -89,7 +75,8 @@ void Updater::setFileOpener(FileOpener opener)
 QString Updater::fileNameForUrl(const QUrl& url)
 {
     const QString name = url.toString().split(QLatin1Char('/')).last();
-    return isPlainFileName(name) ? name : QString::fromLatin1(kFallbackFileName);
+    // A name that stays inside the download folder, short enough with ".part" behind it.
+    return isSafePathSegment(name) ? name : QString::fromLatin1(kFallbackFileName);
 }
 
 QString Updater::sizeText(qint64 bytes)

@@ -5,6 +5,7 @@
 #include "app/VersionTriple.h"
 #include "net/ZipUtil.h"
 
+#include "TestFiles.h"
 #include "ZmTestMain.h"
 
 #include <quazip/quazip.h>
@@ -23,20 +24,10 @@
 #include <memory>
 #include <unistd.h>
 
+using ZmTest::readFile;
+using ZmTest::writeFile;
+
 namespace {
-
-bool writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A web bundle like the shipped one, whose home page names its version, packed into archive.
 bool makeBundle(const QString& archive, const QString& version)

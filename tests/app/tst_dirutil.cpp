@@ -1,5 +1,6 @@
 #include "app/DirUtil.h"
 
+#include "TestFiles.h"
 #include "ZmTestMain.h"
 
 #include <QDir>
@@ -7,16 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-namespace {
-
-bool writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-} // namespace
+using ZmTest::writeFile;
 
 class TestDirUtil : public QObject
 {

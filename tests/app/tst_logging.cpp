@@ -4,6 +4,7 @@
 #include "app/LogInfo.h"
 #include "app/LogLock.h"
 
+#include "TestFiles.h"
 #include "ZmTestMain.h"
 
 #include <QDir>
@@ -46,8 +47,7 @@ QString logFilePath()
 
 QByteArray logFileContent()
 {
-    QFile file(logFilePath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return ZmTest::readFile(logFilePath());
 }
 
 // Runs body(i) on count threads that are all alive at once (a thread that ended early could hand its id

@@ -4,6 +4,7 @@
 #include "app/LogInfo.h"
 #include "app/LogLock.h"
 
+#include "TestFiles.h"
 #include "ZmTestMain.h"
 
 #include <QDateTime>
@@ -18,6 +19,8 @@
 
 #include <atomic>
 
+using ZmTest::writeFile;
+
 namespace {
 
 QJsonObject readDocument(const QString& path)
@@ -26,13 +29,6 @@ QJsonObject readDocument(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QJsonDocument::fromJson(file.readAll()).object();
-}
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(data), qint64(data.size()));
 }
 
 void setLesson()
@@ -164,7 +160,7 @@ private slots:
         while (data.size() < 1024 * 1024)
             data += "  line " + QByteArray::number(count++) + " \r\n\n";
         const QString path = m_dir.filePath("big.log");
-        writeFile(path, data);
+        QVERIFY(writeFile(path, data));
 
         LogInfo info;
         QVERIFY(info.loadLinesFromFile(path));
@@ -189,7 +185,8 @@ private slots:
     void documentFromText()
     {
         const QString log = m_dir.filePath("run.log");
-        writeFile(log, "(ThreadID:0x1)10:00:00.000 Debug: a\r\n\n\r\n(ThreadID:0x1)10:00:00.001 Info: b\r\n\n");
+        QVERIFY(
+            writeFile(log, "(ThreadID:0x1)10:00:00.000 Debug: a\r\n\n\r\n(ThreadID:0x1)10:00:00.001 Info: b\r\n\n"));
         const QString json = m_dir.filePath("run.resume.json");
         QVERIFY(writeLogInfoJsonFromText(log, json));
         const QJsonObject document = readDocument(json);

@@ -1,6 +1,7 @@
 #include "app/DirUtil.h"
 #include "app/ProgramFiles.h"
 
+#include "TestFiles.h"
 #include "ZmTestMain.h"
 
 #include <QDir>
@@ -9,25 +10,14 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+using ZmTest::readFile;
+using ZmTest::writeFile;
+
 namespace {
 
 // Only this test writes the settings file beside the test programs, and only into this group, so tests that
 // run at the same time and read the file see nothing of it.
 const QString kGroup = QStringLiteral("TestProgramFiles");
-
-bool writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(content) == content.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 void writeSetting(const QString& path, const QString& key, const QVariant& value)
 {

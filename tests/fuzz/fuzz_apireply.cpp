@@ -2,24 +2,16 @@
 #include "net/ApiReply.h"
 #include "net/SecretMask.h"
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(leak_sanitizer)
-#include <sanitizer/lsan_interface.h>
-#define ZM_HAVE_LSAN 1
-#endif
-#endif
+#include "QtLeakScope.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace {
 
-// Qt 5.15's parser leaks when a duplicate key replaces a nested object; that leak is Qt's, not the readers'.
 QJsonObject parseIgnoringQtLeaks(const QByteArray& bytes)
 {
-#ifdef ZM_HAVE_LSAN
-    __lsan::ScopedDisabler disabler;
-#endif
+    const QtLeakScope ignoreQtLeaks;
     return parseReplyObject(bytes);
 }
 

@@ -3,15 +3,10 @@
 #include "app/UrlConfig.h"
 #include "net/LessonResponseParser.h"
 
+#include "QtLeakScope.h"
+
 #include <QByteArray>
 #include <QtGlobal>
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(leak_sanitizer)
-#include <sanitizer/lsan_interface.h>
-#define ZM_HAVE_LSAN 1
-#endif
-#endif
 
 #include <cstddef>
 #include <cstdint>
@@ -32,10 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     AppGlobalData appData;
     UrlConfig urls;
     {
-        // Qt 5.15's JSON parser leaks on some duplicate keys; that leak is Qt's, not the parser's.
-#ifdef ZM_HAVE_LSAN
-        __lsan::ScopedDisabler disabler;
-#endif
+        const QtLeakScope ignoreQtLeaks;
         if (!parseLessonResponse(reply, appData, urls))
             std::abort();
     }

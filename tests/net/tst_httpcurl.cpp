@@ -2,6 +2,7 @@
 
 #include "app/ConfigManager.h"
 
+#include "ClosedPort.h"
 #include "Simulator.h"
 #include "ZmTestMain.h"
 
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QTcpServer>
 #include <QThread>
 
 #include <atomic>
@@ -49,16 +49,6 @@ QStringList headerNames(const QJsonObject& entry)
     for (const auto& pair : Simulator::pairsOf(entry.value("headers")))
         names << pair.first;
     return names;
-}
-
-quint16 closedPort()
-{
-    QTcpServer server;
-    if (!server.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    const quint16 port = server.serverPort();
-    server.close();
-    return port;
 }
 
 } // namespace
@@ -333,7 +323,7 @@ private slots:
 
         QByteArray address = m_sim.url("/t/bad").toUtf8();
         if (route.isEmpty()) {
-            const quint16 port = closedPort();
+            const quint16 port = ZmTest::closedPort();
             QVERIFY(port != 0);
             address = "http://127.0.0.1:" + QByteArray::number(port) + "/t/bad";
         } else {

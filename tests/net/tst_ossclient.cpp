@@ -1,3 +1,4 @@
+#include "ClosedPort.h"
 #include "Simulator.h"
 #include "ZmTestMain.h"
 
@@ -13,7 +14,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMutex>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -83,14 +83,6 @@ private:
     {
         const QJsonArray puts = m_sim.requests();
         return puts.isEmpty() ? QJsonObject() : puts.last().toObject();
-    }
-
-    // Port of a listening socket that never accepts anything useful: closed right away.
-    static quint16 unusedPort()
-    {
-        QTcpServer server;
-        server.listen(QHostAddress::LocalHost);
-        return server.serverPort();
     }
 
 private slots:
@@ -363,7 +355,7 @@ private slots:
     void nobodyListening()
     {
         const Oss::Status status =
-            Oss::putObject(simCredentials(QStringLiteral("http://127.0.0.1:%1").arg(unusedPort())), kBucket,
+            Oss::putObject(simCredentials(QStringLiteral("http://127.0.0.1:%1").arg(ZmTest::closedPort())), kBucket,
                            "logs/x.zip", "application/zip", "x", 1);
         QCOMPARE(status.code, int(Oss::ConnectFailed));
     }

@@ -5,6 +5,7 @@
 #include "net/ReportUtil.h"
 
 #include "Simulator.h"
+#include "TestFiles.h"
 #include "ZmTestMain.h"
 
 #include <QFile>
@@ -15,21 +16,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-} // namespace
+using ZmTest::readFile;
+using ZmTest::writeFile;
 
 class TestReportPoster : public QObject
 {

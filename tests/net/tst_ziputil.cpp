@@ -1,10 +1,8 @@
 #include "net/ZipUtil.h"
 
+#include "TestFiles.h"
+#include "ZipFixture.h"
 #include "ZmTestMain.h"
-
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipnewinfo.h>
 
 #include <QBuffer>
 #include <QDirIterator>
@@ -12,49 +10,12 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+using ZmTest::readFile;
+using ZmTest::writeFile;
+using ZmTest::writeZip;
+using ZmTest::ZipEntry;
+
 namespace {
-
-struct Entry
-{
-    QString name;
-    QByteArray data;
-    quint32 unixMode = 0100644; // regular file
-    bool stored = false;        // without compression
-};
-
-// An archive with exactly these entries, names as given (no checks), written with QuaZip itself.
-bool writeZip(const QString& path, const QList<Entry>& entries)
-{
-    QuaZip zip(path);
-    if (!zip.open(QuaZip::mdCreate))
-        return false;
-    for (const Entry& entry : entries) {
-        QuaZipNewInfo info(entry.name);
-        info.externalAttr = entry.unixMode << 16;
-        QuaZipFile file(&zip);
-        if (!file.open(QIODevice::WriteOnly, info, nullptr, 0, entry.stored ? 0 : Z_DEFLATED))
-            return false;
-        file.write(entry.data);
-        file.close();
-        if (file.getZipError() != ZIP_OK)
-            return false;
-    }
-    zip.close();
-    return zip.getZipError() == ZIP_OK;
-}
-
-bool writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Every file and link below folder, relative, sorted.
 QStringList filesBelow(const QString& folder)
@@ -70,7 +31,7 @@ QStringList filesBelow(const QString& folder)
 
 } // namespace
 
-Q_DECLARE_METATYPE(QList<Entry>)
+Q_DECLARE_METATYPE(QList<ZipEntry>)
 
 class TestZipUtil : public QObject
 {
@@ -162,22 +123,22 @@ private slots:
 
     void refusesUnsafeArchivesWhole_data()
     {
-        QTest::addColumn<QList<Entry>>("entries");
-        const Entry good{"good.txt", "good"};
-        QTest::newRow("parent folder") << QList<Entry>{good, {"../evil.txt", "evil"}};
-        QTest::newRow("parent inside path") << QList<Entry>{good, {"a/../../evil.txt", "evil"}};
-        QTest::newRow("absolute") << QList<Entry>{good, {path("evil.txt"), "evil"}};
-        QTest::newRow("backslash parent") << QList<Entry>{good, {"..\\evil.txt", "evil"}};
-        QTest::newRow("backslash inside path") << QList<Entry>{good, {"a\\..\\..\\evil.txt", "evil"}};
-        QTest::newRow("drive letter") << QList<Entry>{good, {"C:/evil.txt", "evil"}};
-        QTest::newRow("symlink entry") << QList<Entry>{good, {"link", m_dir.path().toUtf8(), 0120777}};
+        QTest::addColumn<QList<ZipEntry>>("entries");
+        const ZipEntry good{"good.txt", "good"};
+        QTest::newRow("parent folder") << QList<ZipEntry>{good, {"../evil.txt", "evil"}};
+        QTest::newRow("parent inside path") << QList<ZipEntry>{good, {"a/../../evil.txt", "evil"}};
+        QTest::newRow("absolute") << QList<ZipEntry>{good, {path("evil.txt"), "evil"}};
+        QTest::newRow("backslash parent") << QList<ZipEntry>{good, {"..\\evil.txt", "evil"}};
+        QTest::newRow("backslash inside path") << QList<ZipEntry>{good, {"a\\..\\..\\evil.txt", "evil"}};
+        QTest::newRow("drive letter") << QList<ZipEntry>{good, {"C:/evil.txt", "evil"}};
+        QTest::newRow("symlink entry") << QList<ZipEntry>{good, {"link", m_dir.path().toUtf8(), 0120777}};
         QTest::newRow("file through symlink entry")
-            << QList<Entry>{good, {"link", m_dir.path().toUtf8(), 0120777}, {"link/evil.txt", "evil"}};
+            << QList<ZipEntry>{good, {"link", m_dir.path().toUtf8(), 0120777}, {"link/evil.txt", "evil"}};
     }
 
     void refusesUnsafeArchivesWhole()
     {
-        QFETCH(QList<Entry>, entries);
+        QFETCH(QList<ZipEntry>, entries);
         const QString archive = path(QString("unsafe-%1.zip").arg(QTest::currentDataTag()));
         QVERIFY(writeZip(archive, entries));
         const QString target = path(QString("unsafe/%1/target").arg(QTest::currentDataTag()));

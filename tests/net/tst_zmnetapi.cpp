@@ -9,6 +9,7 @@
 #include "net/DeviceUid.h"
 #include "net/RequestSign.h"
 
+#include "ClosedPort.h"
 #include "Simulator.h"
 #include "ZmTestMain.h"
 
@@ -19,7 +20,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutex>
-#include <QTcpServer>
 #include <QThread>
 
 #include <algorithm>
@@ -117,16 +117,6 @@ ApiParamList enterPairs()
             {"enterType", "1"},
             {"periodId", "7788"},
             {"deviceUid", getDeviceUid()}};
-}
-
-quint16 closedPort()
-{
-    QTcpServer server;
-    if (!server.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    const quint16 port = server.serverPort();
-    server.close();
-    return port;
 }
 
 } // namespace
@@ -418,7 +408,7 @@ private slots:
     {
         QFETCH(QJsonObject, route);
         if (route.isEmpty()) {
-            const quint16 port = closedPort();
+            const quint16 port = ZmTest::closedPort();
             QVERIFY(port != 0);
             UrlConfig::instance()->api = QString("http://127.0.0.1:%1").arg(port);
         } else {

@@ -1,6 +1,7 @@
 #include "platform/CrashHandler.h"
 #include "platform/SignalSafeText.h"
 
+#include "TestFiles.h"
 #include "ZmTestMain.h"
 
 #include <QElapsedTimer>
@@ -11,15 +12,12 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <limits>
 #include <unistd.h>
 
-namespace {
+using ZmTest::readFile;
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+namespace {
 
 QString probePath()
 {
@@ -64,6 +62,25 @@ private slots:
         QCOMPARE(QByteArray(buffer), QByteArray("abcdefg"));
     }
 
+    void decimalText_data()
+    {
+        QTest::addColumn<qlonglong>("value");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("zero") << 0LL << QByteArray("0");
+        QTest::newRow("negative") << -42LL << QByteArray("-42");
+        QTest::newRow("largest") << std::numeric_limits<qlonglong>::max() << QByteArray("9223372036854775807");
+        QTest::newRow("smallest") << std::numeric_limits<qlonglong>::min() << QByteArray("-9223372036854775808");
+    }
+
+    void decimalText()
+    {
+        QFETCH(qlonglong, value);
+        QFETCH(QByteArray, text);
+        char out[Platform::kDecimalTextSize];
+        QCOMPARE(Platform::decimalText(value, out), std::size_t(text.size()));
+        QCOMPARE(QByteArray(out), text);
+    }
+
     void dumpText()
     {
         QTemporaryDir dir;
@@ -76,7 +93,7 @@ private slots:
         info.si_addr = reinterpret_cast<void*>(0x10);
         Platform::writeCrashDump(fd, SIGSEGV, &info, nullptr);
         ::close(fd);
-        const QString dump = QString::fromUtf8(readAll(path));
+        const QString dump = QString::fromUtf8(readFile(path));
         QVERIFY(dump.startsWith("ZmQuillo crash report\n"));
         QVERIFY(QRegularExpression(R"(\nTime: \d{4}-\d\d-\d\d \d\d:\d\d:\d\d UTC\n)").match(dump).hasMatch());
         QVERIFY(dump.contains("Signal: 11 (SIGSEGV), code 1 (address not mapped)\n"));
@@ -120,7 +137,7 @@ private slots:
         QCOMPARE(probe.exitStatus(), QProcess::CrashExit);
         QCOMPARE(probe.exitCode(), signalNumber);
 
-        const QString dump = QString::fromUtf8(readAll(dir.filePath("probe.dmp")));
+        const QString dump = QString::fromUtf8(readFile(dir.filePath("probe.dmp")));
         QVERIFY2(dump.contains(signalLine), qPrintable(dump.left(400)));
         QVERIFY(dump.contains("\nRegisters:\n"));
         QVERIFY(dump.contains("\nMemory maps:\n"));
@@ -128,7 +145,7 @@ private slots:
             QVERIFY(!dump.contains(QStringLiteral("Thread: %1 ").arg(probe.processId())));
         else if (kind == "segv")
             QVERIFY(dump.contains("Fault address: 0x0000000000000000\n"));
-        QCOMPARE(readAll(dir.filePath("upload.txt")),
+        QCOMPARE(readFile(dir.filePath("upload.txt")),
                  QByteArray("folder=" + QFile::encodeName(dir.path()) + "\nkind=" + kind.toLatin1() + "\n"));
     }
 

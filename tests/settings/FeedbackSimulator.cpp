@@ -29,12 +29,9 @@ bool programIssues(ZmTest::Simulator& simulator, const QJsonObject& reply, int s
 QList<QList<QPair<QString, QString>>> submissions(ZmTest::Simulator& simulator)
 {
     QList<QList<QPair<QString, QString>>> found;
-    const QJsonArray entries = simulator.requests(QStringLiteral("/quillo/entrance"));
-    for (const QJsonValue& value : entries) {
-        const QJsonObject entry = value.toObject();
-        if (entry.value(QStringLiteral("func_tag")).toString() == QLatin1String("10000301"))
-            found.append(ZmTest::Simulator::pairsOf(entry.value(QStringLiteral("params"))));
-    }
+    const QJsonArray entries = simulator.numberedRequests(QStringLiteral("10000301"));
+    for (const QJsonValue& value : entries)
+        found.append(ZmTest::Simulator::pairsOf(value.toObject().value(QStringLiteral("params"))));
     return found;
 }
 

@@ -5,6 +5,7 @@
 #include "app/AppGlobalData.h"
 
 #include "FeedbackSimulator.h"
+#include "Screenshots.h"
 #include "ZmTestMain.h"
 
 #include <QCheckBox>
@@ -18,23 +19,17 @@ class TestFeedbackScreenshots : public QObject
 
 private:
     ZmTest::Simulator m_sim;
-    QString m_dir;
 
-    void save(QWidget& widget, const QString& name)
+    static void save(QWidget& widget, const QString& name)
     {
         widget.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&widget));
-        QTest::qWait(50);
-        const QPixmap shot = widget.grab();
-        const QString path = m_dir + "/" + name + ".png";
-        QVERIFY2(shot.save(path, "PNG"), qPrintable(path));
+        ZmTest::saveScreenshot(widget, name);
     }
 
 private slots:
     void initTestCase()
     {
-        m_dir = ZmTest::buildDir() + "/screenshots";
-        QVERIFY(QDir().mkpath(m_dir));
+        QVERIFY(QDir().mkpath(ZmTest::screenshotDir()));
         QVERIFY(FeedbackSimulator::start(m_sim)); // the simulator's own issue list
         AppGlobalData::instance()->launch.accountType = 1;
     }

@@ -224,6 +224,16 @@ QJsonArray Simulator::requests(const QString& pathPrefix)
     return control("GET", target).object().value("requests").toArray();
 }
 
+QJsonArray Simulator::numberedRequests(const QString& funcTag)
+{
+    QJsonArray found;
+    for (const QJsonValue& value : requests(QStringLiteral("/quillo/entrance"))) {
+        if (value.toObject().value("func_tag").toString() == funcTag)
+            found.append(value);
+    }
+    return found;
+}
+
 QJsonArray Simulator::waitForRequests(int count, const QString& pathPrefix, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
@@ -307,6 +317,15 @@ QString Simulator::headerOf(const QJsonObject& entry, const QString& name)
 {
     for (const auto& pair : pairsOf(entry.value("headers"))) {
         if (pair.first.compare(name, Qt::CaseInsensitive) == 0)
+            return pair.second;
+    }
+    return {};
+}
+
+QString Simulator::paramOf(const QJsonObject& entry, const QString& name)
+{
+    for (const auto& pair : pairsOf(entry.value("params"))) {
+        if (pair.first == name)
             return pair.second;
     }
     return {};

@@ -84,6 +84,8 @@ public:
     bool clearRequests();
     bool reset(); // request log, routes and uploaded files
     QJsonArray requests(const QString& pathPrefix = {});
+    // The logged numbered calls (under /quillo/entrance) with this FuncTag, oldest first.
+    QJsonArray numberedRequests(const QString& funcTag);
     // Polls (running the event loop) until at least count requests under pathPrefix were logged, or the time-out;
     // returns what there is then.
     QJsonArray waitForRequests(int count, const QString& pathPrefix = {}, int timeoutMs = 10000);
@@ -107,6 +109,7 @@ public:
     static QByteArray bodyOf(const QJsonObject& entry);
     static QList<QPair<QString, QString>> pairsOf(const QJsonValue& pairs); // [[name, value], ...]
     static QString headerOf(const QJsonObject& entry, const QString& name); // first of that name, any case
+    static QString paramOf(const QJsonObject& entry, const QString& name);  // first decoded parameter of that name
 
     static QString programPath(); // /usr/bin/python3
     static QString scriptPath();  // <source>/tests/sim/simulator.py

@@ -2,6 +2,7 @@
 #include "net/ZipUtil.h"
 
 #include "Simulator.h"
+#include "TestFiles.h"
 #include "ZmTestMain.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 
 #include <csignal>
 
+using ZmTest::readFile;
 using ZmTest::Simulator;
 
 namespace {
@@ -23,21 +25,6 @@ constexpr char kEntrance[] = "/quillo/entrance";
 constexpr char kBucket[] = "zm-class-logs";
 constexpr char kSavePath[] = "logs/sim/upload.zip";
 constexpr char kToken[] = "crash-token-secret-99";
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString paramOf(const QJsonObject& entry, const QString& key)
-{
-    for (const auto& pair : Simulator::pairsOf(entry.value("params"))) {
-        if (pair.first == key)
-            return pair.second;
-    }
-    return QString();
-}
 
 // The sanitizers' own handlers would take the signals before the program's.
 QProcessEnvironment crashEnvironment()
@@ -57,16 +44,6 @@ class TestCrashUpload : public QObject
 
     Simulator m_sim;
     QTemporaryDir m_work;
-
-    QJsonArray numbered(const QString& funcTag)
-    {
-        QJsonArray found;
-        for (const QJsonValue& value : m_sim.requests(kEntrance)) {
-            if (value.toObject().value("func_tag").toString() == funcTag)
-                found.append(value);
-        }
-        return found;
-    }
 
     // The log folders of the program's starts.
     static QStringList logFolders()
@@ -110,7 +87,7 @@ private slots:
         const QString folder = AppPaths::programDataDir() + "/logs/" + created.first();
 
         // The dump: the fault, written by the handler, without the run's secrets.
-        const QByteArray dump = readAll(folder + "/ZmQuillo.dmp");
+        const QByteArray dump = readFile(folder + "/ZmQuillo.dmp");
         QVERIFY(dump.startsWith("ZmQuillo crash report\n"));
         QVERIFY(
             dump.contains("Signal: 11 (SIGSEGV), code 1 (address not mapped)\nFault address: 0x0000000000000000\n"));
@@ -119,19 +96,19 @@ private slots:
         QVERIFY(!dump.contains(kToken));
 
         // The credentials were asked for the archive's name, with the crashed run's user and lesson.
-        const QJsonArray asked = numbered("30110102");
+        const QJsonArray asked = m_sim.numberedRequests("30110102");
         QCOMPARE(asked.size(), 1);
-        const QString archiveName = paramOf(asked.at(0).toObject(), "fileName");
+        const QString archiveName = Simulator::paramOf(asked.at(0).toObject(), "fileName");
         QVERIFY2(QRegularExpression(R"(^\d{4}-\d\d-\d\d \d\d-\d\d-\d\d\.zip$)").match(archiveName).hasMatch(),
                  qPrintable(archiveName));
-        QCOMPARE(paramOf(asked.at(0).toObject(), "token"), QString(kToken));
-        QCOMPARE(paramOf(asked.at(0).toObject(), "userId"), QStringLiteral("100234"));
-        QCOMPARE(paramOf(asked.at(0).toObject(), "periodId"), QStringLiteral("P-CRASH"));
+        QCOMPARE(Simulator::paramOf(asked.at(0).toObject(), "token"), QString(kToken));
+        QCOMPARE(Simulator::paramOf(asked.at(0).toObject(), "userId"), QStringLiteral("100234"));
+        QCOMPARE(Simulator::paramOf(asked.at(0).toObject(), "periodId"), QStringLiteral("P-CRASH"));
 
         if (credentialsRefused) {
             QVERIFY(!QFile::exists(folder + "/" + archiveName));
             QVERIFY(m_sim.ossObjects().isEmpty());
-            QCOMPARE(numbered("30110101").size(), 0);
+            QCOMPARE(m_sim.numberedRequests("30110101").size(), 0);
             return;
         }
 
@@ -141,7 +118,7 @@ private slots:
         bool found = false;
         const QByteArray stored = m_sim.ossObject(kBucket, kSavePath, &found);
         QVERIFY(found);
-        QCOMPARE(stored, readAll(archive));
+        QCOMPARE(stored, readFile(archive));
         QStringList names = ZipUtil::getFileList(archive);
         names.sort();
         QCOMPARE(names.size(), 3);
@@ -154,8 +131,8 @@ private slots:
 
         const QString content = m_work.filePath(QStringLiteral("content-%1").arg(archiveName));
         QVERIFY(!ZipUtil::extractDir(archive, content, nullptr).isEmpty());
-        QCOMPARE(readAll(content + "/ZmQuillo.dmp"), dump);
-        const QJsonObject document = QJsonDocument::fromJson(readAll(content + "/" + documentName)).object();
+        QCOMPARE(readFile(content + "/ZmQuillo.dmp"), dump);
+        const QJsonObject document = QJsonDocument::fromJson(readFile(content + "/" + documentName)).object();
         const QJsonObject context = document.value("contextInfo").toObject();
         QCOMPARE(context.value("lessonId").toString(), QStringLiteral("L-CRASH"));
         QCOMPARE(context.value("teacher").toString(), QStringLiteral("900/Ms Smith"));
@@ -167,11 +144,12 @@ private slots:
         QVERIFY(markerFound);
 
         // Confirmed with the stored object's address and the run's lesson.
-        const QJsonArray confirmed = numbered("30110101");
+        const QJsonArray confirmed = m_sim.numberedRequests("30110101");
         QCOMPARE(confirmed.size(), 1);
-        QCOMPARE(paramOf(confirmed.at(0).toObject(), "fileName"), m_sim.baseUrl() + "/" + kBucket + "/" + kSavePath);
-        QCOMPARE(paramOf(confirmed.at(0).toObject(), "lessonId"), QStringLiteral("L-CRASH"));
-        QCOMPARE(paramOf(confirmed.at(0).toObject(), "periodId"), QStringLiteral("P-CRASH"));
+        QCOMPARE(Simulator::paramOf(confirmed.at(0).toObject(), "fileName"),
+                 m_sim.baseUrl() + "/" + kBucket + "/" + kSavePath);
+        QCOMPARE(Simulator::paramOf(confirmed.at(0).toObject(), "lessonId"), QStringLiteral("L-CRASH"));
+        QCOMPARE(Simulator::paramOf(confirmed.at(0).toObject(), "periodId"), QStringLiteral("P-CRASH"));
     }
 
     // Run by hand, the upload mode without a usable folder ends with its own code and touches nothing.

@@ -11,6 +11,7 @@
 #include "net/ZipUtil.h"
 
 #include "Simulator.h"
+#include "TestFiles.h"
 #include "ZmTestMain.h"
 
 #include <QDateTime>
@@ -21,7 +22,9 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+using ZmTest::readFile;
 using ZmTest::Simulator;
+using ZmTest::writeFile;
 
 namespace {
 
@@ -30,28 +33,6 @@ constexpr char kBucket[] = "zm-class-logs";
 constexpr char kSavePath[] = "logs/sim/upload.zip";
 constexpr char kToken[] = "tok-secret-4711";
 const char kTimeFormat[] = "yyyy-MM-dd hh:mm:ss:zzz";
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-QString paramOf(const QJsonObject& entry, const QString& key)
-{
-    for (const auto& pair : Simulator::pairsOf(entry.value("params"))) {
-        if (pair.first == key)
-            return pair.second;
-    }
-    return QString();
-}
 
 QJsonObject entryOf(const QString& periodId, const QString& lessonId, const QDateTime& time, const QString& log)
 {
@@ -74,7 +55,7 @@ QStringList unzip(const QByteArray& archive, const QString& folder)
 
 QJsonObject readDocument(const QString& path)
 {
-    return QJsonDocument::fromJson(readAll(path)).object();
+    return QJsonDocument::fromJson(readFile(path)).object();
 }
 
 } // namespace
@@ -87,16 +68,6 @@ class TestLogUpload : public QObject
     QTemporaryDir m_work;
 
     QString appData() const { return ConfigManager::instance()->getAppDataDir(); }
-
-    QJsonArray numbered(const QString& funcTag)
-    {
-        QJsonArray found;
-        for (const QJsonValue& value : m_sim.requests(kEntrance)) {
-            if (value.toObject().value("func_tag").toString() == funcTag)
-                found.append(value);
-        }
-        return found;
-    }
 
     QJsonArray puts()
     {
@@ -181,17 +152,17 @@ private slots:
         // P-OK: credentials asked with the archive beside the run log, put, confirmed with its ids.
         const QString folder = QFileInfo(goodLog).absolutePath();
         const QString archive = folder + "/100234_P-OK_2024_05_01_09_15.zip";
-        const QJsonArray asked = numbered("30110102");
+        const QJsonArray asked = m_sim.numberedRequests("30110102");
         QCOMPARE(asked.size(), 2);
-        QCOMPARE(paramOf(asked.at(0).toObject(), "fileName"),
+        QCOMPARE(Simulator::paramOf(asked.at(0).toObject(), "fileName"),
                  refusedLog.section('/', 0, -2) + "/100234_P-REFUSED_2024_05_01_09_15.zip");
-        QCOMPARE(paramOf(asked.at(1).toObject(), "fileName"), archive);
-        QCOMPARE(paramOf(asked.at(1).toObject(), "lessonId"), QStringLiteral("L-OK"));
+        QCOMPARE(Simulator::paramOf(asked.at(1).toObject(), "fileName"), archive);
+        QCOMPARE(Simulator::paramOf(asked.at(1).toObject(), "lessonId"), QStringLiteral("L-OK"));
         QCOMPARE(puts().size(), 1);
-        const QJsonArray confirmed = numbered("30110101");
+        const QJsonArray confirmed = m_sim.numberedRequests("30110101");
         QCOMPARE(confirmed.size(), 1);
-        QCOMPARE(paramOf(confirmed.at(0).toObject(), "fileName"), storedAddress());
-        QCOMPARE(paramOf(confirmed.at(0).toObject(), "periodId"), QStringLiteral("P-OK"));
+        QCOMPARE(Simulator::paramOf(confirmed.at(0).toObject(), "fileName"), storedAddress());
+        QCOMPARE(Simulator::paramOf(confirmed.at(0).toObject(), "periodId"), QStringLiteral("P-OK"));
 
         const QStringList names = unzip(m_sim.ossObject(kBucket, kSavePath), m_work.filePath("resumed"));
         QCOMPARE(names, QStringList({"100234_P-OK_2024_05_01_09_15.resume.json", "agorasdk.log"}));
@@ -199,7 +170,7 @@ private slots:
             readDocument(m_work.filePath("resumed/content/100234_P-OK_2024_05_01_09_15.resume.json"));
         QCOMPARE(document.value("logs").toArray(), QJsonArray({"(ThreadID:0x1)09:15:00.000 Debug: earlier run"}));
         QVERIFY(!document.contains("contextInfo"));
-        QCOMPARE(readAll(m_work.filePath("resumed/content/agorasdk.log")), "engine log of " + goodFolder.toUtf8());
+        QCOMPARE(readFile(m_work.filePath("resumed/content/agorasdk.log")), "engine log of " + goodFolder.toUtf8());
         QVERIFY(QFile::exists(archive)); // left with the folder
 
         // Left: the refused entry and this run's new one; the expired folder is gone, the others stay.
@@ -278,7 +249,7 @@ private slots:
         QCOMPARE(resumeUploadLogFileWithJson(entry), code);
         QCOMPARE(puts().size(), code >= 71 || code == 0 ? 1 : 0); // never a put after a failed init
         QCOMPARE(m_sim.ossObjects().size(), code == 80 || code == 0 ? 1 : 0);
-        QCOMPARE(numbered("30110101").size(), code >= 80 || code == 0 ? 1 : 0);
+        QCOMPARE(m_sim.numberedRequests("30110101").size(), code >= 80 || code == 0 ? 1 : 0);
     }
 
     // A service that stalls the put: the put gives up and the entry stays owed.
@@ -293,7 +264,7 @@ private slots:
         list.appendResumeLogInfo("P-STALL", "L-STALL", QDateTime::currentDateTime(), log);
         list.resumeUploadLogFile();
         QCOMPARE(puts().size(), 1);
-        QCOMPARE(numbered("30110101").size(), 0);
+        QCOMPARE(m_sim.numberedRequests("30110101").size(), 0);
         QCOMPARE(list.entries().size(), 1);
         QCOMPARE(ResumeLogInfo::periodIdOf(list.entries().at(0).toObject()), QStringLiteral("P-STALL"));
     }
@@ -311,19 +282,19 @@ private slots:
 
         uploadLogArchive();
 
-        const QJsonArray asked = numbered("30110102");
+        const QJsonArray asked = m_sim.numberedRequests("30110102");
         QCOMPARE(asked.size(), 1);
-        const QString archive = paramOf(asked.at(0).toObject(), "fileName");
+        const QString archive = Simulator::paramOf(asked.at(0).toObject(), "fileName");
         QVERIFY2(archive.startsWith(appData() + "/ZmQuillo_Logfile_") && archive.endsWith(".zip"), qPrintable(archive));
-        QCOMPARE(paramOf(asked.at(0).toObject(), "periodId"), QStringLiteral("P-CUR"));
+        QCOMPARE(Simulator::paramOf(asked.at(0).toObject(), "periodId"), QStringLiteral("P-CUR"));
         QVERIFY(!QFile::exists(archive));
         const QJsonArray stored = puts();
         QCOMPARE(stored.size(), 1);
         QVERIFY(stored.at(0).toObject().value("oss_sign_ok").toBool());
         QCOMPARE(Simulator::headerOf(stored.at(0).toObject(), "Content-Type"), QStringLiteral("application/zip"));
-        const QJsonArray confirmed = numbered("30110101");
+        const QJsonArray confirmed = m_sim.numberedRequests("30110101");
         QCOMPARE(confirmed.size(), 1);
-        QCOMPARE(paramOf(confirmed.at(0).toObject(), "fileName"), storedAddress());
+        QCOMPARE(Simulator::paramOf(confirmed.at(0).toObject(), "fileName"), storedAddress());
 
         const QStringList names = unzip(m_sim.ossObject(kBucket, kSavePath), m_work.filePath("archive"));
         QCOMPARE(names.size(), 2);
@@ -337,7 +308,7 @@ private slots:
         for (const QJsonValue& line : document.value("logs").toArray())
             markerFound = markerFound || line.toString().contains("TestLogUpload marker before the archive upload");
         QVERIFY(markerFound);
-        QCOMPARE(readAll(m_work.filePath("archive/content/agorasdk.log")), QByteArray("engine says hello"));
+        QCOMPARE(readFile(m_work.filePath("archive/content/agorasdk.log")), QByteArray("engine says hello"));
 
         const QJsonArray left = owed.entries();
         QCOMPARE(left.size(), 1);
@@ -385,11 +356,11 @@ private slots:
 
         QCOMPARE(puts().size(), 1);
         QCOMPARE(puts().at(0).toObject().value("oss_refusal").toString(), QStringLiteral("AccessDenied"));
-        QCOMPARE(numbered("30110101").size(), 0);
+        QCOMPARE(m_sim.numberedRequests("30110101").size(), 0);
         QVERIFY(m_sim.ossObjects().isEmpty());
         QVERIFY(QDir(appData()).entryList({"ZmQuillo_Logfile_*"}).isEmpty());
         QCOMPARE(ResumeLogInfo::instance().entries().size(), 1);
-        const QByteArray log = readAll(ConfigManager::instance()->getDailyLogFile());
+        const QByteArray log = readFile(ConfigManager::instance()->getDailyLogFile());
         QVERIFY(log.contains("AccessDenied"));
         QVERIFY(log.contains("You are not allowed to write here."));
         QVERIFY(!log.contains(Simulator::ossAccessKeySecret().toUtf8()));

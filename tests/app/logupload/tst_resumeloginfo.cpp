@@ -1,6 +1,7 @@
 #include "app/logupload/LogFolders.h"
 #include "app/logupload/ResumeLogInfo.h"
 
+#include "TestFiles.h"
 #include "ZmTestMain.h"
 
 #include <QDateTime>
@@ -12,20 +13,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+using ZmTest::readFile;
+using ZmTest::writeFile;
+
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(data), qint64(data.size()));
-}
 
 QStringList periodIds(const QJsonArray& list)
 {
@@ -58,8 +49,8 @@ private slots:
     {
         ResumeLogInfo list(m_path);
         list.appendResumeLogInfo("P1", "L1", kTime, "/logs/run/2024_05_01_all.log");
-        QCOMPARE(readAll(m_path), QByteArray("[{\"P1\":{\"AllLogFilePath\":\"/logs/run/2024_05_01_all.log\","
-                                             "\"DateTime\":\"2024-05-01 18:30:00:123\",\"LessonID\":\"L1\"}}]"));
+        QCOMPARE(readFile(m_path), QByteArray("[{\"P1\":{\"AllLogFilePath\":\"/logs/run/2024_05_01_all.log\","
+                                              "\"DateTime\":\"2024-05-01 18:30:00:123\",\"LessonID\":\"L1\"}}]"));
     }
 
     // Five after appends; the next start keeps the newest four and saves them.
@@ -71,11 +62,11 @@ private slots:
                 list.appendResumeLogInfo(QStringLiteral("P%1").arg(i), "L", kTime, "/x.log");
             QCOMPARE(periodIds(list.entries()), QStringList({"P2", "P3", "P4", "P5", "P6"}));
         }
-        QCOMPARE(QJsonDocument::fromJson(readAll(m_path)).array().size(), 5);
+        QCOMPARE(QJsonDocument::fromJson(readFile(m_path)).array().size(), 5);
         ResumeLogInfo nextStart(m_path);
         QCOMPARE(nextStart.loadJsonFile_ResumeLogInfo(), 4);
         QCOMPARE(periodIds(nextStart.entries()), QStringList({"P3", "P4", "P5", "P6"}));
-        QCOMPARE(QJsonDocument::fromJson(readAll(m_path)).array().size(), 4);
+        QCOMPARE(QJsonDocument::fromJson(readFile(m_path)).array().size(), 4);
     }
 
     // A list file that can't be used is set aside whole; the program goes on with an empty list.
@@ -91,11 +82,11 @@ private slots:
     void unusableFileSetAside()
     {
         QFETCH(QByteArray, content);
-        writeFile(m_path, content);
+        QVERIFY(writeFile(m_path, content));
         ResumeLogInfo list(m_path);
         QCOMPARE(list.loadJsonFile_ResumeLogInfo(), 0);
         QVERIFY(!QFile::exists(m_path));
-        QCOMPARE(readAll(m_path + ".bad"), content);
+        QCOMPARE(readFile(m_path + ".bad"), content);
         list.appendResumeLogInfo("P2", "L2", kTime, "/y.log");
         QCOMPARE(periodIds(ResumeLogInfo(m_path).entries()), QStringList({"P2"}));
     }
@@ -103,12 +94,13 @@ private slots:
     // Entries of the wrong shape go; the others stay.
     void badEntriesDroppedOneByOne()
     {
-        writeFile(m_path, "[{\"P1\":{\"LessonID\":\"L1\"}}, \"text\", {\"a\":{}, \"b\":{}}, {\"P2\":\"no object\"}, 7,"
-                          " {\"P3\":{\"LessonID\":\"L3\"}}]");
+        QVERIFY(writeFile(m_path,
+                          "[{\"P1\":{\"LessonID\":\"L1\"}}, \"text\", {\"a\":{}, \"b\":{}}, {\"P2\":\"no object\"}, 7,"
+                          " {\"P3\":{\"LessonID\":\"L3\"}}]"));
         ResumeLogInfo list(m_path);
         QCOMPARE(list.loadJsonFile_ResumeLogInfo(), 2);
         QCOMPARE(periodIds(list.entries()), QStringList({"P1", "P3"}));
-        QCOMPARE(periodIds(QJsonDocument::fromJson(readAll(m_path)).array()), QStringList({"P1", "P3"}));
+        QCOMPARE(periodIds(QJsonDocument::fromJson(readFile(m_path)).array()), QStringList({"P1", "P3"}));
         QVERIFY(!QFile::exists(m_path + ".bad"));
     }
 
@@ -119,7 +111,7 @@ private slots:
         const QString longPath = "/" + QString(3000, 'p');
         for (int i = 1; i <= 5; ++i)
             list.appendResumeLogInfo(QStringLiteral("P%1").arg(i), "L", kTime, longPath);
-        QVERIFY(readAll(m_path).size() <= ResumeLogInfo::kMaxFileBytes);
+        QVERIFY(readFile(m_path).size() <= ResumeLogInfo::kMaxFileBytes);
         ResumeLogInfo nextStart(m_path);
         QCOMPARE(periodIds(nextStart.entries()), QStringList({"P3", "P4", "P5"}));
     }
@@ -182,7 +174,7 @@ private slots:
             QVERIFY(thread->wait(30000));
             delete thread;
         }
-        const QJsonArray onDisk = QJsonDocument::fromJson(readAll(m_path)).array();
+        const QJsonArray onDisk = QJsonDocument::fromJson(readFile(m_path)).array();
         QCOMPARE(onDisk, list.entries());
         QVERIFY(onDisk.size() >= 1 && onDisk.size() <= ResumeLogInfo::kMaxEntries);
     }
@@ -196,12 +188,12 @@ private slots:
                                 "2099-01-01 00-00-00", "2024-05-02 08-00-00"};
         for (const QString& name : names) {
             QVERIFY(QDir().mkpath(logs + "/" + name + "/sub"));
-            writeFile(logs + "/" + name + "/sub/a.log", "x");
+            QVERIFY(writeFile(logs + "/" + name + "/sub/a.log", "x"));
         }
-        writeFile(logs + "/2024-05-03 08-00-00", "a file with a folder's name");
+        QVERIFY(writeFile(logs + "/2024-05-03 08-00-00", "a file with a folder's name"));
         const QString outside = m_dir.filePath("outside");
         QVERIFY(QDir().mkpath(outside));
-        writeFile(outside + "/keep.txt", "keep");
+        QVERIFY(writeFile(outside + "/keep.txt", "keep"));
         QVERIFY(QFile::link(outside, logs + "/2024-05-04 08-00-00"));
 
         const int removed = removeExpiredLogFolders(logs, 10, now, logs + "/2024-05-02 08-00-00");
@@ -210,7 +202,7 @@ private slots:
         left.sort();
         QCOMPARE(left, QStringList({"2024-05-02 08-00-00", "2024-05-03 08-00-00", "2024-05-10 12-00-01",
                                     "2099-01-01 00-00-00", "notes"}));
-        QCOMPARE(readAll(outside + "/keep.txt"), QByteArray("keep")); // a link is removed, not followed
+        QCOMPARE(readFile(outside + "/keep.txt"), QByteArray("keep")); // a link is removed, not followed
     }
 };
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "TestFiles.h"
+#include "ZipFixture.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDateTime>
@@ -13,26 +16,13 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipnewinfo.h>
-
 #include <functional>
 
 namespace UpdatesTest {
 
-inline QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
-}
+using ZmTest::readFile;
+using ZmTest::writeFile;
+using ZmTest::zipBytes;
 
 // Deterministic bytes that do not compress to nothing.
 inline QByteArray patternBytes(int size, quint32 seed = 7)
@@ -44,31 +34,6 @@ inline QByteArray patternBytes(int size, quint32 seed = 7)
         data[i] = char(state >> 16);
     }
     return data;
-}
-
-// A zip archive in memory holding exactly these entries (names as given, no checks).
-inline QByteArray zipBytes(const QList<QPair<QString, QByteArray>>& entries)
-{
-    const QString path =
-        QDir::temp().filePath(QStringLiteral("zm-updates-%1.zip").arg(QDateTime::currentMSecsSinceEpoch()));
-    {
-        QuaZip zip(path);
-        if (!zip.open(QuaZip::mdCreate))
-            return {};
-        for (const auto& entry : entries) {
-            QuaZipFile file(&zip);
-            QuaZipNewInfo info(entry.first);
-            info.externalAttr = 0100644u << 16;
-            if (!file.open(QIODevice::WriteOnly, info))
-                return {};
-            file.write(entry.second);
-            file.close();
-        }
-        zip.close();
-    }
-    const QByteArray bytes = readFile(path);
-    QFile::remove(path);
-    return bytes;
 }
 
 // Every file, folder and link below root (relative path -> size and modification time of files and links), to

@@ -6,6 +6,7 @@
 #include "ui/common/CancelOkWarningDlg.h"
 #include "ui/common/DownloadLessonDlg.h"
 
+#include "Screenshots.h"
 #include "Simulator.h"
 #include "UpdatesTestSupport.h"
 #include "ZmTestMain.h"
@@ -92,7 +93,6 @@ private:
     ZmTest::Simulator m_sim;
     QByteArray m_package;
     QList<int> m_posted;
-    QString m_shots;
 
     // Programs the package reply: address, MD5 and size as the service gives them.
     bool programPackage(const QString& address, const QString& md5, qint64 size, const QString& code = "0",
@@ -122,13 +122,6 @@ private:
         return true;
     }
 
-    void shoot(QWidget* widget, const QString& name)
-    {
-        QVERIFY(QTest::qWaitForWindowExposed(widget));
-        QTest::qWait(50);
-        QVERIFY(widget->grab().save(m_shots + "/" + name + ".png", "PNG"));
-    }
-
 private slots:
     void initTestCase()
     {
@@ -141,8 +134,7 @@ private slots:
         QVERIFY(!m_sim.putFile("lessons/880213.zip", m_package).isEmpty());
         QVERIFY(!m_sim.putFile("lessons/broken.zip", QByteArray("PK\x03\x04 broken") + patternBytes(5000)).isEmpty());
         OfflineLessonResDownloader::setStartStatusPoster([this](int status) { m_posted.append(status); });
-        m_shots = ZmTest::buildDir() + "/screenshots";
-        QVERIFY(QDir().mkpath(m_shots));
+        QVERIFY(QDir().mkpath(ZmTest::screenshotDir()));
     }
 
     void init()
@@ -336,7 +328,7 @@ private slots:
         QCOMPARE(downloader.result(), -20);
         auto* question = qobject_cast<CancelOkWarningDlg*>(downloader.curModalDialog());
         QCOMPARE(question->parentWidget(), &window);
-        shoot(question, "OfflineLessonResDownloader_retry");
+        ZmTest::saveScreenshot(*question, "OfflineLessonResDownloader_retry");
         const QPointer<CancelOkWarningDlg> asked(question);
         QVERIFY(DialogDriver::click(question, "okBtn"));
         QVERIFY(ended.wait(30000));
@@ -376,7 +368,7 @@ private slots:
         QVERIFY(endDialogOf(downloader).shown);
         const QPointer<QDialog> dialog = downloader.curModalDialog();
         if (button == "okBtn")
-            shoot(dialog, "OfflineLessonResDownloader_notice");
+            ZmTest::saveScreenshot(*dialog, "OfflineLessonResDownloader_notice");
         QVERIFY(DialogDriver::click(dialog, qPrintable(button)));
         QCOMPARE(calledOff.size(), 1);
         QCOMPARE(calledOff[0][0].value<OfflineLessonResDownloader*>(), &downloader);
@@ -416,7 +408,7 @@ private slots:
         auto* bar = dialog->findChild<QProgressBar*>("progressBar");
         QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 10, 20000);
         QCOMPARE(dialog->findChild<QLabel*>("downloadLabel")->text(), QStringLiteral("File loading"));
-        shoot(dialog, "DownloadLessonDlg_progress");
+        ZmTest::saveScreenshot(*dialog, "DownloadLessonDlg_progress");
         QVERIFY(ended.wait(30000));
         QTRY_VERIFY(dialog.isNull());
         QCOMPARE(downloader.result(), 0);

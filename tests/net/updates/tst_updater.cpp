@@ -2,6 +2,7 @@
 
 #include "ui/common/UpgradeDlg.h"
 
+#include "Screenshots.h"
 #include "Simulator.h"
 #include "UpdatesTestSupport.h"
 #include "ZmTestMain.h"
@@ -51,17 +52,8 @@ class TestUpdater : public QObject
 private:
     ZmTest::Simulator m_sim;
     QByteArray m_payload;
-    QString m_shots;
 
     QUrl url(const QString& pathAndQuery) const { return QUrl(m_sim.url(pathAndQuery)); }
-
-    void shoot(QWidget& widget, const QString& name)
-    {
-        QVERIFY(QTest::qWaitForWindowExposed(&widget));
-        QTest::qWait(50);
-        const QString path = m_shots + "/" + name + ".png";
-        QVERIFY2(widget.grab().save(path, "PNG"), qPrintable(path));
-    }
 
 private slots:
     void initTestCase()
@@ -69,8 +61,7 @@ private slots:
         QVERIFY2(m_sim.start(), qPrintable(m_sim.errorString()));
         m_payload = patternBytes(300 * 1024 + 17);
         QVERIFY(!m_sim.putFile("upd/ZmQuillo_Setup.exe", m_payload).isEmpty());
-        m_shots = ZmTest::buildDir() + "/screenshots";
-        QVERIFY(QDir().mkpath(m_shots));
+        QVERIFY(QDir().mkpath(ZmTest::screenshotDir()));
     }
 
     void cleanup() { QDir(downloadDir()).removeRecursively(); }
@@ -309,7 +300,7 @@ private slots:
         });
         updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe"));
         QTRY_VERIFY_WITH_TIMEOUT(updater.isFinished(), 20000);
-        shoot(updater, "Updater_complete");
+        ZmTest::saveScreenshot(updater, "Updater_complete");
         QTimer::singleShot(0, &updater, [&updater] { DialogDriver::click(&updater, "stopButton"); });
         QCOMPARE(updater.exec(), 1);
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(downloadDir() + "/ZmQuillo_Setup.exe")});
@@ -480,13 +471,13 @@ private slots:
         Updater updater;
         updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?chunk=4000&delay_ms=100"));
         QTRY_VERIFY_WITH_TIMEOUT(bar(updater)->value() > 0, 20000);
-        shoot(updater, "Updater_downloading");
+        ZmTest::saveScreenshot(updater, "Updater_downloading");
         updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?length=0&chunk=4000&delay_ms=100"));
         QTRY_COMPARE_WITH_TIMEOUT(bar(updater)->maximum(), 0, 20000);
-        shoot(updater, "Updater_unknown_size");
+        ZmTest::saveScreenshot(updater, "Updater_unknown_size");
         updater.startDownload(url("/updates/get/upd/missing.exe"));
         QTRY_VERIFY_WITH_TIMEOUT(updater.hasFailed(), 20000);
-        shoot(updater, "Updater_failed");
+        ZmTest::saveScreenshot(updater, "Updater_failed");
         updater.hide();
 
         UpgradeDlg question("Updater",
@@ -494,7 +485,7 @@ private slots:
                             "stable classes",
                             0x400404);
         question.show();
-        shoot(question, "Updater_question");
+        ZmTest::saveScreenshot(question, "Updater_question");
     }
 };
 

@@ -10,6 +10,7 @@
 #include "ui/common/WattingDlg.h"
 #include "ui/common/ZmImageLabel.h"
 
+#include "Screenshots.h"
 #include "ZmTestMain.h"
 
 #include <QDir>
@@ -21,26 +22,19 @@ class TestDialogScreenshots : public QObject
     Q_OBJECT
 
 private:
-    QString m_dir;
-
-    void save(QWidget& widget, const QString& name)
+    static void save(QWidget& widget, const QString& name)
     {
         widget.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&widget));
-        QTest::qWait(50);
-        const QPixmap shot = widget.grab();
+        QPixmap shot;
+        ZmTest::saveScreenshot(widget, name, &shot);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(shot.size(), widget.size());
-        const QString path = m_dir + "/" + name + ".png";
-        QVERIFY2(shot.save(path, "PNG"), qPrintable(path));
-        QVERIFY(!QImage(path).isNull());
+        QVERIFY(!QImage(ZmTest::screenshotPath(name)).isNull());
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_dir = ZmTest::buildDir() + "/screenshots";
-        QVERIFY(QDir().mkpath(m_dir));
-    }
+    void initTestCase() { QVERIFY(QDir().mkpath(ZmTest::screenshotDir())); }
 
     void confirmation()
     {
@@ -171,7 +165,7 @@ private slots:
             painter.drawImage(top.translated(0, cell / 2), picture);
         }
         painter.end();
-        QVERIFY(sheet.save(m_dir + "/pictures.png", "PNG"));
+        QVERIFY(sheet.save(ZmTest::screenshotPath("pictures"), "PNG"));
 
         QCOMPARE(QImage(":/Resources/MyTitle/close.png").size(), QSize(148, 32));
         QVERIFY(QFile::exists(":/qm/cn.qm"));

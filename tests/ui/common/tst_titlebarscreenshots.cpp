@@ -3,6 +3,7 @@
 
 #include "app/ConfigManager.h"
 
+#include "Screenshots.h"
 #include "ZmTestMain.h"
 
 #include <QDir>
@@ -13,13 +14,10 @@ class TestTitleBarScreenshots : public QObject
     Q_OBJECT
 
 private:
-    QString m_dir;
-
 private slots:
     void initTestCase()
     {
-        m_dir = ZmTest::buildDir() + "/screenshots";
-        QVERIFY(QDir().mkpath(m_dir));
+        QVERIFY(QDir().mkpath(ZmTest::screenshotDir()));
         ConfigManager::instance()->ini_SetParam_Int("AppInfo/I_KnowFeedback", 1);
     }
 
@@ -65,7 +63,7 @@ private slots:
         QTest::qWait(50);
         const QPixmap shot = window.grab(bar->geometry());
         QCOMPARE(shot.size(), QSize(1366, 46));
-        const QString path = m_dir + "/" + name + ".png";
+        const QString path = ZmTest::screenshotPath(name);
         QVERIFY2(shot.save(path, "PNG"), qPrintable(path));
     }
 };

@@ -1,0 +1,31 @@
+#include "Screenshots.h"
+
+#include "ZmTestMain.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+namespace ZmTest {
+
+QString screenshotDir()
+{
+    return buildDir() + QStringLiteral("/screenshots");
+}
+
+QString screenshotPath(const QString& name)
+{
+    return screenshotDir() + QLatin1Char('/') + name + QStringLiteral(".png");
+}
+
+void saveScreenshot(QWidget& widget, const QString& name, QPixmap* shot)
+{
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QTest::qWait(50);
+    const QPixmap picture = widget.grab();
+    if (shot)
+        *shot = picture;
+    const QString path = screenshotPath(name);
+    QVERIFY2(picture.save(path, "PNG"), qPrintable(path));
+}
+
+} // namespace ZmTest

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class QPixmap;
+class QWidget;
+
+namespace ZmTest {
+
+// Where the screenshot tests leave their pictures for a person to look at: <build>/screenshots.
+QString screenshotDir();
+
+// <screenshotDir()>/<name>.png
+QString screenshotPath(const QString& name);
+
+// Waits until the shown widget is on screen, lets it paint, grabs it and saves the picture as
+// screenshotPath(name); shot (when given) receives the picture. A failure fails the running test
+// (QTest::currentTestFailed()).
+void saveScreenshot(QWidget& widget, const QString& name, QPixmap* shot = nullptr);
+
+} // namespace ZmTest
