@@ -1,6 +1,7 @@
 // The program's start-up end to end: the real ZmQuillo_Desktop started against the class service simulator, each
 // run with a home of its own, watched through its log files and standard error.
 #include "Simulator.h"
+#include "TestFiles.h"
 #include "ZmTestMain.h"
 
 #include <QDir>
@@ -154,14 +155,6 @@ QString tokenOf(const QJsonObject& entry)
         if (pair.first == QLatin1String("token"))
             return pair.second;
     return QString();
-}
-
-void touch(const QString& path)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("x");
 }
 
 } // namespace
@@ -379,8 +372,8 @@ private slots:
         ProgramRun run(m_runtime->path());
         const QString cacheMarker = run.dataDir() + "/QtWebEngine/default/Cache/marker";
         const QString lessonMarker = run.dataDir() + "/offline/lesson/880213/vroom.html";
-        touch(cacheMarker);
-        touch(lessonMarker);
+        QVERIFY(ZmTest::writeFile(cacheMarker, "x"));
+        QVERIFY(ZmTest::writeFile(lessonMarker, "x"));
         run.writeUserSetting("AppInfo/ClearCache", 1);
         QVERIFY(run.start(serviceArguments()));
         QVERIFY(run.waitForLog(routerLine(1, "main window")));
@@ -390,8 +383,8 @@ private slots:
         QVERIFY(run.log().contains("AppInfo/ClearCache: deleting " + run.dataDir() + "/QtWebEngine/default"));
         run.kill();
 
-        touch(cacheMarker);
-        touch(lessonMarker);
+        QVERIFY(ZmTest::writeFile(cacheMarker, "x"));
+        QVERIFY(ZmTest::writeFile(lessonMarker, "x"));
         ProgramRun again(m_runtime->path(), run.home());
         QVERIFY(again.start(serviceArguments()));
         QVERIFY(again.waitForLog(routerLine(1, "main window"), 2));
