@@ -96,8 +96,9 @@ private slots:
                                           "print('locked', flush=True)\n"
                                           "time.sleep(60)\n",
                                           lock.path()});
-        QVERIFY(holder.waitForReadyRead(10000));
-        QCOMPARE(holder.readAll(), QByteArray("locked\n"));
+        while (!holder.canReadLine())
+            QVERIFY(holder.waitForReadyRead(10000));
+        QCOMPARE(holder.readLine(), QByteArray("locked\n"));
         QVERIFY(!lock.tryAcquire());
         QVERIFY(lock.heldElsewhere());
 
