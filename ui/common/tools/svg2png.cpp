@@ -1,24 +1,30 @@
-// Renders one SVG drawing to a PNG of a given size. Used at build time for the compiled-in images.
+// Renders one SVG drawing to a PNG (or, for an output name ending in ".bmp", an opaque BMP) of a given size.
+// Used at build time for the compiled-in images and the pictures shipped beside the program.
 //
-//   zm_svg2png [--rotate <degrees>] [--grey] <in.svg> <out.png> <width> <height>
+//   zm_svg2png [--rotate <degrees>] [--grey] [--text] <in.svg> <out.png|out.bmp> <width> <height>
 //
 // --rotate turns the drawing about the picture's centre (the spinner frames); --grey repaints every
-// visible pixel in one muted grey, keeping its coverage (the disabled look of the title-bar buttons).
+// visible pixel in one muted grey, keeping its coverage (the disabled look of the title-bar buttons);
+// --text starts the toolkit's font support (offscreen), which drawings with text elements need.
 
 #include <QByteArray>
 #include <QColor>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QStringList>
 #include <QSvgRenderer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: zm_svg2png [--rotate <degrees>] [--grey] <in.svg> <out.png> <width> <height>\n");
+    std::fprintf(
+        stderr,
+        "usage: zm_svg2png [--rotate <degrees>] [--grey] [--text] <in.svg> <out.png|out.bmp> <width> <height>\n");
     return 2;
 }
 
@@ -40,6 +46,7 @@ int main(int argc, char** argv)
 {
     double rotation = 0.0;
     bool grey = false;
+    bool text = false;
     QStringList positional;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
@@ -50,6 +57,8 @@ int main(int argc, char** argv)
                 return usage();
         } else if (arg == "--grey") {
             grey = true;
+        } else if (arg == "--text") {
+            text = true;
         } else {
             positional << QString::fromLocal8Bit(arg);
         }
@@ -63,6 +72,12 @@ int main(int argc, char** argv)
     const int height = positional.at(3).toInt(&heightOk);
     if (!widthOk || !heightOk || width <= 0 || height <= 0)
         return usage();
+
+    std::unique_ptr<QGuiApplication> application;
+    if (text) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    }
 
     QSvgRenderer renderer(positional.at(0));
     if (!renderer.isValid()) {
@@ -86,7 +101,18 @@ int main(int argc, char** argv)
     if (grey)
         makeGrey(image);
 
-    if (!image.save(positional.at(1), "PNG")) {
+    const QString output = positional.at(1);
+    const bool bitmap = output.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive);
+    // A bitmap has no transparency: the drawing is laid on white.
+    if (bitmap) {
+        QImage opaque(image.size(), QImage::Format_RGB32);
+        opaque.fill(Qt::white);
+        QPainter painter(&opaque);
+        painter.drawImage(0, 0, image);
+        painter.end();
+        image = opaque;
+    }
+    if (!image.save(output, bitmap ? "BMP" : "PNG")) {
         std::fprintf(stderr, "zm_svg2png: cannot write %s\n", qPrintable(positional.at(1)));
         return 1;
     }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+// The program's command line and opened links as option texts "--name=value".
+
+// One option text per option found in the process arguments, argv[0] included (it becomes "--" + the path).
+// Each argument is read as UTF-8, loses one trailing "/" and goes through splitOptionText. Logs every argument.
+QStringList buildArgumentList(int argc, const char* const* argv);
+
+// Splits text at every "--" and appends "--" + part for every part that is not empty, each part percent-decoded
+// (only "%" followed by two hexadecimal digits) and trimmed. A part that trims to nothing is appended as "--".
+void splitOptionText(const QString& text, QStringList& out);
+
+// splitOptionText over the first count entries of list.
+QStringList normalizeArguments(int count, const QStringList& list);
+
+// Logs every entry ("argv[n]: ...") and then the whole command line ("allCmd: ..."); the entry with the lesson
+// name is left out of the whole line and of the count. Token values are masked.
+void logArguments(const QStringList& list);
+
+// The option texts of an opened link: the text is split at "?", each part trimmed, percent-decoded and split
+// at blanks, and every piece trimmed.
+QStringList splitOpenedLink(const QString& url);
+
+// The options table of a parse: key (lower case, with its "--") -> value. An entry without "=" is ignored; the
+// value is everything after the first "=", trimmed, so values may hold "=" themselves. A later entry wins.
+QHash<QString, QString> readOptionTable(const QStringList& list);
+
+// Decodes "%" followed by two hexadecimal digits; any other "%" stays as it is.
+QByteArray percentDecode(const QByteArray& bytes);
+
+// The text with the values of "--token" and "--authtoken" (any case, also percent-encoded "=") replaced by
+// "***", for logging.
+QString maskOptionSecrets(const QString& text);

@@ -1,0 +1,372 @@
+// The window router's intake: start statuses and window ends posted as application events.
+#include "app/AppGlobalData.h"
+#include "app/SplashWindow.h"
+#include "app/ZmAppEvents.h"
+#include "net/OfflineLessonResManager.h"
+#include "web/ZmRouteManager.h"
+
+#include "ZmTestMain.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+// A router whose windows are plain widgets, with a journal of the operations it ran. Statuses listed in
+// unavailable behave like windows that are not built.
+class FakeRouter : public ZmRouteManager
+{
+public:
+    QStringList journal;
+    QSet<int> unavailable;
+    bool packageReady = true;
+    std::map<int, std::unique_ptr<QWidget>> windows;
+    bool splashSeenWhenOpening = false;
+
+    QWidget* window(int status) const
+    {
+        const auto found = windows.find(status);
+        return found == windows.end() ? nullptr : found->second.get();
+    }
+
+protected:
+    template <typename Base> bool open(int status, const char* name, Base base)
+    {
+        if (unavailable.contains(status))
+            return base();
+        journal << name;
+        splashSeenWhenOpening = splashWindow() != nullptr;
+        auto& slot = windows[status];
+        if (!slot)
+            slot = std::make_unique<QWidget>();
+        slot->setWindowTitle(name);
+        slot->resize(200, 100);
+        slot->show();
+        return true;
+    }
+
+    void close(int status, const char* name, bool hideOnly = false)
+    {
+        journal << name;
+        auto found = windows.find(status);
+        if (found == windows.end())
+            return;
+        if (hideOnly)
+            found->second->hide();
+        else
+            windows.erase(found);
+    }
+
+    bool showMainRoom() override
+    {
+        return open(1, "showMainRoom", [this] { return ZmRouteManager::showMainRoom(); });
+    }
+    bool ShowClassRoom() override
+    {
+        return open(2, "ShowClassRoom", [this] { return ZmRouteManager::ShowClassRoom(); });
+    }
+    bool showPublicClassRoom() override
+    {
+        return open(3, "showPublicClassRoom", [this] { return ZmRouteManager::showPublicClassRoom(); });
+    }
+    bool showSmallClassRoom() override
+    {
+        return open(4, "showSmallClassRoom", [this] { return ZmRouteManager::showSmallClassRoom(); });
+    }
+    bool showNormalClassReplay() override
+    {
+        return open(5, "showNormalClassReplay", [this] { return ZmRouteManager::showNormalClassReplay(); });
+    }
+    bool showPublicClassReplay() override
+    {
+        return open(6, "showPublicClassReplay", [this] { return ZmRouteManager::showPublicClassReplay(); });
+    }
+    bool showSmallClassReplay() override
+    {
+        return open(7, "showSmallClassReplay", [this] { return ZmRouteManager::showSmallClassReplay(); });
+    }
+
+    void hideMainRoom() override { close(1, "hideMainRoom", true); }
+    void closeMainRoom() override { close(1, "closeMainRoom"); }
+    void closeNormalClassRoom() override { close(2, "closeNormalClassRoom"); }
+    void closePublicClassRoom() override { close(3, "closePublicClassRoom"); }
+    void closeSmallClassRoom() override { close(4, "closeSmallClassRoom"); }
+    void closeNormalClassReplay() override { close(5, "closeNormalClassReplay"); }
+    void closePublicClassReplay() override { close(6, "closePublicClassReplay"); }
+    void closeSmallClassReplay() override { close(7, "closeSmallClassReplay"); }
+
+    void endProgram(int exitCode) override { journal << QString("endProgram %1").arg(exitCode); }
+
+    bool lessonPackageReady(int status) override
+    {
+        journal << QString("package check %1").arg(status);
+        return packageReady;
+    }
+};
+
+void post(ZmRouteManager& router, QEvent* event)
+{
+    QCoreApplication::postEvent(&router, event);
+    QCoreApplication::sendPostedEvents(&router);
+}
+
+void postStatus(ZmRouteManager& router, int status)
+{
+    post(router, new ZmAppStatusEvent(status));
+}
+
+void postCode(ZmRouteManager& router, int code)
+{
+    post(router, new ZmAppEvent(code));
+}
+
+} // namespace
+
+class TestRouteManager : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_splashPicture;
+
+private slots:
+    void initTestCase()
+    {
+        QImage picture(60, 40, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        m_splashPicture = m_dir.filePath("splash.bmp");
+        QVERIFY(picture.save(m_splashPicture, "BMP"));
+        // The lesson's package is in place, so the small class and its replay go on to their windows.
+        QVERIFY(QDir().mkpath(OfflineLessonResManager::offlineLessonDir() + "/880213"));
+    }
+
+    void init()
+    {
+        AppGlobalData::instance()->launch.appType = AppType_None;
+        AppGlobalData::instance()->lesson.lessonId = "880213";
+        QVERIFY(createSplashWindow(m_splashPicture));
+    }
+
+    void cleanup() { closeSplashWindow(); }
+
+    void eventTypes()
+    {
+        QCOMPARE(int(ZmAppStatusEvent::kType), 2617);
+        QCOMPARE(int(ZmAppEvent::kType), 2631);
+        QCOMPARE(ZmAppStatusEvent(4).status(), 4);
+        QCOMPARE(ZmAppEvent(2).code(), 2);
+    }
+
+    // Windows not built yet: every status is reported as not available and nothing changes.
+    void windowsNotBuiltYet_data()
+    {
+        QTest::addColumn<int>("status");
+        for (int status = 1; status <= 7; ++status)
+            QTest::addRow("%s", qPrintable(ZmRouteManager::statusName(status))) << status;
+    }
+
+    void windowsNotBuiltYet()
+    {
+        QFETCH(int, status);
+        ZmRouteManager router;
+        router.init();
+        QVERIFY(!router.isVisible());
+        QTest::ignoreMessage(QtWarningMsg,
+                             qPrintable(QString("ZmRouteManager::showByStatus status %1: the %2 is not available")
+                                            .arg(status)
+                                            .arg(ZmRouteManager::statusName(status))));
+        postStatus(router, status);
+        QCOMPARE(router.currentStatus(), 0);
+        QVERIFY(splashWindow());
+    }
+
+    // The first real window removes the splash, after it is shown.
+    void firstWindowClosesTheSplash()
+    {
+        FakeRouter router;
+        postStatus(router, AppStartStatus_MainRoom);
+        QCOMPARE(router.currentStatus(), 1);
+        QVERIFY(router.splashSeenWhenOpening);
+        QVERIFY(!splashWindow());
+        QVERIFY(router.window(1)->isVisible());
+        QCOMPARE(router.journal, QStringList{"showMainRoom"});
+    }
+
+    void unavailableWindowKeepsTheCurrentOne()
+    {
+        FakeRouter router;
+        postStatus(router, AppStartStatus_MainRoom);
+        router.unavailable << AppStartStatus_PublicClassRoom;
+        router.journal.clear();
+        QTest::ignoreMessage(QtWarningMsg,
+                             "ZmRouteManager::showByStatus status 3: the public class room is not available");
+        postStatus(router, AppStartStatus_PublicClassRoom);
+        QCOMPARE(router.currentStatus(), 1);
+        QVERIFY(router.journal.isEmpty());
+        QVERIFY(router.window(1)->isVisible());
+    }
+
+    // The new window opens before the old one closes; the main window only hides.
+    void switchOpensBeforeClosing()
+    {
+        FakeRouter router;
+        postStatus(router, AppStartStatus_MainRoom);
+        postStatus(router, AppStartStatus_NormalClassRoom);
+        postStatus(router, AppStartStatus_PublicClassRoom);
+        QCOMPARE(router.journal, (QStringList{"showMainRoom", "ShowClassRoom", "hideMainRoom", "showPublicClassRoom",
+                                              "closeNormalClassRoom"}));
+        QCOMPARE(router.currentStatus(), 3);
+        QVERIFY(router.window(1) && !router.window(1)->isVisible());
+        QVERIFY(!router.window(2));
+    }
+
+    void repeatedAndUnknownStatusesChangeNothing()
+    {
+        FakeRouter router;
+        postStatus(router, AppStartStatus_SmallClassReplay);
+        postStatus(router, AppStartStatus_SmallClassReplay);
+        QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager::showByStatus unknown status 9 - the current window stays");
+        postStatus(router, 9);
+        QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager::showByStatus unknown status 0 - the current window stays");
+        postStatus(router, 0);
+        QCOMPARE(router.journal, (QStringList{"package check 7", "showSmallClassReplay"}));
+        QCOMPARE(router.currentStatus(), 7);
+    }
+
+    void roomEnds_data()
+    {
+        QTest::addColumn<int>("appType");
+        QTest::addColumn<int>("room");
+        QTest::addColumn<QStringList>("journal");
+        QTest::addColumn<int>("status");
+
+        QTest::newRow("started for the lesson: the room closes")
+            << int(AppType_JoinClass) << int(AppStartStatus_NormalClassRoom) << QStringList{"closeNormalClassRoom"}
+            << 2;
+        QTest::newRow("public room started for the lesson")
+            << int(AppType_JoinClass) << int(AppStartStatus_PublicClassRoom) << QStringList{"closePublicClassRoom"}
+            << 3;
+        QTest::newRow("entered from the home page: back to the main window")
+            << int(AppType_None) << int(AppStartStatus_NormalClassRoom)
+            << QStringList{"showMainRoom", "closeNormalClassRoom"} << 1;
+    }
+
+    void roomEnds()
+    {
+        QFETCH(int, appType);
+        QFETCH(int, room);
+        FakeRouter router;
+        postStatus(router, room);
+        router.journal.clear();
+        AppGlobalData::instance()->launch.appType = appType;
+        postCode(router, AppEventCode_ClassRoomEnded);
+        QTEST(router.journal, "journal");
+        QTEST(router.currentStatus(), "status");
+    }
+
+    // A missing lesson package: its download starts, the splash and the current window stay, and the status the
+    // downloader posts again once the package is in place opens the room.
+    void missingPackageIsDownloadedFirst()
+    {
+        FakeRouter router;
+        postStatus(router, AppStartStatus_MainRoom);
+        router.packageReady = false;
+        router.journal.clear();
+        QVERIFY(createSplashWindow(m_splashPicture));
+        postStatus(router, AppStartStatus_SmallClassRoom);
+        QCOMPARE(router.journal, QStringList{"package check 4"});
+        QCOMPARE(router.currentStatus(), 1);
+        QVERIFY(splashWindow());
+
+        router.packageReady = true;
+        postStatus(router, AppStartStatus_SmallClassRoom);
+        QCOMPARE(router.journal,
+                 (QStringList{"package check 4", "package check 4", "showSmallClassRoom", "hideMainRoom"}));
+        QCOMPARE(router.currentStatus(), 4);
+        QVERIFY(!splashWindow());
+    }
+
+    void downloadGivenUp_data()
+    {
+        QTest::addColumn<int>("appType");
+        QTest::addColumn<QStringList>("journal");
+        QTest::newRow("started for the lesson: the program ends with -1")
+            << int(AppType_JoinClass) << QStringList{"endProgram -1"};
+        QTest::newRow("started for the replay") << int(AppType_Playback) << QStringList{"endProgram -1"};
+        QTest::newRow("from the home page: nothing happens") << int(AppType_None) << QStringList{};
+    }
+
+    void downloadGivenUp()
+    {
+        QFETCH(int, appType);
+        FakeRouter router;
+        AppGlobalData::instance()->launch.appType = appType;
+        router.slotOfflineResDownloadUserCallOff(nullptr);
+        QTEST(router.journal, "journal");
+    }
+
+    void replayEndsFromTheHomePage()
+    {
+        FakeRouter router;
+        postStatus(router, AppStartStatus_PublicClassReplay);
+        router.journal.clear();
+        postCode(router, AppEventCode_ReplayEnded);
+        QCOMPARE(router.journal, (QStringList{"showMainRoom", "closePublicClassReplay"}));
+        QCOMPARE(router.currentStatus(), 1);
+    }
+
+    // A replay started from the command line ends the program after closing the replay.
+    void replayEndsAReplayStart()
+    {
+        FakeRouter router;
+        postStatus(router, AppStartStatus_NormalClassReplay);
+        router.journal.clear();
+        AppGlobalData::instance()->launch.appType = AppType_Playback;
+        postCode(router, AppEventCode_ReplayEnded);
+        QCOMPARE(router.journal, (QStringList{"closeNormalClassReplay", "endProgram 0"}));
+    }
+
+    void mainWindowCloses()
+    {
+        FakeRouter router;
+        postStatus(router, AppStartStatus_MainRoom);
+        postCode(router, AppEventCode_MainRoomClosed);
+        QCOMPARE(router.journal, (QStringList{"showMainRoom", "closeMainRoom"}));
+        QVERIFY(!router.window(1));
+        QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager::onAppEvent unknown event code 5");
+        postCode(router, 5);
+    }
+
+    // Ends reported while the router has no window of that kind change nothing.
+    void endsWithoutWindowsAreHarmless()
+    {
+        ZmRouteManager router;
+        AppGlobalData::instance()->launch.appType = AppType_JoinClass;
+        postCode(router, AppEventCode_ClassRoomEnded);
+        postCode(router, AppEventCode_MainRoomClosed);
+        QCOMPARE(router.currentStatus(), 0);
+        QVERIFY(splashWindow());
+    }
+
+    // Ending the program ends the running event loop with the code, so that start-up's teardown runs. Last: the
+    // toolkit keeps every later event loop of this thread from running.
+    void endProgramEndsTheEventLoop()
+    {
+        ZmRouteManager router;
+        AppGlobalData::instance()->launch.appType = AppType_JoinClass;
+        QEventLoop loop;
+        QTimer::singleShot(0, &router, [&router] { router.slotOfflineResDownloadUserCallOff(nullptr); });
+        QTimer::singleShot(5000, &loop, [&loop] { loop.exit(99); });
+        QCOMPARE(loop.exec(), -1);
+    }
+};
+
+ZM_TEST_MAIN(TestRouteManager)
+#include "tst_routemanager.moc"
