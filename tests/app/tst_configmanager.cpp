@@ -329,8 +329,12 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(int, profile);
-        ConfigManager config(setup(path("none.zip"), "1.0.0"));
-        QVERIFY(writeFile(path("desktop/ZmQuillo_Desktop.ini"), file));
+        // A file of its own per row: QSettings caches a file by path, size and modification time, and two rows
+        // written within one second with the same size would read the first row's values.
+        ConfigManager::Setup rowSetup = setup(path("none.zip"), "1.0.0");
+        rowSetup.desktopIniPath = path(QString("desktop-%1/ZmQuillo_Desktop.ini").arg(QTest::currentDataTag()));
+        ConfigManager config(rowSetup);
+        QVERIFY(writeFile(rowSetup.desktopIniPath, file));
         QCOMPARE(config.getVideoResolution(), profile);
     }
 
