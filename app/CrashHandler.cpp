@@ -74,16 +74,6 @@ private:
     std::size_t m_used = 0;
 };
 
-bool crashFolderHook(char* buffer, std::size_t size)
-{
-    return crashLogFolder(buffer, size);
-}
-
-std::size_t handOverHook(char* buffer, std::size_t size)
-{
-    return writeCrashHandOver(buffer, size);
-}
-
 } // namespace
 
 void installCrashHandler()
@@ -94,8 +84,8 @@ void installCrashHandler()
     AppGlobalData::instance();
     s_urlConfig = UrlConfig::instance();
     Platform::CrashHooks hooks;
-    hooks.crashFolder = crashFolderHook;
-    hooks.handOver = handOverHook;
+    hooks.crashFolder = crashLogFolder;
+    hooks.handOver = writeCrashHandOver;
     hooks.dumpFileName = kCrashDumpFileName;
     hooks.uploadOption = kCrashUploadOption;
     hooks.uploadTimeoutSeconds = kCrashUploadTimeoutSeconds;

@@ -9,23 +9,26 @@ JsonPath::JsonPath(const QJsonObject& root)
 
 QString JsonPath::string(const std::string& path) const
 {
-    if (splitJsonPath(path).empty())
-        return QString();
-    return jsonValueToText(valueAt(path));
+    const std::vector<std::string> keys = splitJsonPath(path);
+    return keys.empty() ? QString() : jsonValueToText(valueAtKeys(keys));
 }
 
 QJsonArray JsonPath::array(const std::string& path) const
 {
-    if (splitJsonPath(path).empty())
-        return QJsonArray();
-    return valueAt(path).toArray();
+    const std::vector<std::string> keys = splitJsonPath(path);
+    return keys.empty() ? QJsonArray() : valueAtKeys(keys).toArray();
 }
 
 QJsonValue JsonPath::valueAt(const std::string& path) const
 {
+    return valueAtKeys(splitJsonPath(path));
+}
+
+QJsonValue JsonPath::valueAtKeys(const std::vector<std::string>& keys) const
+{
     QJsonObject current = m_root;
     QJsonValue value(QJsonValue::Null);
-    for (const std::string& key : splitJsonPath(path)) {
+    for (const std::string& key : keys) {
         const QString name = QString::fromUtf8(key.data(), int(key.size()));
         const auto it = current.constFind(name);
         value = it == current.constEnd() ? QJsonValue(QJsonValue::Null) : it.value();

@@ -23,6 +23,8 @@ public:
     QJsonValue valueAt(const std::string& path) const;
 
 private:
+    QJsonValue valueAtKeys(const std::vector<std::string>& keys) const;
+
     QJsonObject m_root;
 };
 

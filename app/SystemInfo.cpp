@@ -37,9 +37,9 @@ QString getOsName()
 QString formatPlatformDescription(int platformId, int major, int minor, const QString& hostName,
                                   const QString& domainName)
 {
-    return QStringLiteral("Platform: %1").arg(platformId) +
-           QStringLiteral(" / Version:  Linux %1.%2").arg(major).arg(minor) + QStringLiteral(" / Name:") + hostName +
-           QStringLiteral(" / Domain:") + domainName;
+    return QStringLiteral("Platform: %1").arg(platformId) + QStringLiteral(" / Version:  ") +
+           osNameForVersion(major, minor) + QStringLiteral(" / Name:") + hostName + QStringLiteral(" / Domain:") +
+           domainName;
 }
 
 QString getPlatformDescription()

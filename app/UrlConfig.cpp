@@ -89,6 +89,4 @@ void UrlConfig::loadFrom(const QString& iniPath, LaunchInfo& launch)
 
     launch.webMode = QStringLiteral("production");
     launch.webMode = readText(settings, QStringLiteral("URL/WebServerMode"), launch.webMode);
-
-    rtcAppId = builtInRtcAppId;
 }

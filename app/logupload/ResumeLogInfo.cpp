@@ -12,7 +12,6 @@
 namespace {
 
 const char kFileName[] = "/resumeLogInfo.json";
-const char kTimeFormat[] = "yyyy-MM-dd hh:mm:ss:zzz";
 
 // One key whose value is an object.
 bool isOwedEntry(const QJsonValue& value)
@@ -60,7 +59,7 @@ void ResumeLogInfo::appendResumeLogInfo(const QString& periodId, const QString& 
     QMutexLocker locker(&m_mutex);
     loadLocked();
     const QJsonObject value{
-        {"LessonID", lessonId}, {"DateTime", time.toString(kTimeFormat)}, {"AllLogFilePath", logFilePath}};
+        {"LessonID", lessonId}, {"DateTime", time.toString(kDateTimeFormat)}, {"AllLogFilePath", logFilePath}};
     m_list.append(QJsonObject{{periodId, value}});
     while (m_list.size() > kMaxEntries)
         m_list.removeFirst();
@@ -105,12 +104,15 @@ void ResumeLogInfo::removeOwedEntriesOfPeriod(const QString& periodId)
         return;
     QMutexLocker locker(&m_mutex);
     loadLocked();
+    bool removed = false;
     for (int i = m_list.size() - 1; i >= 0; --i) {
         if (periodIdOf(m_list.at(i).toObject()) == periodId) {
             m_list.removeAt(i);
-            saveLocked();
+            removed = true;
         }
     }
+    if (removed)
+        saveLocked();
 }
 
 QJsonArray ResumeLogInfo::entries()

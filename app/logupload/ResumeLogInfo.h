@@ -34,6 +34,8 @@ public:
     static constexpr int kEntriesKeptAtLoad = 4; // the oldest beyond these are dropped when the file is read
     static constexpr qint64 kMaxFileBytes = 10240;
     static constexpr int kFirstRetriedCode = 52; // upload results from here on keep the entry for a later try
+    // The form of an entry's "DateTime".
+    static constexpr const char* kDateTimeFormat = "yyyy-MM-dd hh:mm:ss:zzz";
 
     QString filePath() const { return m_filePath; }
 

@@ -36,7 +36,7 @@ int resumeUploadLogFileWithJson(const QJsonObject& entry)
     if (logFile.isEmpty())
         return 30;
     logStep(40);
-    const QDateTime time = QDateTime::fromString(value.value("DateTime").toString(), "yyyy-MM-dd hh:mm:ss:zzz");
+    const QDateTime time = QDateTime::fromString(value.value("DateTime").toString(), ResumeLogInfo::kDateTimeFormat);
     if (!time.isValid())
         return 40;
     logStep(50);

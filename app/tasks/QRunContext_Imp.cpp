@@ -1,5 +1,6 @@
 #include "app/tasks/QRunContext_Imp.h"
 
+#include "app/tasks/LivePointers.h"
 #include "app/tasks/QTaskItem.h"
 
 #include <QMutexLocker>
@@ -46,12 +47,7 @@ bool QRunContext_Imp::removeTask(QTaskItem* task)
 QList<QTaskItem*> QRunContext_Imp::tasks() const
 {
     QMutexLocker locker(&m_lock);
-    QList<QTaskItem*> result;
-    for (const QPointer<QTaskItem>& task : m_tasks) {
-        if (task)
-            result.append(task.data());
-    }
-    return result;
+    return livePointers(m_tasks);
 }
 
 int QRunContext_Imp::propertyCount() const

@@ -1,5 +1,6 @@
 #include "app/tasks/QTaskItem_Imp.h"
 
+#include "app/tasks/LivePointers.h"
 #include "app/tasks/PromiseTaskFunc_AsyncThread.h"
 #include "app/tasks/TaskFramework.h"
 
@@ -22,20 +23,6 @@ bool transitionAccepted(TaskState from, TaskState to)
     }
 }
 
-bool triggerMatches(int flags, TaskState state)
-{
-    switch (flags & TaskFlag_TriggerMask) {
-    case TaskFlag_OnRunning:
-        return state == TaskState_Running;
-    case TaskFlag_OnSucceeded:
-        return state == TaskState_Succeeded;
-    case TaskFlag_OnFailed:
-        return state == TaskState_Failed;
-    default:
-        return false;
-    }
-}
-
 int triggerFor(TaskState state)
 {
     switch (state) {
@@ -48,6 +35,12 @@ int triggerFor(TaskState state)
     default:
         return 0;
     }
+}
+
+bool triggerMatches(int flags, TaskState state)
+{
+    const int trigger = triggerFor(state);
+    return trigger != 0 && (flags & TaskFlag_TriggerMask) == trigger;
 }
 
 } // namespace
@@ -127,12 +120,7 @@ QTaskItem* QTaskItem_Imp::previousTask() const
 QList<QTaskItem*> QTaskItem_Imp::followers() const
 {
     QMutexLocker locker(&m_lock);
-    QList<QTaskItem*> result;
-    for (const QPointer<QTaskItem>& follower : m_followers) {
-        if (follower)
-            result.append(follower.data());
-    }
-    return result;
+    return livePointers(m_followers);
 }
 
 QTaskItem* QTaskItem_Imp::setName(const QString& name)

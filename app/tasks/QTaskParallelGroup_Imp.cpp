@@ -1,5 +1,6 @@
 #include "app/tasks/QTaskParallelGroup_Imp.h"
 
+#include "app/tasks/LivePointers.h"
 #include "app/tasks/TaskFramework.h"
 
 #include <QDebug>
@@ -54,12 +55,7 @@ QTaskParallelGroup* QTaskParallelGroup_Imp::addSubTask(QTaskItem* task)
 QList<QTaskItem*> QTaskParallelGroup_Imp::subTasks() const
 {
     QMutexLocker locker(&m_lock);
-    QList<QTaskItem*> result;
-    for (const QPointer<QTaskItem>& subTask : m_subTasks) {
-        if (subTask)
-            result.append(subTask.data());
-    }
-    return result;
+    return livePointers(m_subTasks);
 }
 
 QTaskParallelGroup_Imp* QTaskParallelGroup_Imp::setRunContext(QRunContext* context)

@@ -1,5 +1,6 @@
 #include "app/tasks/RuntimeEnvironmentManager_Imp.h"
 
+#include "app/tasks/LivePointers.h"
 #include "app/tasks/QRunContext_Imp.h"
 #include "app/tasks/TaskFramework.h"
 
@@ -31,12 +32,7 @@ QRunContext* RuntimeEnvironmentManager_Imp::findRunContext(const QString& name) 
 QList<QRunContext*> RuntimeEnvironmentManager_Imp::runContexts() const
 {
     QMutexLocker locker(&m_lock);
-    QList<QRunContext*> result;
-    for (const QPointer<QRunContext>& context : m_contexts) {
-        if (context)
-            result.append(context.data());
-    }
-    return result;
+    return livePointers(m_contexts);
 }
 
 void RuntimeEnvironmentManager_Imp::releaseRunContext(QRunContext* context)
