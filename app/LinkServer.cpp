@@ -18,6 +18,19 @@ namespace {
 constexpr int kClientIdleMs = 5000;
 constexpr int kRetryPauseMs = 100;
 
+// One answer per connection: the line is written and the connection ends.
+void answer(QLocalSocket* socket, const char* line)
+{
+    socket->write(line);
+    socket->disconnectFromServer();
+}
+
+void refuseTooLong(QLocalSocket* socket)
+{
+    qWarning() << "LinkServer::readLine a line longer than" << LinkServer::kMaxLinkBytes << "bytes is refused";
+    answer(socket, "no\n");
+}
+
 } // namespace
 
 LinkServer::LinkServer(QObject* parent)
@@ -60,31 +73,24 @@ void LinkServer::onNewConnection()
 void LinkServer::readLine(QLocalSocket* socket)
 {
     if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > kMaxLinkBytes) {
-            qWarning() << "LinkServer::readLine a line longer than" << kMaxLinkBytes << "bytes is refused";
-            socket->write("no\n");
-            socket->disconnectFromServer();
-        }
+        if (socket->bytesAvailable() > kMaxLinkBytes)
+            refuseTooLong(socket);
         return;
     }
     const QByteArray line = socket->readLine(kMaxLinkBytes + 2);
     if (!line.endsWith('\n')) {
-        qWarning() << "LinkServer::readLine a line longer than" << kMaxLinkBytes << "bytes is refused";
-        socket->write("no\n");
-        socket->disconnectFromServer();
+        refuseTooLong(socket);
         return;
     }
     const QString link = QString::fromUtf8(line).trimmed();
     if (!isAppLink(link)) {
         qWarning().noquote() << "LinkServer::readLine not a link of the program:" << maskOptionSecrets(link.left(200));
-        socket->write("no\n");
-        socket->disconnectFromServer();
+        answer(socket, "no\n");
         return;
     }
     qInfo().noquote() << "LinkServer::readLine link from a later start:" << maskOptionSecrets(link);
     QCoreApplication::postEvent(QCoreApplication::instance(), new QFileOpenEvent(QUrl(link)));
-    socket->write("ok\n");
-    socket->disconnectFromServer();
+    answer(socket, "ok\n");
 }
 
 bool forwardLinkToRunningCopy(const QString& path, const QString& link, int timeoutMs)

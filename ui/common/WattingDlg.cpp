@@ -22,7 +22,6 @@ WattingDlg::~WattingDlg()
 {
     stopWaiting();
     delete ui;
-    delete m_animationTimer;
 }
 
 void WattingDlg::startWaiting(const QString& text, bool modal, int timeoutMs)
