@@ -5,14 +5,14 @@
 #include "app/LaunchOptions.h"
 #include "app/UrlConfig.h"
 
+#include "QuietQtMessages.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 namespace {
-
-void dropMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 void check(bool condition)
 {
@@ -24,11 +24,7 @@ void check(bool condition)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool quiet = [] {
-        qInstallMessageHandler(dropMessages);
-        return true;
-    }();
-    (void)quiet;
+    quietQtMessages();
 
     const QByteArray bytes(reinterpret_cast<const char*>(data), int(size));
     check(percentDecode(bytes).size() <= bytes.size());

@@ -4,6 +4,7 @@
 #include "net/LessonResponseParser.h"
 
 #include "QtLeakScope.h"
+#include "QuietQtMessages.h"
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -12,16 +13,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-void dropMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool quiet = (qInstallMessageHandler(dropMessages), true);
-    Q_UNUSED(quiet)
+    quietQtMessages();
 
     const QByteArray reply(reinterpret_cast<const char*>(data), int(size));
     AppGlobalData appData;

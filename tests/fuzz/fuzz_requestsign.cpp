@@ -3,6 +3,8 @@
 #include "net/RequestSign.h"
 #include "net/UrlSigner.h"
 
+#include "QuietQtMessages.h"
+
 #include <QList>
 #include <QtGlobal>
 
@@ -10,16 +12,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-void dropMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool quiet = (qInstallMessageHandler(dropMessages), true);
-    (void)quiet;
+    quietQtMessages();
 
     const QByteArray bytes(reinterpret_cast<const char*>(data), int(size));
     const QList<QByteArray> lines = bytes.split('\n');

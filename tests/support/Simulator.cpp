@@ -180,6 +180,13 @@ QJsonDocument Simulator::control(const QByteArray& method, const QString& target
     return document;
 }
 
+bool Simulator::controlOk(const QByteArray& method, const QString& target, const QByteArray& body)
+{
+    int status = 0;
+    control(method, target, body, &status);
+    return status == 200;
+}
+
 int Simulator::program(const Route& route)
 {
     return program(route.toJson());
@@ -197,23 +204,17 @@ int Simulator::program(const QJsonObject& route)
 
 bool Simulator::clearRoutes()
 {
-    int status = 0;
-    control("DELETE", QStringLiteral("/_control/routes"), {}, &status);
-    return status == 200;
+    return controlOk("DELETE", QStringLiteral("/_control/routes"));
 }
 
 bool Simulator::clearRequests()
 {
-    int status = 0;
-    control("DELETE", QStringLiteral("/_control/requests"), {}, &status);
-    return status == 200;
+    return controlOk("DELETE", QStringLiteral("/_control/requests"));
 }
 
 bool Simulator::reset()
 {
-    int status = 0;
-    control("POST", QStringLiteral("/_control/reset"), {}, &status);
-    return status == 200;
+    return controlOk("POST", QStringLiteral("/_control/reset"));
 }
 
 QJsonArray Simulator::requests(const QString& pathPrefix)
@@ -280,10 +281,8 @@ QByteArray Simulator::ossObject(const QString& bucket, const QString& key, bool*
 bool Simulator::queueOssError(int status, const QString& code, const QString& message, int times)
 {
     const QJsonObject error{{"status", status}, {"code", code}, {"message", message}, {"times", times}};
-    int replyStatus = 0;
-    control("POST", QStringLiteral("/_control/oss/errors"), QJsonDocument(error).toJson(QJsonDocument::Compact),
-            &replyStatus);
-    return replyStatus == 200;
+    return controlOk("POST", QStringLiteral("/_control/oss/errors"),
+                     QJsonDocument(error).toJson(QJsonDocument::Compact));
 }
 
 bool Simulator::addOssCredentials(const QString& accessKeyId, const QString& accessKeySecret,
@@ -291,10 +290,8 @@ bool Simulator::addOssCredentials(const QString& accessKeyId, const QString& acc
 {
     const QJsonObject item{
         {"accessKeyId", accessKeyId}, {"accessKeySecret", accessKeySecret}, {"securityToken", securityToken}};
-    int replyStatus = 0;
-    control("POST", QStringLiteral("/_control/oss/credentials"), QJsonDocument(item).toJson(QJsonDocument::Compact),
-            &replyStatus);
-    return replyStatus == 200;
+    return controlOk("POST", QStringLiteral("/_control/oss/credentials"),
+                     QJsonDocument(item).toJson(QJsonDocument::Compact));
 }
 
 QByteArray Simulator::bodyOf(const QJsonObject& entry)

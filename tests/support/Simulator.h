@@ -115,6 +115,9 @@ public:
     static QString scriptPath();  // <source>/tests/sim/simulator.py
 
 private:
+    // One control request that must be answered 200.
+    bool controlOk(const QByteArray& method, const QString& target, const QByteArray& body = {});
+
     QStringList m_extraArguments;
     QProcess m_process;
     QString m_baseUrl;

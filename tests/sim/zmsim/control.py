@@ -57,7 +57,8 @@ async def delete_requests(request):
     return _json({"ok": True})
 
 
-async def _json_body(request):
+async def json_body(request):
+    """The request body parsed as JSON; a 400 reply with the reason when it is not JSON."""
     try:
         return json.loads(await request.text())
     except ValueError as error:
@@ -68,7 +69,7 @@ async def _json_body(request):
 async def add_routes(request):
     """One route object, or a list of them (added in order); replies {"id": n} or {"ids": [...]}."""
     state = request.app["state"]
-    spec = await _json_body(request)
+    spec = await json_body(request)
     specs = spec if isinstance(spec, list) else [spec]
     try:
         for item in specs:  # check all before adding any

@@ -9,12 +9,19 @@ from .state import Annotator
 PREFIX = "/files/"
 
 
+def _plain_parts(relative):
+    """The parts of a plain relative file name, or None when it is empty or has empty, ".", ".." parts,
+    backslashes or NUL characters."""
+    parts = relative.split("/")
+    if not relative or any(part in ("", ".", "..") for part in parts) or "\\" in relative or "\0" in relative:
+        return None
+    return parts
+
+
 def resolve(root, relative):
     """The file under root named by relative, or None when it is missing or would leave root."""
-    if not root or not relative:
-        return None
-    parts = relative.split("/")
-    if any(part in ("", ".", "..") for part in parts) or "\\" in relative or "\0" in relative:
+    parts = _plain_parts(relative) if root else None
+    if parts is None:
         return None
     root = os.path.realpath(root)
     candidate = os.path.realpath(os.path.join(root, *parts))
@@ -25,8 +32,8 @@ def resolve(root, relative):
 
 def store_upload(state, relative, data):
     """Writes an uploaded file below the upload folder; False when the name is not a plain relative path."""
-    parts = relative.split("/")
-    if not relative or any(part in ("", ".", "..") for part in parts) or "\\" in relative or "\0" in relative:
+    parts = _plain_parts(relative)
+    if parts is None:
         return False
     target = os.path.join(state.upload_dir, *parts)
     os.makedirs(os.path.dirname(target), exist_ok=True)
@@ -52,10 +59,13 @@ def list_uploads(state):
     return sorted(names)
 
 
+def find(state, relative):
+    """The served file named by relative: an uploaded one first, then one in the --files folder; None if neither."""
+    return resolve(state.upload_dir, relative) or resolve(state.files_dir, relative)
+
+
 async def serve(request):
-    state = request.app["state"]
-    relative = request.match_info["tail"]
-    found = resolve(state.upload_dir, relative) or resolve(state.files_dir, relative)
+    found = find(request.app["state"], request.match_info["tail"])
     if found is None:
         raise web.HTTPNotFound(text="no such file\n")
     return web.FileResponse(found)

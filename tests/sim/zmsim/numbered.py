@@ -63,10 +63,7 @@ def annotate(entry, request, state):
     for key, value in entry["params"]:
         if key == "FuncTag":
             entry["func_tag"] = value
-    ok, sent, expected = signing.check_pairs(entry["params"])
-    entry["sign_ok"] = ok
-    entry["sign_sent"] = sent
-    entry["sign_expected"] = expected
+    signing.record_check(entry, entry["params"])
 
 
 def _json_reply(body, status=200):

@@ -19,7 +19,7 @@ import urllib.parse
 
 from aiohttp import web
 
-from . import fixtures
+from . import control, fixtures
 from .state import Annotator
 
 CONTROL = "/_control/oss"
@@ -53,12 +53,17 @@ def canonical_oss_headers(headers):
     return "".join("%s:%s\n" % (name, ",".join(found[name])) for name in sorted(found))
 
 
+def first_header(headers, wanted):
+    """The value of the first header line named wanted (lower case), any case on the wire; None when there is none."""
+    for name, value in headers:
+        if name.lower() == wanted:
+            return value
+    return None
+
+
 def string_to_sign(verb, headers, resource):
     def header(wanted):
-        for name, value in headers:
-            if name.lower() == wanted:
-                return value.strip()
-        return ""
+        return (first_header(headers, wanted) or "").strip()
 
     return "\n".join([verb, header("content-md5"), header("content-type"), header("date"),
                       canonical_oss_headers(headers) + resource])
@@ -124,10 +129,7 @@ class OssStore:
 def judge(entry, headers, store):
     """The refusal (status, code, message) a put gets, or None; fills the entry's oss_ fields."""
     def header(wanted):
-        for name, value in headers:
-            if name.lower() == wanted:
-                return value
-        return None
+        return first_header(headers, wanted)
 
     bucket, key, addressing = entry["oss_bucket"], entry["oss_key"], entry["oss_addressing"]
     resource = "/%s/%s" % (bucket, key)
@@ -259,11 +261,7 @@ async def delete_objects(request):
 
 
 async def _body(request):
-    try:
-        value = json.loads(await request.text())
-    except ValueError as error:
-        raise web.HTTPBadRequest(text=json.dumps({"error": "body is not JSON: %s" % error}),
-                                 content_type="application/json")
+    value = await control.json_body(request)
     if not isinstance(value, dict):
         raise web.HTTPBadRequest(text=json.dumps({"error": "body must be a JSON object"}),
                                  content_type="application/json")

@@ -32,7 +32,7 @@ UNSIGNED_KEYS = ("systemVersion",)
 def _header(entry, name):
     for key, value in entry["headers"]:
         if key == name:
-            return value.encode("latin-1").decode("utf-8", "replace")
+            return signed_headers.decode(value)
     return None
 
 
@@ -54,17 +54,15 @@ def _annotator(call, own_keys):
         entry["rest_call"] = call
         entry["params"] = pairs
         entry["unsigned_params"] = unsigned
-        query_keys = {key for key, _ in urllib.parse.parse_qsl(entry["query"], keep_blank_values=True)}
+        query_params = [list(pair) for pair in urllib.parse.parse_qsl(entry["query"], keep_blank_values=True)]
+        query_keys = {key for key, _ in query_params}
         # The lesson's own pairs belong to its class-entry form, which also sends them in the query.
         required = [key for key in own_keys if call != "lesson" or key in query_keys]
         entry["own_missing"] = [key for key in required if key not in present]
         entry["sign_missing"] = [key for key in signing.REST_COMMON_KEYS if key not in present]
-        ok, sent, expected = signing.check_pairs(pairs)
-        entry["sign_ok"] = ok
-        entry["sign_sent"] = sent
-        entry["sign_expected"] = expected
+        signing.record_check(entry, pairs)
         entry["system_version"] = _header(entry, "systemVersion")
-        entry["query_params"] = [list(pair) for pair in urllib.parse.parse_qsl(entry["query"], keep_blank_values=True)]
+        entry["query_params"] = query_params
         if call == "lesson":
             entry["period_id"] = urllib.parse.unquote(entry["path"][len(LESSON_PREFIX):])
 

@@ -70,3 +70,11 @@ def check_pairs(pairs, sign_key="s", alphabet=ALPHABET):
             signed.append((key, value))
     expected = make_sign(signed, alphabet)
     return sent == expected, sent, expected
+
+
+def record_check(entry, pairs, sign_key="s"):
+    """Checks pairs as check_pairs does and keeps the outcome in the log entry's sign_ok, sign_sent, sign_expected."""
+    ok, sent, expected = check_pairs(pairs, sign_key)
+    entry["sign_ok"] = ok
+    entry["sign_sent"] = sent
+    entry["sign_expected"] = expected

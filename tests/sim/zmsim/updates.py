@@ -22,12 +22,11 @@ import urllib.parse
 from aiohttp import web
 
 from . import files
+from .restful import COURSE_ZIP, PUBLIC_RESOURCES
 from .state import Annotator
 
 PREFIX = "/updates/"
 REPORT_PATH = "/apm-store-web/messagePosted"
-PUBLIC_RESOURCES = "/configs/public/resources"
-COURSE_ZIP = "/material/lesson/course/zip"
 
 
 def _int_query(request, name, default):
@@ -41,7 +40,7 @@ def _int_query(request, name, default):
 
 
 def _file_bytes(state, relative):
-    found = files.resolve(state.upload_dir, relative) or files.resolve(state.files_dir, relative)
+    found = files.find(state, relative)
     if found is None:
         return None
     with open(found, "rb") as handle:
