@@ -1,7 +1,6 @@
 #include "net/GetSmallClassInfoTask.h"
 
 #include "app/AppGlobalData.h"
-#include "app/ProgramFiles.h"
 #include "app/tasks/QTaskItem.h"
 #include "app/tasks/TaskProperties.h"
 #include "net/RestfulRequest.h"
@@ -19,7 +18,7 @@ void GetSmallClassInfoTask(QTaskItem* task, const QString& base, const QString& 
     const ApiParamList own{{QStringLiteral("client-request-hex"), clientRequestHex},
                            {QStringLiteral("client-time-stamp"), clientTimeStamp}};
     const ApiParamList headers =
-        Restful::headerPairs(own, Restful::commonValuesNow(getExeFileVersion(3), QStringLiteral("6"),
+        Restful::headerPairs(own, Restful::commonValuesNow(ZmNetAPI::instance()->version(), QStringLiteral("6"),
                                                            data->launch.userId, data->launch.token));
 
     QByteArray body;

@@ -38,6 +38,9 @@ constexpr qint64 kMaxByteArrayBody = qint64(1) << 30;
 // The trace: information texts, header lines and sent data go to the day's log file, secrets masked.
 int debugCallback(CURL* handle, curl_infotype kind, char* data, size_t size, void* user);
 
+// True for a valid http or https address with a host: the only addresses the program downloads from.
+bool isHttpAddress(const QUrl& url);
+
 // get() for a QUrl (its default text form, blanks written as "%20"): 0 on success, -1 on any failure.
 int getUrl(const QUrl& address, const ApiParamList* headers, WriteCallback write, void* target, int seconds);
 

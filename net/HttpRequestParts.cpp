@@ -44,6 +44,13 @@ QByteArray formBody(const ApiParamList& form)
     return body;
 }
 
+bool isHttpAddress(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && !url.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
 QString addressForLog(const QByteArray& address)
 {
     const QUrl url(QString::fromUtf8(address), QUrl::TolerantMode);

@@ -2,12 +2,12 @@
 
 #include "app/AppGlobalData.h"
 #include "app/UrlConfig.h"
+#include "net/ApiReply.h"
 #include "net/JsonFields.h"
 #include "net/RestfulRequest.h"
 
 #include <QDebug>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
@@ -80,12 +80,12 @@ bool parseLessonResponse(const QByteArray& reply)
 
 bool parseLessonResponse(const QByteArray& reply, AppGlobalData& appData, UrlConfig& urls)
 {
-    const QJsonDocument document = QJsonDocument::fromJson(reply);
+    const QJsonObject root = parseReplyObject(reply);
     // The RTC channel key is a credential: it stays out of the log.
     qInfo().noquote() << "parseLessonResponse reply:"
-                      << Restful::replyForLog(document.object(), {QStringLiteral("data/channelKey")});
+                      << Restful::replyForLog(root, {QStringLiteral("data/channelKey")});
 
-    const QJsonObject data = objectAt(document.object(), "data");
+    const QJsonObject data = objectAt(root, "data");
     appData.lesson = lessonFromReply(data);
     urls.webSocket = textAt(data, "wsUrl");
     updateTeacher(objectAt(data, "teacherInfo"), appData);

@@ -6,9 +6,9 @@
 #include "app/UrlConfig.h"
 #include "net/ApiCommonParams.h"
 #include "net/HttpCurl.h"
+#include "net/RestfulRequest.h"
 #include "net/SecretMask.h"
 
-#include <QDateTime>
 #include <QDebug>
 
 namespace {
@@ -50,10 +50,8 @@ int ZmNetAPI::reportDeviceProblem(int problemType, int errorCode, const QString&
     QString address = ApiCommonParams::restfulBase(UrlConfig::instance()->restful) + QLatin1String(kReportPath);
     qInfo().noquote() << QStringLiteral("Call RESTful : %1").arg(address);
 
-    ApiParamList headers;
-    ApiCommonParams::appendRestfulCommonPairs(headers, m_version, QStringLiteral("6"), data->launch.paramA,
-                                              QDateTime::currentSecsSinceEpoch(), data->launch.userId,
-                                              data->launch.token);
+    const ApiParamList headers = Restful::headerPairs(
+        {}, Restful::commonValuesNow(m_version, QStringLiteral("6"), data->launch.userId, data->launch.token));
     const ApiParamList form =
         problemReportForm(data->launch.accountType, data->lesson.periodId, getOsName(),
                           ApiCommonParams::installedWebVersion(), problemType, errorCode, remark, errorDescription);

@@ -2,12 +2,12 @@
 
 #include "app/AppGlobalData.h"
 #include "net/ApiCommonParams.h"
+#include "net/ApiReply.h"
 #include "net/HttpCurl.h"
 #include "net/JsonFields.h"
 #include "net/SecretMask.h"
 
 #include <QDateTime>
-#include <QJsonDocument>
 #include <QStringList>
 #include <QUrl>
 
@@ -55,8 +55,8 @@ Reply readReply(const QByteArray& body)
 {
     Reply reply;
     reply.body = body;
-    reply.root = QJsonDocument::fromJson(body).object();
-    reply.success = reply.root.value(QLatin1String("success")).toBool(false);
+    reply.root = parseReplyObject(body);
+    reply.success = readSuccessFlag(reply.root);
     reply.code = jsonCodeText(reply.root.value(QLatin1String("code")));
     reply.tagCode = jsonCodeText(reply.root.value(QLatin1String("TagCode")));
     reply.hasData = reply.root.contains(QLatin1String("data"));
@@ -99,8 +99,7 @@ QString replyForLog(const QJsonObject& root, const QStringList& secretPaths)
         if (!keys.isEmpty())
             maskPath(masked, keys, 0);
     }
-    const QString text = QString::fromUtf8(QJsonDocument(masked).toJson(QJsonDocument::Compact));
-    return SecretMask::logExcerpt(text);
+    return SecretMask::logExcerpt(replyText(masked));
 }
 
 int codeResult(const QString& codeText)

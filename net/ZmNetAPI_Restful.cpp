@@ -44,21 +44,16 @@ QString describeCode(const QString& code)
     return QStringLiteral("ErrorCode =") + code;
 }
 
-QString textOf(const QJsonObject& object, const char* key)
-{
-    return object.value(QLatin1String(key)).toString();
-}
-
 // The version fields of one part of the public resources reply ("app" or "web"), keys behind prefix.
 void insertVersionFields(PublicResourcesInfo& out, const QString& prefix, const QJsonObject& part)
 {
     out.insert(prefix + QLatin1String("checkResult"),
                QString::number(jsonInt(part.value(QLatin1String("versionStatus")))));
-    out.insert(prefix + QLatin1String("latestVersion"), textOf(part, "versionName"));
-    out.insert(prefix + QLatin1String("latestVersionURL"), textOf(part, "versionUrl"));
-    out.insert(prefix + QLatin1String("latestVersionDesc"), textOf(part, "versionDesc"));
-    out.insert(prefix + QLatin1String("latestVersionURLEn"), textOf(part, "versionUrlEn"));
-    out.insert(prefix + QLatin1String("latestVersionDescEn"), textOf(part, "versionDescEn"));
+    out.insert(prefix + QLatin1String("latestVersion"), stringAt(part, QStringLiteral("versionName")));
+    out.insert(prefix + QLatin1String("latestVersionURL"), stringAt(part, QStringLiteral("versionUrl")));
+    out.insert(prefix + QLatin1String("latestVersionDesc"), stringAt(part, QStringLiteral("versionDesc")));
+    out.insert(prefix + QLatin1String("latestVersionURLEn"), stringAt(part, QStringLiteral("versionUrlEn")));
+    out.insert(prefix + QLatin1String("latestVersionDescEn"), stringAt(part, QStringLiteral("versionDescEn")));
 }
 
 // What every direct call does once its address and header pairs are built: log the address, send, read and log
@@ -143,7 +138,7 @@ int ZmNetAPI::getPublicResources(const QString& webVersion, PublicResourcesInfo&
     const QJsonObject web = replyData.value(QLatin1String("web")).toObject();
     insertVersionFields(out, QString(), app);
     insertVersionFields(out, QStringLiteral("web."), web);
-    out.insert(QStringLiteral("web.MD5"), textOf(web, "checkSum"));
+    out.insert(QStringLiteral("web.MD5"), stringAt(web, QStringLiteral("checkSum")));
     data->launch.latestVersionName = out.value(QStringLiteral("latestVersion"));
     qInfo() << "ZmNetAPI::getPublicResources" << out;
     return 0;

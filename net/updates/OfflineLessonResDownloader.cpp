@@ -42,13 +42,6 @@ void postStartStatus(int status)
     poster(status);
 }
 
-bool isHttpAddress(const QUrl& url)
-{
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && !url.host().isEmpty() &&
-           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
-}
-
 } // namespace
 
 OfflineLessonResDownloader::OfflineLessonResDownloader(const QString& lessonId, QWidget* parent)
@@ -154,7 +147,7 @@ int OfflineLessonResDownloader::download()
     m_oversized = false;
 
     const QUrl address(m_zipUrl);
-    if (!isHttpAddress(address)) {
+    if (!HttpCurl::isHttpAddress(address)) {
         qWarning().noquote() << "OfflineLessonResDownloader::run refuses the package address" << m_zipUrl;
         return OfflineLesson_DownloadFailed;
     }

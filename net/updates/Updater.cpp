@@ -1,6 +1,7 @@
 #include "net/updates/Updater.h"
 
 #include "app/DirUtil.h"
+#include "net/HttpCurl.h"
 #include "net/updates/UpdatesResources.h"
 #include "ui/common/UpgradeDlg.h"
 
@@ -22,13 +23,6 @@ namespace {
 
 const char kFallbackFileName[] = "update_file.bin";
 const char kPartSuffix[] = ".part";
-
-bool isHttpUrl(const QUrl& url)
-{
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && !url.host().isEmpty() &&
-           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
-}
 
 quint32 nowSeconds()
 {
@@ -144,7 +138,7 @@ void Updater::begin(const QUrl& url)
     QFile::remove(downloadedFilePath());
     QFile::remove(downloadedFilePath() + kPartSuffix);
 
-    if (!isHttpUrl(url)) {
+    if (!HttpCurl::isHttpAddress(url)) {
         qWarning().noquote() << "Updater::startDownload refuses the address" << url.toString(QUrl::RemoveQuery);
         fail(tr("Download failed!"));
         show();
@@ -249,7 +243,7 @@ void Updater::onReplyFinished()
 
     QUrl target;
     if (isRedirect(reply, &target)) {
-        if (++m_redirects > kMaxRedirects || !isHttpUrl(target)) {
+        if (++m_redirects > kMaxRedirects || !HttpCurl::isHttpAddress(target)) {
             qWarning().noquote() << "Updater::onReplyFinished stops at the redirect to"
                                  << target.toString(QUrl::RemoveQuery);
             fail(tr("Download failed!"));

@@ -2,6 +2,7 @@
 
 #include "app/ConfigManager.h"
 #include "app/SystemInfo.h"
+#include "net/ApiCommonParams.h"
 #include "net/ZmNetAPI.h"
 #include "net/updates/Updater.h"
 #include "net/updates/WebResourceUpdate.h"
@@ -40,10 +41,8 @@ int VersionChecker::verdictOf(const QString& text)
 
 bool VersionChecker::checkVersion()
 {
-    ConfigManager* config = ConfigManager::instance();
-    const QString webVersion = ConfigManager::getOfflineResVersion(config->getOfflineResourceDir());
     PublicResourcesInfo info;
-    const int result = ZmNetAPI::instance()->getPublicResources(webVersion, info);
+    const int result = ZmNetAPI::instance()->getPublicResources(ApiCommonParams::installedWebVersion(), info);
     if (result != 0) {
         qWarning() << "VersionChecker::checkVersion the version request failed:" << result;
         return true;
