@@ -178,23 +178,54 @@ bool ZmRouteManager::lessonPackageReady(int status)
     const QString lessonId = AppGlobalData::instance()->lesson.lessonId;
     if (OfflineLessonResManager::instance()->getLessonResourceDir(lessonId, nullptr))
         return true;
+    if (m_packageDownloads.value(lessonId)) {
+        // A second download would write the same archive and folder; the running one posts the status.
+        qInfo().noquote() << QStringLiteral("ZmRouteManager::showByStatus status %1: the offline package of lesson "
+                                            "%2 is being downloaded already; the request is ignored")
+                                 .arg(status)
+                                 .arg(lessonId);
+        return false;
+    }
 
     qInfo().noquote() << QStringLiteral("ZmRouteManager::showByStatus status %1: the offline package of lesson %2 is "
                                         "missing; downloading it")
                              .arg(status)
                              .arg(lessonId);
-    // The downloader posts the status again once the package is in place; it is never deleted here.
+    // The downloader posts the status again once the package is in place.
     // Its dialogs open over the main window once the main window plugs in here; until then without parent.
     auto* downloader = new OfflineLessonResDownloader(lessonId, nullptr);
+    m_packageDownloads.insert(lessonId, downloader);
+    // Queued after the downloader's own end slot, which posts the status on success.
+    connect(downloader, &OfflineLessonResDownloader::sigDownloadEnd, this, &ZmRouteManager::onPackageDownloadEnd,
+            Qt::QueuedConnection);
     connect(downloader, &OfflineLessonResDownloader::sigDownloadUserCallOff, this,
             &ZmRouteManager::slotOfflineResDownloadUserCallOff, Qt::QueuedConnection);
     downloader->start(QThread::InheritPriority);
     return false;
 }
 
+void ZmRouteManager::onPackageDownloadEnd(OfflineLessonResDownloader* pDownloader)
+{
+    // A failed run waits for the user's answer: a retry runs it again, giving up ends it.
+    if (pDownloader && pDownloader->result() == 0)
+        packageDownloadDone(pDownloader);
+}
+
+void ZmRouteManager::packageDownloadDone(OfflineLessonResDownloader* downloader)
+{
+    for (auto it = m_packageDownloads.begin(); it != m_packageDownloads.end();) {
+        if (!it.value() || it.value() == downloader)
+            it = m_packageDownloads.erase(it);
+        else
+            ++it;
+    }
+    if (downloader)
+        downloader->deleteLater();
+}
+
 void ZmRouteManager::slotOfflineResDownloadUserCallOff(OfflineLessonResDownloader* pDownloader)
 {
-    Q_UNUSED(pDownloader);
+    packageDownloadDone(pDownloader);
     if (AppGlobalData::instance()->launch.appType == AppType_None)
         return;
     // Started for the lesson: without its package the program ends.

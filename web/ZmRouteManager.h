@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QPointer>
 #include <QWidget>
 
 class OfflineLessonResDownloader;
@@ -73,7 +75,9 @@ protected:
     virtual void closeSmallClassReplay();
 
     // The small class room and its replay need the lesson's offline package. True when it is in place; else
-    // its download starts (and posts the status again when done) and false.
+    // its download starts (and posts the status again when done) and false. One download per lesson: while
+    // it is under way (running, or waiting for the user's answer after a failure) a further request is logged
+    // and ignored.
     virtual bool lessonPackageReady(int status);
 
     // After a class room is closed and deleted: the run's logs go to object storage.
@@ -82,9 +86,17 @@ protected:
     // Ends the event loop with exitCode; start-up's teardown then runs and the program exits with it.
     virtual void endProgram(int exitCode);
 
+private slots:
+    void onPackageDownloadEnd(OfflineLessonResDownloader* pDownloader);
+
 private:
     bool openByStatus(int status);
     static bool notAvailable(int status);
+    // A download has ended for good (its status is posted, or the user gave up): its lesson may download again.
+    void packageDownloadDone(OfflineLessonResDownloader* downloader);
+
+    // Package downloads under way, by lesson id.
+    QHash<QString, QPointer<OfflineLessonResDownloader>> m_packageDownloads;
 
     // The windows, owned here; each pointer is set to null as soon as its object is deleted.
     ZmMainRoomDlg* m_pMainRoom = nullptr;

@@ -10,10 +10,28 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <quazip/quazip.h>
+
 using ZmTest::readFile;
 using ZmTest::writeFile;
 using ZmTest::writeZip;
 using ZmTest::ZipEntry;
+
+namespace {
+
+// Deterministic bytes that hardly compress.
+QByteArray patternBytes(int size)
+{
+    QByteArray data(size, Qt::Uninitialized);
+    quint32 state = 12345;
+    for (int i = 0; i < size; ++i) {
+        state = state * 1103515245u + 12345u;
+        data[i] = char(state >> 16);
+    }
+    return data;
+}
+
+} // namespace
 
 namespace {
 
@@ -187,6 +205,112 @@ private slots:
         QVERIFY(error != 0);
         QCOMPARE(filesBelow(target), QStringList());
         QVERIFY(!QFileInfo::exists(target + "/new"));
+    }
+
+    void refusesArchivesBeyondTheLimits_data()
+    {
+        QTest::addColumn<QList<ZipEntry>>("entries");
+        QTest::addColumn<qint64>("totalLimit");
+        QTest::addColumn<bool>("extracted");
+
+        const qint64 fourGiB = qint64(4) << 30;
+        const ZipEntry small{"small.txt", "small"};
+        QTest::newRow("an entry unpacking to far more than its packed size")
+            << QList<ZipEntry>{small, {"bomb.bin", QByteArray(11 << 20, '\0')}} << fourGiB << false;
+        QTest::newRow("a small entry at any ratio")
+            << QList<ZipEntry>{small, {"zeros.bin", QByteArray(10 << 20, '\0')}} << fourGiB << true;
+        QTest::newRow("a large entry that hardly compresses")
+            << QList<ZipEntry>{small, {"big.bin", patternBytes(12 << 20), 0100644, true}} << fourGiB << true;
+        QTest::newRow("entries adding up beyond the total")
+            << QList<ZipEntry>{{"a.bin", patternBytes(400000), 0100644, true},
+                               {"b.bin", patternBytes(400000), 0100644, true},
+                               {"c.bin", patternBytes(400000), 0100644, true}}
+            << qint64(1 << 20) << false;
+        QTest::newRow("entries just within the total")
+            << QList<ZipEntry>{{"a.bin", patternBytes(400000), 0100644, true},
+                               {"b.bin", patternBytes(400000), 0100644, true}}
+            << qint64(1 << 20) << true;
+    }
+
+    // Archives are measured by what they unpack to: beyond the limits nothing reaches the target.
+    void refusesArchivesBeyondTheLimits()
+    {
+        QFETCH(QList<ZipEntry>, entries);
+        QFETCH(qint64, totalLimit);
+        QFETCH(bool, extracted);
+
+        const QString parent = path(QString("limits/%1").arg(QTest::currentDataTag()));
+        const QString target = parent + "/target";
+        QVERIFY(writeFile(target + "/kept.txt", "kept"));
+        QVERIFY(writeZip(parent + ".zip", entries));
+        ZipExtractLimits limits;
+        limits.totalBytes = totalLimit;
+        int error = -1;
+        const QStringList written = ZipUtil::extractDir(parent + ".zip", target, &error, limits);
+        QCOMPARE(written.size(), extracted ? entries.size() : 0);
+        if (extracted) {
+            QCOMPARE(error, 0);
+            for (const ZipEntry& entry : entries)
+                QVERIFY(readFile(target + '/' + entry.name) == entry.data);
+        } else {
+            QCOMPARE(error, UNZ_BADZIPFILE);
+            QCOMPARE(filesBelow(target), QStringList{"kept.txt"});
+        }
+        QCOMPARE(readFile(target + "/kept.txt"), QByteArray("kept"));
+        QCOMPARE(QDir(parent).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"target"});
+    }
+
+    void failureLeavesTheTargetAsItWas_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("complete archive") << QString();
+        QTest::newRow("a later entry unpacks too far") << "bomb";
+        QTest::newRow("a later entry fails its checksum") << "checksum";
+        QTest::newRow("a later entry's place is a folder") << "folder";
+    }
+
+    // Files the target held, those of the same name as entries included, survive a failed extraction; a
+    // complete one replaces those of the same name and leaves the others.
+    void failureLeavesTheTargetAsItWas()
+    {
+        QFETCH(QString, failure);
+        const QString parent = path("keep/" + (failure.isEmpty() ? QString("none") : failure));
+        const QString target = parent + "/target";
+        QVERIFY(writeFile(target + "/same.txt", "the user's own"));
+        QVERIFY(writeFile(target + "/sub/same.txt", "the user's own, deeper"));
+        QVERIFY(writeFile(target + "/other.txt", "other"));
+        QList<ZipEntry> entries{{"first.txt", "first"}, {"same.txt", "theirs"}, {"sub/same.txt", "theirs too"}};
+        if (failure == "bomb")
+            entries.append({"last.bin", QByteArray(11 << 20, '\0')});
+        else if (failure == "checksum" || failure == "folder")
+            entries.append({"last.txt", QByteArray("last entry ").repeated(50), 0100644, true});
+        if (failure == "folder")
+            QVERIFY(QDir().mkpath(target + "/last.txt"));
+        QVERIFY(writeZip(parent + "/archive.zip", entries));
+        if (failure == "checksum") {
+            QByteArray bytes = readFile(parent + "/archive.zip");
+            bytes[bytes.indexOf("last entry last entry") + 30] = '#';
+            QVERIFY(writeFile(parent + "/archive.zip", bytes));
+        }
+
+        int error = 0;
+        const QStringList written = ZipUtil::extractDir(parent + "/archive.zip", target, &error);
+        if (failure.isEmpty()) {
+            QCOMPARE(error, 0);
+            QCOMPARE(written.size(), 3);
+            QCOMPARE(readFile(target + "/same.txt"), QByteArray("theirs"));
+            QCOMPARE(readFile(target + "/sub/same.txt"), QByteArray("theirs too"));
+            QCOMPARE(filesBelow(target), (QStringList{"first.txt", "other.txt", "same.txt", "sub/same.txt"}));
+        } else {
+            QVERIFY(error != 0);
+            QVERIFY(written.isEmpty());
+            QCOMPARE(readFile(target + "/same.txt"), QByteArray("the user's own"));
+            QCOMPARE(readFile(target + "/sub/same.txt"), QByteArray("the user's own, deeper"));
+            QCOMPARE(filesBelow(target), (QStringList{"other.txt", "same.txt", "sub/same.txt"}));
+        }
+        QCOMPARE(readFile(target + "/other.txt"), QByteArray("other"));
+        QCOMPARE(QDir(parent).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{"archive.zip", "target"}));
     }
 
     void extractsSingleEntriesAndLists()

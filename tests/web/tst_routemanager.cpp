@@ -3,9 +3,16 @@
 #include "app/SplashWindow.h"
 #include "app/ZmAppEvents.h"
 #include "net/OfflineLessonResManager.h"
+#include "net/updates/OfflineLessonResDownloader.h"
+#include "ui/common/CancelOkWarningDlg.h"
 #include "web/ZmRouteManager.h"
 
+#include "Simulator.h"
+#include "ZipFixture.h"
 #include "ZmTestMain.h"
+
+#include <QCryptographicHash>
+#include <QPushButton>
 
 #include <QDir>
 #include <QImage>
@@ -26,6 +33,7 @@ public:
     QStringList journal;
     QSet<int> unavailable;
     bool packageReady = true;
+    bool realPackageCheck = false; // the router's own check, which downloads a missing package
     std::map<int, std::unique_ptr<QWidget>> windows;
     bool splashSeenWhenOpening = false;
 
@@ -106,7 +114,7 @@ protected:
     bool lessonPackageReady(int status) override
     {
         journal << QString("package check %1").arg(status);
-        return packageReady;
+        return realPackageCheck ? ZmRouteManager::lessonPackageReady(status) : packageReady;
     }
 };
 
@@ -124,6 +132,17 @@ void postStatus(ZmRouteManager& router, int status)
 void postCode(ZmRouteManager& router, int code)
 {
     post(router, new ZmAppEvent(code));
+}
+
+// The end question a package download shows when it fails, once it is visible.
+CancelOkWarningDlg* visibleEndQuestion()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<CancelOkWarningDlg*>(widget);
+        if (dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -291,6 +310,94 @@ private slots:
                  (QStringList{"package check 4", "package check 4", "showSmallClassRoom", "hideMainRoom"}));
         QCOMPARE(router.currentStatus(), 4);
         QVERIFY(!splashWindow());
+    }
+
+    // Start statuses for a lesson whose package is being downloaded start no second download; the running
+    // one opens the room when it ends. Once it has ended, a new request downloads again.
+    void onePackageDownloadPerLesson()
+    {
+        ZmTest::Simulator sim;
+        QVERIFY2(sim.start(), qPrintable(sim.errorString()));
+        sim.pointUrlConfig();
+        const QByteArray package = ZmTest::zipBytes({{"index.html", "<html>lesson</html>"}});
+        QVERIFY(!sim.putFile("lessons/880299.zip", package).isEmpty());
+        const QJsonObject reply{{"zip_url", sim.url("/updates/get/lessons/880299.zip")},
+                                {"md5", QString(QCryptographicHash::hash(package, QCryptographicHash::Md5).toHex())},
+                                {"size", QString::number(package.size())},
+                                {"code", "0"},
+                                {"delay_ms", 300}};
+        int status = 0;
+        sim.control("POST", "/_control/updates/course_zip", QJsonDocument(reply).toJson(), &status);
+        QCOMPARE(status, 200);
+
+        const QString folder = OfflineLessonResManager::offlineLessonDir() + "/880299";
+        QDir(folder).removeRecursively();
+        AppGlobalData::instance()->lesson.lessonId = "880299";
+        FakeRouter router;
+        router.realPackageCheck = true;
+        OfflineLessonResDownloader::setStartStatusPoster(
+            [&router](int posted) { QCoreApplication::postEvent(&router, new ZmAppStatusEvent(posted)); });
+
+        const QString ignored = "ZmRouteManager::showByStatus status 4: the offline package of lesson 880299 is "
+                                "being downloaded already; the request is ignored";
+        for (int i = 0; i < 3; ++i)
+            QTest::ignoreMessage(QtInfoMsg, qPrintable(ignored));
+        for (int i = 0; i < 4; ++i)
+            postStatus(router, AppStartStatus_SmallClassRoom);
+        QTRY_COMPARE_WITH_TIMEOUT(router.currentStatus(), 4, 30000);
+        QCOMPARE(router.journal.count("showSmallClassRoom"), 1);
+        QCOMPARE(sim.requests("/material/lesson/course/zip").size(), 1);
+        QCOMPARE(sim.requests("/updates/get/lessons/880299.zip").size(), 1);
+        QVERIFY(QFileInfo(folder + "/index.html").isFile());
+
+        // The download has ended: a lesson whose package went missing again downloads it anew.
+        postStatus(router, AppStartStatus_MainRoom);
+        QVERIFY(QDir(folder).removeRecursively());
+        postStatus(router, AppStartStatus_SmallClassRoom);
+        QTRY_COMPARE_WITH_TIMEOUT(router.currentStatus(), 4, 30000);
+        QCOMPARE(sim.requests("/material/lesson/course/zip").size(), 2);
+        OfflineLessonResDownloader::setStartStatusPoster(nullptr);
+    }
+
+    // A failed download waits for the user's answer: until then it still holds its lesson; once given up, a new
+    // request starts a new download.
+    void givenUpDownloadLetsTheLessonGo()
+    {
+        ZmTest::Simulator sim;
+        QVERIFY2(sim.start(), qPrintable(sim.errorString()));
+        sim.pointUrlConfig();
+        const QJsonObject reply{
+            {"zip_url", sim.url("/updates/get/lessons/missing.zip")}, {"md5", "0"}, {"size", "10"}, {"code", "0"}};
+        int status = 0;
+        sim.control("POST", "/_control/updates/course_zip", QJsonDocument(reply).toJson(), &status);
+        QCOMPARE(status, 200);
+
+        QDir(OfflineLessonResManager::offlineLessonDir() + "/880300").removeRecursively();
+        AppGlobalData::instance()->lesson.lessonId = "880300";
+        FakeRouter router;
+        router.realPackageCheck = true;
+        postStatus(router, AppStartStatus_SmallClassReplay);
+        QTRY_VERIFY_WITH_TIMEOUT(visibleEndQuestion(), 30000);
+        QTest::ignoreMessage(QtInfoMsg, "ZmRouteManager::showByStatus status 7: the offline package of lesson 880300 "
+                                        "is being downloaded already; the request is ignored");
+        postStatus(router, AppStartStatus_SmallClassReplay);
+        QCOMPARE(sim.requests("/material/lesson/course/zip").size(), 1);
+
+        const QPointer<CancelOkWarningDlg> question = visibleEndQuestion();
+        auto* cancel = question->findChild<QPushButton*>("cancelBtn");
+        QVERIFY(cancel);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QTRY_VERIFY(question.isNull());
+        postStatus(router, AppStartStatus_SmallClassReplay);
+        QCOMPARE(sim.waitForRequests(2, "/material/lesson/course/zip").size(), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(visibleEndQuestion(), 30000);
+        const QPointer<CancelOkWarningDlg> second = visibleEndQuestion();
+        QVERIFY(second);
+        cancel = second->findChild<QPushButton*>("cancelBtn");
+        QVERIFY(cancel);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QTRY_VERIFY(second.isNull());
+        QCOMPARE(router.currentStatus(), 0);
     }
 
     void downloadGivenUp_data()
