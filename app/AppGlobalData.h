@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/LaunchInfo.h"
-#include "live/messages/UserInfo.h"
+#include "app/records/LaunchInfo.h"
+#include "app/records/UserInfo.h"
 
 #include <atomic>
 

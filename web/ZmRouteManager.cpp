@@ -1,11 +1,11 @@
 #include "web/ZmRouteManager.h"
 
 #include "app/AppGlobalData.h"
-#include "app/SplashWindow.h"
 #include "app/ZmAppEvents.h"
-#include "app/logupload/LogArchiveUpload.h"
-#include "net/OfflineLessonResManager.h"
-#include "net/updates/OfflineLessonResDownloader.h"
+#include "net/logs/LogArchiveUpload.h"
+#include "net/packages/OfflineLessonResManager.h"
+#include "ui/common/SplashWindow.h"
+#include "ui/updates/OfflineLessonResDownloader.h"
 
 #include <QCoreApplication>
 #include <QDebug>

@@ -1,8 +1,8 @@
 // The window router's intake: start statuses and window ends posted as application events.
 #include "app/AppGlobalData.h"
-#include "app/SplashWindow.h"
 #include "app/ZmAppEvents.h"
-#include "net/OfflineLessonResManager.h"
+#include "net/packages/OfflineLessonResManager.h"
+#include "ui/common/SplashWindow.h"
 #include "web/ZmRouteManager.h"
 
 #include "ZmTestMain.h"
