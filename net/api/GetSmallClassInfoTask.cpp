@@ -1,6 +1,6 @@
 #include "net/api/GetSmallClassInfoTask.h"
 
-#include "app/AppGlobalData.h"
+#include "app/TaskLessonContext.h"
 #include "app/tasks/QTaskItem.h"
 #include "app/tasks/TaskProperties.h"
 #include "net/api/RestfulRequest.h"
@@ -11,15 +11,15 @@ void GetSmallClassInfoTask(QTaskItem* task, const QString& base, const QString& 
 {
     if (!task)
         return;
-    const AppGlobalData* data = AppGlobalData::instance();
+    const LessonContext lesson = taskLessonContext(task);
     const QString url = base + QStringLiteral("/classroom/lesson/%1?client-request-hex=%2&client-time-stamp=%3")
-                                   .arg(Restful::encoded(data->lesson.periodId), Restful::encoded(clientRequestHex),
+                                   .arg(Restful::encoded(lesson.periodId()), Restful::encoded(clientRequestHex),
                                         Restful::encoded(clientTimeStamp));
     const ApiParamList own{{QStringLiteral("client-request-hex"), clientRequestHex},
                            {QStringLiteral("client-time-stamp"), clientTimeStamp}};
     const ApiParamList headers =
         Restful::headerPairs(own, Restful::commonValuesNow(ZmNetAPI::instance()->version(), QStringLiteral("6"),
-                                                           data->launch.userId, data->launch.token));
+                                                           lesson.paramA(), lesson.userId(), lesson.token()));
 
     QByteArray body;
     if (Restful::sendGet(url, headers, ZmNetAPI::kTimeoutSeconds, body) == 0 && Restful::readReply(body).success) {

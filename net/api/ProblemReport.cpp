@@ -41,20 +41,20 @@ ApiParamList problemReportForm(int accountType, const QString& periodId, const Q
 int ZmNetAPI::reportDeviceProblem(int problemType, int errorCode, const QString& remark,
                                   const QString& errorDescription)
 {
-    const AppGlobalData* data = AppGlobalData::instance();
-    if (data->lesson.periodId.isEmpty())
+    const LessonContext lesson = AppGlobalData::instance()->lessonContext();
+    if (lesson.periodId().isEmpty())
         return 0;
-    if (problemType != kRtcChannelProblem && data->launch.accountType == kAuditor)
+    if (problemType != kRtcChannelProblem && lesson.accountType() == kAuditor)
         return 0;
 
     QString address = ApiCommonParams::restfulBase(UrlConfig::instance()->restful) + QLatin1String(kReportPath);
     qInfo().noquote() << QStringLiteral("Call RESTful : %1").arg(address);
 
     const ApiParamList headers = Restful::headerPairs(
-        {}, Restful::commonValuesNow(m_version, QStringLiteral("6"), data->launch.userId, data->launch.token));
+        {}, Restful::commonValuesNow(m_version, QStringLiteral("6"), lesson.paramA(), lesson.userId(), lesson.token()));
     const ApiParamList form =
-        problemReportForm(data->launch.accountType, data->lesson.periodId, getOsName(),
-                          ApiCommonParams::installedWebVersion(), problemType, errorCode, remark, errorDescription);
+        problemReportForm(lesson.accountType(), lesson.periodId(), getOsName(), ApiCommonParams::installedWebVersion(),
+                          problemType, errorCode, remark, errorDescription);
 
     address.replace(QLatin1Char(' '), QLatin1String("%20"));
     QByteArray body;

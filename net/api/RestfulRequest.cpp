@@ -30,12 +30,13 @@ QString remarkForPath(const QString& pathTemplate)
     return QStringLiteral("RESTful=") + fixed.join(QLatin1Char('_'));
 }
 
-CommonValues commonValuesNow(const QString& version, const QString& p, const QString& userId, const QString& token)
+CommonValues commonValuesNow(const QString& version, const QString& p, int paramA, const QString& userId,
+                             const QString& token)
 {
     CommonValues values;
     values.version = version;
     values.p = p;
-    values.paramA = AppGlobalData::instance()->launch.paramA;
+    values.paramA = paramA;
     values.time = QDateTime::currentSecsSinceEpoch();
     values.userId = userId;
     values.token = token;

@@ -32,9 +32,10 @@ struct CommonValues
     QString token;
 };
 
-// Common values for now: the given version and "p", the launch record's paramA, the current time, and the
-// given user id and token.
-CommonValues commonValuesNow(const QString& version, const QString& p, const QString& userId, const QString& token);
+// Common values for now: the given version, "p", paramA (the lesson context's), user id and token, and the
+// current time.
+CommonValues commonValuesNow(const QString& version, const QString& p, int paramA, const QString& userId,
+                             const QString& token);
 
 // The header pairs of a call, in wire order: its own pairs; "c" "1", "v", "p", "a", "t", "userId", "token";
 // "s", the signature of everything before it; then the unsigned pairs (not covered by "s").

@@ -57,8 +57,8 @@ const QStringList& UnavailableDeviceCache::list(int type)
 const QStringList& getUnavailableDevicesCached(int type)
 {
     static UnavailableDeviceCache cache([](QStringList& cameras, QStringList& microphones, QStringList& speakers) {
-        const AppGlobalData* data = AppGlobalData::instance();
-        return ZmNetAPI::instance()->getUnavailableDevices(QString::number(data->userIdAsInt()), data->launch.token,
+        const LessonContext lesson = AppGlobalData::instance()->lessonContext();
+        return ZmNetAPI::instance()->getUnavailableDevices(QString::number(lesson.userIdAsInt()), lesson.token(),
                                                            cameras, microphones, speakers);
     });
     return cache.list(type);

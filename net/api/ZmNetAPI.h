@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <QVariantMap>
 
+class LessonContext;
 class QTaskItem;
 
 // What getPublicResources reads about the newest program and web resources, by key ("checkResult",
@@ -41,7 +42,8 @@ public:
     int ExitClassRoom(const QString& teacherLeaveState);
     int EnterClassRoom();
     // The class-entry form: sends to apiBase, with the parameters also as header lines, and ends task as
-    // succeeded (the application data's enteredClass set) or failed. Files no problem report.
+    // succeeded (the application data's enteredClass set) or failed. Files no problem report. Sends for the
+    // task's lesson context (taskLessonContext).
     void EnterClassRoom(QTaskItem* task, const QString& apiBase, const QString& clientRequestHex,
                         const QString& clientTimeStamp);
     // out receives bucketName, endpoint, accessKeyId, accessKeySecret, securityToken and savePath. Empty
@@ -85,7 +87,10 @@ public:
     static constexpr int kTimeoutSeconds = 10;
 
     // The task form's request: 0 accepted, -1 request failed, else the refusal code. Sets enteredClass on 0.
+    // Without a context: the application data's lesson context now.
     int enterClassRoomAt(const QString& apiBase, const QString& clientRequestHex, const QString& clientTimeStamp);
+    int enterClassRoomAt(const LessonContext& lesson, const QString& apiBase, const QString& clientRequestHex,
+                         const QString& clientTimeStamp);
 
 private:
     ZmNetAPI();
@@ -96,7 +101,7 @@ private:
                      QJsonObject* reply);
 
     // The pairs of the enter-class call before its tail.
-    ApiParamList enterClassPairs() const;
+    ApiParamList enterClassPairs(const LessonContext& lesson) const;
 
     QString m_version;
     bool m_curlReady = false;

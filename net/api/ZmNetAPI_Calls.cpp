@@ -19,29 +19,34 @@ QString orDefault(const QString& given, const QString& fallback)
     return given.isEmpty() ? fallback : given;
 }
 
+// The lesson context of the records now: one snapshot per call.
+LessonContext currentLesson()
+{
+    return AppGlobalData::instance()->lessonContext();
+}
+
 // The parameters of the two object-storage calls about one log archive (asking for the upload credentials and
 // telling the service it was stored); empty lesson and period ids stand for the current lesson's.
 ApiParamList logArchivePairs(const char* funcTag, const QString& fileName, const QString& lessonId,
-                             const QString& periodId)
+                             const QString& periodId, const LessonContext& lesson)
 {
-    const AppGlobalData* data = AppGlobalData::instance();
     return ApiParamList{pair("FuncTag", QLatin1String(funcTag)),
-                        pair("token", data->launch.token),
-                        pair("userId", data->launch.userId),
+                        pair("token", lesson.token()),
+                        pair("userId", lesson.userId()),
                         pair("fileType", QStringLiteral("3")),
                         pair("fileName", fileName),
-                        pair("lessonId", orDefault(lessonId, data->lesson.lessonId)),
-                        pair("periodId", orDefault(periodId, data->lesson.periodId))};
+                        pair("lessonId", orDefault(lessonId, lesson.lessonId())),
+                        pair("periodId", orDefault(periodId, lesson.periodId()))};
 }
 
 } // namespace
 
 int ZmNetAPI::AddUserDevcieInfo(int deviceType, int deviceStatus, const QString& abnormalMessage)
 {
-    const AppGlobalData* data = AppGlobalData::instance();
+    const LessonContext lesson = currentLesson();
     ApiParamList list{pair("FuncTag", QStringLiteral("10000204")),
-                      pair("periodId", data->lesson.periodId),
-                      pair("userId", data->launch.userId),
+                      pair("periodId", lesson.periodId()),
+                      pair("userId", lesson.userId()),
                       pair("deviceType", QString::number(deviceType)),
                       pair("deviceStatus", QString::number(deviceStatus)),
                       pair("abnormalMessage", abnormalMessage)};
@@ -63,39 +68,38 @@ int ZmNetAPI::FeedbackErrorOfCheckUserDevcies(int userId, const QStringList& lin
 
 int ZmNetAPI::ExitClassRoom(const QString& teacherLeaveState)
 {
-    const AppGlobalData* data = AppGlobalData::instance();
+    const LessonContext lesson = currentLesson();
     ApiParamList list{pair("sinceVersion", QStringLiteral("since_1_4_1")),
                       pair("webLocalVersion", ApiCommonParams::installedWebVersion())};
     if (!teacherLeaveState.isEmpty())
         list.append(pair("teacherLeaveState", teacherLeaveState));
     list.append(pair("FuncTag", QStringLiteral("50000102")));
-    list.append(pair("token", data->launch.token));
-    list.append(pair("userId", data->launch.userId));
-    list.append(pair("roleType", ApiCommonParams::roleType(data->launch.accountType)));
+    list.append(pair("token", lesson.token()));
+    list.append(pair("userId", lesson.userId()));
+    list.append(pair("roleType", ApiCommonParams::roleType(lesson.accountType())));
     list.append(pair("exitType", QStringLiteral("1")));
-    list.append(pair("periodId", data->lesson.periodId));
+    list.append(pair("periodId", lesson.periodId()));
     list.append(pair("deviceUid", getDeviceUid()));
     ApiCommonParams::appendTailA(list, m_version);
     return callNumbered("ExitClassRoom", list, TagCodeReading::AnyScalar, false, nullptr);
 }
 
-ApiParamList ZmNetAPI::enterClassPairs() const
+ApiParamList ZmNetAPI::enterClassPairs(const LessonContext& lesson) const
 {
-    const AppGlobalData* data = AppGlobalData::instance();
     return ApiParamList{pair("sinceVersion", QStringLiteral("since_1_4_1")),
                         pair("webLocalVersion", ApiCommonParams::installedWebVersion()),
                         pair("FuncTag", QStringLiteral("50000101")),
-                        pair("token", data->launch.token),
-                        pair("userId", data->launch.userId),
-                        pair("roleType", ApiCommonParams::roleType(data->launch.accountType)),
+                        pair("token", lesson.token()),
+                        pair("userId", lesson.userId()),
+                        pair("roleType", ApiCommonParams::roleType(lesson.accountType())),
                         pair("enterType", QStringLiteral("1")),
-                        pair("periodId", data->lesson.periodId),
+                        pair("periodId", lesson.periodId()),
                         pair("deviceUid", getDeviceUid())};
 }
 
 int ZmNetAPI::EnterClassRoom()
 {
-    ApiParamList list = enterClassPairs();
+    ApiParamList list = enterClassPairs(currentLesson());
     ApiCommonParams::appendTailA(list, m_version);
     return callNumbered("EnterClassRoom", list, TagCodeReading::AnyScalar, false, nullptr);
 }
@@ -103,7 +107,7 @@ int ZmNetAPI::EnterClassRoom()
 int ZmNetAPI::GetAliyunOSSUploadInfo(const QString& fileName, QMap<QString, QString>& out, const QString& lessonId,
                                      const QString& periodId)
 {
-    ApiParamList list = logArchivePairs("30110102", fileName, lessonId, periodId);
+    ApiParamList list = logArchivePairs("30110102", fileName, lessonId, periodId, currentLesson());
     ApiCommonParams::appendTailB(list, m_version);
     QJsonObject reply;
     const int result = callNumbered("GetAliyunOSSUploadInfo", list, TagCodeReading::StringOnly, false, &reply);
@@ -118,22 +122,22 @@ int ZmNetAPI::GetAliyunOSSUploadInfo(const QString& fileName, QMap<QString, QStr
 
 int ZmNetAPI::uploadCallback(const QString& fileName, const QString& lessonId, const QString& periodId)
 {
-    ApiParamList list = logArchivePairs("30110101", fileName, lessonId, periodId);
+    ApiParamList list = logArchivePairs("30110101", fileName, lessonId, periodId, currentLesson());
     ApiCommonParams::appendTailB(list, m_version);
     return callNumbered("uploadCallback", list, TagCodeReading::AnyScalar, false, nullptr);
 }
 
 int ZmNetAPI::getClassStudentsPoint()
 {
-    AppGlobalData* data = AppGlobalData::instance();
-    ApiParamList list{pair("FuncTag", QStringLiteral("80000006")), pair("token", data->launch.token),
-                      pair("type", QStringLiteral("102")), pair("periodId", data->lesson.periodId)};
+    const LessonContext lesson = currentLesson();
+    ApiParamList list{pair("FuncTag", QStringLiteral("80000006")), pair("token", lesson.token()),
+                      pair("type", QStringLiteral("102")), pair("periodId", lesson.periodId())};
     ApiCommonParams::appendTailB(list, m_version);
     QJsonObject reply;
     const int result = callNumbered("getClassStudentsPoint", list, TagCodeReading::StringOnly, false, &reply);
     if (result != 0)
         return result;
-    UserInfoMap* members = data->memberMap();
+    UserInfoMap* members = AppGlobalData::instance()->memberMap();
     for (const auto& entry : readStudentPoints(reply)) {
         const auto it = members->find(entry.first);
         if (it == members->end())
@@ -146,10 +150,11 @@ int ZmNetAPI::getClassStudentsPoint()
 
 int ZmNetAPI::submitClassStudentPoint(int studentId, int point)
 {
-    AppGlobalData* data = AppGlobalData::instance();
-    ApiParamList list{pair("FuncTag", QStringLiteral("80000005")),   pair("token", data->launch.token),
-                      pair("periodId", data->lesson.periodId),       pair("userId", data->teacherInfo()->userId),
-                      pair("studentId", QString::number(studentId)), pair("lessonId", data->lesson.lessonId),
+    const LessonContext lesson = currentLesson();
+    const QString teacherId = AppGlobalData::instance()->teacherInfo()->userId;
+    ApiParamList list{pair("FuncTag", QStringLiteral("80000005")),   pair("token", lesson.token()),
+                      pair("periodId", lesson.periodId()),           pair("userId", teacherId),
+                      pair("studentId", QString::number(studentId)), pair("lessonId", lesson.lessonId()),
                       pair("type", QStringLiteral("102")),           pair("point", QString::number(point))};
     ApiCommonParams::appendTailB(list, m_version);
     QJsonObject reply;
@@ -161,28 +166,28 @@ int ZmNetAPI::submitClassStudentPoint(int studentId, int point)
 
 int ZmNetAPI::getFeedbackConfig(QStringList& out)
 {
-    const AppGlobalData* data = AppGlobalData::instance();
+    const LessonContext lesson = currentLesson();
     const ApiParamList list{pair("FuncTag", QStringLiteral("10000300")),
-                            pair("role", data->launch.accountType == 1 ? QStringLiteral("s") : QStringLiteral("t"))};
+                            pair("role", lesson.accountType() == 1 ? QStringLiteral("s") : QStringLiteral("t"))};
     QJsonObject reply;
     const int result = callNumbered("getFeedbackConfig", list, TagCodeReading::StringOnly, true, &reply);
     if (result != 0)
         return result;
-    out = readFeedbackItems(reply, data->launch.language);
+    out = readFeedbackItems(reply, lesson.language());
     return 0;
 }
 
 int ZmNetAPI::submitFeedback(const QString& common, const QString& other)
 {
-    const AppGlobalData* data = AppGlobalData::instance();
+    const LessonContext lesson = currentLesson();
     const ApiParamList list{pair("FuncTag", QStringLiteral("10000301")),
-                            pair("periodId", data->lesson.periodId),
+                            pair("periodId", lesson.periodId()),
                             pair("version", m_version),
                             pair("p", QStringLiteral("6")),
                             pair("systemVersion", getOsName()),
                             pair("os", getPlatformDescription()),
-                            pair("userId", data->launch.userId),
-                            pair("token", data->launch.token),
+                            pair("userId", lesson.userId()),
+                            pair("token", lesson.token()),
                             pair("common", common),
                             pair("other", other)};
     return callNumbered("submitFeedback", list, TagCodeReading::StringOnly, true, nullptr);

@@ -3,6 +3,7 @@
 
 #include "app/AppGlobalData.h"
 #include "app/SystemInfo.h"
+#include "app/TaskLessonContext.h"
 #include "app/tasks/QTaskItem.h"
 #include "net/api/ApiCommonParams.h"
 #include "net/http/HttpCurl.h"
@@ -12,7 +13,13 @@
 
 int ZmNetAPI::enterClassRoomAt(const QString& apiBase, const QString& clientRequestHex, const QString& clientTimeStamp)
 {
-    ApiParamList list = enterClassPairs();
+    return enterClassRoomAt(AppGlobalData::instance()->lessonContext(), apiBase, clientRequestHex, clientTimeStamp);
+}
+
+int ZmNetAPI::enterClassRoomAt(const LessonContext& lesson, const QString& apiBase, const QString& clientRequestHex,
+                               const QString& clientTimeStamp)
+{
+    ApiParamList list = enterClassPairs(lesson);
     list.append({QStringLiteral("v"), m_version});
     list.append({QStringLiteral("p"), QStringLiteral("6")});
     list.append({QStringLiteral("systemVersion"), getOsName()});
@@ -40,7 +47,7 @@ int ZmNetAPI::enterClassRoomAt(const QString& apiBase, const QString& clientRequ
 void ZmNetAPI::EnterClassRoom(QTaskItem* task, const QString& apiBase, const QString& clientRequestHex,
                               const QString& clientTimeStamp)
 {
-    const int result = enterClassRoomAt(apiBase, clientRequestHex, clientTimeStamp);
+    const int result = enterClassRoomAt(taskLessonContext(task), apiBase, clientRequestHex, clientTimeStamp);
     if (!task) {
         qWarning() << "ZmNetAPI::EnterClassRoom no task to end; result" << result;
         return;

@@ -14,6 +14,12 @@
 
 namespace {
 
+// The "a" of the common pairs: the lesson context's.
+int currentParamA()
+{
+    return AppGlobalData::instance()->lessonContext().paramA();
+}
+
 constexpr char kExchangeTokenPath[] = "/account/exchange/token/?realPlatform=%1";
 constexpr char kLessonPath[] = "/classroom/lesson/%1";
 constexpr char kPublicResourcesPath[] = "/configs/public/resources?webVersion=%1";
@@ -84,8 +90,8 @@ int ZmNetAPI::ExchangeToken_RESTful(int p, const QString& userId, const QString&
 {
     const QString url = restfulBase() + path(kExchangeTokenPath, QString::number(realPlatform));
     const ApiParamList own{{QStringLiteral("realPlatform"), QString::number(realPlatform)}};
-    const ApiParamList headers =
-        Restful::headerPairs(own, Restful::commonValuesNow(m_version, QString::number(p), userId, token));
+    const ApiParamList headers = Restful::headerPairs(
+        own, Restful::commonValuesNow(m_version, QString::number(p), currentParamA(), userId, token));
     Restful::Reply reply;
     // The reply's data is the exchanged token.
     if (callRestful("ExchangeToken_RESTful", url, headers, {QStringLiteral("data")}, reply) != 0)
@@ -103,8 +109,8 @@ int ZmNetAPI::ExchangeToken_RESTful(int p, const QString& userId, const QString&
 int ZmNetAPI::GetSmallClassInfo(const QString& periodId, const QString& userId, const QString& token)
 {
     const QString url = restfulBase() + path(kLessonPath, periodId);
-    const ApiParamList headers =
-        Restful::headerPairs({}, Restful::commonValuesNow(m_version, QStringLiteral("6"), userId, token));
+    const ApiParamList headers = Restful::headerPairs(
+        {}, Restful::commonValuesNow(m_version, QStringLiteral("6"), currentParamA(), userId, token));
     Restful::Reply reply;
     if (callRestful("GetSmallClassInfo", url, headers, {QStringLiteral("data/channelKey")}, reply) != 0)
         return -1;
@@ -119,11 +125,11 @@ int ZmNetAPI::GetSmallClassInfo(const QString& periodId, const QString& userId, 
 
 int ZmNetAPI::getPublicResources(const QString& webVersion, PublicResourcesInfo& out)
 {
-    AppGlobalData* data = AppGlobalData::instance();
+    const LessonContext lesson = AppGlobalData::instance()->lessonContext();
     const QString url = restfulBase() + path(kPublicResourcesPath, webVersion);
     const ApiParamList own{{QStringLiteral("webVersion"), webVersion}};
     const ApiParamList headers = Restful::headerPairs(
-        own, Restful::commonValuesNow(m_version, QStringLiteral("6"), data->launch.userId, data->launch.token),
+        own, Restful::commonValuesNow(m_version, QStringLiteral("6"), lesson.paramA(), lesson.userId(), lesson.token()),
         systemVersionPair());
     Restful::Reply reply;
     if (callRestful("getPublicResources", url, headers, {}, reply) != 0)
@@ -139,7 +145,7 @@ int ZmNetAPI::getPublicResources(const QString& webVersion, PublicResourcesInfo&
     insertVersionFields(out, QString(), app);
     insertVersionFields(out, QStringLiteral("web."), web);
     out.insert(QStringLiteral("web.MD5"), stringAt(web, QStringLiteral("checkSum")));
-    data->launch.latestVersionName = out.value(QStringLiteral("latestVersion"));
+    AppGlobalData::instance()->launch.latestVersionName = out.value(QStringLiteral("latestVersion"));
     qInfo() << "ZmNetAPI::getPublicResources" << out;
     return 0;
 }
@@ -148,8 +154,8 @@ int ZmNetAPI::getLessonCourseZip(const QString& lessonId, const QString& userId,
 {
     const QString url = restfulBase() + path(kCourseZipPath, lessonId);
     const ApiParamList own{{QStringLiteral("lessonId"), lessonId}};
-    const ApiParamList headers =
-        Restful::headerPairs(own, Restful::commonValuesNow(m_version, QStringLiteral("6"), userId, token));
+    const ApiParamList headers = Restful::headerPairs(
+        own, Restful::commonValuesNow(m_version, QStringLiteral("6"), currentParamA(), userId, token));
     Restful::Reply reply;
     if (callRestful("getLessonCourseZip", url, headers, {}, reply) != 0)
         return -1;
@@ -170,7 +176,8 @@ int ZmNetAPI::getUnavailableDevices(const QString& userId, const QString& token,
 {
     const QString url = restfulBase() + QLatin1String(kDeviceListPath);
     const ApiParamList headers = Restful::headerPairs(
-        {}, Restful::commonValuesNow(m_version, QStringLiteral("6"), userId, token), systemVersionPair());
+        {}, Restful::commonValuesNow(m_version, QStringLiteral("6"), currentParamA(), userId, token),
+        systemVersionPair());
     Restful::Reply reply;
     if (callRestful("getUnavailableDevices", url, headers, {}, reply) != 0)
         return -1;

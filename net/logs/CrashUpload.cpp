@@ -79,8 +79,8 @@ CrashUploadResult crashUploadLogFolder(const QString& folder, const CrashHandOve
     const QString runLog = runLogIn(folder);
     if (!runLog.isEmpty() && !lines.loadLinesFromFile(runLog))
         qWarning().noquote() << "crashUploadLogFolder cannot read" << runLog;
-    const AppGlobalData* data = AppGlobalData::instance();
-    const QString document = createLogFileName(folder, QString::number(data->userIdAsInt()), data->lesson.periodId,
+    const LessonContext lesson = AppGlobalData::instance()->lessonContext();
+    const QString document = createLogFileName(folder, QString::number(lesson.userIdAsInt()), lesson.periodId(),
                                                QDateTime::currentDateTime());
     if (!lines.writeLogInfoJson(document, true))
         qWarning().noquote() << "crashUploadLogFolder cannot write" << document;

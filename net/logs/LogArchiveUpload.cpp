@@ -65,7 +65,7 @@ void uploadLogArchive()
     if (outcome != OssPutOutcome::Stored)
         return;
 
-    const QString periodId = AppGlobalData::instance()->lesson.periodId;
+    const QString periodId = AppGlobalData::instance()->lessonContext().periodId();
     if (ZmNetAPI::instance()->uploadCallback(storedObjectAddress(credentials), QString(), QString()) != 0)
         qDebug() << "UploadCallback failed!";
     removeOwedEntriesOfPeriod(periodId);
@@ -81,7 +81,7 @@ bool uploadFileToOss(const QString& path, const QMap<QString, QString>& credenti
     const OssPutOutcome outcome = putArchiveToOss(credentials, path, OssPutBody::Memory, lockTimeoutMs);
     if (outcome != OssPutOutcome::Stored)
         return false;
-    const LessonInfo& lesson = AppGlobalData::instance()->lesson;
-    ZmNetAPI::instance()->uploadCallback(storedObjectAddress(credentials), lesson.lessonId, lesson.periodId);
+    const LessonContext lesson = AppGlobalData::instance()->lessonContext();
+    ZmNetAPI::instance()->uploadCallback(storedObjectAddress(credentials), lesson.lessonId(), lesson.periodId());
     return true;
 }

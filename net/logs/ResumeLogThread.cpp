@@ -12,6 +12,7 @@
 
 ResumeLogThread::ResumeLogThread(QObject* parent)
     : QThread(parent)
+    , m_lesson(AppGlobalData::instance()->lessonContext())
 {
 }
 
@@ -26,8 +27,7 @@ void ResumeLogThread::run()
     removeExpiredLogFolders(kExpiryDays);
     ResumeLogInfo& owed = ResumeLogInfo::instance();
     owed.resumeUploadLogFile();
-    const LessonInfo& lesson = AppGlobalData::instance()->lesson;
-    owed.appendResumeLogInfo(lesson.periodId, lesson.lessonId, QDateTime::currentDateTime(),
+    owed.appendResumeLogInfo(m_lesson.periodId(), m_lesson.lessonId(), QDateTime::currentDateTime(),
                              ConfigManager::instance()->getDailyLogFile());
     runMutex.unlock();
 }

@@ -46,7 +46,7 @@ int resumeUploadLogFileWithJson(const QJsonObject& entry)
 
     logStep(51);
     const QString folder = logInfo.absolutePath();
-    const QString userId = QString::number(AppGlobalData::instance()->userIdAsInt());
+    const QString userId = QString::number(AppGlobalData::instance()->lessonContext().userIdAsInt());
     const QString document = createLogPathWithExtension("resume.json", folder, userId, periodId, time);
     if (!writeLogInfoJsonFromText(logFile, document))
         return 51;

@@ -46,6 +46,7 @@ void postStartStatus(int status)
 
 OfflineLessonResDownloader::OfflineLessonResDownloader(const QString& lessonId, QWidget* parent)
     : m_lessonId(lessonId)
+    , m_lesson(AppGlobalData::instance()->lessonContext())
     , m_parent(parent)
 {
     connect(this, &OfflineLessonResDownloader::sigDownloadProgress, this,
@@ -135,8 +136,7 @@ int OfflineLessonResDownloader::download()
     }
 
     QMap<QString, QVariant> package;
-    const LaunchInfo& launch = AppGlobalData::instance()->launch;
-    if (ZmNetAPI::instance()->getLessonCourseZip(m_lessonId, launch.userId, launch.token, package) != 0)
+    if (ZmNetAPI::instance()->getLessonCourseZip(m_lessonId, m_lesson.userId(), m_lesson.token(), package) != 0)
         return OfflineLesson_ServiceFailed;
     m_zipUrl = package.value(QStringLiteral("zipUrl")).toString();
     m_md5 = package.value(QStringLiteral("md5")).toString();
@@ -265,7 +265,7 @@ void OfflineLessonResDownloader::onLessonDownloaderEnd(OfflineLessonResDownloade
         setCurModalDialog(nullptr);
 
     if (m_result.load() == OfflineLesson_Success) {
-        const bool replay = AppGlobalData::instance()->launch.startAppType == AppType_Playback;
+        const bool replay = m_lesson.startAppType() == AppType_Playback;
         postStartStatus(replay ? kStatusSmallClassReplay : kStatusSmallClass);
         return;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/records/LessonContext.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QMutex>
@@ -17,7 +19,8 @@ class QWidget;
 // address, MD5 and size, downloads it, checks both, stores it as "<lesson id>.zip" in the offline lesson folder
 // and unpacks it into "<lesson id>/". On the GUI thread it shows the download progress and, when a run fails, a
 // question offering a retry (or a notice) through the common dialogs. A successful run posts the start status of
-// the small class room (or its replay) again; a user who gives up is told by sigDownloadUserCallOff.
+// the small class room (or its replay) again; a user who gives up is told by sigDownloadUserCallOff. Created on
+// the GUI thread, it keeps the application data's lesson context of that moment for its run.
 class OfflineLessonResDownloader : public QThread
 {
     Q_OBJECT
@@ -85,6 +88,7 @@ private:
     void showEndDialog();
 
     const QString m_lessonId;
+    const LessonContext m_lesson; // the application data's when created: user id, token, start app type
     QString m_zipUrl;
     QString m_md5;
     std::atomic<qint64> m_zipSize{0};

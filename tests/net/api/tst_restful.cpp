@@ -3,6 +3,7 @@
 #include "app/AppGlobalData.h"
 #include "app/ProgramFiles.h"
 #include "app/SystemInfo.h"
+#include "app/TaskLessonContext.h"
 #include "app/UrlConfig.h"
 #include "app/tasks/TaskFramework.h"
 #include "app/tasks/TaskProperties.h"
@@ -98,11 +99,14 @@ private:
     QJsonArray reports() { return m_sim.requests(kReportPath); }
 
     // Runs GetSmallClassInfoTask for base on an asynchronous task until it ends; its state and "Response".
-    TaskState runLessonTask(const QString& base, QVariant* response = nullptr)
+    // With a lesson context, the task carries it.
+    TaskState runLessonTask(const QString& base, QVariant* response = nullptr, const LessonContext* lesson = nullptr)
     {
         QTaskItem* task = createAsyncTask([base](QTaskItem* self) {
             GetSmallClassInfoTask(self, base, "0f1e2d3c4b5a69788796a5b4c3d2e1f0", "1718000000");
         });
+        if (lesson && !isSentinelTask(task))
+            setTaskLessonContext(task, *lesson);
         if (isSentinelTask(task) || task->launch() != 0)
             return TaskState_Initial;
         const bool ended = waitForEnd(task);
@@ -616,6 +620,30 @@ private slots:
         QVERIFY(parseLessonResponseProperty(response));
         QCOMPARE(AppGlobalData::instance()->lesson.periodId, QString("20240611093"));
         QCOMPARE(reports().size(), 0);
+    }
+
+    // A task reads the lesson context its creator stored, not the records as they are when it runs.
+    void lessonTaskUsesItsOwnLessonContext()
+    {
+        LaunchInfo launch;
+        launch.userId = "200300";
+        launch.token = "task-token";
+        launch.paramA = 9;
+        LessonInfo lesson;
+        lesson.periodId = "5566";
+        const LessonContext context(launch, lesson);
+        QVERIFY(programJson("/classroom/lesson/5566", QJsonObject{{"success", true}}) > 0);
+
+        QCOMPARE(runLessonTask(m_sim.baseUrl(), nullptr, &context), TaskState_Succeeded);
+        const QJsonArray logged = m_sim.requests();
+        QCOMPARE(logged.size(), 1);
+        const QJsonObject entry = logged.at(0).toObject();
+        QCOMPARE(entry.value("path").toString(), QString("/classroom/lesson/5566"));
+        const Pairs common = Simulator::pairsOf(entry.value("params")).mid(2, 7);
+        QCOMPARE(common.at(3), qMakePair(QString("a"), QString("9")));
+        QCOMPARE(common.at(5), qMakePair(QString("userId"), QString("200300")));
+        QCOMPARE(common.at(6), qMakePair(QString("token"), QString("task-token")));
+        QVERIFY(entry.value("sign_ok").toBool());
     }
 
     void lessonTaskFails_data()
