@@ -8,6 +8,7 @@
 #include "net/JsonFields.h"
 #include "net/LessonResponseParser.h"
 #include "net/RestfulRequest.h"
+#include "net/SecretMask.h"
 #include "net/UnavailableDevices.h"
 
 #include <QDebug>
@@ -140,7 +141,10 @@ int ZmNetAPI::getPublicResources(const QString& webVersion, PublicResourcesInfo&
     insertVersionFields(out, QStringLiteral("web."), web);
     out.insert(QStringLiteral("web.MD5"), stringAt(web, QStringLiteral("checkSum")));
     data->launch.latestVersionName = out.value(QStringLiteral("latestVersion"));
-    qInfo() << "ZmNetAPI::getPublicResources" << out;
+    // The addresses may be signed: their signatures and tokens are masked.
+    QString printed;
+    QDebug(&printed) << out;
+    qInfo().noquote() << "ZmNetAPI::getPublicResources" << SecretMask::maskSecrets(printed.trimmed());
     return 0;
 }
 

@@ -68,7 +68,8 @@ void Updater::setFileOpener(FileOpener opener)
 
 QString Updater::fileNameForUrl(const QUrl& url)
 {
-    const QString name = url.toString().split(QLatin1Char('/')).last();
+    // The path only: a query or fragment may carry signatures and tokens, and is no part of a file name.
+    const QString name = url.path(QUrl::PrettyDecoded).split(QLatin1Char('/')).last();
     // A name that stays inside the download folder, short enough with ".part" behind it.
     return isSafePathSegment(name) ? name : QString::fromLatin1(kFallbackFileName);
 }

@@ -40,8 +40,8 @@ public:
     // Replaces QDesktopServices::openUrl (tests open nothing).
     void setFileOpener(FileOpener opener);
 
-    // The last path segment of the address as text ("update_file.bin" when it is empty or not a plain file
-    // name); any query text stays part of the name.
+    // The last segment of the address's path ("update_file.bin" when it is empty or not a plain file name);
+    // query and fragment are left out.
     static QString fileNameForUrl(const QUrl& url);
     // "1023bytes", "1KB", "5MB": whole numbers, remainder dropped.
     static QString sizeText(qint64 bytes);
