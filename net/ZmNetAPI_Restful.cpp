@@ -64,7 +64,7 @@ int callRestful(const char* callName, const QString& url, const ApiParamList& he
 {
     qInfo().noquote() << QStringLiteral("Call RESTful : %1").arg(url);
     QByteArray body;
-    if (Restful::sendGet(url, headers, ZmNetAPI::kTimeoutSeconds, body) != 0)
+    if (Restful::sendGet(url, headers, ZmNetAPI::timeoutSeconds(), body) != 0)
         return -1;
     reply = Restful::readReply(body);
     qInfo().noquote() << QStringLiteral("ZmNetAPI::%1 reply:").arg(QLatin1String(callName))
