@@ -464,12 +464,16 @@ private slots:
                                                         {"raw_base64", QString("bm90IGh0dHAK")}}
                                          << 5;
         QTest::newRow("refused connection") << QJsonObject{} << 5;
+        QTest::newRow("redirected to a server that never answers")
+            << QJsonObject{{"path", "/t/bad"}, {"status", 302}, {"headers", QJsonObject{{"Location", "/t/stalled"}}}}
+            << 2;
     }
     void badRepliesFailWithinTheLimit()
     {
         QFETCH(QJsonObject, route);
         QFETCH(int, seconds);
 
+        QVERIFY(m_sim.program(QJsonObject{{"path", "/t/stalled"}, {"action", "stall"}}) > 0);
         QByteArray address = m_sim.url("/t/bad").toUtf8();
         if (route.isEmpty()) {
             const quint16 port = ZmTest::closedPort();
