@@ -22,7 +22,7 @@ void GetSmallClassInfoTask(QTaskItem* task, const QString& base, const QString& 
                                                            lesson.paramA(), lesson.userId(), lesson.token()));
 
     QByteArray body;
-    if (Restful::sendGet(url, headers, ZmNetAPI::kTimeoutSeconds, body) == 0 && Restful::readReply(body).success) {
+    if (Restful::sendGet(url, headers, ZmNetAPI::timeoutSeconds(), body) == 0 && Restful::readReply(body).success) {
         task->setProperty(QLatin1String(TaskProperty_Response), QVariant(body));
         task->setState(TaskState_Succeeded);
         return;

@@ -58,7 +58,8 @@ int ZmNetAPI::reportDeviceProblem(int problemType, int errorCode, const QString&
 
     address.replace(QLatin1Char(' '), QLatin1String("%20"));
     QByteArray body;
-    if (HttpCurl::postForm(address.toUtf8(), &headers, &form, &HttpCurl::writeToByteArray, &body, kTimeoutSeconds) != 0)
+    if (HttpCurl::postForm(address.toUtf8(), &headers, &form, &HttpCurl::writeToByteArray, &body, timeoutSeconds()) !=
+        0)
         return -1;
 
     qInfo().noquote() << "ZmNetAPI::reportDeviceProblem reply:"

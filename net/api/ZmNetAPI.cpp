@@ -22,6 +22,7 @@ namespace {
 constexpr char kEntrancePath[] = "/quillo/entrance";
 
 std::atomic<ZmNetAPI*> g_instance{nullptr};
+std::atomic<int> g_timeoutSeconds{ZmNetAPI::kTimeoutSeconds};
 
 // Writes text as the inside of a JSON string.
 void appendJsonString(QString& out, const QString& text)
@@ -75,6 +76,16 @@ QString paramsToJsonText(const ApiParamList& list)
         appendJsonString(text, pair.second);
     }
     return text;
+}
+
+int ZmNetAPI::timeoutSeconds()
+{
+    return g_timeoutSeconds.load();
+}
+
+void ZmNetAPI::setTimeoutSecondsForTesting(int seconds)
+{
+    g_timeoutSeconds.store(seconds > 0 ? seconds : kTimeoutSeconds);
 }
 
 ZmNetAPI* ZmNetAPI::instance()
@@ -135,7 +146,7 @@ int ZmNetAPI::callNumbered(const char* callName, ApiParamList list, TagCodeReadi
     ApiCommonParams::appendSignature(list);
 
     QByteArray body;
-    if (HttpCurl::getToByteArray(makeApiUrl(list), nullptr, &body, kTimeoutSeconds) != 0)
+    if (HttpCurl::getToByteArray(makeApiUrl(list), nullptr, &body, timeoutSeconds()) != 0)
         return -1;
 
     const QJsonObject object = parseReplyObject(body);

@@ -19,7 +19,7 @@ using PublicResourcesInfo = QMap<QString, QString>;
 
 // The client of the class service's HTTP API: numbered calls (one entrance path, the parameters as a
 // percent-encoded JSON text with a numeric "FuncTag"), RESTful calls and problem reports. Every call is synchronous on
-// the caller's thread, blocks it for at most kTimeoutSeconds, and keeps no state of its own.
+// the caller's thread, blocks it for at most timeoutSeconds(), and keeps no state of its own.
 //
 // Results of the numbered calls: 0 success; -1 the request failed (no connection, time-out, HTTP status other
 // than 200/201); the service's non-zero "TagCode" (reported as a problem and logged); -2 only from
@@ -85,6 +85,10 @@ public:
     static QString GetUrl(const QString& base, const ApiParamList& list);
 
     static constexpr int kTimeoutSeconds = 10;
+    // The time limit of every call: kTimeoutSeconds unless a test set another.
+    static int timeoutSeconds();
+    // For tests that wait the limit out: seconds > 0 replaces it, 0 restores kTimeoutSeconds.
+    static void setTimeoutSecondsForTesting(int seconds);
 
     // The task form's request: 0 accepted, -1 request failed, else the refusal code. Sets enteredClass on 0.
     // Without a context: the application data's lesson context now.

@@ -30,7 +30,7 @@ int ZmNetAPI::enterClassRoomAt(const LessonContext& lesson, const QString& apiBa
 
     const QUrl address(GetUrl(apiBase, list), QUrl::TolerantMode);
     QByteArray body;
-    if (HttpCurl::getToByteArray(address, &list, &body, kTimeoutSeconds) != 0)
+    if (HttpCurl::getToByteArray(address, &list, &body, timeoutSeconds()) != 0)
         return -1;
 
     const QJsonObject reply = parseReplyObject(body);

@@ -9,6 +9,7 @@
 #include "net/api/LessonResponseParser.h"
 #include "net/api/RestfulRequest.h"
 #include "net/api/UnavailableDevices.h"
+#include "net/http/SecretMask.h"
 
 #include <QDebug>
 
@@ -69,7 +70,7 @@ int callRestful(const char* callName, const QString& url, const ApiParamList& he
 {
     qInfo().noquote() << QStringLiteral("Call RESTful : %1").arg(url);
     QByteArray body;
-    if (Restful::sendGet(url, headers, ZmNetAPI::kTimeoutSeconds, body) != 0)
+    if (Restful::sendGet(url, headers, ZmNetAPI::timeoutSeconds(), body) != 0)
         return -1;
     reply = Restful::readReply(body);
     qInfo().noquote() << QStringLiteral("ZmNetAPI::%1 reply:").arg(QLatin1String(callName))
@@ -146,7 +147,10 @@ int ZmNetAPI::getPublicResources(const QString& webVersion, PublicResourcesInfo&
     insertVersionFields(out, QStringLiteral("web."), web);
     out.insert(QStringLiteral("web.MD5"), stringAt(web, QStringLiteral("checkSum")));
     AppGlobalData::instance()->launch.latestVersionName = out.value(QStringLiteral("latestVersion"));
-    qInfo() << "ZmNetAPI::getPublicResources" << out;
+    // The addresses may be signed: their signatures and tokens are masked.
+    QString printed;
+    QDebug(&printed) << out;
+    qInfo().noquote() << "ZmNetAPI::getPublicResources" << SecretMask::maskSecrets(printed.trimmed());
     return 0;
 }
 

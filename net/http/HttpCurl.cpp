@@ -1,5 +1,6 @@
 #include "net/http/HttpCurl.h"
 
+#include <QDeadlineTimer>
 #include <QDebug>
 
 #include <memory>
@@ -30,7 +31,7 @@ int effectiveSeconds(int seconds, const char* caller)
 }
 
 // The options every request shares, in the order the transport sets them.
-EasyHandle createHandle(const QByteArray& address, WriteCallback write, void* target, int seconds)
+EasyHandle createHandle(const QByteArray& address, int seconds)
 {
     EasyHandle handle(curl_easy_init());
     if (!handle) {
@@ -41,13 +42,10 @@ EasyHandle createHandle(const QByteArray& address, WriteCallback write, void* ta
     curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &HttpCurl::debugCallback);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, long(seconds));
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(seconds));
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+    // Redirects are followed by perform(), which keeps them within the origin.
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_HEADER, 0L);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, write);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, target);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(curl, CURLOPT_URL, address.constData());
@@ -79,17 +77,115 @@ bool buildHeaderLines(const char* contentType, const ApiParamList* headers, Head
     return true;
 }
 
-int perform(const char* caller, CURL* curl, const QByteArray& address)
+// The caller's write callback for the final reply only: the body of a redirect is not the caller's.
+struct ReplySink
 {
-    const CURLcode code = curl_easy_perform(curl);
+    WriteCallback write = nullptr;
+    void* target = nullptr;
+    long status = 0;          // of the reply whose header lines came last
+    bool hasLocation = false; // that reply names a new address
+};
+
+bool isRedirectStatus(long status)
+{
+    return status >= 300 && status <= 399;
+}
+
+// The absolute address a 3xx reply of the last transfer points to; empty when it is no redirect.
+QByteArray redirectTarget(CURL* curl)
+{
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    if (code == CURLE_OK && (status == 200 || status == 201))
-        return 0;
-    const QString reason =
-        code == CURLE_OK ? QStringLiteral("HTTP status %1").arg(status) : QString::fromUtf8(curl_easy_strerror(code));
+    char* location = nullptr;
+    if (!isRedirectStatus(status) || curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location) != CURLE_OK || !location)
+        return QByteArray();
+    return QByteArray(location);
+}
+
+size_t readHeaderLine(char* data, size_t size, size_t count, void* user)
+{
+    auto* sink = static_cast<ReplySink*>(user);
+    const size_t bytes = size * count;
+    const QByteArray line = QByteArray::fromRawData(data, int(qMin<size_t>(bytes, 8192)));
+    if (line.startsWith("HTTP/")) { // a new reply: "HTTP/1.1 302 Found"
+        const QList<QByteArray> parts = line.simplified().split(' ');
+        sink->status = parts.size() > 1 ? parts.at(1).toLong() : 0;
+        sink->hasLocation = false;
+    } else if (line.size() > 9 && qstrnicmp(line.constData(), "Location:", 9) == 0 &&
+               !line.mid(9).trimmed().isEmpty()) {
+        sink->hasLocation = true;
+    }
+    return bytes;
+}
+
+size_t writeToSink(char* data, size_t size, size_t count, void* user)
+{
+    auto* sink = static_cast<ReplySink*>(user);
+    if (isRedirectStatus(sink->status) && sink->hasLocation)
+        return size * count;
+    return sink->write(data, size, count, sink->target);
+}
+
+void logFailure(const char* caller, const QString& reason, const QByteArray& address)
+{
     qWarning().noquote() << caller << "failed:" << reason << "-" << addressForLog(address);
-    return 1;
+}
+
+// Performs the request and follows its redirects within the origin, at most kMaxRedirects of them, all within
+// the request's time limit. A redirect to another origin (another scheme, host or port) ends the request: the
+// header lines are never sent there.
+int perform(const char* caller, CURL* curl, const QByteArray& address, WriteCallback write, void* target, int seconds,
+            bool isPost)
+{
+    ReplySink sink;
+    sink.write = write;
+    sink.target = target;
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &readHeaderLine);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &sink);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &writeToSink);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    const QDeadlineTimer deadline(qint64(seconds) * 1000);
+    QByteArray current = address;
+    for (int redirects = 0;; ++redirects) {
+        sink.status = 0;
+        sink.hasLocation = false;
+        const CURLcode code = curl_easy_perform(curl);
+        long status = 0;
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        const QByteArray next = code == CURLE_OK ? redirectTarget(curl) : QByteArray();
+        if (next.isEmpty()) {
+            if (code == CURLE_OK && (status == 200 || status == 201))
+                return 0;
+            logFailure(caller,
+                       code == CURLE_OK ? QStringLiteral("HTTP status %1").arg(status)
+                                        : QString::fromUtf8(curl_easy_strerror(code)),
+                       current);
+            return 1;
+        }
+        if (redirects == kMaxRedirects) {
+            logFailure(caller, QStringLiteral("more than %1 redirects").arg(kMaxRedirects), current);
+            return 1;
+        }
+        if (!isSameOrigin(QUrl(QString::fromUtf8(current)), QUrl(QString::fromUtf8(next)))) {
+            qWarning().noquote() << caller << "failed: a redirect to another origin is not followed -"
+                                 << addressForLog(current) << "->" << addressForLog(next);
+            return 1;
+        }
+        const qint64 remainingMs = deadline.remainingTime();
+        if (remainingMs <= 0) {
+            logFailure(caller, QStringLiteral("the time limit ran out among redirects"), current);
+            return 1;
+        }
+        // As browsers do: 301, 302 and 303 turn a POST into a GET without body; 307 and 308 repeat it.
+        if (isPost && (status == 301 || status == 302 || status == 303)) {
+            curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+            isPost = false;
+        }
+        current = next;
+        curl_easy_setopt(curl, CURLOPT_URL, current.constData());
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(remainingMs));
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(qMin<qint64>(remainingMs, qint64(seconds) * 1000)));
+    }
 }
 
 } // namespace
@@ -98,7 +194,8 @@ int get(const QByteArray& address, const ApiParamList* headers, WriteCallback wr
 {
     if (!write || !target)
         return -1;
-    EasyHandle handle = createHandle(address, write, target, effectiveSeconds(seconds, "HttpCurl::get"));
+    const int limit = effectiveSeconds(seconds, "HttpCurl::get");
+    EasyHandle handle = createHandle(address, limit);
     if (!handle)
         return -1;
     HeaderList lines;
@@ -107,7 +204,7 @@ int get(const QByteArray& address, const ApiParamList* headers, WriteCallback wr
         return -1;
     }
     curl_easy_setopt(handle.get(), CURLOPT_HTTPHEADER, lines.get());
-    return perform("HttpCurl::get", handle.get(), address);
+    return perform("HttpCurl::get", handle.get(), address, write, target, limit, false);
 }
 
 int postForm(const QByteArray& address, const ApiParamList* headers, const ApiParamList* form, WriteCallback write,
@@ -115,7 +212,8 @@ int postForm(const QByteArray& address, const ApiParamList* headers, const ApiPa
 {
     if (!write || !target)
         return -1;
-    EasyHandle handle = createHandle(address, write, target, effectiveSeconds(seconds, "HttpCurl::postForm"));
+    const int limit = effectiveSeconds(seconds, "HttpCurl::postForm");
+    EasyHandle handle = createHandle(address, limit);
     if (!handle)
         return -1;
     HeaderList lines;
@@ -129,7 +227,7 @@ int postForm(const QByteArray& address, const ApiParamList* headers, const ApiPa
     curl_easy_setopt(handle.get(), CURLOPT_POSTFIELDSIZE, long(body.size()));
     curl_easy_setopt(handle.get(), CURLOPT_POSTFIELDS, body.constData());
     curl_easy_setopt(handle.get(), CURLOPT_POST, 1L);
-    return perform("HttpCurl::postForm", handle.get(), address);
+    return perform("HttpCurl::postForm", handle.get(), address, write, target, limit, true);
 }
 
 size_t writeToByteArray(char* data, size_t size, size_t count, void* target)

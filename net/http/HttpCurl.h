@@ -14,8 +14,12 @@
 // "key:value" (UTF-8) in list order, after a first "Content-Type" line.
 //
 // Results of get and postForm: 0 the transfer completed with HTTP status 200 or 201; 1 it failed (no connection,
-// time-out, write error, too many redirects) or ended with another status; -1 nothing was sent (no write
-// callback or target, or no handle). `seconds` limits both the connection and the whole transfer.
+// time-out, write error, more than 10 redirects, a redirect to another origin) or ended with another status; -1
+// nothing was sent (no write callback or target, or no handle). `seconds` limits both the connection and the
+// whole transfer, redirects included.
+//
+// Redirects are followed within the origin (scheme, host and port) only, with the same header lines; the body of
+// a redirect never reaches the write callback. 301, 302 and 303 turn a POST into a GET.
 namespace HttpCurl {
 
 using WriteCallback = size_t (*)(char* data, size_t size, size_t count, void* target);
@@ -40,6 +44,10 @@ int debugCallback(CURL* handle, curl_infotype kind, char* data, size_t size, voi
 
 // True for a valid http or https address with a host: the only addresses the program downloads from.
 bool isHttpAddress(const QUrl& url);
+
+// True when both addresses have one origin: scheme, host and port (the scheme's port when none is written),
+// and the target names no user. The only redirects followed are those within the origin.
+bool isSameOrigin(const QUrl& from, const QUrl& to);
 
 // get() for a QUrl (its default text form, blanks written as "%20"): 0 on success, -1 on any failure.
 int getUrl(const QUrl& address, const ApiParamList* headers, WriteCallback write, void* target, int seconds);

@@ -51,6 +51,16 @@ bool isHttpAddress(const QUrl& url)
            (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
+bool isSameOrigin(const QUrl& from, const QUrl& to)
+{
+    if (!isHttpAddress(from) || !isHttpAddress(to) || !to.userInfo().isEmpty())
+        return false;
+    const QString scheme = from.scheme().toLower();
+    const int defaultPort = scheme == QLatin1String("https") ? 443 : 80;
+    return to.scheme().toLower() == scheme && from.host().compare(to.host(), Qt::CaseInsensitive) == 0 &&
+           from.port(defaultPort) == to.port(defaultPort);
+}
+
 QString addressForLog(const QByteArray& address)
 {
     const QUrl url(QString::fromUtf8(address), QUrl::TolerantMode);

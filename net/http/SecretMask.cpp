@@ -37,6 +37,18 @@ const QRegularExpression& lineOrFieldPattern()
     return pattern;
 }
 
+const QRegularExpression& queryFieldPattern()
+{
+    // key=value of a query or form, also percent-encoded inside another query ("%3Fkey%3Dvalue%26"), where the
+    // key names a signature, a token or a secret ("Signature", "X-Amz-Security-Token", "sign", ...). The value
+    // ends at the next field, a fragment, a blank, a quote or the end of the text.
+    static const QRegularExpression pattern(
+        QStringLiteral("((?:^|[\\r\\n?&;]|%3F|%26)[ \\t]*(?:[A-Za-z0-9_.-]*(?:signature|token|secret)|sign|sig)"
+                       "[ \\t]*(?:=|%3D)[ \\t]*)((?:(?!%26)[^&#\\s\"'<>\\\\])*)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return pattern;
+}
+
 QString replaceValues(const QString& text, const QRegularExpression& pattern, bool hasClosing)
 {
     QString result;
@@ -62,11 +74,13 @@ QString replaceValues(const QString& text, const QRegularExpression& pattern, bo
 QString maskSecrets(const QString& text)
 {
     if (!text.contains(QLatin1String("token"), Qt::CaseInsensitive) &&
-        !text.contains(QLatin1String("secret"), Qt::CaseInsensitive))
+        !text.contains(QLatin1String("secret"), Qt::CaseInsensitive) &&
+        !text.contains(QLatin1String("sig"), Qt::CaseInsensitive))
         return text;
     QString masked = replaceValues(text, jsonMemberPattern(), true);
     masked = replaceValues(masked, encodedJsonMemberPattern(), true);
-    return replaceValues(masked, lineOrFieldPattern(), false);
+    masked = replaceValues(masked, lineOrFieldPattern(), false);
+    return replaceValues(masked, queryFieldPattern(), false);
 }
 
 QString logExcerpt(const QString& text, int maxChars)

@@ -8,6 +8,9 @@
 //   - a JSON member:                  "token":"abc"           -> "token":"***"
 //   - a percent-encoded JSON member:  %22token%22%3A%22abc%22  -> %22token%22%3A%22***%22
 //   - a header line or form field:    token:abc, token=abc     -> token:***, token=***
+// and query or form values whose key names a signature, a token or a secret (any case, any prefix: "Signature",
+// "security-token", "X-Amz-Signature", "sign", "sig"), also inside a percent-encoded address:
+//   - ?Expires=1&Signature=abc&security-token=t  -> ?Expires=1&Signature=***&security-token=***
 // A value cut off by the end of the text is masked up to the end.
 namespace SecretMask {
 

@@ -48,6 +48,8 @@ public:
     int sendTo(const QString& address);
 
     bool hasRecord() const { return m_record != nullptr; }
+    // The poster until send() starts it (after that it belongs to itself); null then.
+    CZmPost* poster() const { return m_poster; }
     QJsonObject record() const { return m_record ? *m_record : QJsonObject(); }
 
     static QString eventTypeName(int type);

@@ -10,19 +10,36 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QRandomGenerator>
 #include <QtDebug>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <memory>
 
 namespace {
 
 const char kFallbackFileName[] = "update_file.bin";
 const char kPartSuffix[] = ".part";
+constexpr int kMaxNameAttempts = 1000;
+
+// Six random letters and digits, to make a temporary name unique.
+QString randomTag()
+{
+    static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString tag;
+    for (int i = 0; i < 6; ++i)
+        tag += QLatin1Char(kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet - 1))]);
+    return tag;
+}
 
 quint32 nowSeconds()
 {
@@ -52,13 +69,19 @@ Updater::Updater(QWidget* parent)
 Updater::~Updater()
 {
     discardReply();
+    discardPartFile();
     delete m_network;
     delete ui;
 }
 
 QString Updater::downloadedFilePath() const
 {
-    return m_downloadDir.filePath(m_fileName);
+    return m_finalPath.isEmpty() ? m_downloadDir.filePath(m_fileName) : m_finalPath;
+}
+
+QString Updater::partFilePath() const
+{
+    return m_part ? m_part->fileName() : QString();
 }
 
 void Updater::setFileOpener(FileOpener opener)
@@ -68,9 +91,19 @@ void Updater::setFileOpener(FileOpener opener)
 
 QString Updater::fileNameForUrl(const QUrl& url)
 {
-    const QString name = url.toString().split(QLatin1Char('/')).last();
+    // The path only: a query or fragment may carry signatures and tokens, and is no part of a file name.
+    const QString name = url.path(QUrl::PrettyDecoded).split(QLatin1Char('/')).last();
     // A name that stays inside the download folder, short enough with ".part" behind it.
     return isSafePathSegment(name) ? name : QString::fromLatin1(kFallbackFileName);
+}
+
+QString Updater::numberedFileName(const QString& name, int number)
+{
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString tag = QStringLiteral(" (%1)").arg(number);
+    if (dot <= 0) // no extension, or a name such as ".installer"
+        return name + tag;
+    return name.left(dot) + tag + name.mid(dot);
 }
 
 QString Updater::sizeText(qint64 bytes)
@@ -130,28 +163,65 @@ void Updater::begin(const QUrl& url)
     ui->timeLabel->setText(tr("Time remaining") + QStringLiteral(": ") + tr("unknown"));
 
     m_fileName = fileNameForUrl(url);
+    m_finalPath.clear();
     m_startTime = nowSeconds();
     discardReply();
-
-    if (!m_downloadDir.exists() && !m_downloadDir.mkpath(QStringLiteral(".")))
-        qWarning().noquote() << "Updater::startDownload cannot create" << m_downloadDir.path();
-    QFile::remove(downloadedFilePath());
-    QFile::remove(downloadedFilePath() + kPartSuffix);
+    discardPartFile();
 
     if (!HttpCurl::isHttpAddress(url)) {
         qWarning().noquote() << "Updater::startDownload refuses the address" << url.toString(QUrl::RemoveQuery);
-        fail(tr("Download failed!"));
+        fail(tr("The address is not a web address."));
+        show();
+        return;
+    }
+    if (!createPartFile()) {
         show();
         return;
     }
 
-    qInfo().noquote() << "Updater::startDownload" << url.toString(QUrl::RemoveQuery) << "->" << downloadedFilePath();
+    qInfo().noquote() << "Updater::startDownload" << url.toString(QUrl::RemoveQuery) << "->" << partFilePath();
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     m_reply = m_network->get(request);
     connect(m_reply, &QNetworkReply::downloadProgress, this, &Updater::updateProgress);
     connect(m_reply, &QNetworkReply::finished, this, &Updater::onReplyFinished);
     show();
+}
+
+// A new file beside the target, under a name nobody uses: the download never writes into an existing file.
+bool Updater::createPartFile()
+{
+    if (!m_downloadDir.exists() && !m_downloadDir.mkpath(QStringLiteral("."))) {
+        qWarning().noquote() << "Updater::startDownload cannot create the folder" << m_downloadDir.path();
+        fail(tr("Cannot create the folder %1.").arg(QDir::toNativeSeparators(m_downloadDir.path())));
+        return false;
+    }
+    auto part = std::make_unique<QFile>();
+    for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
+        part->setFileName(m_downloadDir.filePath(m_fileName + QLatin1Char('.') + randomTag() + kPartSuffix));
+        if (part->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            m_part = part.release();
+            m_bytesWritten = 0;
+            return true;
+        }
+        if (!part->exists())
+            break; // not a name clash: the folder refuses the file
+    }
+    qWarning().noquote() << "Updater::startDownload cannot create" << part->fileName() << part->errorString();
+    fail(tr("Cannot save the file: %1").arg(part->errorString()));
+    return false;
+}
+
+// Closes and removes the temporary file of the current download, which only the window wrote.
+void Updater::discardPartFile()
+{
+    if (!m_part)
+        return;
+    m_part->close();
+    if (QFileInfo(m_part->fileName()).isFile())
+        m_part->remove();
+    delete m_part;
+    m_part = nullptr;
 }
 
 void Updater::discardReply()
@@ -205,7 +275,8 @@ void Updater::updateProgress(qlonglong received, qlonglong total)
                                QStringLiteral(" / ") + sizeText(total) + QStringLiteral(")"));
     updateTimeLine(received, total);
 
-    storeReadyBytes();
+    if (!storeReadyBytes())
+        return;
     if (m_reply && received >= total && isSuccessfulReply(m_reply))
         complete();
 }
@@ -219,20 +290,21 @@ void Updater::updateTimeLine(qint64 received, qint64 total)
     ui->timeLabel->setText(tr("Time remaining") + QStringLiteral(": ") + remainingTimeText(remaining));
 }
 
-void Updater::storeReadyBytes()
+// Appends what the reply has ready to the temporary file; a failed write fails the download.
+bool Updater::storeReadyBytes()
 {
-    if (!m_reply || m_completed || !isSuccessfulReply(m_reply))
-        return;
+    if (!m_reply || m_completed || m_failed || !m_part || !isSuccessfulReply(m_reply))
+        return !m_failed;
     const QByteArray bytes = m_reply->readAll();
     if (bytes.isEmpty())
-        return;
-    QFile part(downloadedFilePath() + kPartSuffix);
-    if (!part.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        qWarning().noquote() << "Updater::updateProgress cannot open" << part.fileName() << part.errorString();
-        return;
+        return true;
+    if (m_part->write(bytes) != bytes.size() || !m_part->flush()) {
+        qWarning().noquote() << "Updater::updateProgress cannot write" << m_part->fileName() << m_part->errorString();
+        fail(tr("Cannot save the file: %1").arg(m_part->errorString()));
+        return false;
     }
-    if (part.write(bytes) != bytes.size())
-        qWarning().noquote() << "Updater::updateProgress cannot write" << part.fileName() << part.errorString();
+    m_bytesWritten += bytes.size();
+    return true;
 }
 
 void Updater::onReplyFinished()
@@ -246,7 +318,7 @@ void Updater::onReplyFinished()
         if (++m_redirects > kMaxRedirects || !HttpCurl::isHttpAddress(target)) {
             qWarning().noquote() << "Updater::onReplyFinished stops at the redirect to"
                                  << target.toString(QUrl::RemoveQuery);
-            fail(tr("Download failed!"));
+            fail(tr("Too many redirects, or a redirect to no web address."));
             return;
         }
         qInfo().noquote() << "Updater::onReplyFinished redirected to" << target.toString(QUrl::RemoveQuery);
@@ -255,9 +327,10 @@ void Updater::onReplyFinished()
     }
 
     if (!isSuccessfulReply(reply)) {
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         qWarning().noquote() << "Updater::onReplyFinished download failed:" << reply->errorString() << "status"
-                             << reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        fail(tr("Download failed!"));
+                             << status;
+        fail(status > 0 ? tr("The server answered %1.").arg(status) : reply->errorString());
         return;
     }
     // A connection that ends before the announced length is reached is not reported as an error.
@@ -267,32 +340,73 @@ void Updater::onReplyFinished()
     if (length.isValid() && !encoded && m_bytesReceived < length.toLongLong()) {
         qWarning() << "Updater::onReplyFinished the body ended after" << m_bytesReceived << "of" << length.toLongLong()
                    << "bytes";
-        fail(tr("Download failed!"));
+        fail(tr("The connection ended before the whole file came."));
         return;
     }
     // Served without a length: the body is all there now.
     complete();
 }
 
+// Gives the finished temporary file the first free name: "<name>", then "<base> (1).<ext>", ...
+bool Updater::placeFinishedFile()
+{
+    const QString partPath = m_part->fileName();
+    m_part->close();
+    delete m_part;
+    m_part = nullptr;
+    // The file must still be the one written: not removed, replaced or cut meanwhile. If it is not, what is
+    // there now is not ours and stays as it is.
+    const QFileInfo written(partPath);
+    if (!written.isFile() || written.isSymLink() || written.size() != m_bytesWritten) {
+        qWarning().noquote() << "Updater::updateProgress the temporary file" << partPath << "changed; expected"
+                             << m_bytesWritten << "bytes";
+        fail(tr("The downloaded file was changed or removed."));
+        return false;
+    }
+    for (int number = 0; number < kMaxNameAttempts; ++number) {
+        const QString candidate =
+            m_downloadDir.filePath(number == 0 ? m_fileName : numberedFileName(m_fileName, number));
+        // The name is taken by creating it (never over an existing file or link); the finished file then
+        // replaces that empty file of ours.
+        QFile reserved(candidate);
+        if (!reserved.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink())
+                continue;
+            qWarning().noquote() << "Updater::updateProgress cannot create" << candidate << reserved.errorString();
+            QFile::remove(partPath);
+            fail(tr("Cannot save the file: %1").arg(reserved.errorString()));
+            return false;
+        }
+        reserved.close();
+        if (std::rename(QFile::encodeName(partPath).constData(), QFile::encodeName(candidate).constData()) != 0) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+            qWarning().noquote() << "Updater::updateProgress cannot rename" << partPath << "to" << candidate << reason;
+            reserved.remove();
+            QFile::remove(partPath);
+            fail(tr("Cannot save the file: %1").arg(reason));
+            return false;
+        }
+        m_finalPath = candidate;
+        return true;
+    }
+    qWarning().noquote() << "Updater::updateProgress no free name for" << m_fileName;
+    QFile::remove(partPath);
+    fail(tr("Cannot save the file: every name is taken."));
+    return false;
+}
+
 void Updater::complete()
 {
-    storeReadyBytes();
+    if (!storeReadyBytes() || !m_part)
+        return;
+    if (!placeFinishedFile())
+        return;
     m_completed = true;
-    const QString path = downloadedFilePath();
-    const QString partPath = path + kPartSuffix;
-    {
-        QFile part(partPath);
-        if (!part.exists() && part.open(QIODevice::WriteOnly))
-            part.close(); // an empty body is an empty file
-    }
-    QFile::remove(path);
-    if (!QFile::rename(partPath, path))
-        qWarning().noquote() << "Updater::updateProgress cannot rename" << partPath << "to" << path;
     if (m_reply) {
         m_reply->disconnect(this);
         m_reply->close();
     }
-    qInfo().noquote() << "Updater::updateProgress download complete:" << path;
+    qInfo().noquote() << "Updater::updateProgress download complete:" << m_finalPath;
 
     if (m_closeOnCompletion) {
         accept();
@@ -304,14 +418,17 @@ void Updater::complete()
     ui->timeLabel->setText(QString());
 }
 
-void Updater::fail(const QString& why)
+// The download ends without a file: the window says why and waits for "Stop".
+void Updater::fail(const QString& reason)
 {
     m_failed = true;
-    if (m_reply)
+    if (m_reply) {
         m_reply->disconnect(this);
-    ui->downloadLabel->setText(why);
-    ui->timeLabel->setText(QString());
-    QFile::remove(downloadedFilePath() + kPartSuffix);
+        m_reply->abort();
+    }
+    discardPartFile();
+    ui->downloadLabel->setText(tr("Download failed!"));
+    ui->timeLabel->setText(reason);
 }
 
 void Updater::cancelDownload()
@@ -331,7 +448,7 @@ void Updater::cancelDownload()
             return;
         hide();
         discardReply();
-        QFile::remove(downloadedFilePath() + kPartSuffix);
+        discardPartFile();
         reject();
         return;
     }
@@ -341,13 +458,13 @@ void Updater::cancelDownload()
 
 void Updater::openDownloadFile()
 {
-    if (m_fileName.isEmpty()) {
+    if (m_finalPath.isEmpty()) { // nothing downloaded: never opens a file the window did not write
         UpgradeDlg box(tr("Updater"), tr("Cannot find downloaded update!"), QMessageBox::Close | QMessageBox::Critical,
                        this);
         box.exec();
         return;
     }
-    const QUrl file = QUrl::fromLocalFile(downloadedFilePath());
+    const QUrl file = QUrl::fromLocalFile(m_finalPath);
     if (!m_opener || !m_opener(file))
         qWarning().noquote() << "Updater::openDownloadFile cannot open" << file.toLocalFile();
     accept();

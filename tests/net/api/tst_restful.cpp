@@ -69,6 +69,20 @@ QByteArray fixtureBytes(const QString& name, const QString& base)
     return file.readAll().replace("{{base}}", base.toUtf8()).replace("{{ws_base}}", socketBase.toUtf8());
 }
 
+// What is logged while work runs, one message a line.
+QString messagesDuring(const std::function<void()>& work)
+{
+    static QStringList* sink = nullptr;
+    QStringList lines;
+    sink = &lines;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& message) { sink->append(message); });
+    work();
+    qInstallMessageHandler(previous);
+    sink = nullptr;
+    return lines.join('\n');
+}
+
 bool waitForEnd(QTaskItem* task, int timeoutMs = 20000)
 {
     const QDeadlineTimer deadline(timeoutMs);
@@ -747,23 +761,35 @@ private slots:
     // Secrets in replies stay out of the log.
     void secretsStayOutOfTheLog()
     {
-        QStringList lines;
-        static QStringList* sink = nullptr;
-        sink = &lines;
-        const QtMessageHandler previous = qInstallMessageHandler(
-            [](QtMsgType, const QMessageLogContext&, const QString& message) { sink->append(message); });
         QString token;
-        QCOMPARE(api()->ExchangeToken_RESTful(1, "100234", "login-token", 6, token), 0);
-        QCOMPARE(api()->GetSmallClassInfo("7788", "100234", "tok"), 0);
-        qInstallMessageHandler(previous);
-        sink = nullptr;
-        const QString all = lines.join('\n');
+        const QString all = messagesDuring([&] {
+            QCOMPARE(api()->ExchangeToken_RESTful(1, "100234", "login-token", 6, token), 0);
+            QCOMPARE(api()->GetSmallClassInfo("7788", "100234", "tok"), 0);
+        });
         QVERIFY(all.contains("Call RESTful : " + m_sim.baseUrl() + "/account/exchange/token/?realPlatform=6"));
         QVERIFY(all.contains("Call RESTful : " + m_sim.baseUrl() + "/classroom/lesson/7788"));
         QVERIFY(!token.isEmpty());
         QVERIFY(!all.contains(token));
         QVERIFY(!all.contains("006a1b2c3d4e5f60718293a4b5c6d7e8f9"));
         QVERIFY(all.contains("Ms. Clara Whitfield"));
+    }
+
+    // Signed download addresses reach the log with their signatures and tokens masked.
+    void signedAddressesStayOutOfTheLog()
+    {
+        const QString signedQuery = "?Expires=1700000000&OSSAccessKeyId=STS.id&Signature=SIG-VALUE%3D"
+                                    "&security-token=TOKEN-VALUE";
+        const QString address = m_sim.url("/updates/get/web/missing.zip") + signedQuery;
+        const QJsonObject version{
+            {"versionStatus", 2}, {"versionName", "2.0"}, {"versionUrl", address}, {"versionUrlEn", address}};
+        QVERIFY(programJson("/configs/public/resources",
+                            QJsonObject{{"success", true}, {"data", QJsonObject{{"app", version}, {"web", version}}}}) >
+                0);
+        PublicResourcesInfo resources;
+        const QString all = messagesDuring([&] { QCOMPARE(api()->getPublicResources("20240101", resources), 0); });
+        QCOMPARE(resources.value("web.latestVersionURLEn"), address);
+        QVERIFY(all.contains("Signature=***"));
+        QVERIFY2(!all.contains("SIG-VALUE") && !all.contains("TOKEN-VALUE"), qPrintable(all));
     }
 };
 

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <atomic>
@@ -59,6 +60,7 @@ class TestHttpCurl : public QObject
 
 private:
     Simulator m_sim;
+    Simulator m_otherPort; // another origin: the same host on another port
 
     QJsonObject lastRequest(const QString& path)
     {
@@ -75,10 +77,15 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(m_sim.start(), qPrintable(m_sim.errorString()));
+        QVERIFY2(m_otherPort.start(), qPrintable(m_otherPort.errorString()));
         QVERIFY(!ConfigManager::instance()->getDailyLogFile().isEmpty());
     }
 
-    void init() { QVERIFY(m_sim.reset()); }
+    void init()
+    {
+        QVERIFY(m_sim.reset());
+        QVERIFY(m_otherPort.reset());
+    }
 
     void resultFollowsStatus_data()
     {
@@ -120,6 +127,148 @@ private slots:
             QCOMPARE(body, QByteArray(redirectedStatus ? "target" : "first"));
         if (redirectedStatus)
             QCOMPARE(m_sim.requests("/t/").size(), 2);
+    }
+
+    void sameOrigin_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<bool>("same");
+
+        QTest::newRow("same host and port") << "http://a.example:8080/x?q=1"
+                                            << "http://a.example:8080/y" << true;
+        QTest::newRow("default port written out") << "https://a.example/x"
+                                                  << "https://a.example:443/y" << true;
+        QTest::newRow("host in capitals") << "http://A.Example/x"
+                                          << "http://a.example/y" << true;
+        QTest::newRow("other host") << "http://a.example/x"
+                                    << "http://b.example/x" << false;
+        QTest::newRow("sub-domain") << "http://a.example/x"
+                                    << "http://evil.a.example/x" << false;
+        QTest::newRow("address and name of one machine") << "http://127.0.0.1:81/"
+                                                         << "http://localhost:81/" << false;
+        QTest::newRow("other port") << "http://a.example:8080/"
+                                    << "http://a.example:8081/" << false;
+        QTest::newRow("https to http") << "https://a.example/x"
+                                       << "http://a.example/x" << false;
+        QTest::newRow("http to https") << "http://a.example/x"
+                                       << "https://a.example/x" << false;
+        QTest::newRow("other scheme") << "http://a.example/x"
+                                      << "ftp://a.example/x" << false;
+        QTest::newRow("user information") << "http://a.example/x"
+                                          << "http://user@b.example/x" << false;
+        QTest::newRow("no host") << "http://a.example/x"
+                                 << "/relative" << false;
+    }
+    void sameOrigin()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(bool, same);
+        QCOMPARE(HttpCurl::isSameOrigin(QUrl(from), QUrl(to)), same);
+    }
+
+    // Redirects are followed by the program itself: within the origin with the header lines, never beyond it.
+    void redirects_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("location"); // {same} {other-host} {other-port}: bases; else as given
+        QTest::addColumn<bool>("followed");
+        QTest::addColumn<QString>("methodThere");
+
+        QTest::newRow("same origin") << "GET" << 302 << "{same}/t/target" << true << "GET";
+        QTest::newRow("same origin, relative") << "GET" << 301 << "target" << true << "GET";
+        QTest::newRow("same origin, 308") << "GET" << 308 << "/t/target" << true << "GET";
+        QTest::newRow("other host") << "GET" << 302 << "{other-host}/t/target" << false << "";
+        QTest::newRow("other port") << "GET" << 302 << "{other-port}/t/target" << false << "";
+        QTest::newRow("other scheme") << "GET" << 302 << "{same-https}/t/target" << false << "";
+        QTest::newRow("POST, 303 asks for a GET") << "POST" << 303 << "/t/target" << true << "GET";
+        QTest::newRow("POST, 302 asks for a GET") << "POST" << 302 << "/t/target" << true << "GET";
+        QTest::newRow("POST, 307 posts again") << "POST" << 307 << "/t/target" << true << "POST";
+        QTest::newRow("POST to another host") << "POST" << 307 << "{other-host}/t/target" << false << "";
+    }
+    void redirects()
+    {
+        QFETCH(QString, method);
+        QFETCH(int, status);
+        QFETCH(QString, location);
+        QFETCH(bool, followed);
+        QFETCH(QString, methodThere);
+
+        const QString otherHost = m_sim.baseUrl().replace("127.0.0.1", "localhost");
+        QString https = m_sim.baseUrl();
+        https.replace("http:", "https:");
+        location.replace("{same-https}", https)
+            .replace("{same}", m_sim.baseUrl())
+            .replace("{other-host}", otherHost)
+            .replace("{other-port}", m_otherPort.baseUrl());
+        Route first;
+        first.path = "/t/redirect";
+        first.status = status;
+        first.body = "the redirect's own body";
+        first.headers = {{"Location", location}};
+        QVERIFY(m_sim.program(first) > 0);
+        Route target;
+        target.path = "/t/target";
+        target.body = "target";
+        QVERIFY(m_sim.program(target) > 0);
+        QVERIFY(m_otherPort.program(target) > 0);
+
+        if (!followed)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("redirect to another origin"));
+        const ApiParamList headers{{"userId", "42"}, {"token", "signed-token"}, {"s", "signature"}};
+        const ApiParamList form{{"a", "1"}};
+        const QByteArray address = m_sim.url("/t/redirect").toUtf8();
+        QByteArray body;
+        const int result = method == "POST"
+                               ? HttpCurl::postForm(address, &headers, &form, &HttpCurl::writeToByteArray, &body, 10)
+                               : HttpCurl::get(address, &headers, &HttpCurl::writeToByteArray, &body, 10);
+
+        QCOMPARE(m_otherPort.requests().size(), 0);
+        if (!followed) {
+            QCOMPARE(result, 1);
+            QCOMPARE(m_sim.requests().size(), 1);
+            QVERIFY(!body.contains("target"));
+            return;
+        }
+        QCOMPARE(result, 0);
+        QCOMPARE(body, QByteArray("target"));
+        const QJsonArray there = m_sim.requests("/t/target");
+        QCOMPARE(there.size(), 1);
+        const QJsonObject entry = there.at(0).toObject();
+        QCOMPARE(entry.value("method").toString(), methodThere);
+        QCOMPARE(headerValueOf(entry, "token"), QByteArray("signed-token"));
+        QCOMPARE(headerValueOf(entry, "s"), QByteArray("signature"));
+        QCOMPARE(Simulator::bodyOf(entry), QByteArray(methodThere == "POST" ? "a=1" : ""));
+    }
+
+    void atMostTenRedirects_data()
+    {
+        QTest::addColumn<int>("hops");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("ten") << 10 << 0;
+        QTest::newRow("eleven") << 11 << 1;
+    }
+    void atMostTenRedirects()
+    {
+        QFETCH(int, hops);
+        QFETCH(int, expected);
+        Route hop;
+        hop.path = "/t/hop";
+        hop.status = 302;
+        hop.headers = {{"Location", "/t/hop"}};
+        hop.times = hops;
+        QVERIFY(m_sim.program(hop) > 0);
+        Route end;
+        end.path = "/t/hop";
+        end.body = "end";
+        QVERIFY(m_sim.program(end) > 0);
+
+        QByteArray body;
+        QCOMPARE(getInto("/t/hop", body), expected);
+        QCOMPARE(m_sim.requests("/t/hop").size(), qMin(hops + 1, 11));
+        QCOMPARE(body, QByteArray(expected == 0 ? "end" : ""));
     }
 
     void getSendsContentTypeThenTheListInOrder()
@@ -315,12 +464,16 @@ private slots:
                                                         {"raw_base64", QString("bm90IGh0dHAK")}}
                                          << 5;
         QTest::newRow("refused connection") << QJsonObject{} << 5;
+        QTest::newRow("redirected to a server that never answers")
+            << QJsonObject{{"path", "/t/bad"}, {"status", 302}, {"headers", QJsonObject{{"Location", "/t/stalled"}}}}
+            << 2;
     }
     void badRepliesFailWithinTheLimit()
     {
         QFETCH(QJsonObject, route);
         QFETCH(int, seconds);
 
+        QVERIFY(m_sim.program(QJsonObject{{"path", "/t/stalled"}, {"action", "stall"}}) > 0);
         QByteArray address = m_sim.url("/t/bad").toUtf8();
         if (route.isEmpty()) {
             const quint16 port = ZmTest::closedPort();

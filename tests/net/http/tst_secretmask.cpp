@@ -35,6 +35,24 @@ private slots:
                                               << "{\"accessKeyId\":\"id\",\"tokenType\":\"x\"}\nmytoken:1";
         QTest::newRow("nothing to mask") << "plain text"
                                          << "plain text";
+        QTest::newRow("signed address")
+            << "https://cdn.example/web/missing.zip?Expires=1700000000&OSSAccessKeyId=STS.id&Signature=ab%2Bc%3D"
+               "&security-token=CAIS-xyz#part"
+            << "https://cdn.example/web/missing.zip?Expires=1700000000&OSSAccessKeyId=STS.id&Signature=***"
+               "&security-token=***#part";
+        QTest::newRow("request line")
+            << "GET /web/x.zip?X-Amz-Signature=abc&X-Amz-Security-Token=t&x=1 HTTP/1.1\r\nHost: h\r\n"
+            << "GET /web/x.zip?X-Amz-Signature=***&X-Amz-Security-Token=***&x=1 HTTP/1.1\r\nHost: h\r\n";
+        QTest::newRow("address in a JSON text") << "{\"versionUrl\":\"https://h/a.exe?sign=abc&v=1\",\"n\":\"2\"}"
+                                                << "{\"versionUrl\":\"https://h/a.exe?sign=***&v=1\",\"n\":\"2\"}";
+        QTest::newRow("address in a printed map")
+            << "QMap((\"latestVersionURLEn\", \"https://h/a.exe?Sig=abc&ClientSecret=s\")(\"x\", \"1\"))"
+            << "QMap((\"latestVersionURLEn\", \"https://h/a.exe?Sig=***&ClientSecret=***\")(\"x\", \"1\"))";
+        QTest::newRow("address encoded inside a query")
+            << "/updates/redirect?to=https%3A%2F%2Fh%2Fa.zip%3FSignature%3Dabc%26x%3D1&status=302"
+            << "/updates/redirect?to=https%3A%2F%2Fh%2Fa.zip%3FSignature%3D***%26x%3D1&status=302";
+        QTest::newRow("query keys that only look alike") << "https://h/a.zip?signedBy=me&design=x&tokens=2&version=1"
+                                                         << "https://h/a.zip?signedBy=me&design=x&tokens=2&version=1";
     }
     void masksSecretValues()
     {

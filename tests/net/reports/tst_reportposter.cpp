@@ -97,9 +97,12 @@ private slots:
         report->addRoomEntry(7, "small", 9, "student");
         QVERIFY(report->addEvent("join", "-1", 1, 2));
         const QJsonObject record = report->record();
+        const QPointer<CZmPost> poster = report->poster();
+        QVERIFY(poster);
         QTest::ignoreMessage(QtDebugMsg, "CZmPost::deleteLater()");
         QTest::ignoreMessage(QtDebugMsg, "CZmPost::~CZmPost()");
         QCOMPARE(report->send(), 0);
+        QVERIFY(!report->poster());
         const QJsonArray requests = m_sim.waitForRequests(1, "/apm-store-web/messagePosted");
         QCOMPARE(requests.size(), 1);
         const QJsonObject entry = requests[0].toObject();
@@ -110,16 +113,18 @@ private slots:
         QCOMPARE(body, QJsonDocument(record).toJson(QJsonDocument::Compact));
         QCOMPARE(entry["report_json"].toObject(), record);
         QTRY_VERIFY(report.isNull());
-        QTest::qWait(100); // the poster's release runs after its thread ended
+        QTRY_VERIFY(poster.isNull()); // released once its thread ended
     }
 
     void sendWithoutRecord()
     {
         QPointer<ReportMSG> report = new ReportMSG;
+        const QPointer<CZmPost> poster = report->poster();
         QTest::ignoreMessage(QtDebugMsg, "CZmPost::~CZmPost()");
         QCOMPARE(report->send(), 0);
         QTRY_VERIFY(report.isNull());
-        QTest::qWait(200);
+        // The poster went with the report without ever starting: nothing can be posted any more.
+        QVERIFY(poster.isNull());
         QCOMPARE(m_sim.requests("/apm-store-web/messagePosted").size(), 0);
     }
 

@@ -43,6 +43,12 @@ QString downloadDir()
     return QDir::homePath() + QStringLiteral("/Downloads");
 }
 
+// The temporary files left in the download folder.
+QStringList partFiles()
+{
+    return QDir(downloadDir()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+}
+
 } // namespace
 
 class TestUpdater : public QObject
@@ -64,7 +70,11 @@ private slots:
         QVERIFY(QDir().mkpath(ZmTest::screenshotDir()));
     }
 
-    void cleanup() { QDir(downloadDir()).removeRecursively(); }
+    void cleanup()
+    {
+        QFile::remove(downloadDir()); // a test may leave a file in the folder's place
+        QDir(downloadDir()).removeRecursively();
+    }
 
     void sizeTexts_data()
     {
@@ -130,15 +140,21 @@ private slots:
         QTest::newRow("trailing slash") << "http://h.example/a/"
                                         << "update_file.bin";
         QTest::newRow("no path") << "http://h.example"
-                                 << "h.example";
-        QTest::newRow("query stays") << "http://h.example/a/setup.exe?sign=1"
-                                     << "setup.exe?sign=1";
+                                 << "update_file.bin";
+        QTest::newRow("query left out") << "http://h.example/a/setup.exe?sign=1"
+                                        << "setup.exe";
+        QTest::newRow("signed address")
+            << "https://cdn.example/web/missing.zip?Expires=1700000000&OSSAccessKeyId=STS.id&Signature=abc%3D"
+               "&security-token=CAIS-xyz"
+            << "missing.zip";
         QTest::newRow("slash in query") << "http://h.example/setup.exe?x=a/b"
-                                        << "b";
+                                        << "setup.exe";
+        QTest::newRow("fragment left out") << "http://h.example/setup.exe#x/y"
+                                           << "setup.exe";
         QTest::newRow("dot dot") << "http://h.example/a/.."
                                  << "update_file.bin";
         QTest::newRow("query dot dot") << "http://h.example/a?x=/.."
-                                       << "update_file.bin";
+                                       << "a";
         QTest::newRow("encoded dots") << "http://h.example/a/%2e%2e"
                                       << "update_file.bin";
         QTest::newRow("encoded slash") << "http://h.example/a%2F..%2F..%2Fx"
@@ -213,12 +229,10 @@ private slots:
         QTest::addColumn<QString>("fileName");
         const QString file = "/updates/get/upd/ZmQuillo_Setup.exe";
         QTest::newRow("with length") << file << true << "ZmQuillo_Setup.exe";
-        QTest::newRow("without length") << file + "?length=0&chunk=7000" << true
-                                        << "ZmQuillo_Setup.exe?length=0&chunk=7000";
-        QTest::newRow("slow body") << file + "?chunk=40000&delay_ms=40" << true
-                                   << "ZmQuillo_Setup.exe?chunk=40000&delay_ms=40";
-        QTest::newRow("slow body without length") << file + "?length=0&chunk=40000&delay_ms=40" << true
-                                                  << "ZmQuillo_Setup.exe?length=0&chunk=40000&delay_ms=40";
+        QTest::newRow("without length") << file + "?length=0&chunk=7000" << true << "ZmQuillo_Setup.exe";
+        QTest::newRow("slow body") << file + "?chunk=40000&delay_ms=40" << true << "ZmQuillo_Setup.exe";
+        QTest::newRow("slow body without length")
+            << file + "?length=0&chunk=40000&delay_ms=40" << true << "ZmQuillo_Setup.exe";
         QTest::newRow("absolute redirect")
             << "/updates/redirect?to=" + QString::fromLatin1(QUrl::toPercentEncoding(m_sim.url(file))) << true
             << "ZmQuillo_Setup.exe";
@@ -227,13 +241,13 @@ private slots:
         QTest::newRow("301 redirect") << "/updates/redirect?status=301&to=/updates/get/upd/ZmQuillo_Setup.exe" << true
                                       << "ZmQuillo_Setup.exe";
         QTest::newRow("404") << "/updates/get/upd/missing.exe" << false << "missing.exe";
-        QTest::newRow("500 with a body") << file + "?status=500" << false << "ZmQuillo_Setup.exe?status=500";
-        QTest::newRow("short body") << file + "?cut=5000" << false << "ZmQuillo_Setup.exe?cut=5000";
+        QTest::newRow("500 with a body") << file + "?status=500" << false << "ZmQuillo_Setup.exe";
+        QTest::newRow("short body") << file + "?cut=5000" << false << "ZmQuillo_Setup.exe";
         QTest::newRow("redirect loop") << "/updates/loop" << false << "loop";
         QTest::newRow("closed connection") << "/updates/closed" << false << "closed";
     }
 
-    // Every outcome of a download: the file, the ".part" file and the window's texts.
+    // Every outcome of a download: the file, the temporary file and the window's texts.
     void downloads()
     {
         QFETCH(QString, address);
@@ -250,7 +264,7 @@ private slots:
         QCOMPARE(updater.fileName(), fileName);
         const QString path = downloadDir() + "/" + fileName;
         QCOMPARE(updater.downloadedFilePath(), path);
-        QVERIFY(!QFile::exists(path + ".part"));
+        QCOMPARE(partFiles(), QStringList());
         QVERIFY(updater.isVisible());
         if (completes) {
             QVERIFY(updater.isFinished());
@@ -356,7 +370,7 @@ private slots:
         QVERIFY(!updater.isVisible());
         if (result == 0) {
             QVERIFY(!QFile::exists(updater.downloadedFilePath()));
-            QVERIFY(!QFile::exists(updater.downloadedFilePath() + ".part"));
+            QCOMPARE(partFiles(), QStringList());
         } else {
             QCOMPARE(readFile(updater.downloadedFilePath()), m_payload);
         }
@@ -376,27 +390,125 @@ private slots:
         QVERIFY(driver.allDone());
     }
 
-    // A new start drops the earlier download and its files.
+    // A new start drops the earlier download and its temporary file; the user's files stay.
     void restartReplacesTheDownload()
     {
         ZmTest::Simulator::Route slow;
         slow.path = "/updates/slow/ZmQuillo_Setup.exe";
         slow.body = "the first download's bytes";
-        slow.delayMs = 400;
+        slow.delayMs = 100;
         QVERIFY(m_sim.program(slow) > 0);
         QVERIFY(writeFile(downloadDir() + "/ZmQuillo_Setup.exe", "old installer"));
         QVERIFY(writeFile(downloadDir() + "/ZmQuillo_Setup.exe.part", "old part"));
         Updater updater;
         updater.startDownload(url("/updates/slow/ZmQuillo_Setup.exe"));
-        QVERIFY(!QFile::exists(downloadDir() + "/ZmQuillo_Setup.exe"));
-        QVERIFY(!QFile::exists(downloadDir() + "/ZmQuillo_Setup.exe.part"));
-        QTest::qWait(100);
-        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe"));
+        QCOMPARE(m_sim.waitForRequests(1, "/updates/slow/").size(), 1);
+        // The first reply comes while the second, slower download runs.
+        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?chunk=50000&delay_ms=60"));
         QTRY_VERIFY_WITH_TIMEOUT(updater.isFinished(), 20000);
-        QTest::qWait(500); // the first reply would have come by now
+        QCOMPARE(updater.downloadedFilePath(), downloadDir() + "/ZmQuillo_Setup (1).exe");
         QCOMPARE(readFile(updater.downloadedFilePath()), m_payload);
-        QVERIFY(!QFile::exists(updater.downloadedFilePath() + ".part"));
+        QCOMPARE(readFile(downloadDir() + "/ZmQuillo_Setup.exe"), QByteArray("old installer"));
+        QCOMPARE(readFile(downloadDir() + "/ZmQuillo_Setup.exe.part"), QByteArray("old part"));
+        QCOMPARE(QDir(downloadDir()).entryList(QDir::Files | QDir::Hidden).size(), 3);
         QVERIFY(m_sim.clearRoutes());
+    }
+
+    void numberedNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("numbered");
+        QTest::newRow("extension") << "ZmQuillo_Setup.exe" << 1 << "ZmQuillo_Setup (1).exe";
+        QTest::newRow("dots in the name") << "ZmQuillo_Setup_1.6.0.exe" << 12 << "ZmQuillo_Setup_1.6.0 (12).exe";
+        QTest::newRow("two extensions") << "web.tar.gz" << 2 << "web.tar (2).gz";
+        QTest::newRow("no extension") << "update_file" << 1 << "update_file (1)";
+        QTest::newRow("leading dot only") << ".installer" << 3 << ".installer (3)";
+    }
+    void numberedNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, number);
+        QFETCH(QString, numbered);
+        QCOMPARE(Updater::numberedFileName(name, number), numbered);
+    }
+
+    // A download never deletes or replaces a file it did not write: it lands under the first free name.
+    void keepsTheUsersFiles_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("finalName"); // empty: the download fails
+
+        const QString file = "/updates/get/upd/ZmQuillo_Setup.exe";
+        QTest::newRow("completes beside the user's file")
+            << file << QStringList{"ZmQuillo_Setup.exe"} << "ZmQuillo_Setup (1).exe";
+        QTest::newRow("numbered names taken too")
+            << file << QStringList{"ZmQuillo_Setup.exe", "ZmQuillo_Setup (1).exe", "ZmQuillo_Setup.exe.part"}
+            << "ZmQuillo_Setup (2).exe";
+        QTest::newRow("short body") << file + "?cut=5000"
+                                    << QStringList{"ZmQuillo_Setup.exe", "ZmQuillo_Setup.exe.part"} << "";
+        QTest::newRow("not found") << file + "?status=404" << QStringList{"ZmQuillo_Setup.exe"} << "";
+    }
+    void keepsTheUsersFiles()
+    {
+        QFETCH(QString, address);
+        QFETCH(QStringList, existing);
+        QFETCH(QString, finalName);
+        for (const QString& name : existing)
+            QVERIFY(writeFile(downloadDir() + "/" + name, "the user's " + name.toUtf8()));
+
+        Updater updater;
+        updater.startDownload(url(address));
+        QTRY_VERIFY_WITH_TIMEOUT(updater.isFinished() || updater.hasFailed(), 20000);
+        for (const QString& name : existing)
+            QCOMPARE(readFile(downloadDir() + "/" + name), "the user's " + name.toUtf8());
+        QStringList expected = existing;
+        if (finalName.isEmpty()) {
+            QVERIFY(updater.hasFailed());
+        } else {
+            QVERIFY(updater.isFinished());
+            QCOMPARE(updater.downloadedFilePath(), downloadDir() + "/" + finalName);
+            QCOMPARE(readFile(updater.downloadedFilePath()), m_payload);
+            expected.append(finalName);
+        }
+        expected.sort();
+        QCOMPARE(QDir(downloadDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+                 expected);
+    }
+
+    // A download that cannot be stored fails with the reason; it is never reported complete.
+    void unstorableDownloadFails_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::newRow("the download folder is a file") << "folder is a file";
+        QTest::newRow("the temporary file replaced by a folder") << "part is a folder";
+    }
+    void unstorableDownloadFails()
+    {
+        QFETCH(QString, obstacle);
+        if (obstacle == "folder is a file")
+            QVERIFY(writeFile(downloadDir(), "not a folder"));
+
+        Updater updater;
+        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?chunk=50000&delay_ms=60"));
+        if (obstacle == "part is a folder") {
+            QTRY_VERIFY_WITH_TIMEOUT(bar(updater)->value() > 0 || updater.isFinished(), 20000);
+            const QStringList parts = partFiles();
+            QCOMPARE(parts.size(), 1);
+            const QString part = downloadDir() + "/" + parts.first();
+            QVERIFY(QFile::remove(part));
+            QVERIFY(QDir().mkpath(part));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(updater.isFinished() || updater.hasFailed(), 20000);
+        QVERIFY(updater.hasFailed());
+        QCOMPARE(labelText(updater, "downloadLabel"), QStringLiteral("Download failed!"));
+        QVERIFY2(!labelText(updater, "timeLabel").isEmpty(), "the reason is shown");
+        QVERIFY(!QFileInfo(updater.downloadedFilePath()).exists());
+        if (obstacle == "folder is a file")
+            QCOMPARE(readFile(downloadDir()), QByteArray("not a folder"));
+        QTimer::singleShot(0, &updater, [&updater] { DialogDriver::click(&updater, "stopButton"); });
+        QCOMPARE(updater.exec(), 0);
     }
 
     void dragging()
