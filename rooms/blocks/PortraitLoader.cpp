@@ -77,6 +77,11 @@ PortraitLoader::Result PortraitLoader::fetch(const QString& url, const QString& 
     return result;
 }
 
+bool PortraitLoader::waitForAllFetches(int msecs)
+{
+    return portraitPool()->waitForDone(msecs);
+}
+
 void PortraitLoader::load(const QString& url, const QString& imagesDir)
 {
     if (m_watcher) {

@@ -37,6 +37,8 @@ public:
     static Result fetch(const QString& url, const QString& imagesDir);
     // The file a portrait address is stored in: <imagesDir>/<base name>; empty when the address names no file.
     static QString storagePath(const QString& url, const QString& imagesDir);
+    // Waits up to msecs for every running fetch to end; true when none runs any more.
+    static bool waitForAllFetches(int msecs);
 
 signals:
     void sigLoaded(const QString& path, const QImage& image);
