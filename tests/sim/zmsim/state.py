@@ -18,11 +18,15 @@ class RequestLog:
         entry["seq"] = self._next_seq
         self._next_seq += 1
         self._entries.append(entry)
-        if self._log_file is not None:
-            self._log_file.write(json.dumps(entry, ensure_ascii=False) + "\n")
-            self._log_file.flush()
+        self.write_to_file(entry)
         async with self._changed:
             self._changed.notify_all()
+
+    def write_to_file(self, record):
+        """Appends one JSON line to the --log file, when there is one (other roles log their own records here)."""
+        if self._log_file is not None:
+            self._log_file.write(json.dumps(record, ensure_ascii=False) + "\n")
+            self._log_file.flush()
 
     def clear(self):
         self._entries.clear()
@@ -86,6 +90,7 @@ class SimState:
         self.roles = {}
         self.reset_hooks = []  # called by the control API's reset
         self.role_handlers = {}  # role -> handler for every request the role's annotator claims
+        self.messages = None  # the class message server (messages.MessageServer)
         self.shutdown = asyncio.Event()
 
     def add_annotator(self, annotator):
