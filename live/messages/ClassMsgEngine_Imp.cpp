@@ -22,13 +22,6 @@ constexpr int kNormalClassUi = 1;
 // Received texts are logged up to this many characters.
 constexpr int kLogExcerptChars = 4096;
 
-QJsonValue jsonOf(const QVariant& value)
-{
-    if (value.userType() == QMetaType::QJsonValue)
-        return *static_cast<const QJsonValue*>(value.constData());
-    return QJsonValue::fromVariant(value);
-}
-
 // Deletes an interface now, or from the event loop while one of its signals may be running.
 void release(QObject* object, bool later)
 {
@@ -102,18 +95,28 @@ void ClassMsgEngine_Imp::receiveText(const QString& text)
         qWarning().noquote() << "WebSocket::receiveMsg ignored:" << whyNot;
         return;
     }
-    dispatchMsg(message.messageId, message.tag, message.body);
+    dispatchReceived(message);
+}
+
+void ClassMsgEngine_Imp::dispatchReceived(const ReceivedClassMsg& message)
+{
+    dispatch(message.tag, ClassMsgBodyView(message.object));
 }
 
 void ClassMsgEngine_Imp::dispatchMsg(const QString& messageId, int tag, const QVariantMap& body)
 {
     Q_UNUSED(messageId);
+    dispatch(tag, ClassMsgBodyView(body));
+}
+
+void ClassMsgEngine_Imp::dispatch(int tag, const ClassMsgBodyView& body)
+{
     const BusyScope busy(this);
     switch (tag) {
     case ClassMsgTag_StudentMicrophoneOpened:
         if (m_studentInterface) {
-            const int teacherId = ClassMsgField::intValue(body, QStringLiteral("teacherId"), -1);
-            const int userId = ClassMsgField::intValue(body, QStringLiteral("userId"), -1);
+            const int teacherId = body.intValue(QLatin1String("teacherId"), -1);
+            const int userId = body.intValue(QLatin1String("userId"), -1);
             logEmitSignal("sigReceiveMsgTeacherOpenStudentMicrophone");
             emit m_studentInterface->sigReceiveMsgTeacherOpenStudentMicrophone(teacherId, userId);
         }
@@ -137,40 +140,39 @@ void ClassMsgEngine_Imp::dispatchMsg(const QString& messageId, int tag, const QV
     }
 }
 
-void ClassMsgEngine_Imp::onUserEntered(const QVariantMap& body)
+void ClassMsgEngine_Imp::onUserEntered(const ClassMsgBodyView& body)
 {
     // The teacher tells a pupil who entered how the class stands.
     AppGlobalData* data = AppGlobalData::instance();
-    if (ClassMsgField::intValue(body, QStringLiteral("role"), 0) != ClassMsgRole_Pupil || !data->isTeacher())
+    if (body.intValue(QLatin1String("role"), 0) != ClassMsgRole_Pupil || !data->isTeacher())
         return;
     post(ClassMsgTag_TeacherCommand, ClassMsgBody::teacherAudio(data->teacherAudioMuted));
     post(ClassMsgTag_TeacherCommand, ClassMsgBody::screenShare(data->screenShareOn));
 
-    const int userId = ClassMsgField::intValue(body, QStringLiteral("userId"), -1);
+    const int userId = body.intValue(QLatin1String("userId"), -1);
     const UserInfoMap* members = data->memberMap();
     const auto member = members->constFind(userId);
     if (member != members->constEnd() && data->launch.uiType == kNormalClassUi)
         post(ClassMsgTag_TeacherCommand, ClassMsgBody::enableControl(userId, member->controlEnabled));
 }
 
-void ClassMsgEngine_Imp::onUserLeft(const QVariantMap& body)
+void ClassMsgEngine_Imp::onUserLeft(const ClassMsgBodyView& body)
 {
-    const int userId = ClassMsgField::intValue(body, QStringLiteral("userId"), -1);
+    const int userId = body.intValue(QLatin1String("userId"), -1);
     if (userId != AppGlobalData::instance()->teacherIdAsInt() ||
-        ClassMsgField::intValue(body, QStringLiteral("role"), 0) != ClassMsgRole_Teacher || !m_studentInterface)
+        body.intValue(QLatin1String("role"), 0) != ClassMsgRole_Teacher || !m_studentInterface)
         return;
-    const bool stopClass = ClassMsgField::flagValue(body, QStringLiteral("type"), false);
+    const bool stopClass = body.flagValue(QLatin1String("type"), false);
     logEmitSignal("sigReceiveMsgTeacherLeaveClass");
     emit m_studentInterface->sigReceiveMsgTeacherLeaveClass(userId, stopClass);
 }
 
-void ClassMsgEngine_Imp::onTalkList(const QVariantMap& body)
+void ClassMsgEngine_Imp::onTalkList(const ClassMsgBodyView& body)
 {
     QJsonObject listBody;
-    const QString listKey = QStringLiteral("userInfoList");
-    const auto list = body.constFind(listKey);
-    if (list != body.constEnd())
-        listBody.insert(listKey, jsonOf(*list));
+    const QJsonValue list = body.jsonValue(QLatin1String("userInfoList"));
+    if (!list.isUndefined())
+        listBody.insert(QStringLiteral("userInfoList"), list);
     applyTalkListMessage(*AppGlobalData::instance()->memberMap(), listBody);
     if (m_publicInterface) {
         logEmitSignal("sigStudentsTalkInfoChanged");
@@ -178,13 +180,13 @@ void ClassMsgEngine_Imp::onTalkList(const QVariantMap& body)
     }
 }
 
-void ClassMsgEngine_Imp::onTeacherCommand(const QVariantMap& body)
+void ClassMsgEngine_Imp::onTeacherCommand(const ClassMsgBodyView& body)
 {
-    const QString subTag = ClassMsgField::textValue(body, QStringLiteral("subTag"));
-    const int teacherId = ClassMsgField::intValue(body, QStringLiteral("teacherId"), -1);
+    const QString subTag = body.textValue(QLatin1String("subTag"));
+    const int teacherId = body.intValue(QLatin1String("teacherId"), -1);
     if (subTag == ClassMsgSubTag::teacherAudio()) {
         if (m_publicInterface) {
-            const bool mute = ClassMsgField::flagValue(body, QStringLiteral("isMute"), true);
+            const bool mute = body.flagValue(QLatin1String("isMute"), true);
             logEmitSignal("sigReceiveMsgTeacherMuteAudio");
             emit m_publicInterface->sigReceiveMsgTeacherMuteAudio(teacherId, mute);
         }
@@ -192,18 +194,18 @@ void ClassMsgEngine_Imp::onTeacherCommand(const QVariantMap& body)
     }
     if (!m_studentInterface)
         return;
-    const int toUserId = ClassMsgField::intValue(body, QStringLiteral("toUserId"), -1);
+    const int toUserId = body.intValue(QLatin1String("toUserId"), -1);
     if (subTag == ClassMsgSubTag::screenShare()) {
-        const bool enabled = ClassMsgField::flagValue(body, QStringLiteral("enabled"), true);
+        const bool enabled = body.flagValue(QLatin1String("enabled"), true);
         logEmitSignal("sigReceiveMsgTeacherEnableScreenShare");
         emit m_studentInterface->sigReceiveMsgTeacherEnableScreenShare(teacherId, enabled);
     } else if (subTag == ClassMsgSubTag::award()) {
-        const int point = ClassMsgField::intValue(body, QStringLiteral("point"), 0);
-        const int total = ClassMsgField::intValue(body, QStringLiteral("total"), 0);
+        const int point = body.intValue(QLatin1String("point"), 0);
+        const int total = body.intValue(QLatin1String("total"), 0);
         logEmitSignal("sigReceiveMsgTeacherAwardPoints");
         emit m_studentInterface->sigReceiveMsgTeacherAwardPoints(teacherId, toUserId, point, total);
     } else if (subTag == ClassMsgSubTag::enableControl()) {
-        const bool enabled = ClassMsgField::flagValue(body, QStringLiteral("enabled"), true);
+        const bool enabled = body.flagValue(QLatin1String("enabled"), true);
         logEmitSignal("sigReceiveMsgTeacherEnableControl");
         emit m_studentInterface->sigReceiveMsgTeacherEnableControl(teacherId, toUserId, enabled);
     } else if (subTag == ClassMsgSubTag::drop()) {

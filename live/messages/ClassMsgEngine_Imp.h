@@ -5,6 +5,9 @@
 #include <QString>
 #include <QVariantMap>
 
+class ClassMsgBodyView;
+struct ReceivedClassMsg;
+
 // The transport-independent part of the message engine: the three interfaces, the envelope of outgoing messages
 // and the dispatcher of received ones.
 class ClassMsgEngine_Imp : public ClassMsgEngine
@@ -29,6 +32,8 @@ public:
     // Acts on one received message (the message id is not used): signals of the interfaces, talk lists applied to
     // the member map, the teacher's answers to a pupil who entered. Unknown tags and sub-tags are ignored.
     void dispatchMsg(const QString& messageId, int tag, const QVariantMap& body);
+    // The same for a parsed message, read in place.
+    void dispatchReceived(const ReceivedClassMsg& message);
 
     PublicMsgInterface* publicMsgInterface() const { return m_publicInterface; }
     StudentMsgInterface* studentMsgInterface() const { return m_studentInterface; }
@@ -65,10 +70,11 @@ protected:
     };
 
 private:
-    void onUserEntered(const QVariantMap& body);
-    void onUserLeft(const QVariantMap& body);
-    void onTalkList(const QVariantMap& body);
-    void onTeacherCommand(const QVariantMap& body);
+    void dispatch(int tag, const ClassMsgBodyView& body);
+    void onUserEntered(const ClassMsgBodyView& body);
+    void onUserLeft(const ClassMsgBodyView& body);
+    void onTalkList(const ClassMsgBodyView& body);
+    void onTeacherCommand(const ClassMsgBodyView& body);
 
     PublicMsgInterface* m_publicInterface = nullptr;
     StudentMsgInterface* m_studentInterface = nullptr;

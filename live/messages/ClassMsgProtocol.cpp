@@ -15,7 +15,7 @@ struct Scalar
 {
     enum Kind
     {
-        Other,
+        Other, // missing, null, an array, an object
         Number,
         Boolean,
         Text,
@@ -23,28 +23,32 @@ struct Scalar
     Kind kind = Other;
     double number = 0;
     bool flag = false;
-    const QVariant* variant = nullptr; // the text, for Text
-    const QJsonValue* json = nullptr;  // the text, for Text held in a QJsonValue
+    QString text; // filled only when asked for
 };
 
-Scalar scalarOf(const QVariant& value)
+Scalar scalarOfJson(const QJsonValue& json, bool wantText)
+{
+    Scalar scalar;
+    if (json.isDouble()) {
+        scalar.kind = Scalar::Number;
+        scalar.number = json.toDouble();
+    } else if (json.isBool()) {
+        scalar.kind = Scalar::Boolean;
+        scalar.flag = json.toBool();
+    } else if (json.isString()) {
+        scalar.kind = Scalar::Text;
+        if (wantText)
+            scalar.text = json.toString();
+    }
+    return scalar;
+}
+
+Scalar scalarOfVariant(const QVariant& value, bool wantText)
 {
     Scalar scalar;
     switch (value.userType()) {
-    case QMetaType::QJsonValue: {
-        const QJsonValue* json = static_cast<const QJsonValue*>(value.constData());
-        if (json->isDouble()) {
-            scalar.kind = Scalar::Number;
-            scalar.number = json->toDouble();
-        } else if (json->isBool()) {
-            scalar.kind = Scalar::Boolean;
-            scalar.flag = json->toBool();
-        } else if (json->isString()) {
-            scalar.kind = Scalar::Text;
-            scalar.json = json;
-        }
-        break;
-    }
+    case QMetaType::QJsonValue:
+        return scalarOfJson(*static_cast<const QJsonValue*>(value.constData()), wantText);
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
@@ -64,7 +68,8 @@ Scalar scalarOf(const QVariant& value)
         break;
     case QMetaType::QString:
         scalar.kind = Scalar::Text;
-        scalar.variant = &value;
+        if (wantText)
+            scalar.text = value.toString();
         break;
     default:
         break;
@@ -152,26 +157,30 @@ QVariantMap drop(int toUserId)
 
 } // namespace ClassMsgBody
 
-namespace ClassMsgField {
+namespace {
 
-int intValue(const QVariantMap& body, const QString& key, int defaultValue)
+Scalar scalarAt(const QVariantMap* map, const QJsonObject* object, QLatin1String key, bool wantText)
 {
-    const auto found = body.constFind(key);
-    if (found == body.constEnd())
-        return defaultValue;
-    const Scalar scalar = scalarOf(*found);
+    if (object)
+        return scalarOfJson(object->value(key), wantText);
+    const auto found = map->constFind(QString(key));
+    return found == map->constEnd() ? Scalar() : scalarOfVariant(*found, wantText);
+}
+
+} // namespace
+
+int ClassMsgBodyView::intValue(QLatin1String key, int defaultValue) const
+{
+    const Scalar scalar = scalarAt(m_map, m_object, key, false);
     int value = defaultValue;
     if (scalar.kind == Scalar::Number && wholeInt(scalar.number, value))
         return value;
     return defaultValue;
 }
 
-bool flagValue(const QVariantMap& body, const QString& key, bool defaultValue)
+bool ClassMsgBodyView::flagValue(QLatin1String key, bool defaultValue) const
 {
-    const auto found = body.constFind(key);
-    if (found == body.constEnd())
-        return defaultValue;
-    const Scalar scalar = scalarOf(*found);
+    const Scalar scalar = scalarAt(m_map, m_object, key, false);
     if (scalar.kind == Scalar::Number)
         return !std::isnan(scalar.number) && scalar.number != 0;
     if (scalar.kind == Scalar::Boolean)
@@ -179,18 +188,33 @@ bool flagValue(const QVariantMap& body, const QString& key, bool defaultValue)
     return defaultValue;
 }
 
-QString textValue(const QVariantMap& body, const QString& key)
+QString ClassMsgBodyView::textValue(QLatin1String key) const
 {
-    const auto found = body.constFind(key);
-    if (found == body.constEnd())
-        return QString();
-    const Scalar scalar = scalarOf(*found);
-    if (scalar.kind != Scalar::Text)
-        return QString();
-    return scalar.json ? scalar.json->toString() : scalar.variant->toString();
+    return scalarAt(m_map, m_object, key, true).text;
 }
 
-} // namespace ClassMsgField
+QJsonValue ClassMsgBodyView::jsonValue(QLatin1String key) const
+{
+    if (m_object)
+        return m_object->value(key);
+    const auto found = m_map->constFind(QString(key));
+    if (found == m_map->constEnd())
+        return QJsonValue(QJsonValue::Undefined);
+    if (found->userType() == QMetaType::QJsonValue)
+        return *static_cast<const QJsonValue*>(found->constData());
+    return QJsonValue::fromVariant(*found);
+}
+
+QVariantMap ReceivedClassMsg::body() const
+{
+    QVariantMap members;
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        const QString key = it.key();
+        if (key != QLatin1String("messageId") && key != QLatin1String("messageTag"))
+            members.insert(key, QVariant(it.value()));
+    }
+    return members;
+}
 
 bool parseClassMsg(const QByteArray& utf8, ReceivedClassMsg& out, QString* whyNot)
 {
@@ -207,22 +231,13 @@ bool parseClassMsg(const QByteArray& utf8, ReceivedClassMsg& out, QString* whyNo
         return false;
     }
 
-    const QJsonObject object = document.object();
     ReceivedClassMsg message;
-    const QLatin1String idKey("messageId");
-    const QLatin1String tagKey("messageTag");
-    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
-        const QString key = it.key();
-        if (key == idKey) {
-            message.messageId = it.value().toString();
-        } else if (key == tagKey) {
-            int tag = ClassMsgTag_None;
-            if (it.value().isDouble() && wholeInt(it.value().toDouble(), tag))
-                message.tag = tag;
-        } else {
-            message.body.insert(key, QVariant(it.value()));
-        }
-    }
+    message.object = document.object();
+    message.messageId = message.object.value(QLatin1String("messageId")).toString();
+    const QJsonValue tag = message.object.value(QLatin1String("messageTag"));
+    int number = ClassMsgTag_None;
+    if (tag.isDouble() && wholeInt(tag.toDouble(), number))
+        message.tag = number;
     out = std::move(message);
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QJsonObject>
+#include <QJsonValue>
 #include <QString>
 #include <QVariantMap>
 
@@ -68,22 +70,43 @@ QVariantMap teacherAudio(bool isMute);
 QVariantMap drop(int toUserId);
 } // namespace ClassMsgBody
 
-// Readers of received bodies. A member that is missing or of the wrong kind gives the default: numbers must be
-// whole numbers within int; flags are numbers (non-zero is true) or JSON booleans; texts must be texts. Values
-// may be plain variants or variants holding a QJsonValue (as the receiver stores them).
-namespace ClassMsgField {
-int intValue(const QVariantMap& body, const QString& key, int defaultValue);
-bool flagValue(const QVariantMap& body, const QString& key, bool defaultValue);
-QString textValue(const QVariantMap& body, const QString& key);
-} // namespace ClassMsgField
+// Read access to a received body, whether it is a QVariantMap (dispatchMsg's callers) or the parsed JSON object
+// itself (the receiver, which need not copy it). A member that is missing or of the wrong kind gives the default:
+// numbers must be whole numbers within int; flags are numbers (non-zero is true) or JSON booleans; texts must be
+// texts. Map values may be plain variants or variants holding a QJsonValue.
+class ClassMsgBodyView
+{
+public:
+    explicit ClassMsgBodyView(const QVariantMap& map)
+        : m_map(&map)
+    {
+    }
+    explicit ClassMsgBodyView(const QJsonObject& object)
+        : m_object(&object)
+    {
+    }
 
-// One received message: the envelope's id and tag taken out, every other top-level member in the body (each
-// value a variant holding its QJsonValue).
+    int intValue(QLatin1String key, int defaultValue) const;
+    bool flagValue(QLatin1String key, bool defaultValue) const;
+    QString textValue(QLatin1String key) const;
+    // The member as JSON; undefined when missing.
+    QJsonValue jsonValue(QLatin1String key) const;
+
+private:
+    const QVariantMap* m_map = nullptr;
+    const QJsonObject* m_object = nullptr;
+};
+
+// One received message: the envelope's id and tag, and the whole top-level object (whose members other than
+// "messageId" and "messageTag" are the body).
 struct ReceivedClassMsg
 {
     QString messageId;
     int tag = ClassMsgTag_None;
-    QVariantMap body;
+    QJsonObject object;
+
+    // The body as dispatchMsg takes it: every member but "messageId" and "messageTag".
+    QVariantMap body() const;
 };
 
 // Parses one received text (its UTF-8 bytes). False, with whyNot set, when the text is not JSON or not a JSON

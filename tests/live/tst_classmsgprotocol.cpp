@@ -301,6 +301,49 @@ private slots:
         QCOMPARE(signalsFor({push}), expected);
     }
 
+    // Callers that hand over a map of plain variants (not JSON) get the same readings.
+    void dispatchMsgReadsPlainVariants_data()
+    {
+        QTest::addColumn<int>("tag");
+        QTest::addColumn<QVariantMap>("body");
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::newRow("award as ints") << int(ClassMsgTag_TeacherCommand)
+                                       << QVariantMap{{"subTag", "award"},
+                                                      {"teacherId", 300451},
+                                                      {"toUserId", 100234},
+                                                      {"point", qint64(2)},
+                                                      {"total", 7.0}}
+                                       << QStringList{"award(300451,100234,2,7)"};
+        QTest::newRow("flag as a bool") << int(ClassMsgTag_TeacherCommand)
+                                        << QVariantMap{{"subTag", "screenShare"}, {"enabled", false}}
+                                        << QStringList{"screenShare(-1,0)"};
+        QTest::newRow("flag as text takes the default")
+            << int(ClassMsgTag_TeacherCommand) << QVariantMap{{"subTag", "teacherAudio"}, {"isMute", "0"}}
+            << QStringList{"muteAudio(-1,1)"};
+        QTest::newRow("id as text takes the default")
+            << int(ClassMsgTag_UserLeft) << QVariantMap{{"role", 1}, {"userId", "300451"}} << QStringList{};
+        QTest::newRow("talk list as a variant list")
+            << int(ClassMsgTag_TalkList)
+            << QVariantMap{{"userInfoList", QVariantList{QVariantMap{{"userId", 100871}, {"state", 1}}}}}
+            << QStringList{"talkInfoChanged()"};
+    }
+    void dispatchMsgReadsPlainVariants()
+    {
+        QFETCH(int, tag);
+        QFETCH(QVariantMap, body);
+        QFETCH(QStringList, expected);
+
+        m_signals.lines.clear();
+        engine()->dispatchMsg(QString(), tag, body);
+        QCOMPARE(m_signals.lines, expected);
+        if (tag == ClassMsgTag_TalkList) {
+            const UserInfo pupil = AppGlobalData::instance()->memberMap()->value(100871);
+            QCOMPARE(pupil.talkState, 1);
+            QCOMPARE(pupil.talkOrder, 1);
+        }
+    }
+
     void talkListUpdatesMembers_data()
     {
         QTest::addColumn<QByteArray>("frame");
@@ -396,7 +439,7 @@ private slots:
         QCOMPARE(signalsFor({{{"text", sentText}}}), QStringList{"award(300451,100234,2,5)"});
         ReceivedClassMsg received;
         QVERIFY(parseClassMsg(sentText.toUtf8(), received));
-        QCOMPARE(ClassMsgField::textValue(received.body, "enNickname"), name);
+        QCOMPARE(ClassMsgBodyView(received.body()).textValue(QLatin1String("enNickname")), name);
     }
 };
 
