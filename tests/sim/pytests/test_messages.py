@@ -10,7 +10,11 @@ import unittest
 
 import aiohttp
 
-SIMULATOR = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "simulator.py")
+SIM_DIR = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+SIMULATOR = os.path.join(SIM_DIR, "simulator.py")
+sys.path.insert(0, SIM_DIR)
+
+from zmsim import messages  # noqa: E402
 
 
 class Simulator:
@@ -162,6 +166,19 @@ class MessageRole(unittest.IsolatedAsyncioTestCase):
                 echoed = json.loads((await socket.receive(timeout=5)).data)
                 echoed.pop("messageId")
                 self.assertEqual(echoed, command)
+
+
+class ShippedScenarios(unittest.TestCase):
+    def test_every_scenario_file_loads(self):
+        folder = os.path.join(SIM_DIR, "scenarios")
+        names = sorted(name for name in os.listdir(folder) if name.endswith(".json"))
+        self.assertTrue(names)
+        for name in names:
+            with self.subTest(name=name), open(os.path.join(folder, name), encoding="utf-8") as handle:
+                scenario = messages.Scenario(json.load(handle))
+                self.assertTrue(scenario.items)
+                times = [at for at, _ in scenario.items]
+                self.assertEqual(times, sorted(times))
 
 
 if __name__ == "__main__":
