@@ -2,13 +2,13 @@
 
 #include "app/AppGlobalData.h"
 #include "app/LogHandler.h"
+#include "app/records/UserInfo.h"
 #include "live/messages/ClassMsgEnvelope.h"
 #include "live/messages/ClassMsgProtocol.h"
 #include "live/messages/PublicMsgInterface.h"
 #include "live/messages/StudentMsgInterface.h"
 #include "live/messages/TeacherMsgInterface.h"
-#include "live/messages/UserInfo.h"
-#include "net/SecretMask.h"
+#include "net/http/SecretMask.h"
 
 #include <QDebug>
 #include <QJsonObject>

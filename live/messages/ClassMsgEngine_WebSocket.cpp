@@ -6,7 +6,7 @@
 #include "live/messages/ProblemReportQueue.h"
 #include "live/messages/StudentMsgInterface.h"
 #include "live/messages/TeacherMsgInterface.h"
-#include "net/SecretMask.h"
+#include "net/http/SecretMask.h"
 
 #include <QDebug>
 #include <QSignalBlocker>

@@ -1,6 +1,7 @@
 #include "live/messages/ClassMsgEnvelope.h"
 
 #include "app/AppGlobalData.h"
+#include "app/records/LessonContext.h"
 #include "live/messages/ClassMsgProtocol.h"
 
 #include <QJsonDocument>
@@ -17,13 +18,14 @@ constexpr int kPlatform = 6;
 ClassMsgSender currentClassMsgSender()
 {
     const AppGlobalData* data = AppGlobalData::instance();
+    const LessonContext context = data->lessonContext();
     ClassMsgSender sender;
-    sender.token = data->launch.token;
+    sender.token = context.token();
     // Period ids outgrow 32 bits.
-    sender.periodId = data->lesson.periodId.trimmed().toLongLong();
+    sender.periodId = context.periodId().trimmed().toLongLong();
     sender.teacherId = data->teacherIdAsInt();
-    sender.role = getPostMsgFromUserRole(data->launch.accountType);
-    sender.userId = data->userIdAsInt();
+    sender.role = getPostMsgFromUserRole(context.accountType());
+    sender.userId = context.userIdAsInt();
     return sender;
 }
 

@@ -14,7 +14,7 @@ struct ClassMsgSender
     int userId = -1;   // the local user id; -1 when empty
 };
 
-// The sender as the application data describes the running lesson now. GUI thread.
+// The sender of the running lesson: one lesson-context snapshot, and the teacher's record. GUI thread.
 ClassMsgSender currentClassMsgSender();
 
 // One outgoing message: "messageId" (messageId, or a new UUID without braces when it is empty), "messageTag",

@@ -1,6 +1,6 @@
 #include "live/messages/ProblemReportQueue.h"
 
-#include "net/ZmNetAPI.h"
+#include "net/api/ZmNetAPI.h"
 
 #include <QCoreApplication>
 #include <QDebug>
