@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class UrlConfig;
 
 namespace ZmTest {
@@ -135,6 +137,9 @@ public:
     static QString scriptPath();  // <source>/tests/sim/simulator.py
 
 private:
+    // fetch() once it returns at least count entries, or what it returns after timeoutMs; polls, running the
+    // event loop in between.
+    static QJsonArray pollFor(int count, int timeoutMs, const std::function<QJsonArray()>& fetch);
     // One control request that must be answered 200.
     bool controlOk(const QByteArray& method, const QString& target, const QByteArray& body = {});
 

@@ -1,7 +1,5 @@
 #include "Simulator.h"
 
-#include <QDeadlineTimer>
-#include <QTest>
 #include <QUrlQuery>
 
 namespace ZmTest {
@@ -34,13 +32,7 @@ QJsonArray Simulator::messageFrames(const QString& kind, int sinceSeq)
 
 QJsonArray Simulator::waitForMessageFrames(int count, const QString& kind, int timeoutMs, int sinceSeq)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    QJsonArray found = messageFrames(kind, sinceSeq);
-    while (found.size() < count && !deadline.hasExpired()) {
-        QTest::qWait(20);
-        found = messageFrames(kind, sinceSeq);
-    }
-    return found;
+    return pollFor(count, timeoutMs, [&] { return messageFrames(kind, sinceSeq); });
 }
 
 QJsonArray Simulator::messageConnections(const QString& state)
@@ -53,13 +45,7 @@ QJsonArray Simulator::messageConnections(const QString& state)
 
 QJsonArray Simulator::waitForMessageConnections(int count, const QString& state, int timeoutMs)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    QJsonArray found = messageConnections(state);
-    while (found.size() < count && !deadline.hasExpired()) {
-        QTest::qWait(20);
-        found = messageConnections(state);
-    }
-    return found;
+    return pollFor(count, timeoutMs, [&] { return messageConnections(state); });
 }
 
 int Simulator::pushMessage(const QJsonObject& message)

@@ -13,7 +13,8 @@ import uuid
 
 from aiohttp import WSMsgType, web
 
-from .state import Annotator
+from . import control
+from .state import Annotator, wait_for_count
 
 PATHS = ("/ws", "/class/ws")
 CONTROL = "/_control/messages"
@@ -197,30 +198,13 @@ class MessageServer:
                 and (connection is None or frame["connection"] == connection)]
 
     async def wait_frames(self, count, timeout, **filters):
-        deadline = time.monotonic() + timeout
-        async with self.frames_changed:
-            while True:
-                selected = self.select_frames(**filters)
-                remaining = deadline - time.monotonic()
-                if len(selected) >= count or remaining <= 0:
-                    return selected
-                try:
-                    await asyncio.wait_for(self.frames_changed.wait(), remaining)
-                except asyncio.TimeoutError:
-                    pass
+        return await wait_for_count(self.frames_changed, lambda: self.select_frames(**filters), count, timeout)
+
+    def select_connections(self, state=None):
+        return [c for c in self.connections if state is None or c.state == state]
 
     async def wait_connections(self, count, timeout, state=None):
-        deadline = time.monotonic() + timeout
-        async with self.connections_changed:
-            while True:
-                selected = [c for c in self.connections if state is None or c.state == state]
-                remaining = deadline - time.monotonic()
-                if len(selected) >= count or remaining <= 0:
-                    return selected
-                try:
-                    await asyncio.wait_for(self.connections_changed.wait(), remaining)
-                except asyncio.TimeoutError:
-                    pass
+        return await wait_for_count(self.connections_changed, lambda: self.select_connections(state), count, timeout)
 
     def open_connections(self, conn_id=None):
         return [c for c in self.connections
@@ -426,19 +410,13 @@ def _json(data, status=200):
 
 
 async def _body(request):
-    try:
-        return json.loads(await request.text() or "{}")
-    except ValueError as error:
-        raise web.HTTPBadRequest(text=json.dumps({"error": "body is not JSON: %s" % error}),
-                                 content_type="application/json")
+    """The request body as JSON ({} when there is none); a 400 reply when it is not JSON."""
+    return await control.json_body(request) if request.can_read_body else {}
 
 
 def _int_query(request, name, default=None):
-    text = request.query.get(name)
-    if text is None or text == "":
-        return default
     try:
-        return int(text)
+        return control.int_arg(request, name, default)
     except ValueError:
         raise web.HTTPBadRequest(text=json.dumps({"error": f"{name} is a whole number"}),
                                  content_type="application/json")
@@ -473,8 +451,7 @@ async def get_connections(request):
     state = request.query.get("state") or None
     if count > 0 and wait_ms > 0:
         await server.wait_connections(count, wait_ms / 1000.0, state)
-    selected = [c.describe() for c in server.connections if state is None or c.state == state]
-    return _json({"connections": selected})
+    return _json({"connections": [c.describe() for c in server.select_connections(state)]})
 
 
 async def push(request):

@@ -5,6 +5,22 @@ import json
 import time
 
 
+async def wait_for_count(changed, select, count, timeout):
+    """select() once it returns at least count items, or what it returns after timeout seconds; whoever changes
+    what select() reads notifies the condition changed."""
+    deadline = time.monotonic() + timeout
+    async with changed:
+        while True:
+            selected = select()
+            remaining = deadline - time.monotonic()
+            if len(selected) >= count or remaining <= 0:
+                return selected
+            try:
+                await asyncio.wait_for(changed.wait(), remaining)
+            except asyncio.TimeoutError:
+                pass
+
+
 class RequestLog:
     """Every request received (control requests excepted), in arrival order, with ever-increasing numbers."""
 
@@ -45,17 +61,7 @@ class RequestLog:
 
     async def wait_for(self, count, timeout, **filters):
         """The selected entries once there are at least count of them, or what there is after timeout seconds."""
-        deadline = time.monotonic() + timeout
-        async with self._changed:
-            while True:
-                selected = self.select(**filters)
-                remaining = deadline - time.monotonic()
-                if len(selected) >= count or remaining <= 0:
-                    return selected
-                try:
-                    await asyncio.wait_for(self._changed.wait(), remaining)
-                except asyncio.TimeoutError:
-                    pass
+        return await wait_for_count(self._changed, lambda: self.select(**filters), count, timeout)
 
 
 class Annotator:
