@@ -1,5 +1,7 @@
 #include "live/messages/ProblemReportQueue.h"
 
+#include "app/AppGlobalData.h"
+#include "app/records/LessonContext.h"
 #include "net/api/ZmNetAPI.h"
 
 #include <QCoreApplication>
@@ -51,8 +53,9 @@ bool file(int problemType, int errorCode, const QString& remark, const QString& 
                              << remark;
         return false;
     }
-    pool()->start([problemType, errorCode, remark, errorDescription] {
-        ZmNetAPI::instance()->reportDeviceProblem(problemType, errorCode, remark, errorDescription);
+    const LessonContext lesson = AppGlobalData::instance()->lessonContext();
+    pool()->start([lesson, problemType, errorCode, remark, errorDescription] {
+        ZmNetAPI::instance()->reportDeviceProblem(lesson, problemType, errorCode, remark, errorDescription);
         s_pending.fetch_sub(1);
     });
     return true;

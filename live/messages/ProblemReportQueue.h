@@ -10,7 +10,8 @@ namespace ProblemReportQueue {
 
 constexpr int kMaxPending = 16;
 
-// Queues ZmNetAPI::reportDeviceProblem(problemType, errorCode, remark, errorDescription); false when dropped.
+// Queues ZmNetAPI::reportDeviceProblem(problemType, errorCode, remark, errorDescription) for the lesson as it is
+// now (the caller's thread takes the lesson context); false when dropped.
 bool file(int problemType, int errorCode, const QString& remark, const QString& errorDescription);
 
 // Waits up to timeoutMs for every queued report to be sent; true when none is left.
