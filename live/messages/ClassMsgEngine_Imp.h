@@ -52,7 +52,7 @@ protected:
     // Parses one received text and dispatches it; text that is not a JSON object is logged and ignored.
     void receiveText(const QString& text);
 
-    // Marks the engine busy for its lifetime (see isBusy).
+    // Marks the engine busy while it lives (see isBusy).
     class BusyScope
     {
     public:
