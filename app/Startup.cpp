@@ -19,6 +19,7 @@
 #include "net/updates/VersionChecker.h"
 #include "platform/SingleInstance.h"
 #include "ui/common/Translation.h"
+#include "web/VideoPluginSetup.h"
 #include "web/WebProfileSetup.h"
 
 #include <QDebug>
@@ -152,6 +153,7 @@ int runApplication(int argc, char** argv)
     installCrashHandler();
     state.arguments << QStringLiteral("--disable-web-security");
     applyOpenGlMode(state.arguments);
+    addVideoPluginSwitches(state.arguments);
     applyAlphaBufferSize();
 
     state.app = std::make_unique<ZmApplication>(state.arguments);
@@ -167,6 +169,7 @@ int runApplication(int argc, char** argv)
     if (!state.instanceLock->isHeld() && !runningElsewhere)
         qWarning().noquote() << "runApplication no single-instance lock:" << state.instanceLock->errorString();
     if (state.instanceLock->isHeld()) {
+        prepareSharedFrames();
         state.linkServer = std::make_unique<LinkServer>();
         state.linkServer->listen(linkSocket);
     }

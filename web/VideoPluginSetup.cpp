@@ -1,0 +1,46 @@
+#include "web/VideoPluginSetup.h"
+
+#include "platform/ProgramPath.h"
+#include "shared/ShareLog.h"
+#include "shared/ShareNames.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+void logSharedFrameLine(ShareLogLevel level, const std::string& message)
+{
+    if (level == ShareLogLevel::Error)
+        qCritical().noquote() << "SharedFrames" << QString::fromStdString(message);
+    else
+        qWarning().noquote() << "SharedFrames" << QString::fromStdString(message);
+}
+
+} // namespace
+
+QStringList videoPluginSwitches(const QString& programDir)
+{
+    const QString plugin = QDir(programDir).absoluteFilePath(QString::fromLatin1(kVideoPluginFileName));
+    return {QStringLiteral("--register-pepper-plugins=%1;%2").arg(plugin, QString::fromLatin1(kVideoPluginMimeType)),
+            QStringLiteral("--ppapi-plugin-launcher=%1").arg(QString::fromLatin1(kVideoPluginLauncher)),
+            QStringLiteral("--disable-seccomp-filter-sandbox")};
+}
+
+void addVideoPluginSwitches(QStringList& arguments)
+{
+    const QString programDir = QFileInfo(Platform::programFilePath()).absolutePath();
+    if (!QFileInfo::exists(QDir(programDir).absoluteFilePath(QString::fromLatin1(kVideoPluginFileName))))
+        qWarning().noquote() << "addVideoPluginSwitches no" << kVideoPluginFileName << "in" << programDir
+                             << "- the small class shows no videos";
+    arguments << videoPluginSwitches(programDir);
+}
+
+void prepareSharedFrames()
+{
+    setShareLogHandler(&logSharedFrameLine);
+    const int removed = removeStaleShareObjects();
+    if (removed > 0)
+        qInfo() << "prepareSharedFrames removed" << removed << "shared frame objects of an earlier run";
+}
