@@ -28,13 +28,22 @@ QStringList videoPluginSwitches(const QString& programDir)
             QStringLiteral("--disable-seccomp-filter-sandbox")};
 }
 
-void addVideoPluginSwitches(QStringList& arguments)
+void addVideoPluginSwitches(QStringList& arguments, const QString& programDir)
 {
-    const QString programDir = QFileInfo(Platform::programFilePath()).absolutePath();
-    if (!QFileInfo::exists(QDir(programDir).absoluteFilePath(QString::fromLatin1(kVideoPluginFileName))))
-        qWarning().noquote() << "addVideoPluginSwitches no" << kVideoPluginFileName << "in" << programDir
+    const QString folder = programDir.isEmpty() ? QFileInfo(Platform::programFilePath()).absolutePath() : programDir;
+    if (!QFileInfo::exists(QDir(folder).absoluteFilePath(QString::fromLatin1(kVideoPluginFileName))))
+        qWarning().noquote() << "addVideoPluginSwitches no" << kVideoPluginFileName << "in" << folder
                              << "- the small class shows no videos";
-    arguments << videoPluginSwitches(programDir);
+    const QStringList switches = videoPluginSwitches(folder);
+    arguments << switches;
+    constexpr char kFlagsVariable[] = "QTWEBENGINE_CHROMIUM_FLAGS";
+    if (qEnvironmentVariableIsSet(kFlagsVariable)) {
+        // The browser splits this variable at blanks.
+        if (folder.contains(' '))
+            qWarning().noquote() << "addVideoPluginSwitches the program folder" << folder << "has a blank; with"
+                                 << kFlagsVariable << "set the browser will not find the plug-in";
+        qputenv(kFlagsVariable, qgetenv(kFlagsVariable) + ' ' + switches.join(' ').toLocal8Bit());
+    }
 }
 
 void prepareSharedFrames()

@@ -18,9 +18,10 @@ constexpr char kVideoPluginLauncher[] = "/usr/bin/env";
 // lets an unsandboxed plug-in process start.
 QStringList videoPluginSwitches(const QString& programDir);
 
-// Adds videoPluginSwitches() for the program's own folder to the browser switches. For start-up, before the
-// application object exists.
-void addVideoPluginSwitches(QStringList& arguments);
+// Adds videoPluginSwitches() for programDir (by default the program's own folder) to the browser switches. When
+// QTWEBENGINE_CHROMIUM_FLAGS is set the browser takes its switches from there alone, so they are added to it too.
+// For start-up, before the application object exists.
+void addVideoPluginSwitches(QStringList& arguments, const QString& programDir = QString());
 
 // The shared frame layer's log lines go to the program's log, and the frame objects a previous run left behind
 // go. For start-up, once the single-instance guard is held (no other copy can be using them).
