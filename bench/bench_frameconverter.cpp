@@ -56,8 +56,8 @@ void BM_Libyuv(benchmark::State& state)
     const bool sameSize = width == kSourceWidth && height == kSourceHeight;
     for (auto _ : state) {
         if (sameSize) {
-            libyuv::I420ToARGB(y, kSourceWidth, u, kSourceWidth / 2, v, kSourceWidth / 2, bgra.data(), width * 4,
-                               width, height);
+            libyuv::I420ToARGB(y, kSourceWidth, u, kSourceWidth / 2, v, kSourceWidth / 2, bgra.data(), width * 4, width,
+                               height);
         } else {
             libyuv::I420Scale(y, kSourceWidth, u, kSourceWidth / 2, v, kSourceWidth / 2, kSourceWidth, kSourceHeight,
                               sy, width, su, width / 2, sv, width / 2, width, height, filter);
@@ -67,7 +67,9 @@ void BM_Libyuv(benchmark::State& state)
     }
 }
 // The third argument is libyuv's filter: 3 box (its best), 2 bilinear.
-BENCHMARK(BM_Libyuv)->Args({640, 360, libyuv::kFilterBox})->Args({640, 360, libyuv::kFilterBilinear})
+BENCHMARK(BM_Libyuv)
+    ->Args({640, 360, libyuv::kFilterBox})
+    ->Args({640, 360, libyuv::kFilterBilinear})
     ->Args({1280, 720, libyuv::kFilterNone});
 
 } // namespace

@@ -51,14 +51,9 @@ void BM_PublishAndReadInPlace(benchmark::State& state)
         return;
     }
     const std::vector<uint8_t> frame = cameraFrame();
-    const I420FrameView view{kWidth,
-                             kHeight,
-                             frame.data(),
-                             frame.data() + kWidth * kHeight,
-                             frame.data() + kWidth * kHeight * 5 / 4,
-                             kWidth,
-                             kWidth / 2,
-                             kWidth / 2};
+    const I420FrameView view{
+        kWidth, kHeight,    frame.data(), frame.data() + kWidth * kHeight, frame.data() + kWidth * kHeight * 5 / 4,
+        kWidth, kWidth / 2, kWidth / 2};
     for (auto _ : state) {
         writer->lock(100);
         writer->writeFrame(view);

@@ -37,7 +37,9 @@ bool CShareMemory::map(const char* name, size_t createSize)
     const int fd = ::shm_open(posixName.c_str(), flags, 0600);
     if (fd < 0)
         return false;
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::fstat(fd, &info) != 0 || info.st_uid != ::geteuid()) {
         shareLog(ShareLogLevel::Error, "shared frame section " + printableForLog(name) + " belongs to another user");
         ::close(fd);

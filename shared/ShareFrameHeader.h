@@ -6,12 +6,12 @@
 // The start of a shared camera frame section: fifteen little-endian 32-bit fields, then the pixels.
 struct ShareFrameHeader
 {
-    uint32_t capacity;   // section size - 64: the most pixel bytes the section may hold
-    uint32_t width;      // frame width in pixels
-    uint32_t height;     // frame height in pixels
-    uint32_t reserved0;  // 0
-    uint32_t format;     // kShareFormatNV12 or kShareFormatI420
-    uint32_t yStride;    // plane table: stride and offset (from the pixel area) of each plane as stored
+    uint32_t capacity;  // section size - 64: the most pixel bytes the section may hold
+    uint32_t width;     // frame width in pixels
+    uint32_t height;    // frame height in pixels
+    uint32_t reserved0; // 0
+    uint32_t format;    // kShareFormatNV12 or kShareFormatI420
+    uint32_t yStride;   // plane table: stride and offset (from the pixel area) of each plane as stored
     uint32_t yOffset;
     uint32_t uStride;
     uint32_t uOffset;

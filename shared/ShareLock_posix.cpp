@@ -99,7 +99,9 @@ bool ShareLock::attach(const char* name, bool create)
     if (fd < 0)
         return false;
 
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::fstat(fd, &info) != 0 || info.st_uid != ::geteuid()) {
         shareLog(ShareLogLevel::Error, "shared frame lock " + printableForLog(name) + " belongs to another user");
         ::close(fd);
@@ -170,8 +172,8 @@ bool ShareLock::wait(unsigned timeoutMs)
     if (result != 0) {
         // EDEADLK: this thread holds it through another object; like a wait on a taken event, that fails.
         if (result != ETIMEDOUT && result != EDEADLK)
-            shareLog(ShareLogLevel::Error, "shared frame lock " + printableForLog(m_name.c_str()) +
-                                               " failed: " + std::strerror(result));
+            shareLog(ShareLogLevel::Error,
+                     "shared frame lock " + printableForLog(m_name.c_str()) + " failed: " + std::strerror(result));
         return false;
     }
     m_held = true;

@@ -38,8 +38,7 @@ private:
 
 // Makes completions that call a method of one object. Once the factory is gone (with its object), completions
 // that still arrive do nothing.
-template <typename T>
-class CompletionCallbackFactory
+template <typename T> class CompletionCallbackFactory
 {
 public:
     explicit CompletionCallbackFactory(T* object = nullptr)

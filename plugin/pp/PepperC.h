@@ -72,8 +72,7 @@ typedef enum
     PP_VARTYPE_RESOURCE = 10
 } PP_VarType;
 
-union PP_VarValue
-{
+union PP_VarValue {
     PP_Bool as_bool;
     int32_t as_int;
     double as_double;

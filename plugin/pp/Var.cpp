@@ -120,8 +120,8 @@ std::string Var::AsString() const
     if (!is_string() || !b)
         return {};
     uint32_t length = 0;
-    const char* text = b->var ? b->var->VarToUtf8(m_var, &length)
-                              : (b->var_1_0 ? b->var_1_0->VarToUtf8(m_var, &length) : nullptr);
+    const char* text =
+        b->var ? b->var->VarToUtf8(m_var, &length) : (b->var_1_0 ? b->var_1_0->VarToUtf8(m_var, &length) : nullptr);
     return text ? std::string(text, length) : std::string();
 }
 

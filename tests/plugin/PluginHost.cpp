@@ -213,8 +213,8 @@ int32_t graphicsFlush(PP_Resource id, PP_CompletionCallback callback)
 {
     return host().flush(id, callback);
 }
-const PPB_Graphics2D_1_0 kGraphics = {&graphicsCreate,  &graphicsIsGraphics, &graphicsDescribe, &graphicsPaint,
-                                      &graphicsScroll,  &graphicsReplace,    &graphicsFlush};
+const PPB_Graphics2D_1_0 kGraphics = {&graphicsCreate, &graphicsIsGraphics, &graphicsDescribe, &graphicsPaint,
+                                      &graphicsScroll, &graphicsReplace,    &graphicsFlush};
 
 // ImageData
 PP_ImageDataFormat imageNativeFormat()
@@ -256,8 +256,8 @@ void* imageMap(PP_Resource id)
     return image ? image->pixels.data() : nullptr;
 }
 void imageUnmap(PP_Resource) {}
-const PPB_ImageData_1_0 kImageData = {&imageNativeFormat, &imageFormatSupported, &imageCreate, &imageIsImage,
-                                      &imageDescribe,     &imageMap,             &imageUnmap};
+const PPB_ImageData_1_0 kImageData = {
+    &imageNativeFormat, &imageFormatSupported, &imageCreate, &imageIsImage, &imageDescribe, &imageMap, &imageUnmap};
 
 // MessageLoop
 PP_Resource loopCreate(PP_Instance)

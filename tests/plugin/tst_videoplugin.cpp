@@ -18,8 +18,8 @@ namespace {
 
 struct Colour
 {
-    uint8_t y, u, v;    // as written
-    uint8_t r, g, b;    // as painted
+    uint8_t y, u, v; // as written
+    uint8_t r, g, b; // as painted
 };
 
 const Colour kRed{81, 90, 240, 255, 0, 0};
@@ -150,10 +150,9 @@ private slots:
             << QStringList{PPB_VIEW_INTERFACE_1_1, PPB_VAR_INTERFACE_1_1} << int(PP_OK);
         QTest::newRow("no console") << QStringList{PPB_CONSOLE_INTERFACE_1_0} << int(PP_OK);
         QTest::newRow("no core") << QStringList{PPB_CORE_INTERFACE_1_0} << int(PP_ERROR_FAILED);
-        QTest::newRow("no 2D graphics")
-            << QStringList{PPB_GRAPHICS_2D_INTERFACE_1_0} << int(PP_ERROR_FAILED);
-        QTest::newRow("no var at all")
-            << QStringList{PPB_VAR_INTERFACE_1_1, PPB_VAR_INTERFACE_1_0} << int(PP_ERROR_FAILED);
+        QTest::newRow("no 2D graphics") << QStringList{PPB_GRAPHICS_2D_INTERFACE_1_0} << int(PP_ERROR_FAILED);
+        QTest::newRow("no var at all") << QStringList{PPB_VAR_INTERFACE_1_1, PPB_VAR_INTERFACE_1_0}
+                                       << int(PP_ERROR_FAILED);
     }
 
     // The entry points: the module starts when the interfaces it needs are there, asks for them newest first,
@@ -207,15 +206,27 @@ private slots:
         QTest::addColumn<QString>("id");
         QTest::addColumn<QStringList>("console");
         QTest::addColumn<bool>("paints");
-        QTest::newRow("number") << "int" << "" << "" << QStringList{"error: Invalid message!"} << false;
-        QTest::newRow("string") << "string" << "init" << "" << QStringList{"error: Invalid message!"} << false;
-        QTest::newRow("no command") << "dictionary" << "" << "own" << QStringList() << false;
-        QTest::newRow("other command") << "dictionary" << "start" << "own" << QStringList() << false;
-        QTest::newRow("init") << "dictionary" << "init" << "own" << QStringList() << true;
-        QTest::newRow("init, id a number") << "number id" << "init" << "" << QStringList{"error: Invalid view id \"\""}
-                                           << false;
-        QTest::newRow("init, climbing id")
-            << "dictionary" << "init" << "../x" << QStringList{"error: Invalid view id \"../x\""} << false;
+        QTest::newRow("number") << "int"
+                                << ""
+                                << "" << QStringList{"error: Invalid message!"} << false;
+        QTest::newRow("string") << "string"
+                                << "init"
+                                << "" << QStringList{"error: Invalid message!"} << false;
+        QTest::newRow("no command") << "dictionary"
+                                    << ""
+                                    << "own" << QStringList() << false;
+        QTest::newRow("other command") << "dictionary"
+                                       << "start"
+                                       << "own" << QStringList() << false;
+        QTest::newRow("init") << "dictionary"
+                              << "init"
+                              << "own" << QStringList() << true;
+        QTest::newRow("init, id a number") << "number id"
+                                           << "init"
+                                           << "" << QStringList{"error: Invalid view id \"\""} << false;
+        QTest::newRow("init, climbing id") << "dictionary"
+                                           << "init"
+                                           << "../x" << QStringList{"error: Invalid view id \"../x\""} << false;
     }
 
     // Each kind of page message: what the console shows and whether the view's frames get painted.

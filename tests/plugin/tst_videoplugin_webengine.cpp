@@ -21,8 +21,7 @@ constexpr char kPlugin[] = "libZmVideoPlugin.so";
 bool copyExecutable(const QString& from, const QString& to)
 {
     return QFile::copy(from, to) && QFile::setPermissions(to, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                                                  QFile::ExeGroup | QFile::ReadOther |
-                                                                  QFile::ExeOther);
+                                                                  QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
 }
 
 bool giveTo(const QString& path, uid_t uid, gid_t gid)

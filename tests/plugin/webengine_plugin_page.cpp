@@ -69,8 +69,7 @@ public:
     using QWebEnginePage::QWebEnginePage;
 
 protected:
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
-                                  const QString&) override
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int, const QString&) override
     {
         say("console " + message);
     }
@@ -149,10 +148,10 @@ int main(int argc, char** argv)
         say("cannot write the page");
         return 2;
     }
-    html.write(QString::fromLatin1(kPage)
-                   .arg(QString::fromLatin1(kVideoPluginMimeType), QString::fromStdString(id1),
-                        QString::fromStdString(id2))
-                   .toUtf8());
+    html.write(
+        QString::fromLatin1(kPage)
+            .arg(QString::fromLatin1(kVideoPluginMimeType), QString::fromStdString(id1), QString::fromStdString(id2))
+            .toUtf8());
     html.close();
     page->load(QUrl::fromLocalFile(html.fileName()));
 
@@ -191,8 +190,8 @@ int main(int argc, char** argv)
     };
     if (!showing(kRed, kBlue)) {
         shot.save(picturePath);
-        say(QStringLiteral("first frames not shown: %1 %2").arg(shot.pixelColor(160, 120).name(),
-                                                                 shot.pixelColor(480, 60).name()));
+        say(QStringLiteral("first frames not shown: %1 %2")
+                .arg(shot.pixelColor(160, 120).name(), shot.pixelColor(480, 60).name()));
         return 4;
     }
     say("painted red and blue");

@@ -266,8 +266,8 @@ private slots:
         QCOMPARE(header.version, 0u);
         QCOMPARE(header.pixelBytes, 460800u);
         QCOMPARE(header.format, kShareFormatI420);
-        const uint32_t planes[] = {header.yStride, header.yOffset, header.uStride, header.uOffset, header.vStride,
-                                   header.vOffset};
+        const uint32_t planes[] = {header.yStride, header.yOffset, header.uStride,
+                                   header.uOffset, header.vStride, header.vOffset};
         const uint32_t expected[] = {640, 0, 320, 307200, 320, 384000};
         QVERIFY(std::equal(std::begin(planes), std::end(planes), std::begin(expected)));
 
