@@ -10,8 +10,7 @@ class AgoraVideoDevice;
 class Whiteboard;
 
 // Class-entry step kinds: one bit each.
-enum InitTaskType : unsigned int
-{
+enum InitTaskType : unsigned int {
     Agora_InitChannel = 1,
     Agora_CheckCamera = 2,
     Agora_CheckMicphone = 4,
@@ -26,8 +25,7 @@ enum InitTaskType : unsigned int
 };
 
 // Result of one class-entry step.
-enum Init_Task_Result : int
-{
+enum Init_Task_Result : int {
     Init_Task_Done = 1,
     Init_Task_NotStarted = 0,
     Init_Task_Failed = -1,
@@ -40,16 +38,14 @@ enum Init_Task_Result : int
 using Init_Tasks_Result = int;
 
 // Selected devices found on the not-recommended list.
-enum NotRecommendDeviceType : int
-{
+enum NotRecommendDeviceType : int {
     NotRecommend_Camera = 1,
     NotRecommend_Microphone = 2,
     NotRecommend_Speaker = 4,
 };
 
 // Why a run of the steps happens.
-enum InitTaskCase : int
-{
+enum InitTaskCase : int {
     InitCase_ClassEntry = 0,
     InitCase_DeviceUnplugged = 1,
     InitCase_Reset = 2,
