@@ -33,18 +33,10 @@ bool CShareMemory::map(const char* name, size_t createSize)
     if (!sharePosixName(name, &posixName))
         return false;
 
-    const int flags = O_RDWR | O_CLOEXEC | (createSize > 0 ? O_CREAT : 0);
-    const int fd = ::shm_open(posixName.c_str(), flags, 0600);
+    struct stat info = {};
+    const int fd = openOwnedShareObject(posixName, O_RDWR | (createSize > 0 ? O_CREAT : 0), name, &info);
     if (fd < 0)
         return false;
-    struct stat info
-    {
-    };
-    if (::fstat(fd, &info) != 0 || info.st_uid != ::geteuid()) {
-        shareLog(ShareLogLevel::Error, "shared frame section " + printableForLog(name) + " belongs to another user");
-        ::close(fd);
-        return false;
-    }
     // A section that is new (or whose creator has not sized it yet) gets the asked size; an existing one keeps its.
     bool isNew = false;
     if (createSize > 0 && info.st_size == 0) {

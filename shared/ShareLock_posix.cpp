@@ -88,25 +88,13 @@ bool ShareLock::attach(const char* name, bool create)
     if (!sharePosixName(name, &posixName))
         return false;
 
-    bool creator = false;
-    int fd = -1;
-    if (create) {
-        fd = ::shm_open(posixName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        creator = fd >= 0;
-    }
+    struct stat info = {};
+    int fd = create ? openOwnedShareObject(posixName, O_RDWR | O_CREAT | O_EXCL, name, &info) : -1;
+    const bool creator = fd >= 0;
     if (fd < 0)
-        fd = ::shm_open(posixName.c_str(), O_RDWR | O_CLOEXEC, 0);
+        fd = openOwnedShareObject(posixName, O_RDWR, name, &info);
     if (fd < 0)
         return false;
-
-    struct stat info
-    {
-    };
-    if (::fstat(fd, &info) != 0 || info.st_uid != ::geteuid()) {
-        shareLog(ShareLogLevel::Error, "shared frame lock " + printableForLog(name) + " belongs to another user");
-        ::close(fd);
-        return false;
-    }
     if (creator && ::ftruncate(fd, sizeof(ShareLockBlock)) != 0) {
         ::close(fd);
         ::shm_unlink(posixName.c_str());

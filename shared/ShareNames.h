@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+struct stat;
+
 // Names of the shared frame sections. The program and the plug-in both speak of a section as
 // "Local\RiREZadUruvoDur_" + view id and of its lock as that name + "_Event"; these functions turn such a name
 // into the machine-wide POSIX object name. "Local\" names belong to one login session, POSIX names to the
@@ -29,6 +31,10 @@ std::string shareLockName(const std::string& sectionName);
 // logged error) for a name of anything but letters, digits, '_' and '-' after the optional "Local\", or longer
 // than kMaxShareLockNameLength; false without a log line for a null or empty name.
 bool sharePosixName(const char* name, std::string* posixName);
+
+// Opens (flags as for shm_open, mode 0600 when created) the POSIX object posixName and checks that it belongs to
+// this user; fills info. -1 when it cannot be opened, or (logged, naming it by name) belongs to another user.
+int openOwnedShareObject(const std::string& posixName, int flags, const char* name, struct stat* info);
 
 // Unlinks a section and its lock. Whoever has them open keeps them until it closes; a later create makes new ones.
 void removeShareObjects(const std::string& sectionName);

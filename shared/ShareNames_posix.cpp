@@ -4,7 +4,9 @@
 
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -70,6 +72,19 @@ bool sharePosixName(const char* name, std::string* posixName)
     }
     *posixName = "/" + userObjectPrefix() + std::string(base, baseLength);
     return true;
+}
+
+int openOwnedShareObject(const std::string& posixName, int flags, const char* name, struct stat* info)
+{
+    const int fd = ::shm_open(posixName.c_str(), flags | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, info) != 0 || info->st_uid != ::geteuid()) {
+        shareLog(ShareLogLevel::Error, "shared frame object " + printableForLog(name) + " belongs to another user");
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 void removeShareObjects(const std::string& sectionName)

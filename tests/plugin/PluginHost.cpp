@@ -65,11 +65,16 @@ void consoleLogWithSource(PP_Instance, PP_LogLevel level, PP_Var, PP_Var value)
 }
 const PPB_Console_1_0 kConsole = {&consoleLog, &consoleLogWithSource};
 
+PluginHost::Resource* resourceOf(PP_Resource id, PluginHost::Resource::Kind kind)
+{
+    PluginHost::Resource* resource = host().resource(id);
+    return resource && resource->kind == kind ? resource : nullptr;
+}
+
 // View
 PluginHost::Resource* viewOf(PP_Resource id)
 {
-    PluginHost::Resource* resource = host().resource(id);
-    return resource && resource->kind == PluginHost::Resource::View ? resource : nullptr;
+    return resourceOf(id, PluginHost::Resource::View);
 }
 PP_Bool viewIsView(PP_Resource id)
 {
@@ -233,8 +238,7 @@ PP_Resource imageCreate(PP_Instance instance, PP_ImageDataFormat format, const P
 }
 PluginHost::Resource* imageOf(PP_Resource id)
 {
-    PluginHost::Resource* resource = host().resource(id);
-    return resource && resource->kind == PluginHost::Resource::Image ? resource : nullptr;
+    return resourceOf(id, PluginHost::Resource::Image);
 }
 PP_Bool imageIsImage(PP_Resource id)
 {
