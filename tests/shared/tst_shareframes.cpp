@@ -507,6 +507,11 @@ private slots:
             reader->unlock();
         }
         second.reset();
+        // A writer may also only open: the section as it is, and nothing where there is none.
+        second = CShareFrameWriter::create(m_name.c_str(), false, 0);
+        QVERIFY(second);
+        QCOMPARE(second->sectionSize(), kShareSectionSize);
+        QVERIFY(!CShareFrameWriter::create(freshName().c_str(), false, 0));
         QVERIFY(publishOnVideoThread(first.get(), a.view()));
         QVERIFY(reader->lock(100, true));
         reader->unlock();
