@@ -3,9 +3,8 @@
 #include "app/AppGlobalData.h"
 #include "app/LogHandler.h"
 #include "live/messages/ClassMsgEngine.h"
-#include "live/messages/PublicMsgInterface.h"
 #include "live/messages/StudentMsgInterface.h"
-#include "live/messages/TeacherMsgInterface.h"
+#include "rooms/blocks/ClassMessageLinks.h"
 #include "rooms/blocks/RaiseHandWidget_Out.h"
 
 #include <QDebug>
@@ -22,14 +21,7 @@ RaiseHandCtrl::RaiseHandCtrl(QObject* parent)
 
 RaiseHandCtrl::~RaiseHandCtrl()
 {
-    if (ClassMsgEngine::instance()) {
-        for (QObject* messages : {static_cast<QObject*>(ClassMsgEngine::getTeacherMsgInterface()),
-                                  static_cast<QObject*>(ClassMsgEngine::getStudentMsgInterface()),
-                                  static_cast<QObject*>(ClassMsgEngine::getPublicMsgInterface())}) {
-            if (messages)
-                messages->disconnect(this);
-        }
-    }
+    disconnectFromClassMessages(this);
     stopRaiseHandCountdown();
     stopTimer4TeacherTemporaryLeave();
 }

@@ -258,47 +258,30 @@ void UserItemWidget::setTalkState(int state)
     m_micEnabled = true;
     m_rewardHidden = true;
 
-    switch (state) {
-    case TalkState_None:
-        m_handIcon->hide();
-        m_voiceIcon->hide();
-        m_talking = false;
-        if (teacherRow) {
-            m_micHidden = false;
-            m_micEnabled = localTeacher;
-        } else {
-            m_micMuted = false;
-        }
-        break;
-    case TalkState_HandRaised:
-        m_handIcon->show();
-        m_voiceIcon->hide();
-        m_talking = false;
-        if (teacherRow) {
-            m_micHidden = false;
-            m_micEnabled = localTeacher;
-        } else {
-            m_micHidden = !localTeacher;
-            m_micMuted = true;
-        }
-        break;
-    case TalkState_Talking:
-        m_handIcon->hide();
-        m_voiceIcon->show();
-        m_talking = true;
-        m_micHidden = false;
-        if (teacherRow) {
-            m_micEnabled = localTeacher;
-        } else {
-            m_micMuted = false;
-            m_micEnabled = localTeacher;
-            m_rewardHidden = !localTeacher;
-        }
-        qDebug().noquote() << "setMicBtn_talking=true:" << m_name->text();
-        break;
-    default:
+    // Another state: the presets stay, and the look changes at the next refresh.
+    if (state < TalkState_None || state > TalkState_Talking)
         return;
+    m_handIcon->setVisible(state == TalkState_HandRaised);
+    m_voiceIcon->setVisible(state == TalkState_Talking);
+    m_talking = state == TalkState_Talking;
+    if (teacherRow) {
+        // The teacher's microphone shows in every state; only the teacher may click it. Its muted flag is
+        // setMicMuted's alone.
+        m_micHidden = false;
+        m_micEnabled = localTeacher;
+    } else if (state == TalkState_None) {
+        m_micMuted = false;
+    } else if (state == TalkState_HandRaised) {
+        m_micHidden = !localTeacher;
+        m_micMuted = true;
+    } else {
+        m_micHidden = false;
+        m_micEnabled = localTeacher;
+        m_micMuted = false;
+        m_rewardHidden = !localTeacher;
     }
+    if (m_talking)
+        qDebug().noquote() << "setMicBtn_talking=true:" << m_name->text();
     m_talkState = state;
     updateMicButton();
     updateBackground();

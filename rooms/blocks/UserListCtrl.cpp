@@ -9,6 +9,7 @@
 #include "live/messages/TeacherMsgInterface.h"
 #include "net/api/ZmNetAPI.h"
 #include "rooms/blocks/AwardAnimation.h"
+#include "rooms/blocks/ClassMessageLinks.h"
 #include "rooms/blocks/TranslucentDialog.h"
 #include "rooms/blocks/UserItemWidget_Out.h"
 #include "rooms/blocks/UserListWidget.h"
@@ -31,14 +32,7 @@ UserListCtrl::UserListCtrl(QObject* parent)
 
 UserListCtrl::~UserListCtrl()
 {
-    if (ClassMsgEngine::instance()) {
-        for (QObject* messages : {static_cast<QObject*>(ClassMsgEngine::getTeacherMsgInterface()),
-                                  static_cast<QObject*>(ClassMsgEngine::getStudentMsgInterface()),
-                                  static_cast<QObject*>(ClassMsgEngine::getPublicMsgInterface())}) {
-            if (messages)
-                messages->disconnect(this);
-        }
-    }
+    disconnectFromClassMessages(this);
     m_awardQueue.clear();
 }
 

@@ -2,6 +2,7 @@
 
 #include "ZmTestMain.h"
 
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -26,6 +27,17 @@ void saveScreenshot(QWidget& widget, const QString& name, QPixmap* shot)
         *shot = picture;
     const QString path = screenshotPath(name);
     QVERIFY2(picture.save(path, "PNG"), qPrintable(path));
+}
+
+void showAndSaveScreenshot(QWidget& widget, const QString& name)
+{
+    widget.show();
+    QPixmap shot;
+    saveScreenshot(widget, name, &shot);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(shot.size(), widget.size());
+    QVERIFY(!QImage(screenshotPath(name)).isNull());
 }
 
 } // namespace ZmTest

@@ -48,15 +48,14 @@ class TestRoomBlockScreenshots : public QObject
     Q_OBJECT
 
 private:
-    static void save(QWidget& widget, const QString& name)
+    static void save(QWidget& widget, const QString& name) { ZmTest::showAndSaveScreenshot(widget, name); }
+
+    // A window of the room's background colour around the widget under test.
+    static void paintAsRoom(QWidget& room, QSize size, QColor colour = QColor(36, 49, 56))
     {
-        widget.show();
-        QPixmap shot;
-        ZmTest::saveScreenshot(widget, name, &shot);
-        if (QTest::currentTestFailed())
-            return;
-        QCOMPARE(shot.size(), widget.size());
-        QVERIFY(!QImage(ZmTest::screenshotPath(name)).isNull());
+        room.setObjectName("room");
+        room.setStyleSheet(QStringLiteral("QWidget#room{background-color: %1;}").arg(colour.name()));
+        room.resize(size);
     }
 
 private slots:
@@ -76,9 +75,7 @@ private slots:
     {
         QFETCH(QString, look);
         QWidget room;
-        room.setObjectName("room");
-        room.setStyleSheet("QWidget#room{background-color: rgb(36, 49, 56);}");
-        room.resize(340, 260);
+        paintAsRoom(room, QSize(340, 260));
         auto* tile = new VideoDisplayWidget(&room);
         tile->setGeometry(10, 10, 320, 240);
         tile->setUserImage(":/res/student_default.png");
@@ -154,9 +151,7 @@ private slots:
     {
         QFETCH(int, state);
         QWidget room;
-        room.setObjectName("room");
-        room.setStyleSheet("QWidget#room{background-color: rgb(36, 49, 56);}");
-        room.resize(130, 140);
+        paintAsRoom(room, QSize(130, 140));
         auto* widget = new RaiseHandWidget(&room);
         widget->setGeometry(10, 5, 110, 129);
         if (state == BtnIcon_Raised) {
@@ -178,9 +173,7 @@ private slots:
         save(card, "StarAwards");
 
         QWidget room;
-        room.setObjectName("room");
-        room.setStyleSheet("QWidget#room{background-color: rgb(240, 242, 245);}");
-        room.resize(700, 700 * 9 / 16 + 64);
+        paintAsRoom(room, QSize(700, 700 * 9 / 16 + 64), QColor(240, 242, 245));
         auto* animation = new AwardAnimation(&room);
         animation->setFixedSize(room.size());
         animation->start("Lily Chen", ":/res/student_default.png", 2);
