@@ -1,4 +1,5 @@
 #include "ClosedPort.h"
+#include "MessageCapture.h"
 #include "Simulator.h"
 #include "ZmTestMain.h"
 
@@ -13,52 +14,17 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QMutex>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <atomic>
 
+using ZmTest::MessageCapture;
 using ZmTest::Simulator;
 
 namespace {
 
 constexpr char kBucket[] = "zm-class-logs";
-
-// Collects what is logged while it lives.
-class LogCapture
-{
-public:
-    LogCapture()
-    {
-        s_active = this;
-        m_previous = qInstallMessageHandler(handler);
-    }
-    ~LogCapture()
-    {
-        qInstallMessageHandler(m_previous);
-        s_active = nullptr;
-    }
-    QString text() const
-    {
-        QMutexLocker locker(&m_mutex);
-        return m_lines.join('\n');
-    }
-
-private:
-    static void handler(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        QMutexLocker locker(&s_active->m_mutex);
-        s_active->m_lines << message;
-    }
-
-    static LogCapture* s_active;
-    QtMessageHandler m_previous = nullptr;
-    mutable QMutex m_mutex;
-    QStringList m_lines;
-};
-
-LogCapture* LogCapture::s_active = nullptr;
 
 } // namespace
 
@@ -373,7 +339,7 @@ private slots:
     void frontNeedsLockAndInit()
     {
         {
-            LogCapture capture;
+            MessageCapture capture;
             QCOMPARE(ossUploadInit("e", "k", "s", "t"), int(Oss::InternalError)); // no lock
             QVERIFY(!ossPutBuffer("x", 1, kBucket, "k"));
             QVERIFY(capture.text().contains("upload lock"));
@@ -416,7 +382,7 @@ private slots:
         // A service whose error message repeats the credentials.
         QVERIFY(m_sim.queueOssError(403, "AccessDenied",
                                     "denied for sim-security-token / sim-access-key-secret / SIM-ACCESS-KEY-ID", 1));
-        LogCapture capture;
+        MessageCapture capture;
         {
             OssUploadLock lock;
             QCOMPARE(ossUploadInit(m_sim.baseUrl().toUtf8(), "SIM-ACCESS-KEY-ID", "sim-access-key-secret",

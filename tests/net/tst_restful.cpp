@@ -12,10 +12,11 @@
 #include "net/RequestSign.h"
 #include "net/RestfulRequest.h"
 
+#include "MessageCapture.h"
 #include "Simulator.h"
+#include "WaitUntil.h"
 #include "ZmTestMain.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -68,15 +69,9 @@ QByteArray fixtureBytes(const QString& name, const QString& base)
     return file.readAll().replace("{{base}}", base.toUtf8()).replace("{{ws_base}}", socketBase.toUtf8());
 }
 
-bool waitForEnd(QTaskItem* task, int timeoutMs = 20000)
+bool waitForEnd(QTaskItem* task)
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    while ((task->state() & TaskState_EndedMask) == 0) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(2);
-    }
-    return true;
+    return ZmTest::waitUntil([task] { return (task->state() & TaskState_EndedMask) != 0; });
 }
 
 } // namespace
@@ -719,17 +714,11 @@ private slots:
     // Secrets in replies stay out of the log.
     void secretsStayOutOfTheLog()
     {
-        QStringList lines;
-        static QStringList* sink = nullptr;
-        sink = &lines;
-        const QtMessageHandler previous = qInstallMessageHandler(
-            [](QtMsgType, const QMessageLogContext&, const QString& message) { sink->append(message); });
+        ZmTest::MessageCapture capture;
         QString token;
         QCOMPARE(api()->ExchangeToken_RESTful(1, "100234", "login-token", 6, token), 0);
         QCOMPARE(api()->GetSmallClassInfo("7788", "100234", "tok"), 0);
-        qInstallMessageHandler(previous);
-        sink = nullptr;
-        const QString all = lines.join('\n');
+        const QString all = capture.text();
         QVERIFY(all.contains("Call RESTful : " + m_sim.baseUrl() + "/account/exchange/token/?realPlatform=6"));
         QVERIFY(all.contains("Call RESTful : " + m_sim.baseUrl() + "/classroom/lesson/7788"));
         QVERIFY(!token.isEmpty());

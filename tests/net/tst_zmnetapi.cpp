@@ -10,6 +10,7 @@
 #include "net/RequestSign.h"
 
 #include "ClosedPort.h"
+#include "MessageCapture.h"
 #include "Simulator.h"
 #include "ZmTestMain.h"
 
@@ -34,41 +35,14 @@ Q_DECLARE_METATYPE(ApiParamList)
 Q_DECLARE_METATYPE(Call)
 Q_DECLARE_METATYPE(QVector<NetworkInterfaceFacts>)
 
+using ZmTest::MessageCapture;
+
 namespace {
 
 constexpr char kEntrance[] = "/quillo/entrance";
 constexpr char kReportPath[] = "/classroom/monitor/period/device/report/callback";
 constexpr char kWebVersion[] = "2.3.4";
 constexpr char kToken[] = "tok-secret-XYZ";
-
-// Collects every message while it lives, so a test can look for secrets in them.
-class MessageCapture
-{
-public:
-    MessageCapture()
-    {
-        s_messages.clear();
-        m_previous = qInstallMessageHandler(&MessageCapture::handler);
-    }
-    ~MessageCapture() { qInstallMessageHandler(m_previous); }
-    QString all() const
-    {
-        QMutexLocker locker(&s_mutex);
-        return s_messages.join('\n');
-    }
-
-private:
-    static void handler(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        QMutexLocker locker(&s_mutex);
-        s_messages << message;
-    }
-    QtMessageHandler m_previous = nullptr;
-    static QMutex s_mutex;
-    static QStringList s_messages;
-};
-QMutex MessageCapture::s_mutex;
-QStringList MessageCapture::s_messages;
 
 ApiParamList sortedByKey(ApiParamList list)
 {
@@ -439,7 +413,7 @@ private slots:
         MessageCapture capture;
         QCOMPARE(ZmNetAPI::instance()->submitClassStudentPoint(1, 1), -2);
         QCOMPARE(ZmNetAPI::instance()->EnterClassRoom(), 7);
-        QVERIFY2(capture.all().size() < (2 << 20), "log lines of huge replies are cut");
+        QVERIFY2(capture.text().size() < (2 << 20), "log lines of huge replies are cut");
     }
 
     void ossUploadInfoFillsOutAndKeepsSecretsOutOfTheLog()
@@ -457,7 +431,7 @@ private slots:
         QCOMPARE(out.value("savePath"), QString("logs/sim/upload.zip"));
         QCOMPARE(out.value("other"), QString("stays"));
 
-        const QString messages = capture.all();
+        const QString messages = capture.text();
         QVERIFY(messages.contains(QString("http://zm-class-logs.127.0.0.1:%1/logs/sim/upload.zip").arg(m_sim.port())));
         QVERIFY(messages.contains("SIM-ACCESS-KEY-ID"));
         QVERIFY2(!messages.contains("sim-access-key-secret"), qPrintable(messages));
