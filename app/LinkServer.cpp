@@ -1,7 +1,7 @@
 #include "app/LinkServer.h"
 
 #include "app/AppLinks.h"
-#include "app/CommandLine.h"
+#include "app/OptionSecrets.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -84,11 +84,13 @@ void LinkServer::readLine(QLocalSocket* socket)
     }
     const QString link = QString::fromUtf8(line).trimmed();
     if (!isAppLink(link)) {
-        qWarning().noquote() << "LinkServer::readLine not a link of the program:" << maskOptionSecrets(link.left(200));
+        qWarning().noquote() << "LinkServer::readLine not a link of the program:"
+                             << maskOptionSecrets(link, OptionTextKind_Argument | OptionTextKind_AppLink).left(200);
         answer(socket, "no\n");
         return;
     }
-    qInfo().noquote() << "LinkServer::readLine link from a later start:" << maskOptionSecrets(link);
+    qInfo().noquote() << "LinkServer::readLine link from a later start:"
+                      << maskOptionSecrets(link, OptionTextKind_Link);
     QCoreApplication::postEvent(QCoreApplication::instance(), new QFileOpenEvent(QUrl(link)));
     answer(socket, "ok\n");
 }

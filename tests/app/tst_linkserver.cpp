@@ -2,6 +2,7 @@
 #include "app/AppLinks.h"
 #include "app/LinkServer.h"
 
+#include "MessageCapture.h"
 #include "ZmTestMain.h"
 
 #include <QFileOpenEvent>
@@ -97,6 +98,21 @@ private slots:
         QTRY_COMPARE(recorder.urls.size(), 1);
         // The event's URL keeps the link's encoding, so the receiver decodes it exactly once.
         QCOMPARE(recorder.urls.at(0).toString(QUrl::FullyEncoded), link);
+    }
+
+    // The log names the link with its token masked, however the token option is encoded.
+    void linkIsLoggedWithoutItsToken()
+    {
+        FileOpenRecorder recorder;
+        LinkServer server;
+        QVERIFY(server.listen(socketPath("links5")));
+        ZmTest::MessageCapture capture;
+        const QString link = "zmquillo://join?--uid%3D7%20--%2574oken%253Ds3cr3t%20--lessonid%3D88";
+        QVERIFY(forwardWhileServing(socketPath("links5"), link, 5000));
+        QTRY_COMPARE(recorder.urls.size(), 1);
+        QVERIFY2(capture.text().contains("zmquillo://join?--uid%3D7%20--%2574oken%253D***%20--lessonid%3D88"),
+                 qPrintable(capture.text()));
+        QVERIFY(!capture.text().contains("s3cr3t"));
     }
 
     void otherTextIsRefused()
