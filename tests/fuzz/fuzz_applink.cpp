@@ -4,8 +4,8 @@
 // nothing after its scheme when that form holds a secret; no secret is read back from what a start logs.
 #include "app/CommandLine.h"
 #include "app/OptionSecrets.h"
-#include "net/HttpCurl.h"
-#include "net/SecretMask.h"
+#include "net/http/HttpCurl.h"
+#include "net/http/SecretMask.h"
 
 #include "QuietQtMessages.h"
 
