@@ -64,38 +64,20 @@ const QRegularExpression& queryFieldPattern()
     return pattern;
 }
 
-// Replaces group 2 of every match.
-QString replaceAllValues(const QString& text, const QRegularExpression& pattern)
+// Replaces the group valueGroup of every match that accept takes.
+template <typename Accept>
+QString replaceValues(const QString& text, const QRegularExpression& pattern, int valueGroup, Accept accept)
 {
     QString result;
     int copied = 0;
     QRegularExpressionMatchIterator it = pattern.globalMatch(text);
     while (it.hasNext()) {
         const QRegularExpressionMatch match = it.next();
-        result += text.midRef(copied, match.capturedStart(2) - copied);
-        result += maskText();
-        copied = match.capturedEnd(2);
-    }
-    if (copied == 0)
-        return text;
-    result += text.midRef(copied);
-    return result;
-}
-
-// Replaces the value (group 3) of every match whose key (group 2), decoded by decodeKey, is secret.
-template <typename DecodeKey>
-QString replaceValues(const QString& text, const QRegularExpression& pattern, DecodeKey decodeKey)
-{
-    QString result;
-    int copied = 0;
-    QRegularExpressionMatchIterator it = pattern.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch match = it.next();
-        if (!isSecretKey(decodeKey(match.captured(2))))
+        if (!accept(match))
             continue;
-        result += text.midRef(copied, match.capturedStart(3) - copied);
+        result += text.midRef(copied, match.capturedStart(valueGroup) - copied);
         result += maskText();
-        copied = match.capturedEnd(3);
+        copied = match.capturedEnd(valueGroup);
     }
     if (copied == 0)
         return text;
@@ -162,11 +144,15 @@ QString maskSecrets(const QString& text)
         !text.contains(QLatin1String("secret"), Qt::CaseInsensitive) &&
         !text.contains(QLatin1String("sig"), Qt::CaseInsensitive) && !text.contains('%') && !text.contains('\\'))
         return text;
-    QString masked = replaceValues(text, jsonMemberPattern(), jsonUnescaped);
-    masked = replaceValues(masked, encodedJsonMemberPattern(),
-                           [](const QString& key) { return jsonUnescaped(percentDecoded(key)); });
+    // The JSON patterns capture the key (2) and the value (3).
+    QString masked = replaceValues(text, jsonMemberPattern(), 3, [](const QRegularExpressionMatch& match) {
+        return isSecretKey(jsonUnescaped(match.captured(2)));
+    });
+    masked = replaceValues(masked, encodedJsonMemberPattern(), 3, [](const QRegularExpressionMatch& match) {
+        return isSecretKey(jsonUnescaped(percentDecoded(match.captured(2))));
+    });
     masked = replaceFieldValues(masked);
-    return replaceAllValues(masked, queryFieldPattern());
+    return replaceValues(masked, queryFieldPattern(), 2, [](const QRegularExpressionMatch&) { return true; });
 }
 
 QString logExcerpt(const QString& text, int maxChars)

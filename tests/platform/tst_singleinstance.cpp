@@ -45,17 +45,23 @@ private:
 // A user id that is not ours: "nobody".
 constexpr uid_t kOtherUser = 65534;
 
-// A folder owned by another user: the root folder, or as root a fresh folder handed to kOtherUser.
-QString foreignFolder(const QString& fresh)
+// Makes at path what another user could have prepared: a folder the group ("group") or others ("others") may
+// write to, a link to a folder ("link"), a file ("file") or a folder of kOtherUser ("foreign", as root only).
+// False when it cannot be made.
+bool makeUnsafeFolder(const QString& kind, const QString& path)
 {
-    if (::geteuid() != 0)
-        return QStringLiteral("/");
-    const QString folder = fresh + "/foreign";
-    QDir().mkpath(folder);
-    ::chmod(QFile::encodeName(folder), 0700);
-    if (::chown(QFile::encodeName(folder), kOtherUser, kOtherUser) != 0)
-        return QString();
-    return folder;
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == "link")
+        return QDir().mkpath(path + ".target") && QFile::link(path + ".target", path);
+    if (kind == "file")
+        return ZmTest::writeFile(path, "x");
+    if (::mkdir(name, 0700) != 0)
+        return false;
+    if (kind == "group")
+        return ::chmod(name, 0770) == 0;
+    if (kind == "others")
+        return ::chmod(name, 0703) == 0;
+    return ::geteuid() == 0 && ::chown(name, kOtherUser, kOtherUser) == 0;
 }
 
 } // namespace
@@ -158,11 +164,10 @@ private slots:
         QTemporaryDir base;
         QTemporaryDir shared;
         QByteArray value = QFile::encodeName(runtime);
-        if (runtime == "group" || runtime == "others") {
-            QVERIFY(::chmod(QFile::encodeName(shared.path()), runtime == "group" ? 0770 : 0707) == 0);
-            value = QFile::encodeName(shared.path());
-        } else if (runtime == "foreign") {
-            value = QFile::encodeName(foreignFolder(shared.path()));
+        if (runtime == "group" || runtime == "others" || runtime == "foreign") {
+            const QString folder = shared.filePath("runtime");
+            // Without root the root folder stands for a folder of another user.
+            value = QFile::encodeName(makeUnsafeFolder(runtime, folder) ? folder : QStringLiteral("/"));
         }
         ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.isEmpty() ? QByteArray() : value);
         ScopedEnv tmp("TMPDIR", QFile::encodeName(base.path()));
@@ -202,20 +207,9 @@ private slots:
         QTemporaryDir base;
         const QString folder = base.filePath(QString("zmquillo-%1").arg(::geteuid()));
         const QByteArray name = QFile::encodeName(folder);
-        if (fixture == "group" || fixture == "others") {
-            QVERIFY(::mkdir(name, 0700) == 0);
-            QVERIFY(::chmod(name, fixture == "group" ? 0770 : 0703) == 0);
-        } else if (fixture == "link") {
-            QVERIFY(QDir(base.path()).mkdir("elsewhere"));
-            QVERIFY(QFile::link(base.filePath("elsewhere"), folder));
-        } else if (fixture == "file") {
-            QVERIFY(ZmTest::writeFile(folder, "x"));
-        } else {
-            QVERIFY(::mkdir(name, 0700) == 0);
-            if (::geteuid() != 0)
-                QSKIP("a folder of another user can only be made as root");
-            QVERIFY(::chown(name, kOtherUser, kOtherUser) == 0);
-        }
+        if (fixture == "foreign" && ::geteuid() != 0)
+            QSKIP("a folder of another user can only be made as root");
+        QVERIFY(makeUnsafeFolder(fixture, folder));
         struct stat before;
         QVERIFY(::lstat(name, &before) == 0);
 
