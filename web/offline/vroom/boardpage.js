@@ -5,7 +5,7 @@
 // <call>"). The buttons send the page-to-program messages by hand.
 //
 // Query options (runtime changes: boardFixture.set({...}); boardFixture also offers post(message), report(text),
-// buffer(percent), the channel object as board and the reported calls):
+// buffer(percent), playVideo(playing), the channel object as board and the reported calls):
 //   board=full|never|fail  buffer progress 50 then 100 (default); nothing; a failed load
 //   buffer_ms=N            time between 50 and 100 (default 100)
 //   close=handshake|respond|now|silent  how N2WCloseWindow() is answered: "msg-w2n-close-window-response" and,
@@ -46,7 +46,8 @@
         board: null,
         post: post,
         report: report,
-        buffer: function (percent) { writeBuffer(percent); }
+        buffer: function (percent) { writeBuffer(percent); },
+        playVideo: function (playing) { setVideoPlaying(playing); }
     };
     window.boardFixture = fixture;
 
