@@ -3,6 +3,7 @@
 #include "Screenshots.h"
 #include "ZmTestMain.h"
 
+#include "ui/common/Translation.h"
 #include "web/whiteboard/PPTFailLoadTips.h"
 #include "web/whiteboard/WebTipOverlapWidget.h"
 
@@ -21,6 +22,8 @@ private slots:
     void failurePanelLinkAsksForAReloadPerClick();
     void overlayClosesOnPressAndPlaysOnlyByName();
     void screenshots();
+    // Last: the translator stays installed.
+    void chineseTexts();
 };
 
 void TestPageOverlays::failurePanelTexts_data()
@@ -116,6 +119,14 @@ void TestPageOverlays::screenshots()
     overlay->resize(backdrop.size());
     backdrop.show();
     ZmTest::saveScreenshot(backdrop, QStringLiteral("web_tip_overlay"));
+}
+
+void TestPageOverlays::chineseTexts()
+{
+    QVERIFY(Translation::installForLanguage(QStringLiteral("cn")));
+    PPTFailLoadTips panel;
+    QCOMPARE(panel.findChild<QLabel*>(QStringLiteral("label_title"))->text(), QString::fromUtf8("解决方法："));
+    QCOMPARE(panel.findChild<QPushButton*>(QStringLiteral("btn_refresh"))->text(), QString::fromUtf8("点击刷新"));
 }
 
 ZM_TEST_MAIN(TestPageOverlays)

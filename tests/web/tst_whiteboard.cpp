@@ -8,6 +8,7 @@
 #include "ZmTestMain.h"
 
 #include "app/AppGlobalData.h"
+#include "app/ConfigManager.h"
 #include "web/whiteboard/PPTFailLoadTips.h"
 #include "web/whiteboard/Whiteboard.h"
 #include "web/whiteboard/WhiteboardBridge.h"
@@ -20,6 +21,7 @@
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -182,6 +184,7 @@ private slots:
     void failedLoadStillUncoversThePage();
     void stopAllStopsVideoAndLoadingThenBlocks();
     void pauseAndSeekReachThePlaybackPage();
+    void smallClassPageFromTheInstalledOfflineResources();
     void layoutWithAndWithoutTheTitle_data();
     void layoutWithAndWithoutTheTitle();
     void freezeFrameCoversThePage();
@@ -211,16 +214,16 @@ void TestWhiteboard::pageMessagesReachTheirSignals_data()
     QTest::newRow("user id as a JSON number gives 0")
         << R"({"key":"msg-w2n-ppapi-showed","userId":5,"domId":"v"})" << QStringList{"sigWebPpApi_Showed(0, v)"}
         << "emit sigWebPpApi_Showed: 0;v";
-    QTest::newRow("video view hidden, id above int") << R"({"key":"msg-w2n-ppapi-hidden","userId":"3000000000"})"
-                                                     << QStringList{"sigWebPpApi_Hidden(0, )"}
-                                                     << "emit sigWebPpApi_Hidden: 0;";
+    QTest::newRow("video view hidden, id above int")
+        << R"({"key":"msg-w2n-ppapi-hidden","userId":"3000000000"})" << QStringList{"sigWebPpApi_Hidden(0, )"}
+        << "emit sigWebPpApi_Hidden: 0;";
     QTest::newRow("button") << R"({"key":"msg-w2n-btn-clicked","domId":"reset"})"
                             << QStringList{"sigWebBtn_Clicked(reset)"} << "emit sigWebBtnClicked: reset";
     QTest::newRow("button text beyond ASCII arrives whole")
         << QString::fromUtf8(R"({"key":"msg-w2n-btn-clicked","domId":"café-课"})")
         << QStringList{QString::fromUtf8("sigWebBtn_Clicked(café-课)")} << QString::fromUtf8("café-课");
-    QTest::newRow("microphone on") << R"({"key":"msg-w2n-device-mic-open"})"
-                                   << QStringList{"sigWebSet_MicEnable(true)"} << "W2N_Msg_Device_Mic_Open";
+    QTest::newRow("microphone on") << R"({"key":"msg-w2n-device-mic-open"})" << QStringList{"sigWebSet_MicEnable(true)"}
+                                   << "W2N_Msg_Device_Mic_Open";
     QTest::newRow("microphone off") << R"({"key":"msg-w2n-device-mic-close"})"
                                     << QStringList{"sigWebSet_MicEnable(false)"} << "W2N_Msg_Device_Mic_Close";
     QTest::newRow("close response") << R"({"key":"msg-w2n-close-window-response"})"
@@ -231,18 +234,18 @@ void TestWhiteboard::pageMessagesReachTheirSignals_data()
                                  << "W2N_Msg: msg-w2n-request-env";
     QTest::newRow("video profile") << R"({"key":"msg-w2n-set-video-profile","size":480})"
                                    << QStringList{"sigWebSetVideoProfile(480)"} << "msg-w2n-set-video-profile";
-    QTest::newRow("video profile size as text gives 0") << R"({"key":"msg-w2n-set-video-profile","size":"2"})"
-                                                        << QStringList{"sigWebSetVideoProfile(0)"}
-                                                        << "msg-w2n-set-video-profile";
+    QTest::newRow("video profile size as text gives 0")
+        << R"({"key":"msg-w2n-set-video-profile","size":"2"})" << QStringList{"sigWebSetVideoProfile(0)"}
+        << "msg-w2n-set-video-profile";
     QTest::newRow("video playing") << R"({"WPVideo":"Play"})" << QStringList{"sigWPVideoIsPlaying(true)"} << "";
-    QTest::newRow("video play in lower case is a stop") << R"({"WPVideo":"play"})"
-                                                        << QStringList{"sigWPVideoIsPlaying(false)"} << "";
-    QTest::newRow("video report wins over key") << R"({"WPVideo":"Play","key":"msg-w2n-close-window"})"
-                                                << QStringList{"sigWPVideoIsPlaying(true)"} << "";
+    QTest::newRow("video play in lower case is a stop")
+        << R"({"WPVideo":"play"})" << QStringList{"sigWPVideoIsPlaying(false)"} << "";
+    QTest::newRow("video report wins over key")
+        << R"({"WPVideo":"Play","key":"msg-w2n-close-window"})" << QStringList{"sigWPVideoIsPlaying(true)"} << "";
     QTest::newRow("log line") << R"({"key":"msg-w2n-log","level":"warn","log":"slow"})" << QStringList()
                               << "Whiteboard W2N_Msg_Log ( warn ) : slow";
-    QTest::newRow("unknown key is only logged") << R"({"key":"msg-w2n-something"})" << QStringList()
-                                                << "W2N_Msg: msg-w2n-something";
+    QTest::newRow("unknown key is only logged")
+        << R"({"key":"msg-w2n-something"})" << QStringList() << "W2N_Msg: msg-w2n-something";
     QTest::newRow("not JSON") << "stopped" << QStringList() << "";
     QTest::newRow("no key") << R"({"domId":"reset"})" << QStringList() << "";
 }
@@ -304,17 +307,16 @@ void TestWhiteboard::passMessageTextsReachThePage_data()
     QTest::addColumn<bool>("logged");
     QTest::addColumn<QString>("received");
 
-    QTest::newRow("environment") << "msg-n2w-post-env" << 100234u
-                                 << QStringList{"systemVersion", "Debian 12", "deviceUid", "52-54-00-12-34-56",
-                                                "appVersion", "1.5.7.1"}
-                                 << true
-                                 << R"({"appVersion":"1.5.7.1","deviceUid":"52-54-00-12-34-56","key":"msg-n2w-post-env",)"
-                                    R"("systemVersion":"Debian 12","userId":"100234"})";
-    QTest::newRow("statistics, not logged") << "msg-n2w-post-rtc-stats" << 7u
-                                            << QStringList{"txKBitRate", "512", "cpuAppUsage", "4", "duration", "61"}
-                                            << false
-                                            << R"({"cpuAppUsage":"4","duration":"61","key":"msg-n2w-post-rtc-stats",)"
-                                               R"("txKBitRate":"512","userId":"7"})";
+    QTest::newRow("environment")
+        << "msg-n2w-post-env" << 100234u
+        << QStringList{"systemVersion", "Debian 12", "deviceUid", "52-54-00-12-34-56", "appVersion", "1.5.7.1"} << true
+        << R"({"appVersion":"1.5.7.1","deviceUid":"52-54-00-12-34-56","key":"msg-n2w-post-env",)"
+           R"("systemVersion":"Debian 12","userId":"100234"})";
+    QTest::newRow("statistics, not logged")
+        << "msg-n2w-post-rtc-stats" << 7u << QStringList{"txKBitRate", "512", "cpuAppUsage", "4", "duration", "61"}
+        << false
+        << R"({"cpuAppUsage":"4","duration":"61","key":"msg-n2w-post-rtc-stats",)"
+           R"("txKBitRate":"512","userId":"7"})";
     QTest::newRow("largest user id") << "msg-n2w-user-video-offline" << 4294967295u << QStringList() << true
                                      << R"({"key":"msg-n2w-user-video-offline","userId":"4294967295"})";
     QTest::newRow("text with quotes and Chinese")
@@ -512,9 +514,9 @@ void TestWhiteboard::stopAllStopsVideoAndLoadingThenBlocks()
 void TestWhiteboard::pauseAndSeekReachThePlaybackPage()
 {
     BoardPage page;
-    QVERIFY(page.open(pageUrl(QStringLiteral("/pages/whiteboard/playback/880213/20240611093/1"),
-                              QStringLiteral("sign=s&autoplay=0")),
-                      QStringLiteral("playback")));
+    QVERIFY(page.open(
+        pageUrl(QStringLiteral("/pages/whiteboard/playback/880213/20240611093/1"), QStringLiteral("sign=s&autoplay=0")),
+        QStringLiteral("playback")));
     emit page.board.signalBoardPause(true);
     emit page.board.signalBoardSeek(4000000000u);
     emit page.board.signalBoardPause(false);
@@ -523,6 +525,47 @@ void TestWhiteboard::pauseAndSeekReachThePlaybackPage()
     QCOMPARE(page.calls().filter(QStringLiteral("signalBoard")),
              (QStringList{"signalBoardPause true", "signalBoardSeek 4000000000", "signalBoardPause false",
                           "signalBoardSeek 0"}));
+}
+
+void TestWhiteboard::smallClassPageFromTheInstalledOfflineResources()
+{
+    QTemporaryDir data;
+    ConfigManager::Setup setup;
+    setup.dataDirCandidates = QStringList{data.path()};
+    setup.offlineArchivePath = ZmTest::programDir() + QStringLiteral("/offlineRes.zip");
+    setup.programVersion = QStringLiteral("1.5.7");
+    ConfigManager config(setup);
+    const QString pagePath = config.getOfflineRoomPage();
+    QVERIFY2(QFile::exists(pagePath), qPrintable(pagePath));
+
+    BoardPage page;
+    QSignalSpy env(&page.board, &Whiteboard::sigWebEnvRequest);
+    QSignalSpy buffered(&page.board, &Whiteboard::sigWhiteboardBufferFinished);
+    QSignalSpy showed(&page.board, &Whiteboard::sigWebPpApi_Showed);
+    QSignalSpy hidden(&page.board, &Whiteboard::sigWebPpApi_Hidden);
+    QSignalSpy response(&page.board, &Whiteboard::sigWebCloseWindow_respone);
+    QSignalSpy close(&page.board, &Whiteboard::sigWebCloseWindow);
+    QUrl url = QUrl::fromLocalFile(pagePath);
+    url.setQuery(QStringLiteral("periodId=20240611093&userId=100234&token=t&mode=production&ppt_path=file:///x"
+                                "&language=en&accountType=1&close_ms=20"));
+    QVERIFY(page.open(url.toString(), QStringLiteral("smallclass")));
+    QTRY_COMPARE(env.size(), 1);
+    QTRY_COMPARE(buffered.size(), 1);
+
+    // An announced user gets a video view, which the page reports with its element id; withdrawn, it goes.
+    page.board.onUserVideoOnLine(100234);
+    QTRY_COMPARE(showed.size(), 1);
+    QCOMPARE(showed.first(), (QList<QVariant>{100234u, QStringLiteral("zmvideo_100234")}));
+    QCOMPARE(page.evaluate(QStringLiteral("document.getElementById('zmvideo_100234').type")).toString(),
+             QStringLiteral("application/x-zm-video"));
+    page.board.onUserVideoOffLine(100234);
+    QTRY_COMPARE(hidden.size(), 1);
+    QCOMPARE(hidden.first(), (QList<QVariant>{100234u, QStringLiteral("zmvideo_100234")}));
+    QVERIFY(page.evaluate(QStringLiteral("document.getElementById('zmvideo_100234') === null")).toBool());
+
+    page.board.onUserWantExit();
+    QTRY_COMPARE(close.size(), 1);
+    QCOMPARE(response.size(), 1);
 }
 
 void TestWhiteboard::layoutWithAndWithoutTheTitle_data()
@@ -647,7 +690,8 @@ void TestWhiteboard::permissionPolicy_data()
     QTest::newRow("location") << R"(new Promise(function (done) {
         navigator.geolocation.getCurrentPosition(function () { done("granted"); },
             function (e) { done(e.code === e.PERMISSION_DENIED ? "denied" : "granted"); });
-    }))" << "denied";
+    }))"
+                              << "denied";
 }
 
 void TestWhiteboard::permissionPolicy()
@@ -688,7 +732,8 @@ void TestWhiteboard::chineseLanguageSwitchesLocaleAndAcceptLanguage()
         QVERIFY(page.open(whiteboardUrl(QStringLiteral("board=never")), QStringLiteral("whiteboard")));
         const QJsonArray requests = m_sim.requests(QStringLiteral("/pages/whiteboard/"));
         QVERIFY(!requests.isEmpty());
-        const QString acceptLanguage = Simulator::headerOf(requests.first().toObject(), QStringLiteral("Accept-Language"));
+        const QString acceptLanguage =
+            Simulator::headerOf(requests.first().toObject(), QStringLiteral("Accept-Language"));
         if (language == QLatin1String("cn")) {
             QCOMPARE(QLocale().name(), QStringLiteral("zh_CN"));
             QVERIFY2(acceptLanguage.startsWith(QLatin1String("zh-CN")), qPrintable(acceptLanguage));
