@@ -32,30 +32,29 @@ void TestWhiteboardMessages::decodesPageMessages_data()
                             << "msg-w2n-ppapi-showed" << 5u << "v5" << 0;
     QTest::newRow("hidden") << R"({"key":"msg-w2n-ppapi-hidden","userId":"1234567","domId":"zmvideo_1"})"
                             << K::PpApiHidden << "msg-w2n-ppapi-hidden" << 1234567u << "zmvideo_1" << 0;
-    QTest::newRow("user id as a number reads 0")
-        << R"({"key":"msg-w2n-ppapi-showed","userId":5,"domId":"v"})" << K::PpApiShowed << "msg-w2n-ppapi-showed"
-        << 0u << "v" << 0;
+    QTest::newRow("user id as a number reads 0") << R"({"key":"msg-w2n-ppapi-showed","userId":5,"domId":"v"})"
+                                                 << K::PpApiShowed << "msg-w2n-ppapi-showed" << 0u << "v" << 0;
     QTest::newRow("user id not a number") << R"({"key":"msg-w2n-ppapi-showed","userId":"5a"})" << K::PpApiShowed
                                           << "msg-w2n-ppapi-showed" << 0u << "" << 0;
-    QTest::newRow("user id above int") << R"({"key":"msg-w2n-ppapi-showed","userId":"2147483648"})"
-                                       << K::PpApiShowed << "msg-w2n-ppapi-showed" << 0u << "" << 0;
-    QTest::newRow("largest int user id") << R"({"key":"msg-w2n-ppapi-showed","userId":"2147483647"})"
-                                         << K::PpApiShowed << "msg-w2n-ppapi-showed" << 2147483647u << "" << 0;
+    QTest::newRow("user id above int") << R"({"key":"msg-w2n-ppapi-showed","userId":"2147483648"})" << K::PpApiShowed
+                                       << "msg-w2n-ppapi-showed" << 0u << "" << 0;
+    QTest::newRow("largest int user id") << R"({"key":"msg-w2n-ppapi-showed","userId":"2147483647"})" << K::PpApiShowed
+                                         << "msg-w2n-ppapi-showed" << 2147483647u << "" << 0;
     QTest::newRow("negative user id passes as unsigned")
-        << R"({"key":"msg-w2n-ppapi-hidden","userId":"-5"})" << K::PpApiHidden << "msg-w2n-ppapi-hidden"
-        << 4294967291u << "" << 0;
-    QTest::newRow("members missing") << R"({"key":"msg-w2n-ppapi-showed"})" << K::PpApiShowed
-                                     << "msg-w2n-ppapi-showed" << 0u << "" << 0;
+        << R"({"key":"msg-w2n-ppapi-hidden","userId":"-5"})" << K::PpApiHidden << "msg-w2n-ppapi-hidden" << 4294967291u
+        << "" << 0;
+    QTest::newRow("members missing") << R"({"key":"msg-w2n-ppapi-showed"})" << K::PpApiShowed << "msg-w2n-ppapi-showed"
+                                     << 0u << "" << 0;
     QTest::newRow("dom id not a string") << R"({"key":"msg-w2n-btn-clicked","domId":7})" << K::ButtonClicked
                                          << "msg-w2n-btn-clicked" << 0u << "" << 0;
     QTest::newRow("button") << R"({"key":"msg-w2n-btn-clicked","domId":"reset"})" << K::ButtonClicked
                             << "msg-w2n-btn-clicked" << 0u << "reset" << 0;
-    QTest::newRow("log") << R"({"key":"msg-w2n-log","level":"warn","log":"slow network"})" << K::Log
-                         << "msg-w2n-log" << 0u << "warn|slow network" << 0;
-    QTest::newRow("mic open") << R"({"key":"msg-w2n-device-mic-open"})" << K::MicOpen << "msg-w2n-device-mic-open"
-                              << 0u << "" << 0;
-    QTest::newRow("mic close") << R"({"key":"msg-w2n-device-mic-close"})" << K::MicClose
-                               << "msg-w2n-device-mic-close" << 0u << "" << 0;
+    QTest::newRow("log") << R"({"key":"msg-w2n-log","level":"warn","log":"slow network"})" << K::Log << "msg-w2n-log"
+                         << 0u << "warn|slow network" << 0;
+    QTest::newRow("mic open") << R"({"key":"msg-w2n-device-mic-open"})" << K::MicOpen << "msg-w2n-device-mic-open" << 0u
+                              << "" << 0;
+    QTest::newRow("mic close") << R"({"key":"msg-w2n-device-mic-close"})" << K::MicClose << "msg-w2n-device-mic-close"
+                               << 0u << "" << 0;
     QTest::newRow("close response") << R"({"key":"msg-w2n-close-window-response"})" << K::CloseWindowResponse
                                     << "msg-w2n-close-window-response" << 0u << "" << 0;
     QTest::newRow("close") << R"({"key":"msg-w2n-close-window"})" << K::CloseWindow << "msg-w2n-close-window" << 0u
@@ -68,16 +67,15 @@ void TestWhiteboardMessages::decodesPageMessages_data()
         << R"({"key":"msg-w2n-set-video-profile","size":"2"})" << K::SetVideoProfile << "msg-w2n-set-video-profile"
         << 0u << "" << 0;
     QTest::newRow("video profile size not whole") << R"({"key":"msg-w2n-set-video-profile","size":2.5})"
-                                                  << K::SetVideoProfile << "msg-w2n-set-video-profile" << 0u << ""
-                                                  << 0;
-    QTest::newRow("key compared case-sensitively") << R"({"key":"MSG-W2N-LOG","log":"x"})" << K::Unknown
-                                                   << "MSG-W2N-LOG" << 0u << "" << 0;
+                                                  << K::SetVideoProfile << "msg-w2n-set-video-profile" << 0u << "" << 0;
+    QTest::newRow("key compared case-sensitively")
+        << R"({"key":"MSG-W2N-LOG","log":"x"})" << K::Unknown << "MSG-W2N-LOG" << 0u << "" << 0;
     QTest::newRow("key compared whole") << R"({"key":"msg-w2n-close-window-responses"})" << K::Unknown
                                         << "msg-w2n-close-window-responses" << 0u << "" << 0;
     QTest::newRow("key not a string") << R"({"key":12})" << K::Unknown << "" << 0u << "" << 0;
     QTest::newRow("video play") << R"({"WPVideo":"Play"})" << K::VideoPlaying << "" << 0u << "" << 1;
-    QTest::newRow("video play in lower case stops") << R"({"WPVideo":"play"})" << K::VideoPlaying << "" << 0u << ""
-                                                    << 0;
+    QTest::newRow("video play in lower case stops")
+        << R"({"WPVideo":"play"})" << K::VideoPlaying << "" << 0u << "" << 0;
     QTest::newRow("video report wins over key")
         << R"({"key":"msg-w2n-close-window","WPVideo":"Play"})" << K::VideoPlaying << "" << 0u << "" << 1;
     QTest::newRow("no key") << R"({"domId":"reset"})" << K::Ignored << "" << 0u << "" << 0;
@@ -86,8 +84,8 @@ void TestWhiteboardMessages::decodesPageMessages_data()
     QTest::newRow("empty") << "" << K::Ignored << "" << 0u << "" << 0;
     // Read as UTF-8: characters of every range arrive as they were written.
     QTest::newRow("latin-1 range text") << QString::fromUtf8(R"({"key":"msg-w2n-btn-clicked","domId":"café"})")
-                                        << K::ButtonClicked << "msg-w2n-btn-clicked" << 0u
-                                        << QString::fromUtf8("café") << 0;
+                                        << K::ButtonClicked << "msg-w2n-btn-clicked" << 0u << QString::fromUtf8("café")
+                                        << 0;
     QTest::newRow("text beyond latin-1") << QString::fromUtf8(R"({"key":"msg-w2n-log","level":"课","log":"白板"})")
                                          << K::Log << "msg-w2n-log" << 0u << QString::fromUtf8("课|白板") << 0;
 }
@@ -129,8 +127,8 @@ void TestWhiteboardMessages::buildsPassMessageScripts_data()
     QTest::newRow("largest user id") << "msg-n2w-user-video-offline" << 4294967295u << QStringList()
                                      << R"(passMessage({"key":"msg-n2w-user-video-offline","userId":"4294967295"}))";
     QTest::newRow("members in ascending key order")
-        << "msg-n2w-post-env" << 7u << QStringList{"systemVersion", "Debian 12", "appVersion", "1.5.7.1", "deviceUid",
-                                                   "52-54-00-12-34-56"}
+        << "msg-n2w-post-env" << 7u
+        << QStringList{"systemVersion", "Debian 12", "appVersion", "1.5.7.1", "deviceUid", "52-54-00-12-34-56"}
         << R"(passMessage({"appVersion":"1.5.7.1","deviceUid":"52-54-00-12-34-56","key":"msg-n2w-post-env",)"
            R"("systemVersion":"Debian 12","userId":"7"}))";
     QTest::newRow("extra key and user id replace the first ones")

@@ -339,8 +339,8 @@ void Whiteboard::onUserVolumeChange(uint userID, int volume)
 {
     if (m_onlineUsers.count(userID) == 0)
         return;
-    postN2WMessage(QStringLiteral("msg-n2w-user-volume-changed"), userID, {{QStringLiteral("volume"), QString::number(volume)}},
-                   false);
+    postN2WMessage(QStringLiteral("msg-n2w-user-volume-changed"), userID,
+                   {{QStringLiteral("volume"), QString::number(volume)}}, false);
 }
 
 void Whiteboard::onUserWantExit()

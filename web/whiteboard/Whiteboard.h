@@ -74,8 +74,7 @@ public:
 
     // Runs passMessage({...}) in the page with the message's compact JSON (see passMessageScript); log false
     // keeps frequent messages out of the log.
-    void postN2WMessage(const QString& key, quint32 userId, const QMap<QString, QString>& extra = {},
-                        bool log = true);
+    void postN2WMessage(const QString& key, quint32 userId, const QMap<QString, QString>& extra = {}, bool log = true);
 
     // Freeze frame: renders the view into an image and shows it over the page; hideDefaultPicture removes it
     // (and the picture shown before the first load).
