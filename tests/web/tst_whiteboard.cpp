@@ -546,7 +546,7 @@ void TestWhiteboard::smallClassPageFromTheInstalledOfflineResources()
     QSignalSpy response(&page.board, &Whiteboard::sigWebCloseWindow_respone);
     QSignalSpy close(&page.board, &Whiteboard::sigWebCloseWindow);
     QUrl url = QUrl::fromLocalFile(pagePath);
-    url.setQuery(QStringLiteral("periodId=20240611093&userId=100234&token=t&mode=production&ppt_path=file:///x"
+    url.setQuery(QStringLiteral("periodId=20240611093&userId=100234&token=tok-secret&mode=production&ppt_path=file:///x"
                                 "&language=en&accountType=1&close_ms=20"));
     QVERIFY(page.open(url.toString(), QStringLiteral("smallclass")));
     QTRY_COMPARE(env.size(), 1);
@@ -566,6 +566,10 @@ void TestWhiteboard::smallClassPageFromTheInstalledOfflineResources()
     page.board.onUserWantExit();
     QTRY_COMPARE(close.size(), 1);
     QCOMPARE(response.size(), 1);
+
+    // The address is logged without the login token.
+    QVERIFY(!page.log.linesContaining(QStringLiteral("onWebEngine_UrlChanged")).filter("token=***").isEmpty());
+    QVERIFY(page.log.linesContaining(QStringLiteral("tok-secret")).isEmpty());
 }
 
 void TestWhiteboard::layoutWithAndWithoutTheTitle_data()

@@ -2,6 +2,7 @@
 
 #include "app/AppGlobalData.h"
 #include "app/LogHandler.h"
+#include "net/SecretMask.h"
 #include "web/whiteboard/PPTFailLoadTips.h"
 #include "web/whiteboard/WhiteboardBridge.h"
 #include "web/whiteboard/WhiteboardMessages.h"
@@ -299,7 +300,8 @@ void Whiteboard::onWebEngine_LoadProgress(int nProgress)
 
 void Whiteboard::onWebEngine_UrlChanged(QUrl url)
 {
-    qDebug() << "Whiteboard::onWebEngine_UrlChanged :" << url;
+    // The small-class page carries the login token in its query.
+    qDebug().noquote() << "Whiteboard::onWebEngine_UrlChanged :" << SecretMask::maskSecrets(url.toString());
 }
 
 void Whiteboard::onWebEngine_LoadFinished(bool status)
