@@ -11,7 +11,7 @@ install(FILES "${ZM_PROGRAM_DIR}/images/splash_cn.bmp" "${ZM_PROGRAM_DIR}/images
         DESTINATION "${ZM_INSTALL_PROGRAM_DIR}/images")
 
 # The entry names the program by its installed path, known only when installing (--prefix may change it).
-set(ZM_DESKTOP_TEMPLATE "${CMAKE_SOURCE_DIR}/app/install/zmquillo.desktop.in")
+set(ZM_DESKTOP_TEMPLATE "${CMAKE_SOURCE_DIR}/app/startup/install/zmquillo.desktop.in")
 set(ZM_DESKTOP_STAGED "${CMAKE_BINARY_DIR}/install/zmquillo.desktop")
 install(CODE "
     set(ZM_INSTALLED_PROGRAM \"\${CMAKE_INSTALL_PREFIX}/${ZM_INSTALL_PROGRAM_DIR}/ZmQuillo_Desktop\")

@@ -9,6 +9,7 @@
 
 #include "app/AppGlobalData.h"
 #include "app/ConfigManager.h"
+#include "net/zip/ZipUtil.h"
 #include "web/whiteboard/PPTFailLoadTips.h"
 #include "web/whiteboard/Whiteboard.h"
 #include "web/whiteboard/WhiteboardBridge.h"
@@ -529,6 +530,7 @@ void TestWhiteboard::pauseAndSeekReachThePlaybackPage()
 
 void TestWhiteboard::smallClassPageFromTheInstalledOfflineResources()
 {
+    ConfigManager::setArchiveExtractor(&ZipUtil::extractDir);
     QTemporaryDir data;
     ConfigManager::Setup setup;
     setup.dataDirCandidates = QStringList{data.path()};

@@ -2,7 +2,7 @@
 
 #include "app/AppGlobalData.h"
 #include "app/LogHandler.h"
-#include "net/SecretMask.h"
+#include "net/http/SecretMask.h"
 #include "web/whiteboard/PPTFailLoadTips.h"
 #include "web/whiteboard/WhiteboardBridge.h"
 #include "web/whiteboard/WhiteboardMessages.h"
