@@ -565,6 +565,16 @@ void TestWhiteboard::smallClassPageFromTheInstalledOfflineResources()
     QCOMPARE(hidden.first(), (QList<QVariant>{100234u, QStringLiteral("zmvideo_100234")}));
     QVERIFY(page.evaluate(QStringLiteral("document.getElementById('zmvideo_100234') === null")).toBool());
 
+    // Local content reaches remote addresses (the lesson's files come from the network).
+    const QString remote = m_sim.putFile(QStringLiteral("lesson/notes.txt"), "remote notes");
+    QVERIFY(!remote.isEmpty());
+    page.run(QStringLiteral("fetch(%1).then(function (r) { return r.text(); })"
+                            ".then(function (t) { boardFixture.report('fetched ' + t); },"
+                            " function (e) { boardFixture.report('fetched nothing: ' + e); })")
+                 .arg(jsString(remote)));
+    QVERIFY(page.waitForCall(QStringLiteral("fetched ")));
+    QCOMPARE(page.log.linesAfter(kCallMarker + QStringLiteral("fetched ")), QStringList{"remote notes"});
+
     page.board.onUserWantExit();
     QTRY_COMPARE(close.size(), 1);
     QCOMPARE(response.size(), 1);

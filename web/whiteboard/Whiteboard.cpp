@@ -46,7 +46,7 @@ void applyProcessWideWebSettings()
 // Chinese.
 void applyLanguage()
 {
-    if (AppGlobalData::instance()->launch.language != QLatin1String("cn"))
+    if (AppGlobalData::instance()->lessonContext().language() != QLatin1String("cn"))
         return;
     QLocale::setDefault(QLocale(QStringLiteral("zh_CN")));
     QWebEngineProfile::defaultProfile()->setHttpAcceptLanguage(QStringLiteral("zh-CN"));
