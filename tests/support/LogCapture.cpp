@@ -1,6 +1,5 @@
 #include "LogCapture.h"
 
-#include <QDebug>
 #include <QElapsedTimer>
 #include <QTest>
 
