@@ -102,7 +102,7 @@ void TestCoursewareViewer::shareSurfaceHasItsOwnWindowAndThePageStillPaints()
     QScreen* screen = viewer.screen();
     const QPoint corner = viewer.mapToGlobal(QPoint(10, 10));
     QTRY_COMPARE_WITH_TIMEOUT(screen->grabWindow(0, corner.x(), corner.y(), 1, 1).toImage().pixelColor(0, 0),
-                              QColor(0x32, 0x45, 0x4F), 15000);
+                              QColor(0x32, 0x45, 0x4F), 30000);
 }
 
 void TestCoursewareViewer::noticesOneAtATimeInOrder()
@@ -200,7 +200,7 @@ void TestCoursewareViewer::screenshot()
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
     QSignalSpy buffered(viewer.whiteboard(), &Whiteboard::sigWhiteboardBufferFinished);
     viewer.whiteboard()->loadUrl(offlinePage().toString());
-    QTRY_COMPARE_WITH_TIMEOUT(buffered.size(), 1, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(buffered.size(), 1, 30000);
     viewer.showToast(0, QStringLiteral("Network connection success."));
     QTest::qWait(500);
 
