@@ -6,6 +6,7 @@ include(GNUInstallDirs)
 set(ZM_INSTALL_PROGRAM_DIR "${CMAKE_INSTALL_LIBDIR}/zmquillo")
 
 install(TARGETS ZmQuillo_Desktop RUNTIME DESTINATION "${ZM_INSTALL_PROGRAM_DIR}")
+install(TARGETS ZmVideoPlugin LIBRARY DESTINATION "${ZM_INSTALL_PROGRAM_DIR}")
 install(FILES "${ZM_PROGRAM_DIR}/offlineRes.zip" DESTINATION "${ZM_INSTALL_PROGRAM_DIR}")
 install(FILES "${ZM_PROGRAM_DIR}/images/splash_cn.bmp" "${ZM_PROGRAM_DIR}/images/splash_en.bmp"
         DESTINATION "${ZM_INSTALL_PROGRAM_DIR}/images")

@@ -20,6 +20,7 @@
 #include "ui/common/Translation.h"
 #include "ui/updates/OfflineLessonResDownloader.h"
 #include "ui/updates/VersionChecker.h"
+#include "web/VideoPluginSetup.h"
 #include "web/WebProfileSetup.h"
 
 #include <QDebug>
@@ -156,6 +157,7 @@ int runApplication(int argc, char** argv)
     installCrashHandler();
     state.arguments << QStringLiteral("--disable-web-security");
     applyOpenGlMode(state.arguments);
+    addVideoPluginSwitches(state.arguments);
     applyAlphaBufferSize();
 
     state.app = std::make_unique<ZmApplication>(state.arguments);
@@ -171,6 +173,7 @@ int runApplication(int argc, char** argv)
     if (!state.instanceLock->isHeld() && !runningElsewhere)
         qWarning().noquote() << "runApplication no single-instance lock:" << state.instanceLock->errorString();
     if (state.instanceLock->isHeld()) {
+        prepareSharedFrames();
         state.linkServer = std::make_unique<LinkServer>();
         state.linkServer->listen(linkSocket);
     }

@@ -244,6 +244,12 @@ private slots:
         const int multisample = log.indexOf("--disable_chromium_framebuffer_multisample");
         const int blacklist = log.indexOf("--ignore-gpu-blacklist");
         QVERIFY(security > 0 && security < multisample && multisample < blacklist);
+        // Then the video plug-in's registration, its launcher prefix and the switch that lets it start.
+        const int plugin = log.indexOf("--register-pepper-plugins=" + ZmTest::programDir() +
+                                       "/libZmVideoPlugin.so;application/x-zm-video");
+        const int launcher = log.indexOf("--ppapi-plugin-launcher=/usr/bin/env");
+        const int seccomp = log.indexOf("--disable-seccomp-filter-sandbox");
+        QVERIFY2(blacklist < plugin && plugin < launcher && launcher < seccomp, qPrintable(log.left(4000)));
         QCOMPARE(run.process().state(), QProcess::Running);
     }
 
