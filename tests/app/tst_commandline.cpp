@@ -4,7 +4,7 @@
 #include "app/AppLinks.h"
 #include "app/OptionSecrets.h"
 
-#include "MessageCapture.h"
+#include "LogCapture.h"
 #include "ZmTestMain.h"
 
 #include <QUrl>
@@ -252,7 +252,7 @@ private slots:
         QFETCH(QString, text);
         const QByteArray argument = text.toUtf8();
         const char* argv[] = {"/opt/prog", argument.constData()};
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
         const QStringList list = ::buildArgumentList(2, argv);
         ::logArguments(list);
         const QStringList pieces = ::splitOpenedLink(QUrl(text).toString(QUrl::FullyEncoded));
@@ -264,16 +264,16 @@ private slots:
     // no token reaches the log.
     void logArguments()
     {
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
         ::logArguments({"--/opt/prog", "--lessonname=Unit 3", "--token=secret-token=", "--uid=7"});
-        const QStringList messages = capture.messages();
+        const QStringList messages = capture.lines();
         QCOMPARE(messages, (QStringList{"argv[0]: --/opt/prog", "argv[1]: --lessonname=Unit 3", "argv[1]: --token=***",
                                         "argv[2]: --uid=7", "allCmd: --/opt/prog --token=*** --uid=7 "}));
     }
 
     void buildArgumentListLogsWithoutSecrets()
     {
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
         const char* argv[] = {"/opt/prog", "--uid=7 --token=secret-token"};
         ::buildArgumentList(2, argv);
         const QString all = capture.text();

@@ -2,7 +2,7 @@
 #include "app/AppLinks.h"
 #include "app/startup/LinkServer.h"
 
-#include "MessageCapture.h"
+#include "LogCapture.h"
 #include "WaitUntil.h"
 #include "ZmTestMain.h"
 
@@ -46,10 +46,7 @@ bool forwardWhileServing(const QString& path, const QString& link, int timeoutMs
         result = forwardLinkToRunningCopy(path, link, timeoutMs);
         done = true;
     });
-    QElapsedTimer waited;
-    waited.start();
-    while (!done.load() && waited.elapsed() < timeoutMs + 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ZmTest::waitUntil([&done] { return done.load(); }, timeoutMs + 5000);
     client.join();
     return result;
 }
@@ -156,7 +153,7 @@ private slots:
         FileOpenRecorder recorder;
         LinkServer server;
         QVERIFY(server.listen(socketPath("links5")));
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
         const QString link = "zmquillo://join?--uid%3D7%20--%2574oken%253Ds3cr3t%20--lessonid%3D88";
         QVERIFY(forwardWhileServing(socketPath("links5"), link, 5000));
         QTRY_COMPARE(recorder.urls.size(), 1);
@@ -204,7 +201,7 @@ private slots:
         QVERIFY(ZmTest::waitUntil([&] { return listener.canReadLine(); }, 10000));
         QCOMPARE(listener.readLine(), QByteArray("listening\n"));
 
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
         QVERIFY(!forwardLinkToRunningCopy(path, "zmquillo://join?--token%3Ds3cr3t", 3000));
         QVERIFY(listener.waitForFinished(10000));
         QCOMPARE(listener.readAll(), QByteArray("received b''\n"));
@@ -225,7 +222,7 @@ private slots:
         // Opened up as a careless set-up might leave it, so that only the credentials keep the stranger out.
         QVERIFY(::chmod(QFile::encodeName(path), 0777) == 0);
 
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
         QProcess client;
         startAsOtherUser(client, kForeignClient, {path, "zmquillo://join?--uid%3D7"});
         QVERIFY(ZmTest::waitUntil([&] { return client.state() == QProcess::NotRunning; }, 10000));

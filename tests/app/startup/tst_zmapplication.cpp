@@ -7,7 +7,7 @@
 #include "app/startup/ZmApplication.h"
 #include "web/ZmRouteManager.h"
 
-#include "MessageCapture.h"
+#include "LogCapture.h"
 #include "Simulator.h"
 #include "ZmTestMain.h"
 
@@ -193,7 +193,7 @@ private slots:
     void oddlyEncodedLinkTokenStaysOutOfTheLog()
     {
         QFETCH(QString, tokenOption);
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
         sendLink(QString("zmquillo://join?--urlrestful%3D%1%20--uid%3D7%20--authuserid%3D7%20")
                      .arg(QString::fromLatin1(QUrl::toPercentEncoding(m_simulator.baseUrl()))) +
                  tokenOption);

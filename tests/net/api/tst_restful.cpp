@@ -13,7 +13,7 @@
 #include "net/api/RequestSign.h"
 #include "net/api/RestfulRequest.h"
 
-#include "MessageCapture.h"
+#include "LogCapture.h"
 #include "Simulator.h"
 #include "WaitUntil.h"
 #include "ZmTestMain.h"
@@ -742,7 +742,7 @@ private slots:
     // Secrets in replies stay out of the log.
     void secretsStayOutOfTheLog()
     {
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
         QString token;
         QCOMPARE(api()->ExchangeToken_RESTful(1, "100234", "login-token", 6, token), 0);
         QCOMPARE(api()->GetSmallClassInfo("7788", "100234", "tok"), 0);
@@ -767,7 +767,7 @@ private slots:
                             QJsonObject{{"success", true}, {"data", QJsonObject{{"app", version}, {"web", version}}}}) >
                 0);
         PublicResourcesInfo resources;
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
         QCOMPARE(api()->getPublicResources("20240101", resources), 0);
         const QString all = capture.text();
         QCOMPARE(resources.value("web.latestVersionURLEn"), address);

@@ -10,7 +10,7 @@
 #include "net/api/RequestSign.h"
 
 #include "ClosedPort.h"
-#include "MessageCapture.h"
+#include "LogCapture.h"
 #include "Simulator.h"
 #include "ZmTestMain.h"
 
@@ -36,7 +36,7 @@ Q_DECLARE_METATYPE(ApiParamList)
 Q_DECLARE_METATYPE(Call)
 Q_DECLARE_METATYPE(QVector<NetworkInterfaceFacts>)
 
-using ZmTest::MessageCapture;
+using ZmTest::LogCapture;
 
 namespace {
 
@@ -420,7 +420,7 @@ private slots:
         QVERIFY(programReply("80000005", {{"body", QString(1 << 20, 'x')}, {"repeat", 16}}) > 0);
         QVERIFY(programReply("50000101", {{"json", QJsonObject{{"TagCode", "7"}, {"pad", QString(4 << 20, 'y')}}}}) >
                 0);
-        MessageCapture capture;
+        LogCapture capture;
         QCOMPARE(ZmNetAPI::instance()->submitClassStudentPoint(1, 1), -2);
         QCOMPARE(ZmNetAPI::instance()->EnterClassRoom(), 7);
         QVERIFY2(capture.text().size() < (2 << 20), "log lines of huge replies are cut");
@@ -431,7 +431,7 @@ private slots:
         QFile log(ConfigManager::instance()->getDailyLogFile());
         const qint64 start = log.exists() ? log.size() : 0;
         QMap<QString, QString> out{{"other", "stays"}};
-        MessageCapture capture;
+        LogCapture capture;
         QCOMPARE(ZmNetAPI::instance()->GetAliyunOSSUploadInfo("log.zip", out, "", ""), 0);
         QCOMPARE(out.value("bucketName"), QString("zm-class-logs"));
         QCOMPARE(out.value("endpoint"), m_sim.baseUrl());

@@ -1,5 +1,5 @@
 #include "ClosedPort.h"
-#include "MessageCapture.h"
+#include "LogCapture.h"
 #include "Simulator.h"
 #include "ZmTestMain.h"
 
@@ -19,7 +19,7 @@
 
 #include <atomic>
 
-using ZmTest::MessageCapture;
+using ZmTest::LogCapture;
 using ZmTest::Simulator;
 
 namespace {
@@ -144,7 +144,7 @@ private slots:
     // A key from the service that would climb into another path is refused before anything is sent.
     void dotSegmentKeysAreRefusedAndLogged()
     {
-        MessageCapture capture;
+        LogCapture capture;
         OssUploadLock lock;
         QCOMPARE(
             ossUploadInit(m_sim.baseUrl().toUtf8(), "SIM-ACCESS-KEY-ID", "sim-access-key-secret", "sim-security-token"),
@@ -377,7 +377,7 @@ private slots:
     void frontNeedsLockAndInit()
     {
         {
-            MessageCapture capture;
+            LogCapture capture;
             QCOMPARE(ossUploadInit("e", "k", "s", "t"), int(Oss::InternalError)); // no lock
             QVERIFY(!ossPutBuffer("x", 1, kBucket, "k"));
             QVERIFY(capture.text().contains("upload lock"));
@@ -420,7 +420,7 @@ private slots:
         // A service whose error message repeats the credentials.
         QVERIFY(m_sim.queueOssError(403, "AccessDenied",
                                     "denied for sim-security-token / sim-access-key-secret / SIM-ACCESS-KEY-ID", 1));
-        MessageCapture capture;
+        LogCapture capture;
         {
             OssUploadLock lock;
             QCOMPARE(ossUploadInit(m_sim.baseUrl().toUtf8(), "SIM-ACCESS-KEY-ID", "sim-access-key-secret",
