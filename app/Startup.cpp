@@ -15,6 +15,7 @@
 #include "app/WebCachePath.h"
 #include "app/ZmApplication.h"
 #include "app/logupload/CrashUpload.h"
+#include "live/rtc/RtcEngineSetup.h"
 #include "net/updates/OfflineLessonResDownloader.h"
 #include "net/updates/VersionChecker.h"
 #include "platform/SingleInstance.h"
@@ -181,6 +182,7 @@ int runApplication(int argc, char** argv)
     }
 
     state.app->parseCommandLine(state.arguments);
+    configureRtcEngine(state.app->launchOptions().options());
     installTranslation();
     state.app->createRouteManager();
     OfflineLessonResDownloader::setStartStatusPoster(&ZmApplication::postAppStatusEvent);

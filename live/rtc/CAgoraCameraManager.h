@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace agora {
+namespace rtc {
+class IRtcEngine;
+class IVideoDeviceManager;
+class IVideoDeviceCollection;
+} // namespace rtc
+} // namespace agora
+
+// The cameras of the device-test engine, for the device check's worker.
+class CAgoraCameraManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    CAgoraCameraManager() = default;
+    ~CAgoraCameraManager() override;
+
+    // Takes the engine's camera manager and camera list; false (nothing kept) when either is missing.
+    bool createCaptureDeviceManager(agora::rtc::IRtcEngine* engine);
+
+    int captureDeviceCount();
+    // false for an index outside the list or an entry the engine refuses.
+    bool captureDeviceAt(int index, QString& name, QString& id);
+    QString currentCaptureDevice();
+    bool setCaptureDevice(const QString& id);
+
+private:
+    void release();
+
+    agora::rtc::IVideoDeviceManager* m_manager = nullptr;
+    agora::rtc::IVideoDeviceCollection* m_collection = nullptr;
+};
