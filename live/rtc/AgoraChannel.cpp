@@ -258,8 +258,8 @@ int AgoraChannel::start_screen_capture()
     const QRect area = screen->geometry();
     const int result = RtcEngineParameters(m_engine).setObject(
         "che.video.start_screen_capture",
-        "{\"id\":%u,\"captureFreq\":%d,\"top\":%d,\"left\":%d,\"bottom\":%d,\"right\":%d}", 0u, 15, 0, 0,
-        area.height(), area.width());
+        "{\"id\":%u,\"captureFreq\":%d,\"top\":%d,\"left\":%d,\"bottom\":%d,\"right\":%d}", 0u, 15, 0, 0, area.height(),
+        area.width());
     const int shareWidth = area.width() * 720 / area.height() / 4 * 4;
     qInfo() << "AgoraChannel::start_screen_capture:" << shareWidth << " x " << 720;
     return result;
@@ -383,9 +383,8 @@ void AgoraChannel::logWndInfo(unsigned int uid, const char* label) const
     qInfo().noquote() << "[logWndInfo] for-> " + QLatin1String(label);
     const NativeWindowState state = queryNativeWindow(window);
     if (!state.readable) {
-        qInfo().noquote() << QStringLiteral("[logWndInfo] Fail to GetWindowRect hwnd=%1, error=%2")
-                                 .arg(window)
-                                 .arg(state.error);
+        qInfo().noquote()
+            << QStringLiteral("[logWndInfo] Fail to GetWindowRect hwnd=%1, error=%2").arg(window).arg(state.error);
         return;
     }
     qInfo().noquote() << QStringLiteral("[logWndInfo] GetWindowRect hwnd=%1, L=%2, R=%3, T=%4, B=%5")

@@ -62,8 +62,7 @@ void AgoraChannel::onError(int err, const char* msg)
     qWarning().noquote() << QString::fromStdString(text);
 }
 
-void AgoraChannel::onAudioVolumeIndication(const AudioVolumeInfo* speakers, unsigned int speakerNumber,
-                                           int totalVolume)
+void AgoraChannel::onAudioVolumeIndication(const AudioVolumeInfo* speakers, unsigned int speakerNumber, int totalVolume)
 {
     emit signal_volume_indication(volumeRecords(speakers, speakerNumber));
 }

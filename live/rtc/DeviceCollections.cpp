@@ -8,8 +8,7 @@ namespace DeviceCollections {
 
 namespace {
 
-template <typename Collection>
-int setGuarded(Collection* collection, const std::string& id)
+template <typename Collection> int setGuarded(Collection* collection, const std::string& id)
 {
     qInfo("SetCurrentDevice: %s \r\n", id.c_str());
     try {
@@ -40,8 +39,7 @@ void saveSelectedDevice(const char* key, const QString& id)
 bool logNotRecommended(const char* check, const QString& deviceName, bool matched, const char* matchedWord)
 {
     qInfo().noquote() << QStringLiteral("%1: %2 : %3")
-                             .arg(QLatin1String(check), deviceName,
-                                  QLatin1String(matched ? matchedWord : "false"));
+                             .arg(QLatin1String(check), deviceName, QLatin1String(matched ? matchedWord : "false"));
     return matched;
 }
 

@@ -34,16 +34,14 @@ private:
 };
 
 // The collection's count, 0 without one.
-template <typename Collection>
-int countOf(Collection* collection)
+template <typename Collection> int countOf(Collection* collection)
 {
     return collection ? collection->getCount() : 0;
 }
 
 // Name and id of entry index; false for an index outside the list, without a collection, or when the engine
 // refuses the entry.
-template <typename Collection>
-bool deviceAt(Collection* collection, int index, QString& name, QString& id)
+template <typename Collection> bool deviceAt(Collection* collection, int index, QString& name, QString& id)
 {
     if (!collection || index < 0 || index >= collection->getCount())
         return false;
@@ -57,8 +55,7 @@ bool deviceAt(Collection* collection, int index, QString& name, QString& id)
 }
 
 // Appends {index, name, id} for every entry the engine gives; returns the list's new size.
-template <typename Collection>
-int appendDevices(Collection* collection, std::vector<device_info>& devices)
+template <typename Collection> int appendDevices(Collection* collection, std::vector<device_info>& devices)
 {
     const int count = countOf(collection);
     for (int index = 0; index < count; ++index) {
@@ -71,8 +68,7 @@ int appendDevices(Collection* collection, std::vector<device_info>& devices)
 }
 
 // A current-device query of a manager (getRecordingDevice and the like) as text; empty when it fails.
-template <typename Query>
-QString currentDeviceOf(Query query)
+template <typename Query> QString currentDeviceOf(Query query)
 {
     char idBuffer[agora::rtc::MAX_DEVICE_ID_LENGTH] = {};
     return query(idBuffer) == 0 ? deviceText(idBuffer) : QString();

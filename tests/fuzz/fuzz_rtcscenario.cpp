@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         scenario.remoteHeight < 2 || scenario.strideAlign < 1 || scenario.stridePadding < 0 ||
         scenario.joinSuccessDelayMs < 0 || scenario.releaseDelayMs < 0 || scenario.statsIntervalMs < 100 ||
         scenario.qualityIntervalMs < 100 || scenario.recordingVolume < 0 || scenario.recordingVolume > 255 ||
-        scenario.playbackVolume < 0 || scenario.playbackVolume > 255 || scenario.txQuality < 0 || scenario.rxQuality > 6)
+        scenario.playbackVolume < 0 || scenario.playbackVolume > 255 || scenario.txQuality < 0 ||
+        scenario.rxQuality > 6)
         std::abort();
     for (const SimEvent& event : scenario.events) {
         if (event.atMs < 0 || event.width < 0 || event.width > 3840 || event.height < 0 || event.height > 2160 ||

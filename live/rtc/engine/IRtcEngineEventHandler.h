@@ -23,8 +23,7 @@ public:
     virtual void onError(int err, const char* msg) {}
     // Speakers of the last interval (uid 0 the local user) and the mixed volume, 0-255. During a recording-device
     // test, count is 0 and totalVolume is the microphone's level.
-    virtual void onAudioVolumeIndication(const AudioVolumeInfo* speakers, unsigned int speakerNumber,
-                                         int totalVolume)
+    virtual void onAudioVolumeIndication(const AudioVolumeInfo* speakers, unsigned int speakerNumber, int totalVolume)
     {
     }
     virtual void onLeaveChannel(const RtcStats& stats) {}

@@ -89,7 +89,8 @@ QAudioDeviceInfo audioDevice(QAudio::Mode mode, const QString& id)
         if (device.deviceName() == id)
             return device;
     }
-    return mode == QAudio::AudioInput ? QAudioDeviceInfo::defaultInputDevice() : QAudioDeviceInfo::defaultOutputDevice();
+    return mode == QAudio::AudioInput ? QAudioDeviceInfo::defaultInputDevice()
+                                      : QAudioDeviceInfo::defaultOutputDevice();
 }
 
 } // namespace
@@ -167,8 +168,8 @@ std::vector<SimDeviceSpec> RealDeviceWorker::list(SimDeviceKind kind)
             devices.push_back({camera.description().toStdString(), camera.deviceName().toStdString(), false, -1});
         return devices;
     }
-    const QList<QAudioDeviceInfo> audio =
-        QAudioDeviceInfo::availableDevices(kind == SimDeviceKind::Microphone ? QAudio::AudioInput : QAudio::AudioOutput);
+    const QList<QAudioDeviceInfo> audio = QAudioDeviceInfo::availableDevices(
+        kind == SimDeviceKind::Microphone ? QAudio::AudioInput : QAudio::AudioOutput);
     for (const QAudioDeviceInfo& device : audio)
         devices.push_back({device.deviceName().toStdString(), device.deviceName().toStdString(), false, -1});
     return devices;

@@ -19,8 +19,7 @@ std::string joined(const char* prefix, const char* call)
 }
 
 // A call of a device object: the scenario's scripted refusal, or what run returns; traced either way.
-template <typename Run>
-int deviceCall(SimEngineCore& core, const std::string& name, QJsonObject args, Run run)
+template <typename Run> int deviceCall(SimEngineCore& core, const std::string& name, QJsonObject args, Run run)
 {
     int result = 0;
     if (!(core.scriptedResult(name.c_str(), nullptr, result) && result < 0))

@@ -30,9 +30,8 @@ QJsonValue textValue(const char* text)
 
 QJsonObject canvasArgs(const VideoCanvas& canvas)
 {
-    return QJsonObject{{"view", QString::number(canvas.view)},
-                       {"renderMode", canvas.renderMode},
-                       {"uid", double(canvas.uid)}};
+    return QJsonObject{
+        {"view", QString::number(canvas.view)}, {"renderMode", canvas.renderMode}, {"uid", double(canvas.uid)}};
 }
 
 } // namespace
@@ -104,8 +103,7 @@ IRtcEngineEventHandler* SimEngineCore::handler() const
 
 int SimEngineCore::initialize(IRtcEngineEventHandler* eventHandler, const char* appId)
 {
-    const QJsonObject args{{"appId", textValue(appId)},
-                           {"eventHandler", eventHandler != nullptr}};
+    const QJsonObject args{{"appId", textValue(appId)}, {"eventHandler", eventHandler != nullptr}};
     int result = 0;
     if (scriptedResult("initialize", nullptr, result) && result < 0) {
         traceCall("initialize", args, result);
@@ -440,8 +438,8 @@ void SimEngineCore::updateRealMicrophone()
     SimMediaSource* real = m_devices.realDevices();
     if (!real)
         return;
-    const bool wanted = !m_shutDown && (m_recordingTestMs > 0 ||
-                                        (m_audioEnabled && m_channelState != ChannelState::Idle));
+    const bool wanted =
+        !m_shutDown && (m_recordingTestMs > 0 || (m_audioEnabled && m_channelState != ChannelState::Idle));
     if (wanted == m_realMicrophoneActive)
         return;
     m_realMicrophoneActive = wanted;

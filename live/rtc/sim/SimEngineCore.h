@@ -115,8 +115,7 @@ private:
 
     // Runs fn with the handler on the callback thread after delayMs, traced as name (periodic reports pass null:
     // they would fill the trace).
-    template <typename Fn>
-    void callback(int delayMs, const char* name, QJsonObject args, Fn fn)
+    template <typename Fn> void callback(int delayMs, const char* name, QJsonObject args, Fn fn)
     {
         m_callbackThread.post(delayMs, [this, name, args, fn]() {
             agora::rtc::IRtcEngineEventHandler* target = handler();
@@ -134,7 +133,7 @@ private:
     void callbackTick();
     void videoTick();
     agora::rtc::RtcStats currentStats(bool advance);
-    bool shouldCapture() const; // with m_mutex held
+    bool shouldCapture() const;  // with m_mutex held
     void updateRealMicrophone(); // with m_mutex held
     int applyKnownParameter(const std::string& key, const QJsonValue& value);
 

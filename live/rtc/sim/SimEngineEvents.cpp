@@ -126,8 +126,9 @@ void SimEngineCore::applyEvent(const SimEvent& event, unsigned int generation)
             [&] { target->onRejoinChannelSuccess(channel.c_str(), ownUid, elapsed); });
         break;
     case SimEvent::Error:
-        run("onError", {{"code", event.code}, {"message", event.hasMessage ? QJsonValue(QString::fromUtf8(message))
-                                                                           : QJsonValue(QJsonValue::Null)}},
+        run("onError",
+            {{"code", event.code},
+             {"message", event.hasMessage ? QJsonValue(QString::fromUtf8(message)) : QJsonValue(QJsonValue::Null)}},
             [&] { target->onError(event.code, messageText); });
         break;
     case SimEvent::Warning:
@@ -154,8 +155,8 @@ void SimEngineCore::applyEvent(const SimEvent& event, unsigned int generation)
             state = MEDIA_DEVICE_STATE_UNPLUGGED;
         }
         const int type = deviceTypeOf(event.kind);
-        const QJsonObject args{{"deviceId", QString::fromStdString(event.deviceId)}, {"deviceType", type},
-                               {"deviceState", state}};
+        const QJsonObject args{
+            {"deviceId", QString::fromStdString(event.deviceId)}, {"deviceType", type}, {"deviceState", state}};
         if (event.kind == SimDeviceKind::Camera) {
             run("onVideoDeviceStateChanged", args,
                 [&] { target->onVideoDeviceStateChanged(event.deviceId.c_str(), type, state); });
@@ -170,8 +171,8 @@ void SimEngineCore::applyEvent(const SimEvent& event, unsigned int generation)
             [&] { target->onStreamMessage(event.uid, event.streamId, event.data.data(), event.data.size()); });
         break;
     case SimEvent::AudioDeviceVolume:
-        run("onAudioDeviceVolumeChanged", {{"deviceType", event.deviceType}, {"volume", event.volume}, {"muted", event.muted}},
-            [&] {
+        run("onAudioDeviceVolumeChanged",
+            {{"deviceType", event.deviceType}, {"volume", event.volume}, {"muted", event.muted}}, [&] {
                 target->onAudioDeviceVolumeChanged(MEDIA_DEVICE_TYPE(event.deviceType), event.volume, event.muted);
             });
         break;
@@ -192,15 +193,18 @@ RtcStats SimEngineCore::currentStats(bool advance)
     const bool publishing = m_profile != CHANNEL_PROFILE_LIVE_BROADCASTING || m_role == CLIENT_ROLE_BROADCASTER;
     RtcStats stats = m_totals;
     stats.duration = clampedStat(fixed, "duration", unsigned(elapsedSinceJoin() / 1000));
-    stats.txAudioKBitRate = (unsigned short)clampedStat(fixed, "txAudioKBitRate",
-                                                        publishing && m_audioEnabled && !m_muted ? 24 : 0);
-    stats.txVideoKBitRate = (unsigned short)clampedStat(fixed, "txVideoKBitRate",
-                                                        publishing && m_capturing && m_localSend ? 420 : 0);
-    stats.rxAudioKBitRate = (unsigned short)clampedStat(fixed, "rxAudioKBitRate",
-                                                        m_audioEnabled ? 24 * unsigned(m_remoteUsers.size()) : 0);
-    stats.rxVideoKBitRate = (unsigned short)clampedStat(fixed, "rxVideoKBitRate", m_videoEnabled ? 480 * remoteVideo : 0);
-    stats.txKBitRate = (unsigned short)clampedStat(fixed, "txKBitRate", stats.txAudioKBitRate + stats.txVideoKBitRate + 6);
-    stats.rxKBitRate = (unsigned short)clampedStat(fixed, "rxKBitRate", stats.rxAudioKBitRate + stats.rxVideoKBitRate + 6);
+    stats.txAudioKBitRate =
+        (unsigned short)clampedStat(fixed, "txAudioKBitRate", publishing && m_audioEnabled && !m_muted ? 24 : 0);
+    stats.txVideoKBitRate =
+        (unsigned short)clampedStat(fixed, "txVideoKBitRate", publishing && m_capturing && m_localSend ? 420 : 0);
+    stats.rxAudioKBitRate =
+        (unsigned short)clampedStat(fixed, "rxAudioKBitRate", m_audioEnabled ? 24 * unsigned(m_remoteUsers.size()) : 0);
+    stats.rxVideoKBitRate =
+        (unsigned short)clampedStat(fixed, "rxVideoKBitRate", m_videoEnabled ? 480 * remoteVideo : 0);
+    stats.txKBitRate =
+        (unsigned short)clampedStat(fixed, "txKBitRate", stats.txAudioKBitRate + stats.txVideoKBitRate + 6);
+    stats.rxKBitRate =
+        (unsigned short)clampedStat(fixed, "rxKBitRate", stats.rxAudioKBitRate + stats.rxVideoKBitRate + 6);
     stats.lastmileDelay = (unsigned short)clampedStat(fixed, "lastmileDelay", 18);
     stats.userCount = clampedStat(fixed, "userCount", 1 + unsigned(m_remoteUsers.size()));
     stats.cpuAppUsage = double(clampedStat(fixed, "cpuAppUsage", 8));
@@ -259,8 +263,7 @@ void SimEngineCore::callbackTick()
 
     if (sendStats) {
         const RtcStats stats = currentStats(true);
-        callback(0, nullptr, QJsonObject{},
-                 [stats](IRtcEngineEventHandler* target) { target->onRtcStats(stats); });
+        callback(0, nullptr, QJsonObject{}, [stats](IRtcEngineEventHandler* target) { target->onRtcStats(stats); });
     }
     if (sendQuality) {
         const int tx = m_scenario.txQuality;
@@ -278,10 +281,9 @@ void SimEngineCore::callbackTick()
                 speaker.volume = unsigned(m_devices.microphoneLevel(sinceInit));
             total = std::max(total, int(speaker.volume));
         }
-        callback(0, nullptr, QJsonObject{},
-                 [speakers, total](IRtcEngineEventHandler* target) {
-                     target->onAudioVolumeIndication(speakers.data(), unsigned(speakers.size()), total);
-                 });
+        callback(0, nullptr, QJsonObject{}, [speakers, total](IRtcEngineEventHandler* target) {
+            target->onAudioVolumeIndication(speakers.data(), unsigned(speakers.size()), total);
+        });
     }
     if (sendLevel) {
         const int level = m_devices.microphoneLevel(sinceInit);

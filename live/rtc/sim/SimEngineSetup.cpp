@@ -98,9 +98,9 @@ bool realDevicesRequested()
 agora::rtc::IRtcEngine* createAgoraRtcEngine()
 {
     const SimScenario scenario = SimEngineSetup::currentScenario();
-    const bool real = scenario.deviceSource == SimScenario::DeviceSource::Real ||
-                      (scenario.deviceSource == SimScenario::DeviceSource::Unset &&
-                       SimEngineSetup::realDevicesRequested());
+    const bool real =
+        scenario.deviceSource == SimScenario::DeviceSource::Real ||
+        (scenario.deviceSource == SimScenario::DeviceSource::Unset && SimEngineSetup::realDevicesRequested());
     return new SimRtcEngine(scenario, real ? SimRealDevices::shared() : nullptr);
 }
 

@@ -47,7 +47,8 @@ void SimEngineCore::videoTick()
                 if (!user.second.video)
                     continue;
                 const auto canvas = m_remoteCanvases.find(user.first);
-                remotes.push_back(RemotePlan{user.first, user.second.width > 0 ? user.second.width : m_scenario.remoteWidth,
+                remotes.push_back(RemotePlan{user.first,
+                                             user.second.width > 0 ? user.second.width : m_scenario.remoteWidth,
                                              user.second.height > 0 ? user.second.height : m_scenario.remoteHeight,
                                              canvas == m_remoteCanvases.end() ? VideoCanvas() : canvas->second});
             }
@@ -116,7 +117,8 @@ void SimEngineCore::videoTick()
             const uid_t uid = plan.uid;
             const int width = plan.width;
             const int height = plan.height;
-            callback(0, "onFirstRemoteVideoDecoded", QJsonObject{{"uid", double(uid)}, {"width", width}, {"height", height}},
+            callback(0, "onFirstRemoteVideoDecoded",
+                     QJsonObject{{"uid", double(uid)}, {"width", width}, {"height", height}},
                      [uid, width, height, elapsed](IRtcEngineEventHandler* target) {
                          target->onFirstRemoteVideoDecoded(uid, width, height, elapsed);
                      });

@@ -56,8 +56,8 @@ SimRealDevices::SimRealDevices()
     m_thread->setObjectName(QStringLiteral("rtc-devices"));
     m_worker->moveToThread(m_thread);
     // The worker's Qt objects end on their own thread, as the thread's loop finishes.
-    QObject::connect(m_thread, &QThread::finished, m_worker, [worker = m_worker] { delete worker; },
-                     Qt::DirectConnection);
+    QObject::connect(
+        m_thread, &QThread::finished, m_worker, [worker = m_worker] { delete worker; }, Qt::DirectConnection);
     m_thread->start();
 }
 

@@ -154,8 +154,8 @@ bool readDevices(const Reader& reader, const char* key, std::vector<SimDeviceSpe
         }
         const Reader entry(list.at(i).toObject(), path, error);
         SimDeviceSpec device;
-        if (!entry.text("name", device.name) || !entry.text("id", device.id) || !entry.boolean("refuse", device.refuse) ||
-            !entry.integer("level", device.level, -1, 255))
+        if (!entry.text("name", device.name) || !entry.text("id", device.id) ||
+            !entry.boolean("refuse", device.refuse) || !entry.integer("level", device.level, -1, 255))
             return false;
         out.push_back(device);
     }
@@ -360,7 +360,8 @@ bool readSections(const Reader& top, SimScenario& out, QString* error)
         return false;
 
     const Reader videoReader(video, QStringLiteral("video"), error);
-    if (!videoReader.integer("fps", out.fps, 1, 60) || !videoReader.integer("captureWidth", out.captureWidth, 2, 3840) ||
+    if (!videoReader.integer("fps", out.fps, 1, 60) ||
+        !videoReader.integer("captureWidth", out.captureWidth, 2, 3840) ||
         !videoReader.integer("captureHeight", out.captureHeight, 2, 2160) ||
         !videoReader.integer("remoteWidth", out.remoteWidth, 2, 3840) ||
         !videoReader.integer("remoteHeight", out.remoteHeight, 2, 2160) ||
@@ -370,7 +371,8 @@ bool readSections(const Reader& top, SimScenario& out, QString* error)
 
     const Reader statsReader(stats, QStringLiteral("stats"), error);
     QJsonObject fixed;
-    if (!statsReader.integer("intervalMs", out.statsIntervalMs, 100, kMaxDelayMs) || !statsReader.object("fixed", fixed))
+    if (!statsReader.integer("intervalMs", out.statsIntervalMs, 100, kMaxDelayMs) ||
+        !statsReader.object("fixed", fixed))
         return false;
     for (auto it = fixed.constBegin(); it != fixed.constEnd(); ++it) {
         if (!it.value().isDouble()) {

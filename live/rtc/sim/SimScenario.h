@@ -35,14 +35,14 @@ struct SimEvent
         ConnectionInterrupted, // remote users stay; quality reports stop until Rejoin
         ConnectionLost,
         Rejoin,
-        Error,   // code, message (hasMessage false: a null message)
-        Warning, // code, message
-        NetworkQuality,   // uid, tx, rx
-        LastmileQuality,  // quality
-        DeviceState,      // kind, deviceId, state: the state callback only
-        Plug,             // kind, deviceName, deviceId: the device appears (state 1)
-        Unplug,           // kind, deviceId: the device goes away (state 8)
-        StreamMessage,    // uid, streamId, data
+        Error,             // code, message (hasMessage false: a null message)
+        Warning,           // code, message
+        NetworkQuality,    // uid, tx, rx
+        LastmileQuality,   // quality
+        DeviceState,       // kind, deviceId, state: the state callback only
+        Plug,              // kind, deviceName, deviceId: the device appears (state 1)
+        Unplug,            // kind, deviceId: the device goes away (state 8)
+        StreamMessage,     // uid, streamId, data
         AudioDeviceVolume, // deviceType, volume, muted
         UserVolume,        // uid, volume: a remote speaker's level from now on
     };
@@ -54,7 +54,7 @@ struct SimEvent
     unsigned int uid = 0;
     bool video = true;
     int volume = -1;
-    int width = 0;  // 0: the scenario's remote frame size
+    int width = 0; // 0: the scenario's remote frame size
     int height = 0;
     int reason = 0;
     int code = 0;

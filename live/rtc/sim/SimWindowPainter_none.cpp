@@ -24,6 +24,4 @@ bool SimWindowPainter::paint(agora::rtc::view_t window, const I420Frame&, int, b
     return false;
 }
 
-void SimWindowPainter::forget(agora::rtc::view_t)
-{
-}
+void SimWindowPainter::forget(agora::rtc::view_t) {}

@@ -69,10 +69,11 @@ public:
 
     // A recorder for a signal: connect(sender, &Sender::signal, log.recorder<Args...>("name")) is queued onto
     // this object's thread.
-    template <typename... Args>
-    auto recorder(const QString& name)
+    template <typename... Args> auto recorder(const QString& name)
     {
-        return [this, name](Args... args) { m_entries.append(Entry{name, QVariantList{QVariant::fromValue(args)...}}); };
+        return [this, name](Args... args) {
+            m_entries.append(Entry{name, QVariantList{QVariant::fromValue(args)...}});
+        };
     }
 
     QList<Entry> entries(const QString& name) const;

@@ -118,10 +118,7 @@ private slots:
         data->setTeacherInfo(teacher);
     }
 
-    void cleanup()
-    {
-        ConfigManager::instance()->ini_RemoveParam("AppInfo/VideoCaptureType");
-    }
+    void cleanup() { ConfigManager::instance()->ini_RemoveParam("AppInfo/VideoCaptureType"); }
 
     // The start-up calls in their order, with the stored capture type when there is one.
     void initializeSetsUpTheEngine_data()
@@ -132,10 +129,10 @@ private slots:
                                                "\"che.video.web_h264_interop_enable\":true}");
         QTest::newRow("no stored capture type")
             << -1 << QStringList{QStringLiteral("setInt che.video.renderer.type 9"), interop};
-        QTest::newRow("stored capture type") << 3
-                                             << QStringList{QStringLiteral("setInt che.video.renderer.type 9"),
-                                                            QStringLiteral("setInt che.video.videoCaptureType 3"),
-                                                            interop};
+        QTest::newRow("stored capture type")
+            << 3
+            << QStringList{QStringLiteral("setInt che.video.renderer.type 9"),
+                           QStringLiteral("setInt che.video.videoCaptureType 3"), interop};
     }
 
     void initializeSetsUpTheEngine()
@@ -200,9 +197,9 @@ private slots:
 
         QTest::newRow("mute") << ChannelCall([](AgoraChannel& c) { return c.muteLocalAudio(true); }) << 0
                               << QStringList{"setParameters {\"rtc.audio.mute_me\":true,\"che.audio.mute_me\":true}"};
-        QTest::newRow("unmute") << ChannelCall([](AgoraChannel& c) { return c.muteLocalAudio(false); }) << 0
-                                << QStringList{
-                                       "setParameters {\"rtc.audio.mute_me\":false,\"che.audio.mute_me\":false}"};
+        QTest::newRow("unmute") << ChannelCall([](AgoraChannel& c) {
+            return c.muteLocalAudio(false);
+        }) << 0 << QStringList{"setParameters {\"rtc.audio.mute_me\":false,\"che.audio.mute_me\":false}"};
         QTest::newRow("local video on")
             << ChannelCall([](AgoraChannel& c) { return c.enableLocalVideo(true); }) << 0
             << QStringList{"setParameters {\"rtc.video.capture\":true,\"che.video.local.capture\":true,"
@@ -211,9 +208,9 @@ private slots:
             << ChannelCall([](AgoraChannel& c) { return c.enableLocalVideo(false); }) << 0
             << QStringList{"setParameters {\"rtc.video.capture\":false,\"che.video.local.capture\":false,"
                            "\"che.video.local.render\":false,\"che.video.local.send\":false}"};
-        QTest::newRow("dual stream off")
-            << ChannelCall([](AgoraChannel& c) { return c.disableDualStreamMode(); }) << 0
-            << QStringList{"setParameters {\"rtc.dual_stream_mode\":false,\"che.video.enableLowBitRateStream\":0}"};
+        QTest::newRow("dual stream off") << ChannelCall([](AgoraChannel& c) {
+            return c.disableDualStreamMode();
+        }) << 0 << QStringList{"setParameters {\"rtc.dual_stream_mode\":false,\"che.video.enableLowBitRateStream\":0}"};
         QTest::newRow("volume indication") << ChannelCall([](AgoraChannel& c) {
             c.enableAudioVolumeIndication();
             return 0;
@@ -224,8 +221,8 @@ private slots:
                            "\"che.video.setstream\":{\"uid\":4294967295,\"stream\":0}}"};
         QTest::newRow("monitor client") << ChannelCall([](AgoraChannel& c) { return int(c.setMonitorClient(true)); })
                                         << 1 << QStringList{"setBool che.video.monitorClient true"};
-        QTest::newRow("capture type") << ChannelCall([](AgoraChannel& c) { return int(c.setVideoCaptureType(2)); })
-                                      << 1 << QStringList{"setInt che.video.videoCaptureType 2"};
+        QTest::newRow("capture type") << ChannelCall([](AgoraChannel& c) { return int(c.setVideoCaptureType(2)); }) << 1
+                                      << QStringList{"setInt che.video.videoCaptureType 2"};
         QTest::newRow("mirror") << ChannelCall([](AgoraChannel& c) { return c.setLocalMirror(true); }) << 0
                                 << QStringList{"setString che.video.localViewMirrorSetting forceMirror"};
         QTest::newRow("no mirror") << ChannelCall([](AgoraChannel& c) { return c.setLocalMirror(false); }) << 0
@@ -236,7 +233,8 @@ private slots:
         }) << 0 << QStringList{"setBool che.video.stop_screen_capture true"};
         QTest::newRow("recording into a path with quotes and backslashes")
             << ChannelCall([](AgoraChannel& c) { return c.startRecording("/tmp/a \"b\"\\c.wav"); }) << 0
-            << QStringList{"setObject che.audio.start_recording {\"filePath\":\"/tmp/a \\\"b\\\"\\\\c.wav\",\"quality\":2}"};
+            << QStringList{
+                   "setObject che.audio.start_recording {\"filePath\":\"/tmp/a \\\"b\\\"\\\\c.wav\",\"quality\":2}"};
         QTest::newRow("stop recording") << ChannelCall([](AgoraChannel& c) {
             c.stopRecording();
             return 0;
@@ -244,14 +242,19 @@ private slots:
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QTest::newRow("screen capture")
             << ChannelCall([](AgoraChannel& c) { return c.start_screen_capture(); }) << 0
-            << QStringList{QStringLiteral("setObject che.video.start_screen_capture {\"id\":0,\"captureFreq\":15,\"top\":0,"
-                                          "\"left\":0,\"bottom\":%1,\"right\":%2}")
-                               .arg(screen.height())
-                               .arg(screen.width())};
-        QTest::newRow("channel mode") << ChannelCall([](AgoraChannel& c) {
-            c.setChannelMode(1);
-            return 0;
-        }) << 0 << QStringList{"setParameters {\"rtc.video.prefer_frame_rate\":false,\"che.video.prefer_frame_rate\":false}"};
+            << QStringList{
+                   QStringLiteral("setObject che.video.start_screen_capture {\"id\":0,\"captureFreq\":15,\"top\":0,"
+                                  "\"left\":0,\"bottom\":%1,\"right\":%2}")
+                       .arg(screen.height())
+                       .arg(screen.width())};
+        QTest::newRow("channel mode")
+            << ChannelCall([](AgoraChannel& c) {
+                   c.setChannelMode(1);
+                   return 0;
+               })
+            << 0
+            << QStringList{
+                   "setParameters {\"rtc.video.prefer_frame_rate\":false,\"che.video.prefer_frame_rate\":false}"};
     }
 
     void operationsSendExactParameterTexts()
@@ -442,8 +445,9 @@ private slots:
         SignalLog log;
         listen(channel, log);
         std::atomic<bool> emittedOnGuiThread{false};
-        connect(&channel, &AgoraChannel::signal_user_joined, &channel,
-                [&] { emittedOnGuiThread = QThread::currentThread() == qApp->thread(); }, Qt::DirectConnection);
+        connect(
+            &channel, &AgoraChannel::signal_user_joined, &channel,
+            [&] { emittedOnGuiThread = QThread::currentThread() == qApp->thread(); }, Qt::DirectConnection);
         joinAsOwnUser(channel);
         SimRtcEngine* sim = simEngine(channel.engine());
         QVERIFY(sim);
@@ -526,7 +530,8 @@ private slots:
         QCOMPARE(channel.joinChannel("lesson-77", "", kOwnId), 0);
         QVERIFY(log.waitFor("signal_error", 2));
         QCOMPARE(log.entries("signal_error")[0].args[0].toInt(), 1027);
-        QCOMPARE(log.entries("signal_error")[0].args[1].value<std::string>(), std::string("AgoraChannel onError:0x403"));
+        QCOMPARE(log.entries("signal_error")[0].args[1].value<std::string>(),
+                 std::string("AgoraChannel onError:0x403"));
         QCOMPARE(log.entries("signal_error")[1].args[1].value<std::string>(),
                  std::string("AgoraChannel onError:token expired"));
     }
@@ -598,9 +603,10 @@ private slots:
 
         QVERIFY(log.waitFor("signal_rtcStats"));
         const QMapStrVar stats = log.entries("signal_rtcStats")[0].args[0].value<QMapStrVar>();
-        QCOMPARE(stats.keys(), (QStringList{"cpuAppUsage", "cpuTotalUsage", "duration", "lastmileDelay", "rxAudioKBitRate",
-                                            "rxBytes", "rxKBitRate", "rxVideoKBitRate", "txAudioKBitRate", "txBytes",
-                                            "txKBitRate", "txVideoKBitRate", "userCount"}));
+        QCOMPARE(stats.keys(),
+                 (QStringList{"cpuAppUsage", "cpuTotalUsage", "duration", "lastmileDelay", "rxAudioKBitRate", "rxBytes",
+                              "rxKBitRate", "rxVideoKBitRate", "txAudioKBitRate", "txBytes", "txKBitRate",
+                              "txVideoKBitRate", "userCount"}));
         QCOMPARE(stats.value("cpuTotalUsage").toInt(), 91);
 
         // The pupil's record carries its volume; the local user is uid 0.
@@ -613,8 +619,11 @@ private slots:
             return false;
         };
         QTRY_VERIFY(hasPupil());
-        QVERIFY(log.entries("signal_volume_indication").last().args[0].toByteArray().startsWith(
-            QByteArray::fromHex("00000000")));
+        QVERIFY(log.entries("signal_volume_indication")
+                    .last()
+                    .args[0]
+                    .toByteArray()
+                    .startsWith(QByteArray::fromHex("00000000")));
 
         agora::rtc::RtcStats raw;
         raw.cpuAppUsage = 12.9;
@@ -668,8 +677,8 @@ private slots:
         const int frames = observer.frames;
         const QStringList names = traced.callNames();
         const int detach = names.lastIndexOf("registerVideoFrameObserver");
-        QCOMPARE(names.mid(detach), (QStringList{"registerVideoFrameObserver", "IMediaEngine.release", "leaveChannel",
-                                                 "release"}));
+        QCOMPARE(names.mid(detach),
+                 (QStringList{"registerVideoFrameObserver", "IMediaEngine.release", "leaveChannel", "release"}));
         QVERIFY(argOf(traced.calls("registerVideoFrameObserver").last(), "observer").isNull());
         QCOMPARE(capture.messages().filter("releaseEngine"),
                  (QStringList{"AgoraChannel::uninitialize releaseEngine begin.",
@@ -692,7 +701,8 @@ private slots:
         QCOMPARE(channel.initialize(), 0);
         QCOMPARE(traced.calls("createAgoraRtcEngine").size(), 2);
         QCOMPARE(traced.calls("release").size(), 1);
-        QCOMPARE(traced.calls("release")[0]["engine"].toInt(), traced.calls("createAgoraRtcEngine")[0]["engine"].toInt());
+        QCOMPARE(traced.calls("release")[0]["engine"].toInt(),
+                 traced.calls("createAgoraRtcEngine")[0]["engine"].toInt());
     }
 };
 

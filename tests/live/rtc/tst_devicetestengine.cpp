@@ -40,8 +40,7 @@ private:
                 log.recorder<QString, int, int>("sig_audio_device_changed"));
         connect(handler, &CAGEngineEventHandler::sig_video_device_changed, &log,
                 log.recorder<QString, int, int>("sig_video_device_changed"));
-        connect(handler, &CAGEngineEventHandler::sig_lastmile_quality, &log,
-                log.recorder<int>("sig_lastmile_quality"));
+        connect(handler, &CAGEngineEventHandler::sig_lastmile_quality, &log, log.recorder<int>("sig_lastmile_quality"));
         connect(handler, &CAGEngineEventHandler::sig_local_video_ready, &log,
                 log.recorder<int, int, int>("sig_local_video_ready"));
     }
@@ -103,13 +102,11 @@ private slots:
         QVERIFY(object->setLocalPreview(0, false, true));
         QVERIFY(object->setLocalPreview(view.winId(), true, false));
 
-        QCOMPARE(traced.parameterTexts(), (QStringList{"setString rtc.log_file " + traced.filePath("agorasdk.log"),
-                                                       "setInt rtc.log_filter 15",
-                                                       "setString rtc.log_file " +
-                                                           traced.filePath("missing/folder/agorasdk.log"),
-                                                       "setInt rtc.log_filter 15",
-                                                       "setString che.video.localViewMirrorSetting forceMirror",
-                                                       "setString che.video.localViewMirrorSetting disableMirror"}));
+        QCOMPARE(traced.parameterTexts(),
+                 (QStringList{"setString rtc.log_file " + traced.filePath("agorasdk.log"), "setInt rtc.log_filter 15",
+                              "setString rtc.log_file " + traced.filePath("missing/folder/agorasdk.log"),
+                              "setInt rtc.log_filter 15", "setString che.video.localViewMirrorSetting forceMirror",
+                              "setString che.video.localViewMirrorSetting disableMirror"}));
         const QJsonObject canvas = traced.calls("setupLocalVideo")[0].value("args").toObject();
         QCOMPARE(canvas, (QJsonObject{{"view", QString::number(view.winId())}, {"renderMode", 1}, {"uid", 0}}));
         QCOMPARE(traced.calls("startPreview").size(), 2);
@@ -137,8 +134,9 @@ private slots:
         SignalLog log;
         listen(object, log);
         std::atomic<int> onGuiThread{0};
-        connect(object->m_pEventHandler, &CAGEngineEventHandler::sig_audio_device_changed, object,
-                [&] { onGuiThread += QThread::currentThread() == qApp->thread(); }, Qt::DirectConnection);
+        connect(
+            object->m_pEventHandler, &CAGEngineEventHandler::sig_audio_device_changed, object,
+            [&] { onGuiThread += QThread::currentThread() == qApp->thread(); }, Qt::DirectConnection);
 
         SimRtcEngine* sim = simEngine(CAgoraObject::engine());
         SimEvent plug;

@@ -255,8 +255,8 @@ private slots:
                                        << "events[0].type: a known event type expected";
         QTest::newRow("bad device kind") << QByteArray(R"({"events": [{"type": "plug", "kind": "printer"}]})")
                                          << "events[0].kind: \"camera\", \"microphone\" or \"speaker\" expected";
-        QTest::newRow("device not an object") << QByteArray(R"({"devices": {"cameras": ["cam"]}})")
-                                              << "devices.cameras[0]: an object expected";
+        QTest::newRow("device not an object")
+            << QByteArray(R"({"devices": {"cameras": ["cam"]}})") << "devices.cameras[0]: an object expected";
         QTest::newRow("results not numbers") << QByteArray(R"({"results": {"joinChannel": ["no"]}})")
                                              << "results.joinChannel: a list of numbers expected";
         QTest::newRow("bad source") << QByteArray(R"({"devices": {"source": "usb"}})")
@@ -490,10 +490,10 @@ private slots:
             return image;
         };
         const QImage fit = render(8, 2, 2, false);
-        QCOMPARE(qGray(fit.pixel(0, 0)), 0);    // bar
-        QCOMPARE(qGray(fit.pixel(2, 0)), 0);    // dark half
-        QCOMPARE(qGray(fit.pixel(5, 0)), 255);  // bright half
-        QCOMPARE(qGray(fit.pixel(7, 0)), 0);    // bar
+        QCOMPARE(qGray(fit.pixel(0, 0)), 0);   // bar
+        QCOMPARE(qGray(fit.pixel(2, 0)), 0);   // dark half
+        QCOMPARE(qGray(fit.pixel(5, 0)), 255); // bright half
+        QCOMPARE(qGray(fit.pixel(7, 0)), 0);   // bar
         const QImage hidden = render(2, 2, 1, false);
         QCOMPARE(qGray(hidden.pixel(0, 1)), 0); // the middle of the frame, cropped to the window
         QCOMPARE(qGray(hidden.pixel(1, 1)), 255);
