@@ -1,19 +1,13 @@
 #pragma once
 
 #include "live/rtc/DeviceInfo.h"
+#include "live/rtc/engine/IDeviceManagers.h"
+#include "live/rtc/engine/IRtcEngine.h"
 
 #include <QString>
 
 #include <string>
 #include <vector>
-
-namespace agora {
-namespace rtc {
-class IRtcEngine;
-class IAudioDeviceManager;
-class IAudioDeviceCollection;
-} // namespace rtc
-} // namespace agora
 
 // The microphones and speakers of an RTC engine (a room's channel or the device check's engine): lists, the
 // current device, selection (saved under "SelectedDeviceID/AudioIN" / "AudioOUT"), volumes in percent, and the

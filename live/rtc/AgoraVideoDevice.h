@@ -1,5 +1,6 @@
 #pragma once
 
+#include "live/rtc/DeviceCollections.h"
 #include "live/rtc/DeviceInfo.h"
 
 #include <QString>
@@ -7,21 +8,12 @@
 #include <string>
 #include <vector>
 
-namespace agora {
-namespace rtc {
-class IRtcEngine;
-class IVideoDeviceManager;
-class IVideoDeviceCollection;
-} // namespace rtc
-} // namespace agora
-
 // The cameras of an RTC engine: list, current camera, selection (saved under "SelectedDeviceID/Camera") and the
 // not-recommended check. Close before the engine is released; the destructor closes.
 class AgoraVideoDevice
 {
 public:
     AgoraVideoDevice() = default;
-    ~AgoraVideoDevice();
 
     AgoraVideoDevice(const AgoraVideoDevice&) = delete;
     AgoraVideoDevice& operator=(const AgoraVideoDevice&) = delete;
@@ -43,6 +35,5 @@ public:
     static bool IsNotRecommendWithDeviceName(const QString& deviceName);
 
 private:
-    agora::rtc::IVideoDeviceManager* m_manager = nullptr;
-    agora::rtc::IVideoDeviceCollection* m_collection = nullptr;
+    DeviceCollections::VideoDeviceList m_cameras;
 };

@@ -1,8 +1,6 @@
 #include "live/rtc/CAgoraAudInputManager.h"
 
 #include "live/rtc/CAgoraObject.h"
-#include "live/rtc/DeviceCollections.h"
-#include "live/rtc/engine/IRtcEngine.h"
 
 using namespace agora::rtc;
 using namespace DeviceCollections;
@@ -16,66 +14,46 @@ constexpr int kLevelIntervalMs = 100;
 CAgoraAudInputManager::~CAgoraAudInputManager()
 {
     setRecordingDeviceTest(false);
-    release();
-}
-
-void CAgoraAudInputManager::release()
-{
-    if (m_collection)
-        m_collection->release();
-    m_collection = nullptr;
-    if (m_manager)
-        m_manager->release();
-    m_manager = nullptr;
 }
 
 bool CAgoraAudInputManager::createRecordingDeviceManager(IRtcEngine* engine)
 {
     setRecordingDeviceTest(false);
-    release();
-    void* manager = nullptr;
-    if (!engine || engine->queryInterface(AGORA_IID_AUDIO_DEVICE_MANAGER, &manager) != 0 || !manager)
-        return false;
-    m_manager = static_cast<IAudioDeviceManager*>(manager);
-    m_collection = m_manager->enumerateRecordingDevices();
-    if (!m_collection) {
-        release();
-        return false;
-    }
-    return true;
+    return takeRecordingDevices(m_microphones, engine);
 }
 
 int CAgoraAudInputManager::recordingDeviceCount()
 {
-    return countOf(m_collection);
+    return countOf(m_microphones.collection());
 }
 
 bool CAgoraAudInputManager::recordingDeviceAt(int index, QString& name, QString& id)
 {
-    return deviceAt(m_collection, index, name, id);
+    return deviceAt(m_microphones.collection(), index, name, id);
 }
 
 QString CAgoraAudInputManager::currentRecordingDevice()
 {
-    if (!m_manager)
-        return QString();
-    return currentDeviceOf([this](char* id) { return m_manager->getRecordingDevice(id); });
+    IAudioDeviceManager* manager = m_microphones.manager();
+    return manager ? currentDeviceOf([manager](char* id) { return manager->getRecordingDevice(id); }) : QString();
 }
 
 bool CAgoraAudInputManager::setRecordingDevice(const QString& id)
 {
-    return m_manager && m_manager->setRecordingDevice(IdBuffer(id.toUtf8()).text()) == 0;
+    IAudioDeviceManager* manager = m_microphones.manager();
+    return manager && manager->setRecordingDevice(IdBuffer(id.toUtf8()).text()) == 0;
 }
 
 void CAgoraAudInputManager::setRecordingDeviceTest(bool on)
 {
-    if (!m_manager)
+    IAudioDeviceManager* manager = m_microphones.manager();
+    if (!manager)
         return;
     if (on && !m_testing) {
         CAgoraObject::engine();
-        m_manager->startRecordingDeviceTest(kLevelIntervalMs);
+        manager->startRecordingDeviceTest(kLevelIntervalMs);
     } else if (!on && m_testing) {
-        m_manager->stopRecordingDeviceTest();
+        manager->stopRecordingDeviceTest();
     }
     m_testing = on;
 }

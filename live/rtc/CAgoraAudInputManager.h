@@ -1,15 +1,9 @@
 #pragma once
 
+#include "live/rtc/DeviceCollections.h"
+
 #include <QObject>
 #include <QString>
-
-namespace agora {
-namespace rtc {
-class IRtcEngine;
-class IAudioDeviceManager;
-class IAudioDeviceCollection;
-} // namespace rtc
-} // namespace agora
 
 // The microphones of the device-test engine and its level test, for the device check's worker.
 class CAgoraAudInputManager : public QObject
@@ -34,9 +28,6 @@ public:
     bool isRecordingTest() const { return m_testing; }
 
 private:
-    void release();
-
-    agora::rtc::IAudioDeviceManager* m_manager = nullptr;
-    agora::rtc::IAudioDeviceCollection* m_collection = nullptr;
+    DeviceCollections::AudioDeviceList m_microphones;
     bool m_testing = false;
 };

@@ -1,59 +1,31 @@
 #include "live/rtc/CAgoraCameraManager.h"
 
-#include "live/rtc/DeviceCollections.h"
-#include "live/rtc/engine/IRtcEngine.h"
-
 using namespace agora::rtc;
 using namespace DeviceCollections;
 
-CAgoraCameraManager::~CAgoraCameraManager()
-{
-    release();
-}
-
-void CAgoraCameraManager::release()
-{
-    if (m_collection)
-        m_collection->release();
-    m_collection = nullptr;
-    if (m_manager)
-        m_manager->release();
-    m_manager = nullptr;
-}
-
 bool CAgoraCameraManager::createCaptureDeviceManager(IRtcEngine* engine)
 {
-    release();
-    void* manager = nullptr;
-    if (!engine || engine->queryInterface(AGORA_IID_VIDEO_DEVICE_MANAGER, &manager) != 0 || !manager)
-        return false;
-    m_manager = static_cast<IVideoDeviceManager*>(manager);
-    m_collection = m_manager->enumerateVideoDevices();
-    if (!m_collection) {
-        release();
-        return false;
-    }
-    return true;
+    return takeCameras(m_cameras, engine);
 }
 
 int CAgoraCameraManager::captureDeviceCount()
 {
-    return countOf(m_collection);
+    return countOf(m_cameras.collection());
 }
 
 bool CAgoraCameraManager::captureDeviceAt(int index, QString& name, QString& id)
 {
-    return deviceAt(m_collection, index, name, id);
+    return deviceAt(m_cameras.collection(), index, name, id);
 }
 
 QString CAgoraCameraManager::currentCaptureDevice()
 {
-    if (!m_manager)
-        return QString();
-    return currentDeviceOf([this](char* id) { return m_manager->getDevice(id); });
+    IVideoDeviceManager* manager = m_cameras.manager();
+    return manager ? currentDeviceOf([manager](char* id) { return manager->getDevice(id); }) : QString();
 }
 
 bool CAgoraCameraManager::setCaptureDevice(const QString& id)
 {
-    return m_manager && m_manager->setDevice(IdBuffer(id.toUtf8()).text()) == 0;
+    IVideoDeviceManager* manager = m_cameras.manager();
+    return manager && manager->setDevice(IdBuffer(id.toUtf8()).text()) == 0;
 }

@@ -1,15 +1,9 @@
 #pragma once
 
+#include "live/rtc/DeviceCollections.h"
+
 #include <QObject>
 #include <QString>
-
-namespace agora {
-namespace rtc {
-class IRtcEngine;
-class IVideoDeviceManager;
-class IVideoDeviceCollection;
-} // namespace rtc
-} // namespace agora
 
 // The cameras of the device-test engine, for the device check's worker.
 class CAgoraCameraManager : public QObject
@@ -18,7 +12,6 @@ class CAgoraCameraManager : public QObject
 
 public:
     CAgoraCameraManager() = default;
-    ~CAgoraCameraManager() override;
 
     // Takes the engine's camera manager and camera list; false (nothing kept) when either is missing.
     bool createCaptureDeviceManager(agora::rtc::IRtcEngine* engine);
@@ -30,8 +23,5 @@ public:
     bool setCaptureDevice(const QString& id);
 
 private:
-    void release();
-
-    agora::rtc::IVideoDeviceManager* m_manager = nullptr;
-    agora::rtc::IVideoDeviceCollection* m_collection = nullptr;
+    DeviceCollections::VideoDeviceList m_cameras;
 };

@@ -1,8 +1,5 @@
 #include "live/rtc/CAgoraPlayoutManager.h"
 
-#include "live/rtc/DeviceCollections.h"
-#include "live/rtc/engine/IRtcEngine.h"
-
 #include <QCoreApplication>
 
 using namespace agora::rtc;
@@ -22,70 +19,58 @@ CAgoraPlayoutManager::~CAgoraPlayoutManager()
 bool CAgoraPlayoutManager::Create(IRtcEngine* engine)
 {
     Close();
-    void* manager = nullptr;
-    if (!engine || engine->queryInterface(AGORA_IID_AUDIO_DEVICE_MANAGER, &manager) != 0 || !manager)
-        return false;
-    m_manager = static_cast<IAudioDeviceManager*>(manager);
-    m_collection = m_manager->enumeratePlaybackDevices();
-    if (!m_collection) {
-        Close();
-        return false;
-    }
-    return true;
+    return takePlaybackDevices(m_speakers, engine);
 }
 
 void CAgoraPlayoutManager::Close()
 {
     TestPlaybackDevice(QString(), false);
-    if (m_collection)
-        m_collection->release();
-    m_collection = nullptr;
-    if (m_manager)
-        m_manager->release();
-    m_manager = nullptr;
+    m_speakers.release();
 }
 
 int CAgoraPlayoutManager::GetDeviceCount()
 {
-    return countOf(m_collection);
+    return countOf(m_speakers.collection());
 }
 
 bool CAgoraPlayoutManager::GetDevice(int index, QString& name, QString& id)
 {
-    return deviceAt(m_collection, index, name, id);
+    return deviceAt(m_speakers.collection(), index, name, id);
 }
 
 QString CAgoraPlayoutManager::GetCurDeviceID()
 {
-    if (!m_manager)
-        return QString();
-    return currentDeviceOf([this](char* id) { return m_manager->getPlaybackDevice(id); });
+    IAudioDeviceManager* manager = m_speakers.manager();
+    return manager ? currentDeviceOf([manager](char* id) { return manager->getPlaybackDevice(id); }) : QString();
 }
 
 bool CAgoraPlayoutManager::SetCurDevice(const QString& id)
 {
-    if (!m_manager || m_manager->setPlaybackDevice(IdBuffer(id.toUtf8()).text()) != 0)
+    IAudioDeviceManager* manager = m_speakers.manager();
+    if (!manager || manager->setPlaybackDevice(IdBuffer(id.toUtf8()).text()) != 0)
         return false;
     int volume = 0;
-    if (m_manager->getPlaybackDeviceVolume(&volume) == 0 && volume < kLowestSelectedVolume)
-        m_manager->setPlaybackDeviceVolume(kLowestSelectedVolume);
+    if (manager->getPlaybackDeviceVolume(&volume) == 0 && volume < kLowestSelectedVolume)
+        manager->setPlaybackDeviceVolume(kLowestSelectedVolume);
     return true;
 }
 
 bool CAgoraPlayoutManager::SetVolume(int volume)
 {
-    return m_manager && m_manager->setPlaybackDeviceVolume(volume) == 0;
+    IAudioDeviceManager* manager = m_speakers.manager();
+    return manager && manager->setPlaybackDeviceVolume(volume) == 0;
 }
 
 void CAgoraPlayoutManager::TestPlaybackDevice(const QString& relativePath, bool on)
 {
-    if (!m_manager)
+    IAudioDeviceManager* manager = m_speakers.manager();
+    if (!manager)
         return;
     if (on && !m_testing) {
         const QByteArray path = (QCoreApplication::applicationDirPath() + relativePath).toUtf8();
-        m_manager->startPlaybackDeviceTest(path.constData());
+        manager->startPlaybackDeviceTest(path.constData());
     } else if (!on && m_testing) {
-        m_manager->stopPlaybackDeviceTest();
+        manager->stopPlaybackDeviceTest();
     }
     m_testing = on;
 }

@@ -1,14 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "live/rtc/DeviceCollections.h"
 
-namespace agora {
-namespace rtc {
-class IRtcEngine;
-class IAudioDeviceManager;
-class IAudioDeviceCollection;
-} // namespace rtc
-} // namespace agora
+#include <QString>
 
 // The speakers of the device-test engine and its test sound, for the device check's worker. Volumes are the
 // engine's 0-255.
@@ -38,7 +32,6 @@ public:
     bool isPlaybackTest() const { return m_testing; }
 
 private:
-    agora::rtc::IAudioDeviceManager* m_manager = nullptr;
-    agora::rtc::IAudioDeviceCollection* m_collection = nullptr;
+    DeviceCollections::AudioDeviceList m_speakers;
     bool m_testing = false;
 };

@@ -2,6 +2,7 @@
 
 #include "live/rtc/DeviceInfo.h"
 #include "live/rtc/engine/IDeviceManagers.h"
+#include "live/rtc/engine/IRtcEngine.h"
 
 #include <QByteArray>
 #include <QString>
@@ -72,6 +73,77 @@ template <typename Query> QString currentDeviceOf(Query query)
 {
     char idBuffer[agora::rtc::MAX_DEVICE_ID_LENGTH] = {};
     return query(idBuffer) == 0 ? deviceText(idBuffer) : QString();
+}
+
+// An engine's device manager together with one of its device lists, given back together (list first).
+template <typename Manager, typename Collection> class ManagedList
+{
+public:
+    ManagedList() = default;
+    ~ManagedList() { release(); }
+
+    ManagedList(const ManagedList&) = delete;
+    ManagedList& operator=(const ManagedList&) = delete;
+
+    // Takes the engine's manager (query-interface iid) and the list enumerate(manager) makes; false, with nothing
+    // kept, when either is missing (*managerFound tells which).
+    template <typename Enumerate>
+    bool take(agora::rtc::IRtcEngine* engine, agora::rtc::INTERFACE_ID_TYPE iid, Enumerate enumerate,
+              bool* managerFound = nullptr)
+    {
+        release();
+        void* manager = nullptr;
+        const bool found = engine && engine->queryInterface(iid, &manager) == 0 && manager;
+        if (managerFound)
+            *managerFound = found;
+        if (!found)
+            return false;
+        m_manager = static_cast<Manager*>(manager);
+        m_collection = enumerate(m_manager);
+        if (!m_collection) {
+            release();
+            return false;
+        }
+        return true;
+    }
+
+    void release()
+    {
+        if (m_collection)
+            m_collection->release();
+        m_collection = nullptr;
+        if (m_manager)
+            m_manager->release();
+        m_manager = nullptr;
+    }
+
+    Manager* manager() const { return m_manager; }
+    Collection* collection() const { return m_collection; }
+
+private:
+    Manager* m_manager = nullptr;
+    Collection* m_collection = nullptr;
+};
+
+using VideoDeviceList = ManagedList<agora::rtc::IVideoDeviceManager, agora::rtc::IVideoDeviceCollection>;
+using AudioDeviceList = ManagedList<agora::rtc::IAudioDeviceManager, agora::rtc::IAudioDeviceCollection>;
+
+// The camera list of an engine's video device manager; the recording or playback list of its audio one.
+inline bool takeCameras(VideoDeviceList& list, agora::rtc::IRtcEngine* engine, bool* managerFound = nullptr)
+{
+    return list.take(
+        engine, agora::rtc::AGORA_IID_VIDEO_DEVICE_MANAGER,
+        [](agora::rtc::IVideoDeviceManager* manager) { return manager->enumerateVideoDevices(); }, managerFound);
+}
+inline bool takeRecordingDevices(AudioDeviceList& list, agora::rtc::IRtcEngine* engine)
+{
+    return list.take(engine, agora::rtc::AGORA_IID_AUDIO_DEVICE_MANAGER,
+                     [](agora::rtc::IAudioDeviceManager* manager) { return manager->enumerateRecordingDevices(); });
+}
+inline bool takePlaybackDevices(AudioDeviceList& list, agora::rtc::IRtcEngine* engine)
+{
+    return list.take(engine, agora::rtc::AGORA_IID_AUDIO_DEVICE_MANAGER,
+                     [](agora::rtc::IAudioDeviceManager* manager) { return manager->enumeratePlaybackDevices(); });
 }
 
 // Makes id current through the collection, logging "SetCurrentDevice: <id>"; an exception from the engine is logged

@@ -38,26 +38,29 @@ int RtcEngineParameters::setString(const char* key, const char* value)
 
 int RtcEngineParameters::setObject(const char* key, const char* format, ...)
 {
-    if (!m_parameter)
-        return kNoInterface;
-    char value[kValueBufferSize];
     va_list arguments;
     va_start(arguments, format);
-    std::vsnprintf(value, sizeof value, format, arguments);
+    const int result = sendFormatted(key, format, arguments);
     va_end(arguments);
-    return m_parameter->setObject(key, value);
+    return result;
 }
 
 int RtcEngineParameters::setParameters(const char* format, ...)
 {
+    va_list arguments;
+    va_start(arguments, format);
+    const int result = sendFormatted(nullptr, format, arguments);
+    va_end(arguments);
+    return result;
+}
+
+int RtcEngineParameters::sendFormatted(const char* key, const char* format, va_list arguments)
+{
     if (!m_parameter)
         return kNoInterface;
     char value[kValueBufferSize];
-    va_list arguments;
-    va_start(arguments, format);
     std::vsnprintf(value, sizeof value, format, arguments);
-    va_end(arguments);
-    return m_parameter->setParameters(value);
+    return key ? m_parameter->setObject(key, value) : m_parameter->setParameters(value);
 }
 
 QByteArray RtcEngineParameters::jsonEscaped(const char* text)

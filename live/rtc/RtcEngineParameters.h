@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <cstdarg>
+
 namespace agora {
 namespace rtc {
 class IRtcEngine;
@@ -44,5 +46,8 @@ public:
     static QByteArray jsonEscaped(const char* text);
 
 private:
+    // The formatted value as an object for key, or as parameters when key is null.
+    int sendFormatted(const char* key, const char* format, va_list arguments);
+
     agora::rtc::IRtcEngineParameter* m_parameter = nullptr;
 };
