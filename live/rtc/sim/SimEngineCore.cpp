@@ -169,10 +169,10 @@ void SimEngineCore::shutdown()
     m_log.write(QStringLiteral("released"));
 }
 
-bool SimEngineCore::isShutDown() const
+bool SimEngineCore::isRunning() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_shutDown;
+    return m_initialized && !m_shutDown;
 }
 
 bool SimEngineCore::isOwnThread() const
@@ -413,20 +413,20 @@ int SimEngineCore::setPlaybackTest(const char* path, bool on)
 {
     const char* call = on ? "startPlaybackDeviceTest" : "stopPlaybackDeviceTest";
     const QJsonObject args = on ? QJsonObject{{"testAudioFilePath", textValue(path)}} : QJsonObject{};
+    const QString file = path ? QString::fromUtf8(path) : QString();
     int result = 0;
     if (!(scriptedResult(call, nullptr, result) && result < 0)) {
-        const QString file = path ? QString::fromUtf8(path) : QString();
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_initialized || m_shutDown) {
+        if (!isRunning())
             result = -ERR_NOT_INITIALIZED;
-        } else if (on && (file.isEmpty() || !QFile(file).open(QIODevice::ReadOnly))) {
+        else if (on && (file.isEmpty() || !QFile(file).open(QIODevice::ReadOnly)))
             result = -ERR_INVALID_ARGUMENT;
-        } else {
-            if (SimMediaSource* real = m_devices.realDevices()) {
-                if (!real->setPlaybackTest(m_devices.current(SimDeviceKind::Speaker), file, on) && on)
-                    result = -ERR_FAILED;
-            }
-            m_playbackTest = on && result >= 0;
+        // The machine's speaker may take a moment to start: not under the engine's lock.
+        else if (SimMediaSource* real = m_devices.realDevices())
+            result =
+                real->setPlaybackTest(m_devices.current(SimDeviceKind::Speaker), file, on) || !on ? 0 : -ERR_FAILED;
+        if (result >= 0) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_playbackTest = on;
         }
     }
     traceCall(call, args, result);

@@ -52,7 +52,8 @@ public:
     int initialize(agora::rtc::IRtcEngineEventHandler* handler, const char* appId);
     // Stops both threads: no callback runs afterwards. Not from a callback (then the threads end after it).
     void shutdown();
-    bool isShutDown() const;
+    // Initialised and not shut down.
+    bool isRunning() const;
     bool isOwnThread() const;
 
     // The engine's calls (SimRtcEngine forwards them), each traced.

@@ -10,6 +10,9 @@ SimWorkerThread::SimWorkerThread(std::string name)
 SimWorkerThread::~SimWorkerThread()
 {
     stop();
+    // Destroyed from a task of its own: the thread ends when that task returns.
+    if (m_thread.joinable())
+        m_thread.detach();
 }
 
 void SimWorkerThread::start(int tickMs, Task tick)
