@@ -27,8 +27,15 @@ void firstSuccessWins(QTaskParallelGroup* group, QTaskItem* subTask, TaskState)
         return;
     }
     // Failed, with no sub-task succeeded or cancelled; those still initial or running do not count.
-    if ((combinedStates(group) & TaskState_EndedMask) == TaskState_Failed)
+    const int states = combinedStates(group);
+    if ((states & TaskState_EndedMask) == TaskState_Failed) {
         groupItem->setState(TaskState_Failed);
+        return;
+    }
+    // Every sub-task has ended and none succeeded: the group ends too, or what waits for it would wait for ever.
+    if (states != 0 && !(states & TaskState_UnfinishedMask) && !(states & TaskState_Succeeded))
+        groupItem->setState((states & TaskState_EndedMask) == TaskState_Cancelled ? TaskState_Cancelled
+                                                                                  : TaskState_Failed);
 }
 
 void allMustSucceed(QTaskParallelGroup* group, QTaskItem*, TaskState)

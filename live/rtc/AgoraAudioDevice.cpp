@@ -2,7 +2,7 @@
 
 #include "live/rtc/DeviceCollections.h"
 #include "live/rtc/engine/IRtcEngine.h"
-#include "net/DeviceNameChecks.h"
+#include "net/api/DeviceNameChecks.h"
 
 #include <QDebug>
 

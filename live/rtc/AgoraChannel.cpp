@@ -6,7 +6,7 @@
 #include "live/rtc/RtcEngineParameters.h"
 #include "live/rtc/WindowDiagnostics.h"
 #include "live/rtc/engine/IMediaEngine.h"
-#include "net/SecretMask.h"
+#include "net/http/SecretMask.h"
 
 #include <QDebug>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "live/rtc/AgoraVideoDevice.h"
 
-#include "net/DeviceNameChecks.h"
+#include "net/api/DeviceNameChecks.h"
 
 #include <QDebug>
 

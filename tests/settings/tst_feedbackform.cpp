@@ -103,6 +103,10 @@ private slots:
         QCOMPARE(rowTexts(form), rows);
         QCOMPARE(form.feedbackItems(), form.getCheckBoxList());
         auto* list = child<QListWidget>(form, "common_listWidget");
+        auto* ok = child<QPushButton>(form, "okBtn");
+        auto* exceeded = child<QLabel>(form, "other_exceeded");
+        auto* text = child<QTextEdit>(form, "other_textEdit");
+        QVERIFY(list && ok && exceeded && text);
         QCOMPARE(list->count(), rows.size());
         QCOMPARE(list->minimumHeight(), 28 * rows.size());
         for (int i = 0; i < list->count(); ++i) {
@@ -111,15 +115,15 @@ private slots:
             QVERIFY(row);
             QCOMPARE(row->getCheckBox(), form.getCheckBoxList().at(i));
         }
-        QVERIFY(!child<QPushButton>(form, "okBtn")->isEnabled());
-        QVERIFY(child<QLabel>(form, "other_exceeded")->isHidden());
+        QVERIFY(!ok->isEnabled());
+        QVERIFY(exceeded->isHidden());
         QVERIFY(form.isModal());
         QVERIFY(form.windowFlags().testFlag(Qt::FramelessWindowHint));
         QCOMPARE(form.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
 
         // "Others" works without rows too.
-        child<QTextEdit>(form, "other_textEdit")->setPlainText("x");
-        QVERIFY(child<QPushButton>(form, "okBtn")->isEnabled());
+        text->setPlainText("x");
+        QVERIFY(ok->isEnabled());
     }
 
     void submitFollowsRowsAndText()
@@ -129,6 +133,7 @@ private slots:
         auto* ok = child<QPushButton>(form, "okBtn");
         auto* others = child<QCheckBox>(form, "other_checkBox");
         auto* text = child<QTextEdit>(form, "other_textEdit");
+        QVERIFY(ok && others && text);
         const QList<QCheckBox*> rows = form.getCheckBoxList();
         QCOMPARE(rows.size(), 3);
 
@@ -199,9 +204,12 @@ private slots:
         QFETCH(QString, handedOver);
         useIssues(kThreeIssues);
         FeedbackOnlineDlg form;
-        child<QTextEdit>(form, "other_textEdit")->setPlainText(typed);
-        QCOMPARE(!child<QLabel>(form, "other_exceeded")->isHidden(), warning);
-        QCOMPARE(child<QLabel>(form, "other_exceeded")->text(), QString("Limit exceeded, up to 200 characters"));
+        auto* text = child<QTextEdit>(form, "other_textEdit");
+        auto* exceeded = child<QLabel>(form, "other_exceeded");
+        QVERIFY(text && exceeded);
+        text->setPlainText(typed);
+        QCOMPARE(!exceeded->isHidden(), warning);
+        QCOMPARE(exceeded->text(), QString("Limit exceeded, up to 200 characters"));
         QString other;
         QVERIFY(form.getOtherText(other));
         QCOMPARE(other, handedOver);
@@ -231,10 +239,13 @@ private slots:
         form.getCheckBoxList().at(0)->setChecked(true);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        if (how == "escape")
+        if (how == "escape") {
             QTest::keyClick(&form, Qt::Key_Escape);
-        else
-            QTest::mouseClick(child<QPushButton>(form, how.toLatin1().constData()), Qt::LeftButton);
+        } else {
+            auto* button = child<QPushButton>(form, how.toLatin1().constData());
+            QVERIFY(button);
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
         QCOMPARE(outcome.calls, 1);
         QCOMPARE(outcome.result, result);
         QVERIFY(!form.isVisible());
@@ -281,7 +292,9 @@ private slots:
         rows[0]->setChecked(true);
         rows[2]->setChecked(true);
         rows[3]->setChecked(true);
-        child<QTextEdit>(form, "other_textEdit")->setPlainText(QString::fromUtf8("耳机 100%"));
+        auto* text = child<QTextEdit>(form, "other_textEdit");
+        QVERIFY(text);
+        text->setPlainText(QString::fromUtf8("耳机 100%"));
         FeedbackSubmission::collectTexts(form, common, other);
         QCOMPARE(common, QString("No%20sound;%20stuck;a%26b;"));
         QCOMPARE(other, QString("%E8%80%B3%E6%9C%BA%20100%25"));
@@ -303,20 +316,29 @@ private slots:
         FeedbackReceivedDlg dialog;
         QVERIFY(dialog.isModal());
         QCOMPARE(dialog.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
-        QCOMPARE(child<QPushButton>(dialog, "okBtn")->text(), QString("Get it"));
-        QCOMPARE(child<QLabel>(dialog, "lbl_dialog_title")->text(), QString("Tips"));
-        QCOMPARE(child<QLabel>(dialog, "g3_l3_2")->text(),
+        auto* ok = child<QPushButton>(dialog, "okBtn");
+        auto* title = child<QLabel>(dialog, "lbl_dialog_title");
+        auto* line32 = child<QLabel>(dialog, "g3_l3_2");
+        auto* line21 = child<QLabel>(dialog, "g2_l1_21");
+        auto* line11 = child<QLabel>(dialog, "g1_l1_1");
+        QVERIFY(ok && title && line32 && line21 && line11);
+        QCOMPARE(ok->text(), QString("Get it"));
+        QCOMPARE(title->text(), QString("Tips"));
+        QCOMPARE(line32->text(),
                  QString("2 Turn off network television or download application like Thunder in class ."));
-        QCOMPARE(child<QLabel>(dialog, "g2_l1_21")->text(), QString("Please wear a headset."));
-        QCOMPARE(child<QLabel>(dialog, "g1_l1_1")->styleSheet(), QString("color: #FF6129;"));
+        QCOMPARE(line21->text(), QString("Please wear a headset."));
+        QCOMPARE(line11->styleSheet(), QString("color: #FF6129;"));
         Outcome outcome;
         watch(dialog, outcome);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        if (how == "escape")
+        if (how == "escape") {
             QTest::keyClick(&dialog, Qt::Key_Escape);
-        else
-            QTest::mouseClick(child<QPushButton>(dialog, how.toLatin1().constData()), Qt::LeftButton);
+        } else {
+            auto* button = child<QPushButton>(dialog, how.toLatin1().constData());
+            QVERIFY(button);
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
         QCOMPARE(outcome.calls, 1);
         QCOMPARE(outcome.result, result);
         QVERIFY(!dialog.isVisible());

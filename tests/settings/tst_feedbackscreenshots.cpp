@@ -42,7 +42,9 @@ private slots:
 
         FeedbackOnlineDlg filled;
         filled.feedbackItems().at(1)->setChecked(true);
-        filled.findChild<QTextEdit*>("other_textEdit")->setPlainText(QString(205, 'x'));
+        auto* text = filled.findChild<QTextEdit*>("other_textEdit");
+        QVERIFY(text);
+        text->setPlainText(QString(205, 'x'));
         save(filled, "FeedbackOnlineDlg_filled");
         QVERIFY(filled.width() >= 492);
     }

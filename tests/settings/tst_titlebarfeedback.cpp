@@ -76,7 +76,10 @@ private:
     // Opens the form through the title bar's feedback button.
     FeedbackOnlineDlg* openForm(Room& room)
     {
-        QTest::mouseClick(child<QPushButton>(room.window, "ButtonFeedback"), Qt::LeftButton);
+        auto* button = child<QPushButton>(room.window, "ButtonFeedback");
+        if (!button)
+            return nullptr;
+        QTest::mouseClick(button, Qt::LeftButton);
         FeedbackOnlineDlg* form = room.window.findChild<FeedbackOnlineDlg*>();
         if (form && !QTest::qWaitForWindowExposed(form))
             return nullptr;
@@ -116,21 +119,23 @@ private slots:
             QVERIFY(!tip->isModal());
             QCOMPARE(tip->size(), QSize(258, 81));
             auto* button = child<QPushButton>(room.window, "ButtonFeedback");
+            auto* ok = child<QPushButton>(*tip, "btn_ok");
+            QVERIFY(button && ok);
             QCOMPARE(tip->pos() + QPoint(tip->width() / 2, 0),
                      button->mapToGlobal(QPoint(button->width() / 2, button->height())));
 
             // Pressing is enough: the setting is written before the button is released.
-            QTest::mousePress(child<QPushButton>(*tip, "btn_ok"), Qt::LeftButton);
+            QTest::mousePress(ok, Qt::LeftButton);
             QVERIFY(!tip->isVisible());
             QCOMPARE(tip->result(), 1);
             int known = 0;
             QVERIFY(ConfigManager::instance()->ini_GetParam_Int(kKey, known));
             QCOMPARE(known, 1);
             QCOMPARE(settingInFile(), QString("1"));
-            QTest::mouseRelease(child<QPushButton>(*tip, "btn_ok"), Qt::LeftButton);
+            QTest::mouseRelease(ok, Qt::LeftButton);
         }
         Room later;
-        QTest::qWait(1400);
+        QTRY_VERIFY_WITH_TIMEOUT(!later.bar()->feedbackTipCheck(), 5000);
         QVERIFY(!later.bar()->feedbackTip());
         QVERIFY(visibleDialogs<FitstTipsDlg>().isEmpty());
     }
@@ -171,9 +176,12 @@ private slots:
         QCOMPARE(form->feedbackItems().size(), 3);
         form->feedbackItems().at(0)->setChecked(true);
         form->feedbackItems().at(2)->setChecked(true);
-        child<QTextEdit>(*form, "other_textEdit")->setPlainText(QString::fromUtf8("耳机 has echo; 100%"));
+        auto* text = child<QTextEdit>(*form, "other_textEdit");
+        auto* ok = child<QPushButton>(*form, "okBtn");
+        QVERIFY(text && ok);
+        text->setPlainText(QString::fromUtf8("耳机 has echo; 100%"));
 
-        QTest::mouseClick(child<QPushButton>(*form, "okBtn"), Qt::LeftButton);
+        QTest::mouseClick(ok, Qt::LeftButton);
 
         const auto sent = FeedbackSimulator::submissions(m_sim);
         QCOMPARE(sent.size(), 1);
@@ -191,7 +199,9 @@ private slots:
         QVERIFY(acknowledgement->isModal());
         QTRY_VERIFY(form.isNull());
 
-        QTest::mouseClick(child<QPushButton>(*acknowledgement, "okBtn"), Qt::LeftButton);
+        auto* acknowledged = child<QPushButton>(*acknowledgement, "okBtn");
+        QVERIFY(acknowledged);
+        QTest::mouseClick(acknowledged, Qt::LeftButton);
         QTRY_VERIFY(acknowledgement.isNull());
     }
 
@@ -234,19 +244,25 @@ private slots:
         Room room;
         QPointer<FeedbackOnlineDlg> form = openForm(room);
         QVERIFY(form);
+        auto* text = child<QTextEdit>(*form, "other_textEdit");
+        auto* others = child<QCheckBox>(*form, "other_checkBox");
+        auto* ok = child<QPushButton>(*form, "okBtn");
+        auto* cancel = child<QPushButton>(*form, "cancelBtn");
+        auto* close = child<QPushButton>(*form, "closeBtn");
+        QVERIFY(text && others && ok && cancel && close);
         if (how == "submit-empty") {
             form->done(1);
         } else if (how == "submit-others-unchecked") {
-            child<QTextEdit>(*form, "other_textEdit")->setPlainText("typed");
-            child<QCheckBox>(*form, "other_checkBox")->setChecked(false);
-            QTest::mouseClick(child<QPushButton>(*form, "okBtn"), Qt::LeftButton);
+            text->setPlainText("typed");
+            others->setChecked(false);
+            QTest::mouseClick(ok, Qt::LeftButton);
         } else if (how == "submit-row") {
             form->feedbackItems().at(0)->setChecked(true);
-            QTest::mouseClick(child<QPushButton>(*form, "okBtn"), Qt::LeftButton);
+            QTest::mouseClick(ok, Qt::LeftButton);
         } else if (how == "cancel") {
-            QTest::mouseClick(child<QPushButton>(*form, "cancelBtn"), Qt::LeftButton);
+            QTest::mouseClick(cancel, Qt::LeftButton);
         } else if (how == "close") {
-            QTest::mouseClick(child<QPushButton>(*form, "closeBtn"), Qt::LeftButton);
+            QTest::mouseClick(close, Qt::LeftButton);
         } else {
             QTest::keyClick(form, Qt::Key_Escape);
         }

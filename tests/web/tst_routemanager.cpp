@@ -1,11 +1,18 @@
 // The window router's intake: start statuses and window ends posted as application events.
 #include "app/AppGlobalData.h"
-#include "app/SplashWindow.h"
 #include "app/ZmAppEvents.h"
-#include "net/OfflineLessonResManager.h"
+#include "net/packages/OfflineLessonResManager.h"
+#include "ui/common/CancelOkWarningDlg.h"
+#include "ui/common/SplashWindow.h"
+#include "ui/updates/OfflineLessonResDownloader.h"
 #include "web/ZmRouteManager.h"
 
+#include "Simulator.h"
+#include "ZipFixture.h"
 #include "ZmTestMain.h"
+
+#include <QCryptographicHash>
+#include <QPushButton>
 
 #include <QDir>
 #include <QImage>
@@ -19,15 +26,28 @@
 namespace {
 
 // A router whose windows are plain widgets, with a journal of the operations it ran. Statuses listed in
-// unavailable behave like windows that are not built.
+// unavailable behave like windows that are not built. The main window is the router's own; the rooms and
+// replays are rows of its table.
 class FakeRouter : public ZmRouteManager
 {
 public:
     QStringList journal;
     QSet<int> unavailable;
     bool packageReady = true;
+    bool realPackageCheck = false; // the router's own check, which downloads a missing package
     std::map<int, std::unique_ptr<QWidget>> windows;
     bool splashSeenWhenOpening = false;
+    int logUploads = 0; // afterClassRoomClosed runs
+
+    FakeRouter()
+    {
+        route(2, "ShowClassRoom", "closeNormalClassRoom");
+        route(3, "showPublicClassRoom", "closePublicClassRoom");
+        route(4, "showSmallClassRoom", "closeSmallClassRoom");
+        route(5, "showNormalClassReplay", "closeNormalClassReplay");
+        route(6, "showPublicClassReplay", "closePublicClassReplay");
+        route(7, "showSmallClassReplay", "closeSmallClassReplay");
+    }
 
     QWidget* window(int status) const
     {
@@ -36,6 +56,16 @@ public:
     }
 
 protected:
+    void route(int status, const char* openName, const char* closeName)
+    {
+        ZmWindowRoute row;
+        row.open = [this, status, openName](ZmRouteManager&) {
+            return open(status, openName, [status] { return notAvailable(status); });
+        };
+        row.close = [this, status, closeName](ZmRouteManager&) { return close(status, closeName); };
+        QVERIFY(setWindowRoute(status, row));
+    }
+
     template <typename Base> bool open(int status, const char* name, Base base)
     {
         if (unavailable.contains(status))
@@ -51,62 +81,34 @@ protected:
         return true;
     }
 
-    void close(int status, const char* name, bool hideOnly = false)
+    bool close(int status, const char* name, bool hideOnly = false)
     {
         journal << name;
         auto found = windows.find(status);
         if (found == windows.end())
-            return;
+            return false;
         if (hideOnly)
             found->second->hide();
         else
             windows.erase(found);
+        return true;
     }
 
     bool showMainRoom() override
     {
         return open(1, "showMainRoom", [this] { return ZmRouteManager::showMainRoom(); });
     }
-    bool ShowClassRoom() override
-    {
-        return open(2, "ShowClassRoom", [this] { return ZmRouteManager::ShowClassRoom(); });
-    }
-    bool showPublicClassRoom() override
-    {
-        return open(3, "showPublicClassRoom", [this] { return ZmRouteManager::showPublicClassRoom(); });
-    }
-    bool showSmallClassRoom() override
-    {
-        return open(4, "showSmallClassRoom", [this] { return ZmRouteManager::showSmallClassRoom(); });
-    }
-    bool showNormalClassReplay() override
-    {
-        return open(5, "showNormalClassReplay", [this] { return ZmRouteManager::showNormalClassReplay(); });
-    }
-    bool showPublicClassReplay() override
-    {
-        return open(6, "showPublicClassReplay", [this] { return ZmRouteManager::showPublicClassReplay(); });
-    }
-    bool showSmallClassReplay() override
-    {
-        return open(7, "showSmallClassReplay", [this] { return ZmRouteManager::showSmallClassReplay(); });
-    }
 
     void hideMainRoom() override { close(1, "hideMainRoom", true); }
     void closeMainRoom() override { close(1, "closeMainRoom"); }
-    void closeNormalClassRoom() override { close(2, "closeNormalClassRoom"); }
-    void closePublicClassRoom() override { close(3, "closePublicClassRoom"); }
-    void closeSmallClassRoom() override { close(4, "closeSmallClassRoom"); }
-    void closeNormalClassReplay() override { close(5, "closeNormalClassReplay"); }
-    void closePublicClassReplay() override { close(6, "closePublicClassReplay"); }
-    void closeSmallClassReplay() override { close(7, "closeSmallClassReplay"); }
 
     void endProgram(int exitCode) override { journal << QString("endProgram %1").arg(exitCode); }
+    void afterClassRoomClosed() override { ++logUploads; }
 
     bool lessonPackageReady(int status) override
     {
         journal << QString("package check %1").arg(status);
-        return packageReady;
+        return realPackageCheck ? ZmRouteManager::lessonPackageReady(status) : packageReady;
     }
 };
 
@@ -124,6 +126,17 @@ void postStatus(ZmRouteManager& router, int status)
 void postCode(ZmRouteManager& router, int code)
 {
     post(router, new ZmAppEvent(code));
+}
+
+// The end question a package download shows when it fails, once it is visible.
+CancelOkWarningDlg* visibleEndQuestion()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<CancelOkWarningDlg*>(widget);
+        if (dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -293,6 +306,94 @@ private slots:
         QVERIFY(!splashWindow());
     }
 
+    // Start statuses for a lesson whose package is being downloaded start no second download; the running
+    // one opens the room when it ends. Once it has ended, a new request downloads again.
+    void onePackageDownloadPerLesson()
+    {
+        ZmTest::Simulator sim;
+        QVERIFY2(sim.start(), qPrintable(sim.errorString()));
+        sim.pointUrlConfig();
+        const QByteArray package = ZmTest::zipBytes({{"index.html", "<html>lesson</html>"}});
+        QVERIFY(!sim.putFile("lessons/880299.zip", package).isEmpty());
+        const QJsonObject reply{{"zip_url", sim.url("/updates/get/lessons/880299.zip")},
+                                {"md5", QString(QCryptographicHash::hash(package, QCryptographicHash::Md5).toHex())},
+                                {"size", QString::number(package.size())},
+                                {"code", "0"},
+                                {"delay_ms", 300}};
+        int status = 0;
+        sim.control("POST", "/_control/updates/course_zip", QJsonDocument(reply).toJson(), &status);
+        QCOMPARE(status, 200);
+
+        const QString folder = OfflineLessonResManager::offlineLessonDir() + "/880299";
+        QDir(folder).removeRecursively();
+        AppGlobalData::instance()->lesson.lessonId = "880299";
+        FakeRouter router;
+        router.realPackageCheck = true;
+        OfflineLessonResDownloader::setStartStatusPoster(
+            [&router](int posted) { QCoreApplication::postEvent(&router, new ZmAppStatusEvent(posted)); });
+
+        const QString ignored = "ZmRouteManager::showByStatus status 4: the offline package of lesson 880299 is "
+                                "being downloaded already; the request is ignored";
+        for (int i = 0; i < 3; ++i)
+            QTest::ignoreMessage(QtInfoMsg, qPrintable(ignored));
+        for (int i = 0; i < 4; ++i)
+            postStatus(router, AppStartStatus_SmallClassRoom);
+        QTRY_COMPARE_WITH_TIMEOUT(router.currentStatus(), 4, 30000);
+        QCOMPARE(router.journal.count("showSmallClassRoom"), 1);
+        QCOMPARE(sim.requests("/material/lesson/course/zip").size(), 1);
+        QCOMPARE(sim.requests("/updates/get/lessons/880299.zip").size(), 1);
+        QVERIFY(QFileInfo(folder + "/index.html").isFile());
+
+        // The download has ended: a lesson whose package went missing again downloads it anew.
+        postStatus(router, AppStartStatus_MainRoom);
+        QVERIFY(QDir(folder).removeRecursively());
+        postStatus(router, AppStartStatus_SmallClassRoom);
+        QTRY_COMPARE_WITH_TIMEOUT(router.currentStatus(), 4, 30000);
+        QCOMPARE(sim.requests("/material/lesson/course/zip").size(), 2);
+        OfflineLessonResDownloader::setStartStatusPoster(nullptr);
+    }
+
+    // A failed download waits for the user's answer: until then it still holds its lesson; once given up, a new
+    // request starts a new download.
+    void givenUpDownloadLetsTheLessonGo()
+    {
+        ZmTest::Simulator sim;
+        QVERIFY2(sim.start(), qPrintable(sim.errorString()));
+        sim.pointUrlConfig();
+        const QJsonObject reply{
+            {"zip_url", sim.url("/updates/get/lessons/missing.zip")}, {"md5", "0"}, {"size", "10"}, {"code", "0"}};
+        int status = 0;
+        sim.control("POST", "/_control/updates/course_zip", QJsonDocument(reply).toJson(), &status);
+        QCOMPARE(status, 200);
+
+        QDir(OfflineLessonResManager::offlineLessonDir() + "/880300").removeRecursively();
+        AppGlobalData::instance()->lesson.lessonId = "880300";
+        FakeRouter router;
+        router.realPackageCheck = true;
+        postStatus(router, AppStartStatus_SmallClassReplay);
+        QTRY_VERIFY_WITH_TIMEOUT(visibleEndQuestion(), 30000);
+        QTest::ignoreMessage(QtInfoMsg, "ZmRouteManager::showByStatus status 7: the offline package of lesson 880300 "
+                                        "is being downloaded already; the request is ignored");
+        postStatus(router, AppStartStatus_SmallClassReplay);
+        QCOMPARE(sim.requests("/material/lesson/course/zip").size(), 1);
+
+        const QPointer<CancelOkWarningDlg> question = visibleEndQuestion();
+        auto* cancel = question->findChild<QPushButton*>("cancelBtn");
+        QVERIFY(cancel);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QTRY_VERIFY(question.isNull());
+        postStatus(router, AppStartStatus_SmallClassReplay);
+        QCOMPARE(sim.waitForRequests(2, "/material/lesson/course/zip").size(), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(visibleEndQuestion(), 30000);
+        const QPointer<CancelOkWarningDlg> second = visibleEndQuestion();
+        QVERIFY(second);
+        cancel = second->findChild<QPushButton*>("cancelBtn");
+        QVERIFY(cancel);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QTRY_VERIFY(second.isNull());
+        QCOMPARE(router.currentStatus(), 0);
+    }
+
     void downloadGivenUp_data()
     {
         QTest::addColumn<int>("appType");
@@ -342,6 +443,63 @@ private slots:
         QVERIFY(!router.window(1));
         QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager::onAppEvent unknown event code 5");
         postCode(router, 5);
+    }
+
+    // The run's logs go up after a class room's window was closed, not after a replay's or a close without window.
+    void logsGoUpAfterAClassRoomCloses()
+    {
+        FakeRouter router;
+        AppGlobalData::instance()->launch.appType = AppType_JoinClass;
+        postStatus(router, AppStartStatus_NormalClassRoom);
+        postCode(router, AppEventCode_ClassRoomEnded);
+        QCOMPARE(router.logUploads, 1);
+        router.closeByStatus(AppStartStatus_NormalClassRoom); // already closed
+        QCOMPARE(router.logUploads, 1);
+        postStatus(router, AppStartStatus_PublicClassReplay);
+        router.closeByStatus(AppStartStatus_PublicClassReplay);
+        QCOMPARE(router.logUploads, 1);
+        QCOMPARE(router.journal,
+                 (QStringList{"ShowClassRoom", "closeNormalClassRoom", "closeNormalClassRoom", "showPublicClassReplay",
+                              "closeNormalClassRoom", "closePublicClassReplay"}));
+    }
+
+    // Rows registered for the process reach every router created afterwards; a route without open removes its
+    // row again. The main window and unknown statuses have no rows.
+    void registeredRowsReachNewRouters()
+    {
+        QStringList calls;
+        ZmWindowRoute replay;
+        replay.open = [&calls](ZmRouteManager& router) {
+            calls << QString("open at %1").arg(router.currentStatus());
+            return true;
+        };
+        replay.close = [&calls](ZmRouteManager&) {
+            calls << "close";
+            return true;
+        };
+        QVERIFY(ZmRouteManager::registerWindowRoute(AppStartStatus_NormalClassReplay, replay));
+        QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager: no window route for status 1");
+        QVERIFY(!ZmRouteManager::registerWindowRoute(AppStartStatus_MainRoom, replay));
+        QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager: no window route for status 8");
+        QVERIFY(!ZmRouteManager::registerWindowRoute(8, replay));
+        {
+            ZmRouteManager router;
+            QVERIFY(router.hasWindowRoute(AppStartStatus_NormalClassReplay));
+            QVERIFY(!router.hasWindowRoute(AppStartStatus_MainRoom));
+            postStatus(router, AppStartStatus_NormalClassReplay);
+            QCOMPARE(router.currentStatus(), 5);
+            QVERIFY(!splashWindow());
+            router.closeByStatus(AppStartStatus_NormalClassReplay);
+        }
+        QCOMPARE(calls, (QStringList{"open at 0", "close"}));
+
+        QVERIFY(ZmRouteManager::registerWindowRoute(AppStartStatus_NormalClassReplay, ZmWindowRoute()));
+        ZmRouteManager later;
+        QVERIFY(!later.hasWindowRoute(AppStartStatus_NormalClassReplay));
+        QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager::showByStatus status 5: the normal-class replay is not "
+                                           "available");
+        postStatus(later, AppStartStatus_NormalClassReplay);
+        QCOMPARE(later.currentStatus(), 0);
     }
 
     // Ends reported while the router has no window of that kind change nothing.

@@ -370,6 +370,11 @@ void MyTitleBar::showFeedbackTipOnce()
     m_feedbackTip->show();
 }
 
+QTimer* MyTitleBar::feedbackTipCheck() const
+{
+    return m_feedbackTipTimer.data();
+}
+
 void MyTitleBar::placeFeedbackTip()
 {
     if (!m_feedbackTip)

@@ -58,6 +58,8 @@ public:
 
     // The feedback hint, null until it has been shown.
     QDialog* feedbackTip() const { return m_feedbackTip.data(); }
+    // The pending one-second check that may show the hint; null once it has run or was stopped.
+    QTimer* feedbackTipCheck() const;
 
 signals:
     void signalButtonBackClicked();

@@ -16,7 +16,6 @@
 
 #include <atomic>
 #include <memory>
-#include <thread>
 
 using namespace TaskTest;
 
@@ -50,6 +49,43 @@ TaskBody requestBody(int index, TaskState outcome, unsigned sleepUs = 0, QSemaph
         self->setState(outcome);
     };
 }
+
+// Runs the deletions queued so far, so that a task freed too early is gone before the check that follows.
+void flushDeferredDeletes()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Opens a gate when a log message starting with the given text is written, then hands the message on.
+class GateOnMessage
+{
+public:
+    GateOnMessage(QSemaphore* gate, const char* text)
+    {
+        s_gate = gate;
+        s_text = text;
+        s_previous = qInstallMessageHandler(&GateOnMessage::handle);
+    }
+    ~GateOnMessage()
+    {
+        qInstallMessageHandler(s_previous);
+        s_gate = nullptr;
+    }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (s_gate && message.startsWith(QLatin1String(s_text)))
+            s_gate->release();
+        if (s_previous)
+            s_previous(type, context, message);
+    }
+
+    static inline QSemaphore* s_gate = nullptr;
+    static inline const char* s_text = nullptr;
+    static inline QtMessageHandler s_previous = nullptr;
+};
 
 QList<QPointer<QTaskItem>> pointers(const QList<QTaskItem*>& tasks)
 {
@@ -217,6 +253,56 @@ private slots:
             QCOMPARE(group->asTaskItem()->state(), stateFromLetter(groupStates[i]));
         }
         QVERIFY(group->asTaskItem()->properties().isEmpty());
+    }
+
+    void defaultPolicyEndsOnceAllEnded_data()
+    {
+        QTest::addColumn<QString>("outcomes");
+        QTest::addColumn<QString>("groupStates");
+        QTest::addColumn<int>("followerState");
+
+        // One letter per sub-task, ended in turn, and the group's state after each; the follower waits for the
+        // group's failure.
+        QTest::newRow("a cancelled and a failed sub-task") << "CF"
+                                                           << "RF" << int(TaskState_Succeeded);
+        QTest::newRow("a failed and a cancelled sub-task") << "FC"
+                                                           << "FF" << int(TaskState_Succeeded);
+        QTest::newRow("all cancelled") << "CC"
+                                       << "RC" << int(TaskState_Cancelled);
+        QTest::newRow("cancelled, failed, one still running decides") << "CFS"
+                                                                      << "RRS" << int(TaskState_Cancelled);
+        QTest::newRow("cancelled, then two failures") << "CFF"
+                                                      << "RRF" << int(TaskState_Succeeded);
+        QTest::newRow("a success after a cancellation") << "CS"
+                                                        << "RS" << int(TaskState_Cancelled);
+    }
+
+    // Under the default policy a group whose sub-tasks have all ended without a success ends too, so that the
+    // tasks chained after it go on.
+    void defaultPolicyEndsOnceAllEnded()
+    {
+        QFETCH(QString, outcomes);
+        QFETCH(QString, groupStates);
+        QFETCH(int, followerState);
+
+        TaskJanitor janitor;
+        QTaskParallelGroup* group = janitor.keep(createParallelGroup());
+        QList<QTaskItem*> subTasks;
+        for (int i = 0; i < outcomes.size(); ++i) {
+            subTasks.append(janitor.keep(createSyncTask({})));
+            group->addSubTask(subTasks.last());
+        }
+        QTaskItem* onFailure =
+            janitor.keep(createSyncTask([](QTaskItem* self) { self->setState(TaskState_Succeeded); }));
+        group->asTaskItem()->then(TaskState_Failed, onFailure);
+        QSignalSpy groupSpy(imp(group), &QTaskItem_Imp::sigStateChanged);
+        QCOMPARE(group->asTaskItem()->launch(), 0);
+        for (int i = 0; i < outcomes.size(); ++i) {
+            QVERIFY(subTasks[i]->setState(stateFromLetter(outcomes[i])));
+            QCOMPARE(group->asTaskItem()->state(), stateFromLetter(groupStates[i]));
+        }
+        QCOMPARE(endedSignals(groupSpy), 1);
+        QTRY_COMPARE(int(onFailure->state()), followerState);
     }
 
     void policyChoiceAndEmptyGroups()
@@ -439,7 +525,7 @@ private slots:
         QCOMPARE(task->launch(), 0);
         entered.acquire();
         releaseTask(task);
-        QTest::qWait(20);
+        flushDeferredDeletes();
         QVERIFY(!pointer.isNull());
         gate.release();
         QVERIFY(waitFreed({pointer}));
@@ -484,7 +570,7 @@ private slots:
         manager->releaseRunContext(context);
         QVERIFY(!manager->findRunContext("released while running"));
         QVERIFY(waitFreed({tasks[2]}));
-        QTest::qWait(10);
+        flushDeferredDeletes();
         QVERIFY(!tasks[1].isNull());
         QCOMPARE(member->runContext(), nullptr);
         gate.release();
@@ -504,13 +590,12 @@ private slots:
         });
         QCOMPARE(task->launch(), 0);
         entered.acquire();
-        std::thread opener([&gate] {
-            QThread::msleep(20);
-            gate.release();
-        });
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("QTaskItem_Imp::~QTaskItem_Imp waits for the body"));
-        delete task;
-        opener.join();
+        {
+            // The body may end only once the destructor has found it running and waits for it.
+            GateOnMessage opener(&gate, "QTaskItem_Imp::~QTaskItem_Imp waits for the body");
+            delete task;
+        }
         QVERIFY(bodyEnded);
     }
 

@@ -4,7 +4,7 @@
 #include "ui/common/NetworkTipsDlg.h"
 #include "ui/common/TryWarningDlg.h"
 
-#include "live/entry/InitTaskParams.h"
+#include "app/records/InitTaskParams.h"
 
 #include "ZmTestMain.h"
 
@@ -39,9 +39,15 @@ template <typename T> T* child(QWidget& parent, const char* name)
     return found;
 }
 
+// The named label's text; a missing label fails the test and reads as empty.
 QString labelText(QWidget& dialog, const char* name)
 {
-    return child<QLabel>(dialog, name)->text();
+    auto* label = child<QLabel>(dialog, name);
+    if (!label) {
+        QTest::qFail(qPrintable(QStringLiteral("no label %1").arg(name)), __FILE__, __LINE__);
+        return QString();
+    }
+    return label->text();
 }
 
 // A translation that makes every network tip four times as long.
@@ -182,9 +188,9 @@ private slots:
         QFETCH(QString, button);
         QFETCH(int, expected);
         std::unique_ptr<ModalDialog> dialog = makeDialog(kind);
-        QTimer::singleShot(0, dialog.get(), [&dialog, button] {
-            QTest::mousePress(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
-        });
+        auto* target = dialog->findChild<QPushButton*>(button);
+        QVERIFY(target);
+        QTimer::singleShot(0, dialog.get(), [target] { QTest::mousePress(target, Qt::LeftButton); });
         QCOMPARE(dialog->exec(), expected);
     }
 
@@ -213,11 +219,15 @@ private slots:
     void confirmationDefaults()
     {
         CancelOkWarningDlg dialog;
-        QCOMPARE(labelText(dialog, "title"), QStringLiteral("Are you sure you want to exit?"));
-        QCOMPARE(child<QPushButton>(dialog, "okBtn")->text(), QStringLiteral("OK"));
-        QCOMPARE(child<QPushButton>(dialog, "cancelBtn")->text(), QStringLiteral("Cancel"));
-        QVERIFY(child<QLabel>(dialog, "title")->wordWrap());
-        QCOMPARE(child<QLabel>(dialog, "title")->alignment(), Qt::AlignLeading | Qt::AlignLeft | Qt::AlignTop);
+        auto* ok = child<QPushButton>(dialog, "okBtn");
+        auto* cancel = child<QPushButton>(dialog, "cancelBtn");
+        auto* title = child<QLabel>(dialog, "title");
+        QVERIFY(ok && cancel && title);
+        QCOMPARE(title->text(), QStringLiteral("Are you sure you want to exit?"));
+        QCOMPARE(ok->text(), QStringLiteral("OK"));
+        QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
+        QVERIFY(title->wordWrap());
+        QCOMPARE(title->alignment(), Qt::AlignLeading | Qt::AlignLeft | Qt::AlignTop);
     }
 
     void confirmationSettersAndLayout()
@@ -234,6 +244,8 @@ private slots:
         auto* cancel = child<QPushButton>(dialog, "cancelBtn");
         auto* title = child<QLabel>(dialog, "title");
         auto* pic = child<QLabel>(dialog, "pic");
+        auto* close = child<QPushButton>(dialog, "closeBtn");
+        QVERIFY(ok && cancel && title && pic && close);
         QCOMPARE(ok->text(), QStringLiteral("End the lesson now"));
         QCOMPARE(cancel->text(), QStringLiteral("Exit"));
         QVERIFY(ok->width() > 65);
@@ -247,7 +259,7 @@ private slots:
         QVERIFY(dialog.height() > 175);
         QCOMPARE(title->mapTo(&dialog, QPoint(0, 0)).y(), pic->mapTo(&dialog, QPoint(0, 0)).y());
         QCOMPARE(pic->size(), QSize(24, 24));
-        QCOMPARE(child<QPushButton>(dialog, "closeBtn")->size(), QSize(10, 10));
+        QCOMPARE(close->size(), QSize(10, 10));
     }
 
     void hiddenCancelLeavesOkAndTheCross()
@@ -258,8 +270,11 @@ private slots:
         dialog.setDoneCallback([&code](QObject*, int result) { code = result; }, &dialog);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QVERIFY(!child<QPushButton>(dialog, "cancelBtn")->isVisible());
-        QTest::mousePress(child<QPushButton>(dialog, "closeBtn"), Qt::LeftButton);
+        auto* cancel = child<QPushButton>(dialog, "cancelBtn");
+        auto* close = child<QPushButton>(dialog, "closeBtn");
+        QVERIFY(cancel && close);
+        QVERIFY(!cancel->isVisible());
+        QTest::mousePress(close, Qt::LeftButton);
         QCOMPARE(code, 0);
     }
 
@@ -277,6 +292,7 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         auto* ok = child<QPushButton>(dialog, "okBtn");
+        QVERIFY(ok);
         QTest::mousePress(ok, Qt::LeftButton);
         QTest::mouseRelease(ok, Qt::LeftButton, Qt::NoModifier, QPoint(-50, -50));
         QCOMPARE(calls, 1);
@@ -352,20 +368,26 @@ private slots:
     void errorFormAndHiddenIcon()
     {
         ErrorDlg dialog;
-        QCOMPARE(labelText(dialog, "label_L1"), QStringLiteral("Something is worng:"));
-        QCOMPARE(labelText(dialog, "label_L2"), QStringLiteral("Please renter the class"));
-        QCOMPARE(child<QPushButton>(dialog, "iknowBtn")->text(), QStringLiteral("I know"));
+        auto* iknow = child<QPushButton>(dialog, "iknowBtn");
+        auto* pic = child<QLabel>(dialog, "Pic");
+        auto* line1 = child<QLabel>(dialog, "label_L1");
+        auto* line2 = child<QLabel>(dialog, "label_L2");
+        auto* line3 = child<QLabel>(dialog, "label_L3");
+        QVERIFY(iknow && pic && line1 && line2 && line3);
+        QCOMPARE(line1->text(), QStringLiteral("Something is worng:"));
+        QCOMPARE(line2->text(), QStringLiteral("Please renter the class"));
+        QCOMPARE(iknow->text(), QStringLiteral("I know"));
         QCOMPARE(dialog.maximumSize(), QSize(451, 200));
         dialog.setButtonText("OK");
         dialog.hideFirstWidget();
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QCOMPARE(child<QPushButton>(dialog, "iknowBtn")->text(), QStringLiteral("OK"));
-        QVERIFY(!child<QLabel>(dialog, "Pic")->isVisible());
-        QCOMPARE(child<QLabel>(dialog, "label_L1")->geometry(), QRect(80, 40, 361, 21));
-        QCOMPARE(child<QLabel>(dialog, "label_L2")->geometry(), QRect(94, 67, 331, 18));
-        QCOMPARE(child<QLabel>(dialog, "label_L3")->geometry(), QRect(94, 85, 351, 18));
-        QCOMPARE(child<QPushButton>(dialog, "iknowBtn")->geometry(), QRect(311, 128, 100, 32));
+        QCOMPARE(iknow->text(), QStringLiteral("OK"));
+        QVERIFY(!pic->isVisible());
+        QCOMPARE(line1->geometry(), QRect(80, 40, 361, 21));
+        QCOMPARE(line2->geometry(), QRect(94, 67, 331, 18));
+        QCOMPARE(line3->geometry(), QRect(94, 85, 351, 18));
+        QCOMPARE(iknow->geometry(), QRect(311, 128, 100, 32));
     }
 
     // Retry dialog
@@ -373,16 +395,19 @@ private slots:
     void retryTexts()
     {
         TryWarningDlg dialog;
+        auto* retry = child<QPushButton>(dialog, "tryBtn");
+        auto* close = child<QPushButton>(dialog, "closeBtn");
+        QVERIFY(retry && close);
         QCOMPARE(labelText(dialog, "title"), QStringLiteral("Connect camera failed"));
         QCOMPARE(labelText(dialog, "content"), QStringLiteral("Please check your camera, and try again."));
-        QCOMPARE(child<QPushButton>(dialog, "tryBtn")->text(), QStringLiteral("Retry"));
-        QCOMPARE(child<QPushButton>(dialog, "closeBtn")->text(), QStringLiteral("Close"));
+        QCOMPARE(retry->text(), QStringLiteral("Retry"));
+        QCOMPARE(close->text(), QStringLiteral("Close"));
         dialog.setTitle("Enter class failed");
         dialog.setContent("Please check your network, and try again.");
         QCOMPARE(labelText(dialog, "title"), QStringLiteral("Enter class failed"));
         QCOMPARE(labelText(dialog, "content"), QStringLiteral("Please check your network, and try again."));
-        QCOMPARE(child<QPushButton>(dialog, "tryBtn")->geometry(), QRect(308, 156, 65, 32));
-        QCOMPARE(child<QPushButton>(dialog, "closeBtn")->geometry(), QRect(238, 156, 65, 32));
+        QCOMPARE(retry->geometry(), QRect(308, 156, 65, 32));
+        QCOMPARE(close->geometry(), QRect(238, 156, 65, 32));
     }
 
     // Network tips dialog
@@ -397,12 +422,14 @@ private slots:
         QVERIFY(!labelText(dialog, "label_1").contains("red one represents ideal"));
         QVERIFY(labelText(dialog, "label_2").startsWith("2. Fixed network connection"));
         QVERIFY(labelText(dialog, "label_3").startsWith("3. Please turn off"));
-        QCOMPARE(child<QPushButton>(dialog, "iknowBtn")->text(), QStringLiteral("I know"));
+        auto* iknow = child<QPushButton>(dialog, "iknowBtn");
+        QVERIFY(iknow);
+        QCOMPARE(iknow->text(), QStringLiteral("I know"));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.width(), 451);
         QVERIFY(dialog.height() >= 231);
-        QCOMPARE(child<QPushButton>(dialog, "iknowBtn")->size(), QSize(100, 32));
+        QCOMPARE(iknow->size(), QSize(100, 32));
     }
 
     void longerTipsMakeTheWindowTallerNotWider()
@@ -425,6 +452,7 @@ private slots:
         // Every tip is shown whole: the labels get the height their wrapped text needs.
         for (const char* name : {"label_1", "label_2", "label_3"}) {
             QLabel* tip = child<QLabel>(translated, name);
+            QVERIFY2(tip, name);
             QVERIFY(tip->height() >= tip->heightForWidth(tip->width()));
         }
     }
@@ -442,10 +470,12 @@ private slots:
         QCOMPARE(labelText(dialog, "downloadLabel"), QStringLiteral("File loading"));
         QCOMPARE(labelText(dialog, "timeLabel"), QString());
         auto* bar = child<QProgressBar>(dialog, "progressBar");
+        auto* label = child<QLabel>(dialog, "downloadLabel");
+        QVERIFY(bar && label);
         QVERIFY(bar->minimumWidth() >= 320);
         QCOMPARE(bar->value(), 0);
         QVERIFY(!bar->invertedAppearance());
-        QVERIFY(child<QLabel>(dialog, "downloadLabel")->font().bold());
+        QVERIFY(label->font().bold());
 
         const QSize before = dialog.size();
         dialog.show();
@@ -486,6 +516,7 @@ private slots:
             dialog.updateProgress(reports.at(i), reports.at(i + 1));
 
         auto* bar = child<QProgressBar>(dialog, "progressBar");
+        QVERIFY(bar);
         QCOMPARE(bar->minimum(), minimum);
         QCOMPARE(bar->maximum(), maximum);
         QCOMPARE(bar->value(), value);

@@ -61,7 +61,14 @@ struct TitleBarWindow
     }
 
     template <typename T = QWidget> T* child(const char* name) const { return bar->findChild<T*>(QLatin1String(name)); }
-    bool shown(const char* name) const { return !child(name)->isHidden(); }
+    // A widget that is missing fails the test and counts as hidden.
+    bool shown(const char* name) const
+    {
+        QWidget* widget = child(name);
+        if (!widget)
+            QTest::qFail(qPrintable(QStringLiteral("the title bar has no %1").arg(name)), __FILE__, __LINE__);
+        return widget && !widget->isHidden();
+    }
 };
 
 void sendMouse(QWidget* target, QEvent::Type type, const QPoint& globalPos)
@@ -131,11 +138,15 @@ private slots:
             QVERIFY2(!w.shown(hidden), hidden);
         for (const char* name : {"ButtonMin", "ButtonRestore", "ButtonMax", "ButtonClose", "ButtonFeedback"})
             QVERIFY2(w.shown(name), name);
-        QCOMPARE(w.child<QPushButton>("ButtonFeedback")->size(), QSize(30, 24));
-        QCOMPARE(w.child<QPushButton>("ButtonFeedback")->toolTip(), QString("Help"));
-        QVERIFY(w.child<QLabel>("productVersion")->text().startsWith("VERSION: "));
-        QCOMPARE(w.child<QLabel>("productVersion")->text().count('.'), 2);
-        QCOMPARE(w.child<QToolButton>("ButtonNetwork")->text(), QString("GREAT"));
+        auto* feedback = w.child<QPushButton>("ButtonFeedback");
+        auto* version = w.child<QLabel>("productVersion");
+        auto* network = w.child<QToolButton>("ButtonNetwork");
+        QVERIFY(feedback && version && network);
+        QCOMPARE(feedback->size(), QSize(30, 24));
+        QCOMPARE(feedback->toolTip(), QString("Help"));
+        QVERIFY(version->text().startsWith("VERSION: "));
+        QCOMPARE(version->text().count('.'), 2);
+        QCOMPARE(network->text(), QString("GREAT"));
         // The resource sheet was appended.
         QVERIFY(w.bar->styleSheet().contains("QPushButton#ButtonFeedback"));
     }
@@ -143,12 +154,16 @@ private slots:
     void setters()
     {
         TitleBarWindow w;
+        auto* title = w.child<QLabel>("TitleContent");
+        auto* period = w.child<QLabel>("PeriodID");
+        auto* icon = w.child<QLabel>("productIcon");
+        QVERIFY(title && period && icon);
         w.bar->setTitleText("Lesson 12");
-        QCOMPARE(w.child<QLabel>("TitleContent")->text(), QString("Lesson 12"));
+        QCOMPARE(title->text(), QString("Lesson 12"));
         w.bar->setPeriodId("88231");
-        QCOMPARE(w.child<QLabel>("PeriodID")->text(), QString("ID: 88231"));
+        QCOMPARE(period->text(), QString("ID: 88231"));
         w.bar->setTitleIcon(":/Resources/MyTitle/home.png");
-        QVERIFY(!w.child<QLabel>("productIcon")->pixmap(Qt::ReturnByValue).isNull());
+        QVERIFY(!icon->pixmap(Qt::ReturnByValue).isNull());
         w.bar->setCpuUsageVisible(true);
         QVERIFY(w.shown("CpuUsage"));
         w.bar->showNetworkButton();
@@ -205,11 +220,14 @@ private slots:
         QCOMPARE(maxSpy.count(), 1);
         QVERIFY(!w.shown("ButtonMax") && w.shown("ButtonRestore"));
 
-        QTest::mouseClick(w.child<QPushButton>("ButtonRestore"), Qt::LeftButton);
+        auto* restore = w.child<QPushButton>("ButtonRestore");
+        auto* max = w.child<QPushButton>("ButtonMax");
+        QVERIFY(restore && max);
+        QTest::mouseClick(restore, Qt::LeftButton);
         QCOMPARE(restoreSpy.count(), 1);
         QVERIFY(w.shown("ButtonMax") && !w.shown("ButtonRestore"));
 
-        QTest::mouseClick(w.child<QPushButton>("ButtonMax"), Qt::LeftButton);
+        QTest::mouseClick(max, Qt::LeftButton);
         QCOMPARE(maxSpy.count(), 2);
         QVERIFY(!w.shown("ButtonMax") && w.shown("ButtonRestore"));
     }
@@ -247,7 +265,9 @@ private slots:
     void feedbackAndDeviceCheckOpenOverTheWindow()
     {
         TitleBarWindow w;
-        w.child<QPushButton>("ButtonFeedback")->click();
+        auto* feedback = w.child<QPushButton>("ButtonFeedback");
+        QVERIFY(feedback);
+        feedback->click();
         QCOMPARE(m_dialogs.formsOpened, 1);
         QCOMPARE(m_dialogs.lastParent, &w.window);
         m_dialogs.lastParent = nullptr;
@@ -263,9 +283,11 @@ private slots:
         {
             TitleBarWindow w;
             w.window.show();
-            w.child<QPushButton>("ButtonFeedback")->click();
+            auto* feedback = w.child<QPushButton>("ButtonFeedback");
+            QVERIFY(feedback);
+            feedback->click();
             w.bar->onButtonConfigerClicked();
-            QTest::qWait(1300);
+            QTRY_VERIFY_WITH_TIMEOUT(!w.bar->feedbackTipCheck(), 5000);
             QVERIFY(!w.bar->feedbackTip());
         }
         TitleBarDialogs::install(&m_dialogs);
@@ -301,6 +323,7 @@ private slots:
         TitleBarWindow w;
         w.bar->setCpuUsage(percent);
         auto* label = w.child<QLabel>("CpuUsage");
+        QVERIFY(label);
         QCOMPARE(label->text(), text);
         QCOMPARE(label->styleSheet(), QString("QLabel{\nmargin-top:1px;margin-bottom:-1px;color:%1;\n}").arg(colour));
     }
@@ -357,6 +380,7 @@ private slots:
         w.bar->setNetworkQuality(6, 6);
         w.bar->setNetworkQuality(tx, rx);
         auto* button = w.child<QToolButton>("ButtonNetwork");
+        QVERIFY(button);
         QCOMPARE(button->text(), text);
         QVERIFY(button->styleSheet().startsWith(
             QString("QToolButton#ButtonNetwork { margin-top:6px;margin-bottom:6px; color:%1; ").arg(colour)));
@@ -442,6 +466,7 @@ private slots:
         TitleBarWindow w;
         w.bar->setTitleText("ABCDE");
         auto* title = w.child<QLabel>("TitleContent");
+        QVERIFY(title);
         // The roll position is shared by all title bars: roll until the whole title shows (position 0).
         int rolls = 0;
         do {
@@ -484,9 +509,11 @@ private slots:
         w.window.move(50, 60);
         w.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-        QTest::qWait(700);
-        QVERIFY(!w.bar->feedbackTip()); // not before one second
-        QTest::qWait(600);
+        // Not before its delayed check has run.
+        QVERIFY(w.bar->feedbackTipCheck());
+        QCOMPARE(w.bar->feedbackTipCheck()->interval(), 1000);
+        QVERIFY(!w.bar->feedbackTip());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.bar->feedbackTipCheck(), 5000);
         QCOMPARE(m_dialogs.tipsCreated, shown ? 1 : 0);
         if (!shown) {
             QVERIFY(!w.bar->feedbackTip());
@@ -498,6 +525,7 @@ private slots:
         QVERIFY(!tip->isModal());
         QCOMPARE(tip->parentWidget(), &w.window);
         auto* button = w.child<QPushButton>("ButtonFeedback");
+        QVERIFY(button);
         const QPoint underButton = button->mapToGlobal(QPoint(button->width() / 2, button->height()));
         QCOMPARE(tip->pos(), underButton - QPoint(tip->width() / 2, 0));
 
@@ -524,8 +552,12 @@ private slots:
         setKnowFeedback(-1);
         TitleBarWindow w;
         w.window.show();
+        const QPointer<QTimer> check = w.bar->feedbackTipCheck();
+        QVERIFY(check);
         delete w.bar;
-        QTest::qWait(1300);
+        // The pending check goes with the title bar, so it can never run.
+        QVERIFY(check.isNull());
+        QCoreApplication::processEvents();
         QCOMPARE(m_dialogs.tipsCreated, 0);
         QCOMPARE(w.window.findChildren<QDialog*>().size(), 0);
     }

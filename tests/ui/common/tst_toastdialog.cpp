@@ -54,8 +54,11 @@ private slots:
         QCOMPARE(toast.minimumSize(), QSize(234, 53));
         QCOMPARE(toast.maximumHeight(), 53);
         QVERIFY(!toast.isVisible());
-        QVERIFY(label(toast, "label_icon")->isHidden());
-        QCOMPARE(label(toast, "label_text")->alignment(), Qt::Alignment(Qt::AlignHCenter));
+        auto* icon = label(toast, "label_icon");
+        auto* text = label(toast, "label_text");
+        QVERIFY(icon && text && background(toast));
+        QVERIFY(icon->isHidden());
+        QCOMPARE(text->alignment(), Qt::Alignment(Qt::AlignHCenter));
         QCOMPARE(background(toast)->styleSheet(), QString());
     }
 
@@ -79,11 +82,14 @@ private slots:
         QFETCH(QString, icon);
         ToastDialog toast;
         toast.showToast(type, "Saved");
+        auto* iconLabel = label(toast, "label_icon");
+        auto* textLabel = label(toast, "label_text");
+        QVERIFY(iconLabel && textLabel && background(toast));
         QVERIFY(background(toast)->styleSheet().contains(colour));
         QVERIFY(background(toast)->styleSheet().startsWith("QWidget#widget_bg{"));
-        QCOMPARE(label(toast, "label_icon")->styleSheet(),
+        QCOMPARE(iconLabel->styleSheet(),
                  QString("QLabel{image:url(:/imageRes/image/res/%1); background-color:transparent;}").arg(icon));
-        QCOMPARE(label(toast, "label_text")->text(), QStringLiteral("Saved"));
+        QCOMPARE(textLabel->text(), QStringLiteral("Saved"));
         QVERIFY(toast.isVisible());
     }
 
@@ -91,12 +97,15 @@ private slots:
     {
         ToastDialog toast;
         toast.showToast(2, "Failed");
+        auto* iconLabel = label(toast, "label_icon");
+        auto* textLabel = label(toast, "label_text");
+        QVERIFY(iconLabel && textLabel && background(toast));
         const QString colours = background(toast)->styleSheet();
-        const QString icon = label(toast, "label_icon")->styleSheet();
+        const QString icon = iconLabel->styleSheet();
         toast.showToast(5, "Other text");
         QCOMPARE(background(toast)->styleSheet(), colours);
-        QCOMPARE(label(toast, "label_icon")->styleSheet(), icon);
-        QCOMPARE(label(toast, "label_text")->text(), QStringLiteral("Other text"));
+        QCOMPARE(iconLabel->styleSheet(), icon);
+        QCOMPARE(textLabel->text(), QStringLiteral("Other text"));
     }
 
     void widthIsTextWidthPlus96_data()
@@ -112,6 +121,7 @@ private slots:
         ToastDialog toast;
         toast.showToast(0, text);
         QLabel* textLabel = label(toast, "label_text");
+        QVERIFY(textLabel);
         const int expected = textLabel->sizeHint().width() + 96;
         QCOMPARE(toast.width(), expected);
         QCOMPARE(toast.minimumWidth(), expected);
@@ -136,7 +146,9 @@ private slots:
         QVERIFY(timer->isActive());
         QVERIFY(timer->remainingTime() > remainingBefore);
         QVERIFY(toast.width() > firstWidth);
-        QCOMPARE(label(toast, "label_text")->text(), QStringLiteral("A much longer second notice for the user"));
+        QLabel* textLabel = label(toast, "label_text");
+        QVERIFY(textLabel);
+        QCOMPARE(textLabel->text(), QStringLiteral("A much longer second notice for the user"));
     }
 
     void hidesItselfAfterThreeSecondsOnce()

@@ -91,10 +91,13 @@ private slots:
     {
         MyTitleBar bar;
         QVERIFY(text(bar, "productVersion").startsWith(QStringLiteral("版本：")));
-        QCOMPARE(bar.findChild<QPushButton*>("ButtonFeedback")->toolTip(), QStringLiteral("帮助"));
-        QCOMPARE(bar.findChild<QToolButton*>("ButtonNetwork")->text(), QStringLiteral("优"));
+        auto* feedback = bar.findChild<QPushButton*>("ButtonFeedback");
+        auto* network = bar.findChild<QToolButton*>("ButtonNetwork");
+        QVERIFY(feedback && network);
+        QCOMPARE(feedback->toolTip(), QStringLiteral("帮助"));
+        QCOMPARE(network->text(), QStringLiteral("优"));
         bar.setNetworkQuality(0, 6);
-        QCOMPARE(bar.findChild<QToolButton*>("ButtonNetwork")->text(), QStringLiteral("差"));
+        QCOMPARE(network->text(), QStringLiteral("差"));
     }
 };
 

@@ -46,6 +46,7 @@ private slots:
         QCOMPARE(dialog.objectName(), QStringLiteral("UpgradeDlg"));
         QCOMPARE(dialog.size(), QSize(384, 198));
         QCOMPARE(dialog.windowFlags(), Qt::FramelessWindowHint | Qt::Dialog);
+        QVERIFY(button(dialog, 1) && button(dialog, 2) && button(dialog, 3));
         QCOMPARE(button(dialog, 1)->text(), QStringLiteral("OK"));
         QCOMPARE(button(dialog, 2)->text(), QStringLiteral("Reject"));
         QCOMPARE(button(dialog, 3)->text(), QStringLiteral("Cancel"));
@@ -86,6 +87,9 @@ private slots:
         UpgradeDlg dialog("Updater", "Would you like to download the update now?", flags);
 
         QWidget* iconBox = dialog.findChild<QWidget*>(QStringLiteral("widget_icon"));
+        auto* title = dialog.findChild<QLabel*>(QStringLiteral("lbl_dialog_title"));
+        auto* content = dialog.findChild<QLabel*>(QStringLiteral("lbl_content"));
+        QVERIFY(iconBox && title && content);
         if (icon == "hidden") {
             QVERIFY(iconBox->isHidden());
         } else {
@@ -97,6 +101,7 @@ private slots:
         QList<int> shownLefts;
         for (int i = 1; i <= 3; ++i) {
             QPushButton* b = button(dialog, i);
+            QVERIFY(b);
             QCOMPARE(b->size(), QSize(101, 31));
             QCOMPARE(b->y(), 0);
             if (!b->isHidden()) {
@@ -106,9 +111,8 @@ private slots:
         }
         QCOMPARE(shown, texts);
         QCOMPARE(shownLefts, lefts);
-        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lbl_dialog_title"))->text(), QStringLiteral("Updater"));
-        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lbl_content"))->text(),
-                 QStringLiteral("Would you like to download the update now?"));
+        QCOMPARE(title->text(), QStringLiteral("Updater"));
+        QCOMPARE(content->text(), QStringLiteral("Would you like to download the update now?"));
     }
 
     void buttonsReportTheirCodes_data()
@@ -134,10 +138,9 @@ private slots:
         QFETCH(int, clicked);
 
         UpgradeDlg dialog("Updater", "Cannot find downloaded update!", flags);
-        QTimer::singleShot(0, &dialog, [&dialog, pressed] {
-            auto* target = dialog.findChild<QAbstractButton*>(pressed);
-            QTest::mouseClick(target, Qt::LeftButton);
-        });
+        auto* target = dialog.findChild<QAbstractButton*>(pressed);
+        QVERIFY(target);
+        QTimer::singleShot(0, &dialog, [target] { QTest::mouseClick(target, Qt::LeftButton); });
         QCOMPARE(dialog.exec(), execResult);
         QCOMPARE(dialog.clickedButton(), clicked);
     }
@@ -159,13 +162,14 @@ private slots:
         const QPoint start = dialog.pos();
 
         QWidget* content = dialog.findChild<QWidget*>(QStringLiteral("lbl_content"));
+        QWidget* bar = dialog.findChild<QWidget*>(QStringLiteral("widget_bar"));
+        QVERIFY(content && bar);
         const QPoint inContent = content->mapToGlobal(content->rect().center());
         sendMouse(dialog, QEvent::MouseButtonPress, inContent);
         sendMouse(dialog, QEvent::MouseMove, inContent + QPoint(40, 30));
         sendMouse(dialog, QEvent::MouseButtonRelease, inContent + QPoint(40, 30));
         QCOMPARE(dialog.pos(), start);
 
-        QWidget* bar = dialog.findChild<QWidget*>(QStringLiteral("widget_bar"));
         const QPoint inBar = bar->mapToGlobal(QPoint(20, 10));
         sendMouse(dialog, QEvent::MouseButtonPress, inBar);
         sendMouse(dialog, QEvent::MouseMove, inBar + QPoint(40, 30));

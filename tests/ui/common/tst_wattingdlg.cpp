@@ -14,11 +14,16 @@ QLabel* spinner(WattingDlg& dialog)
     return dialog.findChild<QLabel*>(QStringLiteral("pic"));
 }
 
-// The frame number the spinner's style sheet shows, or 0.
+// The frame number the spinner's style sheet shows, or 0; -1 (and a failed test) without a spinner.
 int shownFrame(WattingDlg& dialog)
 {
     static const QRegularExpression frame(QStringLiteral("loading/(\\d+)\\.png"));
-    const QRegularExpressionMatch match = frame.match(spinner(dialog)->styleSheet());
+    QLabel* pic = spinner(dialog);
+    if (!pic) {
+        QTest::qFail("the dialog has no spinner", __FILE__, __LINE__);
+        return -1;
+    }
+    const QRegularExpressionMatch match = frame.match(pic->styleSheet());
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
@@ -47,8 +52,10 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Dialog"));
         QCOMPARE(dialog.textLabel()->text(), QStringLiteral("Connecting camera..."));
         QCOMPARE(shownFrame(dialog), 1);
+        QVERIFY(spinner(dialog));
         QVERIFY(spinner(dialog)->maximumSize().width() <= 14);
         QVERIFY(!dialog.isVisible());
+        QVERIFY(animationTimer(dialog));
         QVERIFY(!animationTimer(dialog)->isActive());
         QVERIFY(dialog.stopWaiting());
     }
@@ -69,12 +76,15 @@ private slots:
         QCOMPARE(dialog.isModal(), modal);
         QCOMPARE(dialog.textLabel()->text(), QStringLiteral("Loading..."));
         QTimer* timer = animationTimer(dialog);
+        QVERIFY(timer);
         QVERIFY(timer->isActive());
         QCOMPARE(timer->interval(), 76);
         QVERIFY(!timer->isSingleShot());
 
         dialog.textLabel()->setText("Joining the channel...");
-        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("title"))->text(), QStringLiteral("Joining the channel..."));
+        auto* title = dialog.findChild<QLabel*>(QStringLiteral("title"));
+        QVERIFY(title);
+        QCOMPARE(title->text(), QStringLiteral("Joining the channel..."));
 
         QVERIFY(dialog.stopWaiting());
         QVERIFY(!dialog.isVisible());
@@ -116,6 +126,7 @@ private slots:
         dialog.startWaiting("Connecting camera...", false, 300);
         QTRY_COMPARE_WITH_TIMEOUT(timedOut.count(), 1, 10000);
         QVERIFY(dialog.isVisible());
+        QVERIFY(animationTimer(dialog));
         QVERIFY(animationTimer(dialog)->isActive());
         QTest::qWait(900);
         QCOMPARE(timedOut.count(), 1);
@@ -165,6 +176,7 @@ private slots:
         QSignalSpy timedOut(dialog, &WattingDlg::signalTimeout);
         dialog->startWaiting(QString(), false, 100);
         QPointer<QTimer> timer = animationTimer(*dialog);
+        QVERIFY(timer);
         delete dialog;
         QVERIFY(timer.isNull());
         QTest::qWait(400);

@@ -107,8 +107,10 @@ private slots:
                 dialog.onButtonMaxClicked();
             else if (step == "restore")
                 dialog.onButtonRestoreClicked();
+            else if (auto* button = bar->findChild<QPushButton*>(filling ? "ButtonMax" : "ButtonRestore"))
+                button->click();
             else
-                bar->findChild<QPushButton*>(filling ? "ButtonMax" : "ButtonRestore")->click();
+                QFAIL("the title bar has no maximise or restore button");
             QCoreApplication::processEvents();
             if (filling) {
                 QCOMPARE(dialog.pos(), area.topLeft());
@@ -139,7 +141,9 @@ private slots:
             dialog.setWindowFlags(dialog.windowFlags() | Qt::Tool);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        dialog.titleBar()->findChild<QPushButton*>("ButtonMin")->click();
+        auto* minimise = dialog.titleBar()->findChild<QPushButton*>("ButtonMin");
+        QVERIFY(minimise);
+        minimise->click();
         if (tool) {
             QVERIFY(dialog.isHidden());
             QVERIFY(!dialog.isMinimized());
@@ -154,7 +158,9 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         connect(dialog.titleBar(), SIGNAL(signalButtonCloseClicked()), &dialog, SLOT(onTitleCloseBtnClicked()));
-        dialog.titleBar()->findChild<QPushButton*>("ButtonClose")->click();
+        auto* close = dialog.titleBar()->findChild<QPushButton*>("ButtonClose");
+        QVERIFY(close);
+        close->click();
         QVERIFY(!dialog.isVisible());
     }
 
@@ -164,7 +170,9 @@ private slots:
         dialog.titleBar()->showNetworkButton();
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        dialog.titleBar()->findChild<QToolButton*>("ButtonNetwork")->click();
+        auto* network = dialog.titleBar()->findChild<QToolButton*>("ButtonNetwork");
+        QVERIFY(network);
+        network->click();
         QPointer<NetworkTipsDlg> tips = dialog.findChild<NetworkTipsDlg*>();
         QVERIFY(tips);
         QCOMPARE(tips->parentWidget(), &dialog);
