@@ -230,7 +230,8 @@ int SimEngineCore::joinChannel(const char* token, const char* channelId, const c
             if (generation != m_generation || m_channelState != ChannelState::Joining)
                 return;
             m_channelState = ChannelState::InChannel;
-            elapsed = int(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_initTime).count());
+            // Elapsed since the join was asked for; the call's duration counts from now.
+            elapsed = elapsedSinceJoin();
             m_joinTime = Clock::now();
             m_totals = RtcStats();
             const Clock::time_point now = Clock::now();

@@ -456,6 +456,11 @@ private slots:
         QVERIFY(log.waitFor("signal_user_joined"));
         QVERIFY(!emittedOnGuiThread);
         QCOMPARE(log.entries("signal_user_joined")[0].args[0].toUInt(), kPupilId);
+        // First frames: the own camera's and the pupil's.
+        QVERIFY(log.waitFor("signal_local_video_ready"));
+        QCOMPARE(log.entries("signal_local_video_ready")[0].args.mid(0, 2), (QVariantList{640, 480}));
+        QVERIFY(log.waitFor("signal_remote_video_ready"));
+        QCOMPARE(log.entries("signal_remote_video_ready")[0].args, (QVariantList{int(kPupilId)}));
 
         SimEvent offline = simEvent(SimEvent::UserOffline, kPupilId);
         offline.reason = 1;
@@ -590,6 +595,9 @@ private slots:
     {
         TracedScenario traced;
         traced.scenario.statsIntervalMs = 100;
+        traced.scenario.qualityIntervalMs = 100;
+        traced.scenario.txQuality = 2;
+        traced.scenario.rxQuality = 5;
         traced.scenario.fixedStats["cpuTotalUsage"] = 91;
         SimEvent pupil = simEvent(SimEvent::UserJoined, kPupilId);
         pupil.volume = 90;
@@ -608,6 +616,8 @@ private slots:
                               "rxKBitRate", "rxVideoKBitRate", "txAudioKBitRate", "txBytes", "txKBitRate",
                               "txVideoKBitRate", "userCount"}));
         QCOMPARE(stats.value("cpuTotalUsage").toInt(), 91);
+        QVERIFY(log.waitFor("signal_network_quality"));
+        QCOMPARE(log.entries("signal_network_quality")[0].args, (QVariantList{0u, 2, 5}));
 
         // The pupil's record carries its volume; the local user is uid 0.
         QVERIFY(log.waitFor("signal_volume_indication"));
