@@ -120,7 +120,8 @@ void VlcMediaPlayer::setMedia(VlcMedia* media)
     applyVideoWidget();
     libvlc_media_player_set_media(m_core, media ? media->core() : nullptr);
     // libvlc makes a player with a new medium idle without telling.
-    report(Vlc::Idle);
+    if (m_reported != Vlc::Idle)
+        report(Vlc::Idle);
 }
 
 void VlcMediaPlayer::open(VlcMedia* media)
