@@ -65,13 +65,6 @@ bool AppGlobalData::setUiType(int teachType, int classType)
     return true;
 }
 
-int AppGlobalData::userIdAsInt() const
-{
-    if (launch.userId.isEmpty())
-        return -1;
-    return launch.userId.toInt();
-}
-
 int AppGlobalData::teacherIdAsInt() const
 {
     return teacher.userId.toInt();

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/LaunchInfo.h"
-#include "live/messages/UserInfo.h"
+#include "app/records/LaunchInfo.h"
+#include "app/records/LessonContext.h"
+#include "app/records/UserInfo.h"
 
 #include <atomic>
 
@@ -52,8 +53,12 @@ public:
     // uiType := teachType when it is 1 to 3 (true); else nothing changes (false). classType is not used.
     bool setUiType(int teachType, int classType);
 
+    // The launch and lesson records' identity as one snapshot (see LessonContext): built on the thread that
+    // owns the records, then handed to calls and tasks by value.
+    LessonContext lessonContext() const { return LessonContext(launch, lesson); }
+
     // The launch record's user id as int: -1 when empty, 0 when it is not a number.
-    int userIdAsInt() const;
+    int userIdAsInt() const { return lessonContext().userIdAsInt(); }
     // The teacher's user id as int: 0 when empty or not a number.
     int teacherIdAsInt() const;
 

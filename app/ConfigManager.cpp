@@ -5,7 +5,6 @@
 #include "app/LogLock.h"
 #include "app/ProgramFiles.h"
 #include "app/VersionTriple.h"
-#include "net/ZipUtil.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -22,6 +21,7 @@ namespace {
 constexpr qint64 kManifestSizeLimit = 1024 * 1024;
 
 std::atomic<ConfigManager*> s_instance{nullptr};
+std::atomic<ConfigManager::ArchiveExtractor> s_archiveExtractor{nullptr};
 
 // Owns the process-wide object. It is created by the first instance() call after the object itself, so it
 // is destroyed before the library statics the object uses.
@@ -64,6 +64,11 @@ ConfigManager::Setup ConfigManager::standardSetup()
     setup.desktopIniPath = getDesktopIniPath();
     setup.programVersion = getExeFileVersion(3);
     return setup;
+}
+
+void ConfigManager::setArchiveExtractor(ArchiveExtractor extractor)
+{
+    s_archiveExtractor.store(extractor);
 }
 
 ConfigManager* ConfigManager::instance()
@@ -353,13 +358,18 @@ QString ConfigManager::readJsonVersion(const QString& path)
 
 bool ConfigManager::extractZipToFolder(const QString& zip, const QString& folder)
 {
+    const ArchiveExtractor extract = s_archiveExtractor.load();
+    if (!extract) {
+        qWarning().noquote() << "ConfigManager::extractZipToFolder no archive extractor: cannot extract" << zip;
+        return false;
+    }
     removeDirRecursively(folder);
     if (!makePathIfMissing(folder)) {
         qWarning().noquote() << "ConfigManager::extractZipToFolder cannot create" << folder;
         return false;
     }
     int error = 0;
-    const QStringList extracted = ZipUtil::extractDir(zip, folder, &error);
+    const QStringList extracted = extract(zip, folder, &error);
     if (error != 0 || extracted.isEmpty()) {
         qWarning().noquote() << "ConfigManager::extractZipToFolder cannot extract" << zip << "into" << folder
                              << "- zip error" << error;

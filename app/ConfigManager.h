@@ -30,6 +30,14 @@ public:
     // the program's version.
     static Setup standardSetup();
 
+    // Extracts every entry of archive into folder: the paths written, empty on any failure; *error is 0 only
+    // when every entry was written (ZipUtil::extractDir).
+    using ArchiveExtractor = QStringList (*)(const QString& archive, const QString& folder, int* error);
+
+    // The zip reader lives above the application core: start-up hands it over before the first use of the
+    // process-wide object, and extractZipToFolder uses it from then on. Any thread.
+    static void setArchiveExtractor(ArchiveExtractor extractor);
+
     // The process-wide object, created with standardSetup() on first use; lives until process exit.
     static ConfigManager* instance();
 
@@ -96,7 +104,8 @@ public:
     // The text of "version" in the JSON object in path; empty when the file can't be read.
     static QString readJsonVersion(const QString& path);
 
-    // Empties folder and extracts every entry of zip into it; true when every entry was written.
+    // Empties folder and extracts every entry of zip into it; true when every entry was written. False, with a
+    // warning, while no archive extractor was handed over.
     static bool extractZipToFolder(const QString& zip, const QString& folder);
 
 private:

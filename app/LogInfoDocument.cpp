@@ -74,8 +74,8 @@ QString defaultLogInfoFilePath(const QDateTime& time)
     const QString folder = ConfigManager::instance()->getLogDir();
     if (folder.isEmpty())
         return QString();
-    const AppGlobalData* data = AppGlobalData::instance();
-    return createLogFileName(folder, QString::number(data->userIdAsInt()), data->lesson.periodId, time);
+    const LessonContext lesson = AppGlobalData::instance()->lessonContext();
+    return createLogFileName(folder, QString::number(lesson.userIdAsInt()), lesson.periodId(), time);
 }
 
 bool writeLogInfoJsonFromText(const QString& logFile, const QString& jsonPath)

@@ -6,12 +6,13 @@ include(GNUInstallDirs)
 set(ZM_INSTALL_PROGRAM_DIR "${CMAKE_INSTALL_LIBDIR}/zmquillo")
 
 install(TARGETS ZmQuillo_Desktop RUNTIME DESTINATION "${ZM_INSTALL_PROGRAM_DIR}")
+install(TARGETS ZmVideoPlugin LIBRARY DESTINATION "${ZM_INSTALL_PROGRAM_DIR}")
 install(FILES "${ZM_PROGRAM_DIR}/offlineRes.zip" DESTINATION "${ZM_INSTALL_PROGRAM_DIR}")
 install(FILES "${ZM_PROGRAM_DIR}/images/splash_cn.bmp" "${ZM_PROGRAM_DIR}/images/splash_en.bmp"
         DESTINATION "${ZM_INSTALL_PROGRAM_DIR}/images")
 
 # The entry names the program by its installed path, known only when installing (--prefix may change it).
-set(ZM_DESKTOP_TEMPLATE "${CMAKE_SOURCE_DIR}/app/install/zmquillo.desktop.in")
+set(ZM_DESKTOP_TEMPLATE "${CMAKE_SOURCE_DIR}/app/startup/install/zmquillo.desktop.in")
 set(ZM_DESKTOP_STAGED "${CMAKE_BINARY_DIR}/install/zmquillo.desktop")
 install(CODE "
     set(ZM_INSTALLED_PROGRAM \"\${CMAKE_INSTALL_PREFIX}/${ZM_INSTALL_PROGRAM_DIR}/ZmQuillo_Desktop\")

@@ -1,6 +1,6 @@
 #include "settings/FeedbackOnlineDlg.h"
 
-#include "net/ZmNetAPI.h"
+#include "net/api/ZmNetAPI.h"
 #include "settings/FeedbackOnlineItem.h"
 
 #include "ui_FeedbackOnlineDlg.h"

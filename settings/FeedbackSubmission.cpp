@@ -1,6 +1,6 @@
 #include "settings/FeedbackSubmission.h"
 
-#include "net/ZmNetAPI.h"
+#include "net/api/ZmNetAPI.h"
 #include "settings/FeedbackOnlineDlg.h"
 
 #include <QDebug>

@@ -1,19 +1,72 @@
 #include "web/ZmRouteManager.h"
 
 #include "app/AppGlobalData.h"
-#include "app/SplashWindow.h"
 #include "app/ZmAppEvents.h"
-#include "app/logupload/LogArchiveUpload.h"
-#include "net/OfflineLessonResManager.h"
-#include "net/updates/OfflineLessonResDownloader.h"
+#include "net/logs/LogArchiveUpload.h"
+#include "net/packages/OfflineLessonResManager.h"
+#include "ui/common/SplashWindow.h"
+#include "ui/updates/OfflineLessonResDownloader.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 
+namespace {
+
+// Rooms and replays have rows; the main window is the router's own.
+bool isWindowRouteStatus(int status)
+{
+    return status >= AppStartStatus_NormalClassRoom && status <= AppStartStatus_SmallClassReplay;
+}
+
+bool isClassRoomStatus(int status)
+{
+    return status == AppStartStatus_NormalClassRoom || status == AppStartStatus_PublicClassRoom ||
+           status == AppStartStatus_SmallClassRoom;
+}
+
+bool isReplayStatus(int status)
+{
+    return status == AppStartStatus_NormalClassReplay || status == AppStartStatus_PublicClassReplay ||
+           status == AppStartStatus_SmallClassReplay;
+}
+
+// The rows registered for every router (GUI thread).
+std::map<int, ZmWindowRoute>& registeredRoutes()
+{
+    static std::map<int, ZmWindowRoute> routes;
+    return routes;
+}
+
+bool storeRoute(std::map<int, ZmWindowRoute>& routes, int status, ZmWindowRoute route)
+{
+    if (!isWindowRouteStatus(status)) {
+        qWarning() << "ZmRouteManager: no window route for status" << status;
+        return false;
+    }
+    if (route.open)
+        routes[status] = std::move(route);
+    else
+        routes.erase(status);
+    return true;
+}
+
+} // namespace
+
 ZmRouteManager::ZmRouteManager()
     : QWidget(nullptr)
+    , m_routes(registeredRoutes())
 {
     setObjectName(QStringLiteral("ZmRouteManager"));
+}
+
+bool ZmRouteManager::registerWindowRoute(int status, ZmWindowRoute route)
+{
+    return storeRoute(registeredRoutes(), status, std::move(route));
+}
+
+bool ZmRouteManager::setWindowRoute(int status, ZmWindowRoute route)
+{
+    return storeRoute(m_routes, status, std::move(route));
 }
 
 ZmRouteManager::~ZmRouteManager() = default;
@@ -84,80 +137,52 @@ void ZmRouteManager::showByStatus(int status)
 
 bool ZmRouteManager::openByStatus(int status)
 {
-    switch (status) {
-    case AppStartStatus_MainRoom:
+    if (status == AppStartStatus_MainRoom)
         return showMainRoom();
-    case AppStartStatus_NormalClassRoom:
-        return ShowClassRoom();
-    case AppStartStatus_PublicClassRoom:
-        return showPublicClassRoom();
-    case AppStartStatus_SmallClassRoom:
-        return showSmallClassRoom();
-    case AppStartStatus_NormalClassReplay:
-        return showNormalClassReplay();
-    case AppStartStatus_PublicClassReplay:
-        return showPublicClassReplay();
-    case AppStartStatus_SmallClassReplay:
-        return showSmallClassReplay();
-    default:
-        return false;
-    }
+    const auto route = m_routes.find(status);
+    if (route == m_routes.end())
+        return notAvailable(status);
+    // A copy: the open may change the table.
+    const auto open = route->second.open;
+    return open(*this);
 }
 
 void ZmRouteManager::closeByStatus(int status)
 {
-    switch (status) {
-    case AppStartStatus_MainRoom:
+    if (status == AppStartStatus_MainRoom)
         hideMainRoom();
-        break;
-    case AppStartStatus_NormalClassRoom:
-        closeNormalClassRoom();
-        break;
-    case AppStartStatus_PublicClassRoom:
-        closePublicClassRoom();
-        break;
-    case AppStartStatus_SmallClassRoom:
-        closeSmallClassRoom();
-        break;
-    case AppStartStatus_NormalClassReplay:
-        closeNormalClassReplay();
-        break;
-    case AppStartStatus_PublicClassReplay:
-        closePublicClassReplay();
-        break;
-    case AppStartStatus_SmallClassReplay:
-        closeSmallClassReplay();
-        break;
-    default:
-        break;
-    }
+    else
+        closeRoute(status);
+}
+
+void ZmRouteManager::closeRoute(int status)
+{
+    const auto route = m_routes.find(status);
+    if (route == m_routes.end() || !route->second.close)
+        return;
+    // A copy: the close may change the table.
+    const auto close = route->second.close;
+    if (close(*this) && isClassRoomStatus(status))
+        afterClassRoomClosed();
 }
 
 void ZmRouteManager::onAppEvent(int code)
 {
-    const int appType = AppGlobalData::instance()->launch.appType;
+    const int appType = AppGlobalData::instance()->lessonContext().appType();
     switch (code) {
     case AppEventCode_ClassRoomEnded:
         if (appType == AppType_JoinClass) {
             // Started for this lesson: the room closes and, with no window left, the program ends.
-            if (m_curStatus == AppStartStatus_SmallClassRoom)
-                closeSmallClassRoom();
-            else if (m_curStatus == AppStartStatus_PublicClassRoom)
-                closePublicClassRoom();
-            else if (m_curStatus == AppStartStatus_NormalClassRoom)
-                closeNormalClassRoom();
+            if (isClassRoomStatus(m_curStatus))
+                closeRoute(m_curStatus);
         } else {
             showByStatus(AppStartStatus_MainRoom);
         }
         break;
     case AppEventCode_ReplayEnded:
         if (appType == AppType_Playback) {
-            if (m_curStatus == AppStartStatus_NormalClassReplay)
-                closeNormalClassReplay();
-            else if (m_curStatus == AppStartStatus_PublicClassReplay)
-                closePublicClassReplay();
-            else if (m_curStatus == AppStartStatus_SmallClassReplay)
-                closeSmallClassReplay();
+            if (isReplayStatus(m_curStatus))
+                closeRoute(m_curStatus);
             qInfo() << "ZmRouteManager::onAppEvent the replay of a replay start ended: the program ends";
             endProgram(0);
         } else {
@@ -175,7 +200,7 @@ void ZmRouteManager::onAppEvent(int code)
 
 bool ZmRouteManager::lessonPackageReady(int status)
 {
-    const QString lessonId = AppGlobalData::instance()->lesson.lessonId;
+    const QString lessonId = AppGlobalData::instance()->lessonContext().lessonId();
     if (OfflineLessonResManager::instance()->getLessonResourceDir(lessonId, nullptr))
         return true;
     if (m_packageDownloads.value(lessonId)) {
@@ -226,7 +251,7 @@ void ZmRouteManager::packageDownloadDone(OfflineLessonResDownloader* downloader)
 void ZmRouteManager::slotOfflineResDownloadUserCallOff(OfflineLessonResDownloader* pDownloader)
 {
     packageDownloadDone(pDownloader);
-    if (AppGlobalData::instance()->launch.appType == AppType_None)
+    if (AppGlobalData::instance()->lessonContext().appType() == AppType_None)
         return;
     // Started for the lesson: without its package the program ends.
     qInfo() << "ZmRouteManager::slotOfflineResDownloadUserCallOff the lesson package was given up: the program ends";
@@ -251,43 +276,13 @@ bool ZmRouteManager::notAvailable(int status)
     return false;
 }
 
-// ---- Windows -------------------------------------------------------------------------------------------------
-// Each window plugs in here when it is built: its open operation creates and shows it (and returns true), its
-// close operation releases and deletes it. Until then the open operation reports the window as not available.
+// ---- The main window -------------------------------------------------------------------------------------------
+// The main window plugs in here when it is built: its open operation creates and shows it (and returns true), hide
+// only hides it, close releases and deletes it. Until then it is reported as not available.
 
 bool ZmRouteManager::showMainRoom()
 {
     return notAvailable(AppStartStatus_MainRoom);
-}
-
-bool ZmRouteManager::ShowClassRoom()
-{
-    return notAvailable(AppStartStatus_NormalClassRoom);
-}
-
-bool ZmRouteManager::showPublicClassRoom()
-{
-    return notAvailable(AppStartStatus_PublicClassRoom);
-}
-
-bool ZmRouteManager::showSmallClassRoom()
-{
-    return notAvailable(AppStartStatus_SmallClassRoom);
-}
-
-bool ZmRouteManager::showNormalClassReplay()
-{
-    return notAvailable(AppStartStatus_NormalClassReplay);
-}
-
-bool ZmRouteManager::showPublicClassReplay()
-{
-    return notAvailable(AppStartStatus_PublicClassReplay);
-}
-
-bool ZmRouteManager::showSmallClassReplay()
-{
-    return notAvailable(AppStartStatus_SmallClassReplay);
 }
 
 void ZmRouteManager::hideMainRoom()
@@ -299,47 +294,5 @@ void ZmRouteManager::hideMainRoom()
 void ZmRouteManager::closeMainRoom()
 {
     if (!m_pMainRoom)
-        return;
-}
-
-void ZmRouteManager::closeNormalClassRoom()
-{
-    if (!m_pNormalClassRoom)
-        return;
-    // The room plugs in here: release its live resources, close and delete it, null the pointer.
-    afterClassRoomClosed();
-}
-
-void ZmRouteManager::closePublicClassRoom()
-{
-    if (!m_pPublicClassRoom)
-        return;
-    // The room plugs in here: release its live resources, close and delete it, null the pointer.
-    afterClassRoomClosed();
-}
-
-void ZmRouteManager::closeSmallClassRoom()
-{
-    if (!m_pSmallClassRoom)
-        return;
-    // The room plugs in here: release its live resources, close and delete it, null the pointer.
-    afterClassRoomClosed();
-}
-
-void ZmRouteManager::closeNormalClassReplay()
-{
-    if (!m_pNormalClassReplay)
-        return;
-}
-
-void ZmRouteManager::closePublicClassReplay()
-{
-    if (!m_pPublicClassReplay)
-        return;
-}
-
-void ZmRouteManager::closeSmallClassReplay()
-{
-    if (!m_pSmallClassReplay)
         return;
 }

@@ -4,22 +4,31 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+#include <map>
+
 class OfflineLessonResDownloader;
 class ZmMainRoomDlg;
-class ZmClassRoomDlg;
-class PublicClassRoom;
-class SmallClassRoom;
-class NormalClassReplayCtrl;
-class PublicClassReplayCtrl;
-class SmallClassReplay;
+class ZmRouteManager;
+
+// How the router opens and closes the window of one start status (a class room or a replay). The window's
+// library registers it (see ZmRouteManager::registerWindowRoute).
+struct ZmWindowRoute
+{
+    // Creates and shows the window; true when it is shown.
+    std::function<bool(ZmRouteManager& router)> open;
+    // Releases the window's resources, closes and deletes it; true when there was a window to close.
+    std::function<bool(ZmRouteManager& router)> close;
+};
 
 // The window router: decides which top-level window is open. It receives the application's start statuses
 // (ZmAppStatusEvent, AppStartStatus 1 to 7) and window ends (ZmAppEvent, AppEventCode) on the GUI thread, opens
 // the window of a new status before it closes the old one, and removes the start-up splash once the first real
 // window shows. A widget without parent that is never shown; the application object owns it.
 //
-// Windows plug in through the open and close operations below, one pair per status. A window that is not built
-// yet logs that it is not available and opens nothing: the current status, its window and the splash stay.
+// The main window is the router's own. The class rooms and replays plug in through a table status -> {open,
+// close} that their libraries fill at start-up, so this library never includes theirs. A status without a row
+// logs that its window is not available and opens nothing: the current status, its window and the splash stay.
 class ZmRouteManager : public QWidget
 {
     Q_OBJECT
@@ -27,6 +36,15 @@ class ZmRouteManager : public QWidget
 public:
     ZmRouteManager();
     ~ZmRouteManager() override;
+
+    // Registers the open and close of a class room or replay status (2 to 7) for every router created from
+    // then on; called from main before start-up, GUI thread. A route without open removes the row. False (and
+    // nothing registered) for any other status.
+    static bool registerWindowRoute(int status, ZmWindowRoute route);
+
+    // This router's row of status, as registerWindowRoute.
+    bool setWindowRoute(int status, ZmWindowRoute route);
+    bool hasWindowRoute(int status) const { return m_routes.count(status) != 0; }
 
     // Nothing to set up; kept as the application object's call after creating the router.
     void init();
@@ -55,24 +73,11 @@ public slots:
 protected:
     bool event(QEvent* event) override;
 
-    // Open operations: true when the window of the status is shown.
+    // The main window's operations: open (true when it is shown), hide on a status change, close on event
+    // code 2 (the user leaves the program from the main window).
     virtual bool showMainRoom();
-    virtual bool ShowClassRoom();
-    virtual bool showPublicClassRoom();
-    virtual bool showSmallClassRoom();
-    virtual bool showNormalClassReplay();
-    virtual bool showPublicClassReplay();
-    virtual bool showSmallClassReplay();
-
-    // Close operations; each does nothing when its window does not exist.
-    virtual void hideMainRoom();  // on a status change: the main window only hides
-    virtual void closeMainRoom(); // event code 2: the user leaves the program from the main window
-    virtual void closeNormalClassRoom();
-    virtual void closePublicClassRoom();
-    virtual void closeSmallClassRoom();
-    virtual void closeNormalClassReplay();
-    virtual void closePublicClassReplay();
-    virtual void closeSmallClassReplay();
+    virtual void hideMainRoom();
+    virtual void closeMainRoom();
 
     // The small class room and its replay need the lesson's offline package. True when it is in place; else
     // its download starts (and posts the status again when done) and false. One download per lesson: while
@@ -86,25 +91,25 @@ protected:
     // Ends the event loop with exitCode; start-up's teardown then runs and the program exits with it.
     virtual void endProgram(int exitCode);
 
+    // Logs that the window of status is not available; false.
+    static bool notAvailable(int status);
+
 private slots:
     void onPackageDownloadEnd(OfflineLessonResDownloader* pDownloader);
 
 private:
-    bool openByStatus(int status);
-    static bool notAvailable(int status);
     // A download has ended for good (its status is posted, or the user gave up): its lesson may download again.
     void packageDownloadDone(OfflineLessonResDownloader* downloader);
 
     // Package downloads under way, by lesson id.
     QHash<QString, QPointer<OfflineLessonResDownloader>> m_packageDownloads;
 
-    // The windows, owned here; each pointer is set to null as soon as its object is deleted.
+    bool openByStatus(int status);
+    // Runs the close of a room or replay row; after a class room, afterClassRoomClosed.
+    void closeRoute(int status);
+
+    std::map<int, ZmWindowRoute> m_routes;
+    // The main window, owned here; set to null as soon as it is deleted.
     ZmMainRoomDlg* m_pMainRoom = nullptr;
-    ZmClassRoomDlg* m_pNormalClassRoom = nullptr;
-    NormalClassReplayCtrl* m_pNormalClassReplay = nullptr;
-    PublicClassRoom* m_pPublicClassRoom = nullptr;
-    PublicClassReplayCtrl* m_pPublicClassReplay = nullptr;
-    SmallClassRoom* m_pSmallClassRoom = nullptr;
-    SmallClassReplay* m_pSmallClassReplay = nullptr;
     int m_curStatus = 0;
 };

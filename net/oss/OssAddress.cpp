@@ -122,9 +122,24 @@ bool isValidBucketName(const QByteArray& bucket)
     return true;
 }
 
+bool hasDotSegment(const QByteArray& key)
+{
+    int start = 0;
+    while (start <= key.size()) {
+        int end = start;
+        while (end < key.size() && key.at(end) != '/' && key.at(end) != '\\')
+            ++end;
+        const int length = end - start;
+        if ((length == 1 || length == 2) && key.mid(start, length) == QByteArray(length, '.'))
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 bool isValidObjectKey(const QByteArray& key)
 {
-    return !key.isEmpty() && key.size() <= 1023 && !key.startsWith('/') && !key.startsWith('\\');
+    return !key.isEmpty() && key.size() <= 1023 && !key.startsWith('/') && !key.startsWith('\\') && !hasDotSegment(key);
 }
 
 QByteArray encodeObjectKey(const QByteArray& key)

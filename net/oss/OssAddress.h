@@ -22,8 +22,12 @@ Endpoint parseEndpoint(const QByteArray& text);
 // Bucket names as the service allows them: 3 to 63 of a-z, 0-9 and "-", not beginning or ending with "-".
 bool isValidBucketName(const QByteArray& bucket);
 
-// Object keys: 1 to 1023 bytes, not beginning with "/" or "\".
+// Object keys: 1 to 1023 bytes, not beginning with "/" or "\", without dot segments.
 bool isValidObjectKey(const QByteArray& key);
+
+// True when a segment of the key (between "/" or "\") is "." or "..": the HTTP library would collapse it and
+// the put would reach another path, even another bucket.
+bool hasDotSegment(const QByteArray& key);
 
 // The key percent-encoded for the address: every byte but A-Z, a-z, 0-9, "-", "_", ".", "~" and "/" as %XX.
 QByteArray encodeObjectKey(const QByteArray& key);

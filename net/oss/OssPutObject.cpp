@@ -143,6 +143,8 @@ Status send(const Credentials& credentials, const QByteArray& bucket, const QByt
         return failure(InvalidArgument, "the endpoint is no address");
     if (!isValidBucketName(bucket))
         return failure(InvalidArgument, "invalid bucket name");
+    if (hasDotSegment(key))
+        return failure(InvalidArgument, "the object key holds a dot segment (\".\" or \"..\"); refused");
     if (!isValidObjectKey(key))
         return failure(InvalidArgument, "invalid object key");
 

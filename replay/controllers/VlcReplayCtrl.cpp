@@ -1,6 +1,6 @@
 #include "replay/controllers/VlcReplayCtrl.h"
 
-#include "live/messages/UserInfo.h"
+#include "app/records/UserInfo.h"
 #include "replay/vlc/VlcCommon.h"
 #include "replay/vlc/VlcInstance.h"
 #include "replay/vlc/VlcMedia.h"

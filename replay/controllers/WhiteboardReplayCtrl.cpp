@@ -3,7 +3,7 @@
 #include "app/AppGlobalData.h"
 #include "app/LogHandler.h"
 #include "app/UrlConfig.h"
-#include "net/UrlSigner.h"
+#include "net/api/UrlSigner.h"
 #include "web/whiteboard/Whiteboard.h"
 
 #include <QDebug>

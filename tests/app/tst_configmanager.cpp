@@ -3,7 +3,7 @@
 #include "app/DirUtil.h"
 #include "app/ProgramFiles.h"
 #include "app/VersionTriple.h"
-#include "net/ZipUtil.h"
+#include "net/zip/ZipUtil.h"
 
 #include "TestFiles.h"
 #include "ZmTestMain.h"
@@ -75,6 +75,8 @@ private:
     }
 
 private slots:
+    void initTestCase() { ConfigManager::setArchiveExtractor(&ZipUtil::extractDir); }
+
     void processWideObjectIsCreatedOnceAndUsesTheUserSettingsFile()
     {
         QList<ConfigManager*> seen;

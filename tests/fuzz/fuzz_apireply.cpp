@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the readers of the class service's replies, as a reply body and as log text.
-#include "net/ApiReply.h"
-#include "net/SecretMask.h"
+#include "net/api/ApiReply.h"
+#include "net/http/SecretMask.h"
 
 #include "QtLeakScope.h"
 

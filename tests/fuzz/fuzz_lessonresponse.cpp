@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the lesson reply parser, into application data and URL configuration of its own.
 #include "app/AppGlobalData.h"
 #include "app/UrlConfig.h"
-#include "net/LessonResponseParser.h"
+#include "net/api/LessonResponseParser.h"
 
 #include "QtLeakScope.h"
 #include "QuietQtMessages.h"

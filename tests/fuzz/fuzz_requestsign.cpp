@@ -1,7 +1,7 @@
 // Builds a parameter list from arbitrary bytes (lines alternate key and value, read as UTF-8) and signs it
 // as a request and as a page address; the request signature must keep its shape.
-#include "net/RequestSign.h"
-#include "net/UrlSigner.h"
+#include "net/api/RequestSign.h"
+#include "net/api/UrlSigner.h"
 
 #include "QuietQtMessages.h"
 

@@ -1,6 +1,6 @@
 // The zip reader over arbitrary bytes: listing and extracting must fail cleanly or stay inside the target.
 #include "app/DirUtil.h"
-#include "net/ZipUtil.h"
+#include "net/zip/ZipUtil.h"
 
 #include <QBuffer>
 #include <QDir>

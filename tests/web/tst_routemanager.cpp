@@ -1,10 +1,10 @@
 // The window router's intake: start statuses and window ends posted as application events.
 #include "app/AppGlobalData.h"
-#include "app/SplashWindow.h"
 #include "app/ZmAppEvents.h"
-#include "net/OfflineLessonResManager.h"
-#include "net/updates/OfflineLessonResDownloader.h"
+#include "net/packages/OfflineLessonResManager.h"
 #include "ui/common/CancelOkWarningDlg.h"
+#include "ui/common/SplashWindow.h"
+#include "ui/updates/OfflineLessonResDownloader.h"
 #include "web/ZmRouteManager.h"
 
 #include "Simulator.h"
@@ -26,7 +26,8 @@
 namespace {
 
 // A router whose windows are plain widgets, with a journal of the operations it ran. Statuses listed in
-// unavailable behave like windows that are not built.
+// unavailable behave like windows that are not built. The main window is the router's own; the rooms and
+// replays are rows of its table.
 class FakeRouter : public ZmRouteManager
 {
 public:
@@ -36,6 +37,17 @@ public:
     bool realPackageCheck = false; // the router's own check, which downloads a missing package
     std::map<int, std::unique_ptr<QWidget>> windows;
     bool splashSeenWhenOpening = false;
+    int logUploads = 0; // afterClassRoomClosed runs
+
+    FakeRouter()
+    {
+        route(2, "ShowClassRoom", "closeNormalClassRoom");
+        route(3, "showPublicClassRoom", "closePublicClassRoom");
+        route(4, "showSmallClassRoom", "closeSmallClassRoom");
+        route(5, "showNormalClassReplay", "closeNormalClassReplay");
+        route(6, "showPublicClassReplay", "closePublicClassReplay");
+        route(7, "showSmallClassReplay", "closeSmallClassReplay");
+    }
 
     QWidget* window(int status) const
     {
@@ -44,6 +56,16 @@ public:
     }
 
 protected:
+    void route(int status, const char* openName, const char* closeName)
+    {
+        ZmWindowRoute row;
+        row.open = [this, status, openName](ZmRouteManager&) {
+            return open(status, openName, [status] { return notAvailable(status); });
+        };
+        row.close = [this, status, closeName](ZmRouteManager&) { return close(status, closeName); };
+        QVERIFY(setWindowRoute(status, row));
+    }
+
     template <typename Base> bool open(int status, const char* name, Base base)
     {
         if (unavailable.contains(status))
@@ -59,57 +81,29 @@ protected:
         return true;
     }
 
-    void close(int status, const char* name, bool hideOnly = false)
+    bool close(int status, const char* name, bool hideOnly = false)
     {
         journal << name;
         auto found = windows.find(status);
         if (found == windows.end())
-            return;
+            return false;
         if (hideOnly)
             found->second->hide();
         else
             windows.erase(found);
+        return true;
     }
 
     bool showMainRoom() override
     {
         return open(1, "showMainRoom", [this] { return ZmRouteManager::showMainRoom(); });
     }
-    bool ShowClassRoom() override
-    {
-        return open(2, "ShowClassRoom", [this] { return ZmRouteManager::ShowClassRoom(); });
-    }
-    bool showPublicClassRoom() override
-    {
-        return open(3, "showPublicClassRoom", [this] { return ZmRouteManager::showPublicClassRoom(); });
-    }
-    bool showSmallClassRoom() override
-    {
-        return open(4, "showSmallClassRoom", [this] { return ZmRouteManager::showSmallClassRoom(); });
-    }
-    bool showNormalClassReplay() override
-    {
-        return open(5, "showNormalClassReplay", [this] { return ZmRouteManager::showNormalClassReplay(); });
-    }
-    bool showPublicClassReplay() override
-    {
-        return open(6, "showPublicClassReplay", [this] { return ZmRouteManager::showPublicClassReplay(); });
-    }
-    bool showSmallClassReplay() override
-    {
-        return open(7, "showSmallClassReplay", [this] { return ZmRouteManager::showSmallClassReplay(); });
-    }
 
     void hideMainRoom() override { close(1, "hideMainRoom", true); }
     void closeMainRoom() override { close(1, "closeMainRoom"); }
-    void closeNormalClassRoom() override { close(2, "closeNormalClassRoom"); }
-    void closePublicClassRoom() override { close(3, "closePublicClassRoom"); }
-    void closeSmallClassRoom() override { close(4, "closeSmallClassRoom"); }
-    void closeNormalClassReplay() override { close(5, "closeNormalClassReplay"); }
-    void closePublicClassReplay() override { close(6, "closePublicClassReplay"); }
-    void closeSmallClassReplay() override { close(7, "closeSmallClassReplay"); }
 
     void endProgram(int exitCode) override { journal << QString("endProgram %1").arg(exitCode); }
+    void afterClassRoomClosed() override { ++logUploads; }
 
     bool lessonPackageReady(int status) override
     {
@@ -449,6 +443,63 @@ private slots:
         QVERIFY(!router.window(1));
         QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager::onAppEvent unknown event code 5");
         postCode(router, 5);
+    }
+
+    // The run's logs go up after a class room's window was closed, not after a replay's or a close without window.
+    void logsGoUpAfterAClassRoomCloses()
+    {
+        FakeRouter router;
+        AppGlobalData::instance()->launch.appType = AppType_JoinClass;
+        postStatus(router, AppStartStatus_NormalClassRoom);
+        postCode(router, AppEventCode_ClassRoomEnded);
+        QCOMPARE(router.logUploads, 1);
+        router.closeByStatus(AppStartStatus_NormalClassRoom); // already closed
+        QCOMPARE(router.logUploads, 1);
+        postStatus(router, AppStartStatus_PublicClassReplay);
+        router.closeByStatus(AppStartStatus_PublicClassReplay);
+        QCOMPARE(router.logUploads, 1);
+        QCOMPARE(router.journal,
+                 (QStringList{"ShowClassRoom", "closeNormalClassRoom", "closeNormalClassRoom", "showPublicClassReplay",
+                              "closeNormalClassRoom", "closePublicClassReplay"}));
+    }
+
+    // Rows registered for the process reach every router created afterwards; a route without open removes its
+    // row again. The main window and unknown statuses have no rows.
+    void registeredRowsReachNewRouters()
+    {
+        QStringList calls;
+        ZmWindowRoute replay;
+        replay.open = [&calls](ZmRouteManager& router) {
+            calls << QString("open at %1").arg(router.currentStatus());
+            return true;
+        };
+        replay.close = [&calls](ZmRouteManager&) {
+            calls << "close";
+            return true;
+        };
+        QVERIFY(ZmRouteManager::registerWindowRoute(AppStartStatus_NormalClassReplay, replay));
+        QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager: no window route for status 1");
+        QVERIFY(!ZmRouteManager::registerWindowRoute(AppStartStatus_MainRoom, replay));
+        QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager: no window route for status 8");
+        QVERIFY(!ZmRouteManager::registerWindowRoute(8, replay));
+        {
+            ZmRouteManager router;
+            QVERIFY(router.hasWindowRoute(AppStartStatus_NormalClassReplay));
+            QVERIFY(!router.hasWindowRoute(AppStartStatus_MainRoom));
+            postStatus(router, AppStartStatus_NormalClassReplay);
+            QCOMPARE(router.currentStatus(), 5);
+            QVERIFY(!splashWindow());
+            router.closeByStatus(AppStartStatus_NormalClassReplay);
+        }
+        QCOMPARE(calls, (QStringList{"open at 0", "close"}));
+
+        QVERIFY(ZmRouteManager::registerWindowRoute(AppStartStatus_NormalClassReplay, ZmWindowRoute()));
+        ZmRouteManager later;
+        QVERIFY(!later.hasWindowRoute(AppStartStatus_NormalClassReplay));
+        QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager::showByStatus status 5: the normal-class replay is not "
+                                           "available");
+        postStatus(later, AppStartStatus_NormalClassReplay);
+        QCOMPARE(later.currentStatus(), 0);
     }
 
     // Ends reported while the router has no window of that kind change nothing.

@@ -1,6 +1,6 @@
 #include "ui/common/ErrorDlg.h"
 
-#include "live/entry/InitTaskParams.h"
+#include "app/records/InitTaskParams.h"
 
 #include "ui_ErrorDlg.h"
 

@@ -388,6 +388,38 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
         <translation>下载失败！</translation>
     </message>
     <message>
+        <source>The address is not a web address.</source>
+        <translation>该地址不是网页地址。</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1.</source>
+        <translation>无法创建文件夹 %1。</translation>
+    </message>
+    <message>
+        <source>Cannot save the file: %1</source>
+        <translation>无法保存文件：%1</translation>
+    </message>
+    <message>
+        <source>Cannot save the file: every name is taken.</source>
+        <translation>无法保存文件：所有文件名均已被占用。</translation>
+    </message>
+    <message>
+        <source>The downloaded file was changed or removed.</source>
+        <translation>下载的文件已被更改或删除。</translation>
+    </message>
+    <message>
+        <source>Too many redirects, or a redirect to no web address.</source>
+        <translation>重定向次数过多，或重定向到非网页地址。</translation>
+    </message>
+    <message>
+        <source>The server answered %1.</source>
+        <translation>服务器返回 %1。</translation>
+    </message>
+    <message>
+        <source>The connection ended before the whole file came.</source>
+        <translation>连接在文件下载完成前中断。</translation>
+    </message>
+    <message>
         <source>Are you sure you want to cancel the download?</source>
         <translation>确定要取消下载吗？</translation>
     </message>

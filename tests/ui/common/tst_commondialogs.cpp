@@ -4,7 +4,7 @@
 #include "ui/common/NetworkTipsDlg.h"
 #include "ui/common/TryWarningDlg.h"
 
-#include "live/entry/InitTaskParams.h"
+#include "app/records/InitTaskParams.h"
 
 #include "ZmTestMain.h"
 

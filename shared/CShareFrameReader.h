@@ -1,0 +1,58 @@
+#pragma once
+
+#include "shared/ShareFrameHeader.h"
+
+#include <cstddef>
+#include <memory>
+
+class CShareMemory;
+class ShareLock;
+
+// The plug-in's side of one shared frame section: opens the section and its lock by the section name, never
+// creates or writes them. Used on one thread.
+class CShareFrameReader
+{
+public:
+    // An open reader, or null when the name is refused or the section or its lock does not exist (yet).
+    static std::unique_ptr<CShareFrameReader> create(const char* name);
+
+    // Takes the lock (waiting at most timeoutMs) and returns the live header of a readable frame; its pixels
+    // follow it (sharePixels()). A section without a frame yet gives null, and so does, with onlyNew, a frame
+    // whose version was handed out before. A frame that
+    // does not pass checkShareFrame() against this reader's mapping gives null too (logged once per reader). On
+    // null the lock is not held; otherwise the caller reads and then calls unlock().
+    virtual const ShareFrameHeader* lock(unsigned timeoutMs, bool onlyNew) = 0;
+    virtual void unlock() = 0;
+    // Gives a held lock back, closes lock and section, and forgets the last version seen.
+    virtual void close() = 0;
+    virtual ~CShareFrameReader() = default;
+};
+
+class CShareFrameReader_imp : public CShareFrameReader
+{
+public:
+    CShareFrameReader_imp();
+    ~CShareFrameReader_imp() override; // close()
+
+    // close(), then the lock (a missing lock fails without trying the section), then the section, which must
+    // hold at least the 64 header bytes.
+    bool open(const char* name);
+
+    const ShareFrameHeader* lock(unsigned timeoutMs, bool onlyNew) override;
+    void unlock() override;
+    void close() override;
+
+    size_t mappedSize() const;
+    bool hasSection() const;
+    // The first 64 bytes of the section as last handed out (the reset state after construction and close()).
+    const unsigned char* lastHeader() const { return m_lastHeader; }
+    uint32_t lastVersion() const;
+
+private:
+    void resetLastHeader();
+
+    std::unique_ptr<CShareMemory> m_memory;
+    std::unique_ptr<ShareLock> m_lock;
+    unsigned char m_lastHeader[kShareHeaderCopyBytes];
+    bool m_reportedBadFrame = false;
+};

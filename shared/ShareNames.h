@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+struct stat;
+
+// Names of the shared frame sections. The program and the plug-in both speak of a section as
+// "Local\RiREZadUruvoDur_" + view id and of its lock as that name + "_Event"; these functions turn such a name
+// into the machine-wide POSIX object name. "Local\" names belong to one login session, POSIX names to the
+// machine, so the user id goes into the object name (and objects are made with mode 0600): two users never meet.
+
+constexpr char kShareSectionPrefix[] = "Local\\RiREZadUruvoDur_";
+constexpr char kShareLockSuffix[] = "_Event";
+
+// A section name is at most 127 characters, its lock name (with the suffix) at most 255.
+constexpr size_t kMaxShareSectionNameLength = 127;
+constexpr size_t kMaxShareLockNameLength = 255;
+constexpr size_t kMaxShareViewIdLength = kMaxShareSectionNameLength - (sizeof(kShareSectionPrefix) - 1);
+
+// A view id comes from web content: only 1 to kMaxShareViewIdLength letters, digits, '_' and '-'.
+bool isValidShareViewId(const std::string& viewId);
+
+// "Local\RiREZadUruvoDur_" + viewId, or an empty string (with a logged error) when the id is not valid.
+std::string shareSectionName(const std::string& viewId);
+
+// The lock's name for a section name.
+std::string shareLockName(const std::string& sectionName);
+
+// The POSIX object name for a section or lock name: "/zmquillo-<uid>-" + the name without "Local\". False (with a
+// logged error) for a name of anything but letters, digits, '_' and '-' after the optional "Local\", or longer
+// than kMaxShareLockNameLength; false without a log line for a null or empty name.
+bool sharePosixName(const char* name, std::string* posixName);
+
+// Opens (flags as for shm_open, mode 0600 when created) the POSIX object posixName and checks that it belongs to
+// this user; fills info. -1 when it cannot be opened, or (logged, naming it by name) belongs to another user.
+int openOwnedShareObject(const std::string& posixName, int flags, const char* name, struct stat* info);
+
+// Unlinks a section and its lock. Whoever has them open keeps them until it closes; a later create makes new ones.
+void removeShareObjects(const std::string& sectionName);
+
+// Unlinks every section and lock of this user. For program start, when the single-instance guard is held and
+// every such object is stale. Returns how many objects went.
+int removeStaleShareObjects();

@@ -1,0 +1,465 @@
+// The program's start-up end to end: the real ZmQuillo_Desktop started against the class service simulator, each
+// run with a home of its own, watched through its log files and standard error.
+#include "Simulator.h"
+#include "TestFiles.h"
+#include "ZmTestMain.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <memory>
+
+namespace {
+
+constexpr int kStartTimeoutMs = 60000;
+
+QString programPath()
+{
+    return ZmTest::programDir() + QStringLiteral("/ZmQuillo_Desktop");
+}
+
+// One start of the program with its own home folder.
+class ProgramRun
+{
+public:
+    // home: a home folder to share with an earlier run; empty for a new one.
+    explicit ProgramRun(const QString& runtimeDir, const QString& home = QString())
+        : m_home(home.isEmpty() ? m_ownHome.path() : home)
+        , m_runtimeDir(runtimeDir)
+    {
+    }
+
+    ~ProgramRun()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(10000);
+        }
+    }
+
+    QString home() const { return m_home; }
+    QString dataDir() const { return m_home + QStringLiteral("/.config/Zmhub/ZmQuillo_Desktop"); }
+    QProcess& process() { return m_process; }
+
+    void setEnv(const QString& name, const QString& value) { m_extraEnv.insert(name, value); }
+
+    // The user settings file, written before the start.
+    void writeUserSetting(const QString& key, const QVariant& value)
+    {
+        QDir().mkpath(dataDir());
+        QSettings settings(dataDir() + QStringLiteral("/viDaviro.ini"), QSettings::IniFormat);
+        settings.setIniCodec("UTF-8");
+        settings.setValue(key, value);
+    }
+
+    QVariant readUserSetting(const QString& key) const
+    {
+        QSettings settings(dataDir() + QStringLiteral("/viDaviro.ini"), QSettings::IniFormat);
+        settings.setIniCodec("UTF-8");
+        return settings.value(key);
+    }
+
+    bool start(const QStringList& arguments)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const QString home = m_home;
+        env.insert("HOME", home);
+        env.insert("XDG_CONFIG_HOME", home + "/.config");
+        env.insert("XDG_DATA_HOME", home + "/.local/share");
+        env.insert("XDG_CACHE_HOME", home + "/.cache");
+        env.insert("XDG_RUNTIME_DIR", m_runtimeDir);
+        env.remove("LC_ALL");
+        env.remove("LC_MESSAGES");
+        env.remove("LANGUAGE");
+        env.insert("LANG", "C.UTF-8");
+        env.insert("ZM_MESSAGE_BOX_AUTOCLOSE_MS", "300");
+        env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        env.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+        if (env.value("DISPLAY").isEmpty())
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+        for (auto it = m_extraEnv.cbegin(); it != m_extraEnv.cend(); ++it)
+            env.insert(it.key(), it.value());
+        m_process.setProcessEnvironment(env);
+        m_process.setProcessChannelMode(QProcess::SeparateChannels);
+        m_process.start(programPath(), arguments);
+        return m_process.waitForStarted(10000);
+    }
+
+    // Everything the program logged: standard error (before its log handler) and its log files.
+    QString log()
+    {
+        m_stderr += QString::fromUtf8(m_process.readAllStandardError());
+        m_process.readAllStandardOutput();
+        QString text = m_stderr;
+        QDirIterator files(dataDir() + QStringLiteral("/logs"), {"*_all.log"}, QDir::Files,
+                           QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            if (file.open(QIODevice::ReadOnly))
+                text += QString::fromUtf8(file.readAll());
+        }
+        return text;
+    }
+
+    // Waits until the logs hold needle count times (runs sharing a home share their log folder).
+    bool waitForLog(const QString& needle, int count = 1, int timeoutMs = kStartTimeoutMs)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (log().count(needle) < count) {
+            if (waited.elapsed() > timeoutMs || m_process.state() == QProcess::NotRunning) {
+                if (log().count(needle) >= count)
+                    return true;
+                qWarning().noquote() << "waitForLog did not see" << needle << "- the log so far:\n"
+                                     << log().right(6000);
+                return false;
+            }
+            QTest::qWait(50);
+        }
+        return true;
+    }
+
+    // Waits for the program to end by itself; its exit code, or -1000 when it did not end in time.
+    int waitForExit(int timeoutMs = kStartTimeoutMs)
+    {
+        if (!m_process.waitForFinished(timeoutMs))
+            return -1000;
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1001;
+    }
+
+    void kill()
+    {
+        m_process.kill();
+        m_process.waitForFinished(10000);
+    }
+
+private:
+    QTemporaryDir m_ownHome{QDir::tempPath() + QStringLiteral("/zmstart-XXXXXX")};
+    QString m_home;
+    QString m_runtimeDir;
+    QProcess m_process;
+    QString m_stderr;
+    QMap<QString, QString> m_extraEnv;
+};
+
+QString tokenOf(const QJsonObject& entry)
+{
+    for (const auto& pair : ZmTest::Simulator::pairsOf(entry.value("params")))
+        if (pair.first == QLatin1String("token"))
+            return pair.second;
+    return QString();
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private:
+    ZmTest::Simulator m_simulator;
+    std::unique_ptr<QTemporaryDir> m_runtime;
+
+    // The simulator's addresses and a start with no lesson.
+    QStringList serviceArguments() const
+    {
+        const QString base = m_simulator.baseUrl();
+        return {"--urlapi=" + base, "--urlrestful=" + base, "--urlmain=" + base + "/pages/main",
+                "--urlwb=" + base + "/pages/whiteboard", "--urlpwb=" + base + "/pages/whiteboard/playback"};
+    }
+
+    void programVerdicts(int appStatus, int webStatus)
+    {
+        QJsonObject verdicts{{"app_status", appStatus},
+                             {"version", "9.0.0"},
+                             {"app_url", "{{base}}/updates/get/missing.zip"},
+                             {"web_status", webStatus},
+                             {"web_version", "20240605"},
+                             {"web_md5", "9e107d9d372bb6826bd81d3542a419d6"},
+                             {"web_url", "{{base}}/updates/get/missing-web.zip"}};
+        int status = 0;
+        m_simulator.control("POST", "/_control/updates/public_resources",
+                            QJsonDocument(verdicts).toJson(QJsonDocument::Compact), &status);
+        QCOMPARE(status, 200);
+    }
+
+    static QString routerLine(int status, const char* window)
+    {
+        return QString("ZmRouteManager::showByStatus status %1: the %2 is not available").arg(status).arg(window);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(QFileInfo(programPath()).isExecutable(), qPrintable(programPath()));
+        QVERIFY2(m_simulator.start(), qPrintable(m_simulator.errorString()));
+    }
+
+    void init()
+    {
+        QVERIFY(m_simulator.reset());
+        programVerdicts(1, 1); // no update: the start goes on to the router
+        m_runtime = std::make_unique<QTemporaryDir>();
+        QFile::setPermissions(m_runtime->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // A pupil's lesson start: the token is exchanged with the class service before any window, the browser's
+    // cache path is set, the start status reaches the router, and the splash stays while no window replaces it.
+    void startsAgainstTheSimulator()
+    {
+        ProgramRun run(m_runtime->path());
+        QVERIFY(run.start(serviceArguments() + QStringList{"--uid=100234", "--token=\"pupil-token=\"",
+                                                           "--apptype=joinclass --accounttype=1 --teachtype=1",
+                                                           "--lessonid=880213", "--periodid=20240611093",
+                                                           "--lessonname=Unit%203/"}));
+        QVERIFY(run.waitForLog(routerLine(2, "normal class room")));
+
+        const QJsonArray exchanges = m_simulator.requests("/account/exchange/token/");
+        QCOMPARE(exchanges.size(), 1);
+        const QJsonObject exchange = exchanges.at(0).toObject();
+        QCOMPARE(tokenOf(exchange), QString("pupil-token="));
+        QVERIFY(exchange.value("sign_ok").toBool());
+        const auto pairs = ZmTest::Simulator::pairsOf(exchange.value("params"));
+        QVERIFY(pairs.contains(qMakePair(QString("userId"), QString("100234"))));
+        QVERIFY(pairs.contains(qMakePair(QString("realPlatform"), QString("6"))));
+        QCOMPARE(m_simulator.requests("/configs/public/resources").size(), 1);
+
+        const QString log = run.log();
+        QVERIFY(log.contains("ExchangeToken_RESTful result 0"));
+        QVERIFY(log.contains("createSplashWindow shown " + ZmTest::programDir() + "/images/splash_en.bmp"));
+        QVERIFY(!log.contains("closeSplashWindow closed"));
+        QVERIFY(log.contains("QT Cache path = " + run.dataDir() + "/QtWebEngine/default"));
+        QVERIFY(log.contains("ZmApplication::postStartStatus 2"));
+        QVERIFY(log.contains("--lessonname=Unit 3"));
+        QVERIFY2(!log.contains("pupil-token"), "the token must not reach the logs");
+        // The browser switches follow the options, in their order.
+        const int security = log.indexOf("--disable-web-security");
+        const int multisample = log.indexOf("--disable_chromium_framebuffer_multisample");
+        const int blacklist = log.indexOf("--ignore-gpu-blacklist");
+        QVERIFY(security > 0 && security < multisample && multisample < blacklist);
+        // Then the video plug-in's registration, its launcher prefix and the switch that lets it start.
+        const int plugin = log.indexOf("--register-pepper-plugins=" + ZmTest::programDir() +
+                                       "/libZmVideoPlugin.so;application/x-zm-video");
+        const int launcher = log.indexOf("--ppapi-plugin-launcher=/usr/bin/env");
+        const int seccomp = log.indexOf("--disable-seccomp-filter-sandbox");
+        QVERIFY2(blacklist < plugin && plugin < launcher && launcher < seccomp, qPrintable(log.left(4000)));
+        QCOMPARE(run.process().state(), QProcess::Running);
+    }
+
+    void errorParams_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("no account type") << QStringList{"--apptype=joinclass", "--teachtype=1"}
+                                         << "showInformationBox \"Error Params\": --accounttype = ";
+        QTest::newRow("no class kind") << QStringList{"--apptype=playback --accounttype=1 --teachtype=5"}
+                                       << "showInformationBox \"Error Params\": --uitype = ";
+    }
+
+    // A lesson start without its parameters shows "Error Params" and ends with 0 before any window.
+    void errorParams()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, text);
+        ProgramRun run(m_runtime->path());
+        QVERIFY(run.start(serviceArguments() + arguments));
+        QCOMPARE(run.waitForExit(), 0);
+        const QString log = run.log();
+        QVERIFY2(log.contains(text), qPrintable(log.right(3000)));
+        QVERIFY(!log.contains("ZmApplication::postStartStatus"));
+        QVERIFY(m_simulator.requests("/configs/public/resources").isEmpty());
+    }
+
+    void openGlMode_data()
+    {
+        QTest::addColumn<QVariant>("mode");
+        QTest::addColumn<bool>("gpuSwitches");
+        QTest::newRow("unset") << QVariant() << true;
+        QTest::newRow("desktop OpenGL") << QVariant(15) << true;
+        QTest::newRow("OpenGL ES") << QVariant(16) << false;
+        QTest::newRow("not an OpenGL mode") << QVariant(3) << true;
+    }
+
+    // "AppInfo/OpenGL_Mode" comes from the user settings file that the configuration manager writes.
+    void openGlMode()
+    {
+        QFETCH(QVariant, mode);
+        QFETCH(bool, gpuSwitches);
+        ProgramRun run(m_runtime->path());
+        if (mode.isValid())
+            run.writeUserSetting("AppInfo/OpenGL_Mode", mode);
+        QVERIFY(run.start(serviceArguments() + QStringList{"--apptype=joinclass"}));
+        QCOMPARE(run.waitForExit(), 0);
+        const QString log = run.log();
+        QVERIFY(log.contains("--disable-web-security"));
+        QCOMPARE(log.contains("--disable_chromium_framebuffer_multisample"), gpuSwitches);
+        QCOMPARE(log.contains("--ignore-gpu-blacklist"), gpuSwitches);
+    }
+
+    // A Chinese user interface gets the Chinese splash picture.
+    void chineseSplash()
+    {
+        ProgramRun run(m_runtime->path());
+        run.setEnv("LANG", "zh_CN.UTF-8");
+        QVERIFY(run.start(serviceArguments() + QStringList{"--apptype=joinclass"}));
+        QCOMPARE(run.waitForExit(), 0);
+        QVERIFY(run.log().contains("createSplashWindow shown " + ZmTest::programDir() + "/images/splash_cn.bmp"));
+    }
+
+    // A second start is refused with "This program is running already." and leaves the first one alone.
+    void secondInstanceRefused()
+    {
+        ProgramRun first(m_runtime->path());
+        QVERIFY(first.start(serviceArguments()));
+        QVERIFY(first.waitForLog(routerLine(1, "main window")));
+
+        ProgramRun second(m_runtime->path());
+        QVERIFY(second.start(serviceArguments() + QStringList{"--uid=7", "--token=t"}));
+        QCOMPARE(second.waitForExit(), 0);
+        QVERIFY(second.log().contains("showInformationBox \"Information\": This program is running already."));
+        QVERIFY(!second.log().contains("ZmApplication::postStartStatus"));
+        QCOMPARE(first.process().state(), QProcess::Running);
+        QVERIFY(!first.log().contains("URLInComing"));
+    }
+
+    // A copy that was killed outright leaves no lock behind.
+    void killedCopyDoesNotLockOut()
+    {
+        ProgramRun first(m_runtime->path());
+        QVERIFY(first.start(serviceArguments()));
+        QVERIFY(first.waitForLog(routerLine(1, "main window")));
+        first.kill();
+
+        ProgramRun second(m_runtime->path());
+        QVERIFY(second.start(serviceArguments()));
+        QVERIFY(second.waitForLog(routerLine(1, "main window")));
+        QVERIFY(!second.log().contains("This program is running already."));
+    }
+
+    // A second start with a link hands it to the running copy, which routes it like a command line; the second
+    // start ends quietly without spending the link's token.
+    void linkForwardedToTheRunningCopy()
+    {
+        ProgramRun first(m_runtime->path());
+        QVERIFY(first.start(serviceArguments()));
+        QVERIFY(first.waitForLog(routerLine(1, "main window")));
+        QVERIFY(m_simulator.clearRequests());
+
+        ProgramRun second(m_runtime->path());
+        const QString restful = QString::fromLatin1(QUrl::toPercentEncoding(m_simulator.baseUrl()));
+        QVERIFY(second.start({"zmquillo://join?--urlrestful%3D" + restful +
+                              "%20--uid%3D100871%20--token%3Dlink-token%3D%20--apptype%3Djoinclass"
+                              "%20--teachtype%3D3%20--accounttype%3D1%20--lessonname%3DUnit%25203/"}));
+        QCOMPARE(second.waitForExit(), 0);
+        QVERIFY(second.log().contains("the link went to the running copy"));
+        QVERIFY(!second.log().contains("showInformationBox"));
+
+        QVERIFY(first.waitForLog(routerLine(3, "public class room")));
+        const QString log = first.log();
+        QVERIFY(log.contains("ZmApplication::URLInComing!"));
+        QVERIFY(log.contains("--lessonname=Unit 3"));
+        const QJsonArray exchanges = m_simulator.requests("/account/exchange/token/");
+        QCOMPARE(exchanges.size(), 1); // by the running copy only
+        QCOMPARE(tokenOf(exchanges.at(0).toObject()), QString("link-token="));
+        QCOMPARE(first.process().state(), QProcess::Running);
+    }
+
+    // "AppInfo/ClearCache" empties the browser's cache folder (the one the web profile uses) and the offline
+    // lessons once, then goes back to 0.
+    void clearCacheHonouredOnce()
+    {
+        ProgramRun run(m_runtime->path());
+        const QString cacheMarker = run.dataDir() + "/QtWebEngine/default/Cache/marker";
+        const QString lessonMarker = run.dataDir() + "/offline/lesson/880213/vroom.html";
+        QVERIFY(ZmTest::writeFile(cacheMarker, "x"));
+        QVERIFY(ZmTest::writeFile(lessonMarker, "x"));
+        run.writeUserSetting("AppInfo/ClearCache", 1);
+        QVERIFY(run.start(serviceArguments()));
+        QVERIFY(run.waitForLog(routerLine(1, "main window")));
+        QVERIFY(!QFile::exists(cacheMarker));
+        QVERIFY(!QFile::exists(lessonMarker));
+        QCOMPARE(run.readUserSetting("AppInfo/ClearCache").toInt(), 0);
+        QVERIFY(run.log().contains("AppInfo/ClearCache: deleting " + run.dataDir() + "/QtWebEngine/default"));
+        run.kill();
+
+        QVERIFY(ZmTest::writeFile(cacheMarker, "x"));
+        QVERIFY(ZmTest::writeFile(lessonMarker, "x"));
+        ProgramRun again(m_runtime->path(), run.home());
+        QVERIFY(again.start(serviceArguments()));
+        QVERIFY(again.waitForLog(routerLine(1, "main window"), 2));
+        QVERIFY(QFile::exists(cacheMarker));
+        QVERIFY(QFile::exists(lessonMarker));
+        QCOMPARE(again.log().count("AppInfo/ClearCache: deleting"), 1);
+    }
+
+    // The install rules put the program with its pictures and web resources in one folder, and a desktop entry
+    // makes it the handler of the program's links; the installed program finds its files.
+    void installRules()
+    {
+        QTemporaryDir prefix;
+        QProcess install;
+        install.setProcessChannelMode(QProcess::MergedChannels);
+        install.start("cmake", {"--install", ZmTest::buildDir(), "--prefix", prefix.path()});
+        QVERIFY(install.waitForFinished(120000));
+        QVERIFY2(install.exitCode() == 0, install.readAll().constData());
+
+        const QString programDir = prefix.path() + "/lib/zmquillo";
+        const QString program = programDir + "/ZmQuillo_Desktop";
+        QVERIFY(QFileInfo(program).isExecutable());
+        QVERIFY(QFile::exists(programDir + "/offlineRes.zip"));
+        QVERIFY(QFile::exists(programDir + "/images/splash_en.bmp"));
+        QVERIFY(QFile::exists(programDir + "/images/splash_cn.bmp"));
+
+        QFile entry(prefix.path() + "/share/applications/zmquillo.desktop");
+        QVERIFY(entry.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList lines = QString::fromUtf8(entry.readAll()).split('\n');
+        QCOMPARE(lines.value(0), QString("[Desktop Entry]"));
+        QVERIFY(lines.contains("Type=Application"));
+        QVERIFY(lines.contains("MimeType=x-scheme-handler/zmquillo;"));
+        QVERIFY(lines.contains("Exec=\"" + program + "\" %u"));
+
+        QProcess installed;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QTemporaryDir home;
+        env.insert("HOME", home.path());
+        env.insert("XDG_CONFIG_HOME", home.path() + "/.config");
+        env.insert("XDG_DATA_HOME", home.path() + "/.local/share");
+        env.insert("XDG_RUNTIME_DIR", m_runtime->path());
+        env.insert("ZM_MESSAGE_BOX_AUTOCLOSE_MS", "100");
+        env.insert("LANG", "C.UTF-8");
+        env.remove("LC_ALL");
+        env.remove("LC_MESSAGES");
+        if (env.value("DISPLAY").isEmpty())
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+        installed.setProcessEnvironment(env);
+        installed.start(program, serviceArguments() + QStringList{"--apptype=joinclass"});
+        QVERIFY(installed.waitForFinished(kStartTimeoutMs));
+        QCOMPARE(installed.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(installed.readAllStandardError())
+                    .contains("createSplashWindow shown " + programDir + "/images/splash_en.bmp"));
+    }
+
+    // The first real window replaces the splash: here the version check's updater window.
+    void splashClosedOnTheFirstWindow()
+    {
+        QVERIFY(m_simulator.clearRoutes());
+        programVerdicts(3, 1);
+        ProgramRun run(m_runtime->path());
+        QVERIFY(run.start(serviceArguments()));
+        QVERIFY(run.waitForLog("closeSplashWindow closed"));
+        const QString log = run.log();
+        QVERIFY(log.indexOf("createSplashWindow shown") < log.indexOf("closeSplashWindow closed"));
+        QVERIFY(log.contains("VersionChecker::checkVersion program verdict 3"));
+        QVERIFY(!log.contains("ZmApplication::postStartStatus"));
+    }
+};
+
+ZM_TEST_MAIN_CORE(TestStartup)
+#include "tst_startup.moc"
