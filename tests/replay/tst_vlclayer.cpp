@@ -4,8 +4,8 @@
 #include "replay/vlc/VlcMediaPlayer.h"
 #include "replay/vlc/VlcWidgetVideo.h"
 
+#include "ReplayTestSupport.h"
 #include "TestFiles.h"
-#include "TestVideos.h"
 #include "ZmTestMain.h"
 
 #include <QGuiApplication>
@@ -76,7 +76,7 @@ private slots:
         QVERIFY(m_dir.isValid());
         QString error;
         QVERIFY2(ZmTest::makeTestVideo(video(), 3, &error), qPrintable(error));
-        VlcCommon::setArgsForTesting({QStringLiteral("--aout=adummy")});
+        ZmTest::prepareVlc();
         m_instance = std::make_unique<VlcInstance>(VlcCommon::args());
         QVERIFY(m_instance->isValid());
     }

@@ -7,9 +7,9 @@
 #include "replay/vlc/VlcWidgetVideo.h"
 #include "replay/widgets/VideoReplayWidget.h"
 
+#include "ReplayTestSupport.h"
 #include "Simulator.h"
 #include "TestFiles.h"
-#include "TestVideos.h"
 #include "ZmTestMain.h"
 
 #include <QGuiApplication>
@@ -104,7 +104,7 @@ private slots:
         QVERIFY2(m_simulator.start(), qPrintable(m_simulator.errorString()));
         m_videoAddress = m_simulator.putFile(QStringLiteral("replay/bars-5s.mp4"), ZmTest::readFile(longVideo()));
         QVERIFY(!m_videoAddress.isEmpty());
-        VlcCommon::setArgsForTesting({QStringLiteral("--aout=adummy")});
+        ZmTest::prepareVlc();
     }
 
     void init() { QVERIFY(VlcReplayCtrl::createVlcInstance(nullptr)); }

@@ -1,4 +1,7 @@
-#include "TestVideos.h"
+#include "ReplayTestSupport.h"
+
+#include "replay/vlc/VlcCommon.h"
+#include "replay/vlc/VlcInstance.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -26,4 +29,11 @@ bool ZmTest::makeTestVideo(const QString& path, int seconds, QString* error)
         *error = QStringLiteral("ffmpeg failed (%1): %2")
                      .arg(ffmpeg.errorString(), QString::fromLocal8Bit(ffmpeg.readAll()));
     return ok;
+}
+
+void ZmTest::prepareVlc()
+{
+    VlcCommon::setArgsForTesting({QStringLiteral("--aout=adummy")});
+    static VlcInstance* const keeper = new VlcInstance(VlcCommon::args());
+    Q_UNUSED(keeper);
 }
