@@ -1,11 +1,18 @@
 #include "ReplayTestSupport.h"
 
+#include "replay/controllers/ReplayCtrl.h"
 #include "replay/vlc/VlcCommon.h"
 #include "replay/vlc/VlcInstance.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QProcess>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QStringList>
+#include <QWidget>
 
 bool ZmTest::makeTestVideo(const QString& path, int seconds, QString* error)
 {
@@ -36,4 +43,27 @@ void ZmTest::prepareVlc()
     VlcCommon::setArgsForTesting({QStringLiteral("--aout=adummy")});
     static VlcInstance* const keeper = new VlcInstance(VlcCommon::args());
     Q_UNUSED(keeper);
+}
+
+QList<int> ZmTest::statesOf(const QSignalSpy& spy)
+{
+    QList<int> states;
+    for (const QList<QVariant>& arguments : spy)
+        states.append(arguments.at(1).value<ReplayerState>());
+    return states;
+}
+
+QSet<QRgb> ZmTest::coloursOnScreen(QWidget& widget, QRgb* corner)
+{
+    const QPoint origin = widget.mapToGlobal(QPoint(0, 0));
+    const QImage shot = QGuiApplication::primaryScreen()
+                            ->grabWindow(0, origin.x(), origin.y(), widget.width(), widget.height())
+                            .toImage();
+    if (corner)
+        *corner = shot.pixel(6, 6);
+    QSet<QRgb> colours;
+    for (int y = 0; y < shot.height(); y += 4)
+        for (int x = 0; x < shot.width(); x += 4)
+            colours.insert(shot.pixel(x, y) & 0xF0F0F0);
+    return colours;
 }

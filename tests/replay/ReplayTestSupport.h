@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QList>
+#include <QRgb>
+#include <QSet>
 #include <QString>
+
+class QSignalSpy;
+class QWidget;
 
 namespace ZmTest {
 
@@ -12,5 +18,12 @@ bool makeTestVideo(const QString& path, int seconds, QString* error = nullptr);
 // instance keeps libvlc's plug-ins loaded, so that the leak checker still sees what their globals hold instead of
 // reporting it as lost when they are unloaded.
 void prepareVlc();
+
+// The states a spy on ReplayCtrl::stateChanged recorded, in order.
+QList<int> statesOf(const QSignalSpy& spy);
+
+// The colours the screen shows in the widget's area (sampled every 4 pixels, 4 bits a channel), and its colour
+// near the top left corner: what is really on screen, native windows of other programs and libraries included.
+QSet<QRgb> coloursOnScreen(QWidget& widget, QRgb* corner = nullptr);
 
 } // namespace ZmTest

@@ -8,11 +8,6 @@
 #include "TestFiles.h"
 #include "ZmTestMain.h"
 
-#include <QGuiApplication>
-#include <QImage>
-#include <QPixmap>
-#include <QScreen>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -48,20 +43,6 @@ void captureMessage(QtMsgType, const QMessageLogContext&, const QString& message
 {
     if (capturedMessages)
         capturedMessages->append(message);
-}
-
-// How many colours the screen shows in the widget's area.
-int coloursShownBy(QWidget& widget)
-{
-    const QPoint origin = widget.mapToGlobal(QPoint(0, 0));
-    const QImage shot = QGuiApplication::primaryScreen()
-                            ->grabWindow(0, origin.x(), origin.y(), widget.width(), widget.height())
-                            .toImage();
-    QSet<QRgb> colours;
-    for (int y = 0; y < shot.height(); y += 4)
-        for (int x = 0; x < shot.width(); x += 4)
-            colours.insert(shot.pixel(x, y) & 0xF0F0F0);
-    return colours.size();
 }
 
 } // namespace
@@ -222,7 +203,7 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(surface->internalWinId() != 0);
-        QCOMPARE(coloursShownBy(*surface), 1);
+        QCOMPARE(ZmTest::coloursOnScreen(*surface).size(), 1);
 
         VlcMediaPlayer player(m_instance.get());
         player.setVideoWidget(surface);
@@ -230,7 +211,7 @@ private slots:
         VlcMedia media(video(), m_instance.get());
         player.open(&media);
         QTRY_COMPARE_WITH_TIMEOUT(player.state(), Vlc::Playing, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(coloursShownBy(*surface) > 6, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(ZmTest::coloursOnScreen(*surface).size() > 6, 10000);
         player.stop();
     }
 

@@ -12,12 +12,8 @@
 #include "TestFiles.h"
 #include "ZmTestMain.h"
 
-#include <QGuiApplication>
-#include <QImage>
 #include <QLabel>
 #include <QRandomGenerator>
-#include <QScreen>
-#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
@@ -28,14 +24,6 @@ namespace {
 
 const QString studentPicture = QStringLiteral(":/imageRes/image/res/student2.png");
 const QString teacherPicture = QStringLiteral(":/imageRes/image/res/teacher2.png");
-
-QList<int> statesOf(const QSignalSpy& spy)
-{
-    QList<int> states;
-    for (const QList<QVariant>& arguments : spy)
-        states.append(arguments.at(1).value<ReplayerState>());
-    return states;
-}
 
 QLabel* picture(VideoReplayWidget& tile)
 {
@@ -66,22 +54,6 @@ struct Replay
     VlcMediaPlayer* player() const { return ctrl.mediaPlayer(); }
     bool pictureShown() const { return picture(*tile)->isVisible(); }
 };
-
-// How many colours the screen shows in the widget's area, and its colour near the top left corner.
-QSet<QRgb> coloursOnScreen(QWidget& widget, QRgb* corner = nullptr)
-{
-    const QPoint origin = widget.mapToGlobal(QPoint(0, 0));
-    const QImage shot = QGuiApplication::primaryScreen()
-                            ->grabWindow(0, origin.x(), origin.y(), widget.width(), widget.height())
-                            .toImage();
-    if (corner)
-        *corner = shot.pixel(6, 6);
-    QSet<QRgb> colours;
-    for (int y = 0; y < shot.height(); y += 4)
-        for (int x = 0; x < shot.width(); x += 4)
-            colours.insert(shot.pixel(x, y) & 0xF0F0F0);
-    return colours;
-}
 
 } // namespace
 
@@ -188,7 +160,7 @@ private slots:
             QThread::msleep(1500);
 
         QTRY_COMPARE_WITH_TIMEOUT(replay.ctrl.state(), ReplayerState_Ready, 15000);
-        QCOMPARE(statesOf(replay.states), (QList<int>{1, 2}));
+        QCOMPARE(ZmTest::statesOf(replay.states), (QList<int>{1, 2}));
         QCOMPARE(replay.ctrl.mediaInfo().url, location);
         QCOMPARE(replay.ctrl.mediaInfo().start, 7000);
         QCOMPARE(replay.ctrl.mediaInfo().duration, length);
@@ -220,7 +192,7 @@ private slots:
         QVERIFY(replay.ctrl.init(replay.tile, &media, nullptr));
         QTRY_COMPARE_WITH_TIMEOUT(replay.ctrl.state(), ReplayerState_LoadFailed, 15000);
         QTest::qWait(300);
-        QCOMPARE(statesOf(replay.states), (QList<int>{1, 3}));
+        QCOMPARE(ZmTest::statesOf(replay.states), (QList<int>{1, 3}));
         QCOMPARE(replay.ctrl.mediaInfo().duration, 30000);
     }
 
@@ -356,7 +328,7 @@ private slots:
         replay.ctrl.seek(1000, false);
         QTest::qWait(300);
         QCOMPARE(replay.player()->state(), Vlc::Stopped);
-        QCOMPARE(statesOf(replay.states), (QList<int>{1, 2}));
+        QCOMPARE(ZmTest::statesOf(replay.states), (QList<int>{1, 2}));
     }
 
     // A seek after the video ended opens it again and, when the replay plays, plays it from the clock.
@@ -374,7 +346,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(replay.player()->time() >= 1000 && replay.player()->time() < 2500, 5000);
         QCOMPARE(replay.ctrl.state(), ReplayerState_Ready);
         QVERIFY(!replay.pictureShown());
-        QCOMPARE(statesOf(replay.states), (QList<int>{1, 2}));
+        QCOMPARE(ZmTest::statesOf(replay.states), (QList<int>{1, 2}));
     }
 
     // On screen: the video while the clock is inside the stretch, the participant's picture over it outside.
@@ -386,11 +358,12 @@ private slots:
         replay.ctrl.play(true);
         replay.ctrl.seek(200, false);
         QTRY_VERIFY_WITH_TIMEOUT(!replay.pictureShown(), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(coloursOnScreen(*replay.tile).size() > 6, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(ZmTest::coloursOnScreen(*replay.tile).size() > 6, 10000);
 
         replay.ctrl.seek(9000, false);
         QRgb corner = 0;
-        QTRY_VERIFY_WITH_TIMEOUT((coloursOnScreen(*replay.tile, &corner), (corner & 0xFFFFFF) == 0x32454F), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT((ZmTest::coloursOnScreen(*replay.tile, &corner), (corner & 0xFFFFFF) == 0x32454F),
+                                 10000);
         replay.ctrl.close();
         QTRY_COMPARE_WITH_TIMEOUT(replay.player()->state(), Vlc::Stopped, 5000);
     }
