@@ -94,6 +94,14 @@ bool VlcReplayCtrl::init(QObject* view, const ReplayMediaInfo* media, const User
     m_vlcMedia = new VlcMedia(m_media.url, instance);
     // Connected before the player opens, so that no report is missed.
     connect(m_player, SIGNAL(stateChanged()), this, SLOT(onVlcPlayerStateChanged()));
+    if (m_media.url.isEmpty() || !m_vlcMedia->isValid() || !m_player->isValid()) {
+        // Nothing to open: the player would never report. The failure is announced from the event loop, to the
+        // listeners that connect after init.
+        qWarning() << "VlcReplayCtrl::init: no video to open at" << m_media.url;
+        QMetaObject::invokeMethod(
+            this, [this] { setState(ReplayerState_LoadFailed); }, Qt::QueuedConnection);
+        return true;
+    }
     m_player->open(m_vlcMedia);
     return true;
 }

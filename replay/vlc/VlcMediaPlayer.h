@@ -39,7 +39,8 @@ public:
     VlcMedia* currentMedia() const;
 
     void play();
-    // Pauses a playing player; a paused, stopped or ended one stays as it is (it never resumes).
+    // Pauses a playing player (libvlc stops a stream that cannot pause); a paused, stopped or ended one stays as it
+    // is: it never resumes.
     void pause();
     void stop();
 

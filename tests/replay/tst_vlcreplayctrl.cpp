@@ -174,25 +174,33 @@ private slots:
     {
         QTest::addColumn<QString>("location");
         QTest::addColumn<QString>("logged");
+        QTest::addColumn<QList<int>>("states");
 
-        QTest::newRow("missing file") << m_dir.filePath(QStringLiteral("missing.mp4")) << QString();
-        QTest::newRow("corrupt file") << m_dir.filePath(QStringLiteral("corrupt.mp4")) << "length of .* is unknown";
-        QTest::newRow("address not found") << m_simulator.url(QStringLiteral("/files/replay/missing.mp4")) << QString();
+        const QList<int> opened{1, 3};
+        QTest::newRow("missing file") << m_dir.filePath(QStringLiteral("missing.mp4")) << QString() << opened;
+        QTest::newRow("corrupt file") << m_dir.filePath(QStringLiteral("corrupt.mp4")) << "length of .* is unknown"
+                                      << opened;
+        QTest::newRow("address not found")
+            << m_simulator.url(QStringLiteral("/files/replay/missing.mp4")) << QString() << opened;
+        QTest::newRow("no location") << QString() << "no video to open" << QList<int>{3};
     }
 
+    // Announced after init returns, so that a listener connected after init hears it.
     void failsToLoadWhatCannotBePlayed()
     {
         QFETCH(QString, location);
         QFETCH(QString, logged);
+        QFETCH(QList<int>, states);
 
         if (!logged.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(logged));
         Replay replay;
         const ReplayMediaInfo media{location, 0, 30000};
         QVERIFY(replay.ctrl.init(replay.tile, &media, nullptr));
+        QCOMPARE(replay.ctrl.state(), ReplayerState_Initial);
         QTRY_COMPARE_WITH_TIMEOUT(replay.ctrl.state(), ReplayerState_LoadFailed, 15000);
         QTest::qWait(300);
-        QCOMPARE(ZmTest::statesOf(replay.states), (QList<int>{1, 3}));
+        QCOMPARE(ZmTest::statesOf(replay.states), states);
         QCOMPARE(replay.ctrl.mediaInfo().duration, 30000);
     }
 
