@@ -41,7 +41,13 @@ ApiParamList problemReportForm(int accountType, const QString& periodId, const Q
 int ZmNetAPI::reportDeviceProblem(int problemType, int errorCode, const QString& remark,
                                   const QString& errorDescription)
 {
-    const LessonContext lesson = AppGlobalData::instance()->lessonContext();
+    return reportDeviceProblem(AppGlobalData::instance()->lessonContext(), problemType, errorCode, remark,
+                               errorDescription);
+}
+
+int ZmNetAPI::reportDeviceProblem(const LessonContext& lesson, int problemType, int errorCode, const QString& remark,
+                                  const QString& errorDescription)
+{
     if (lesson.periodId().isEmpty())
         return 0;
     if (problemType != kRtcChannelProblem && lesson.accountType() == kAuditor)

@@ -78,6 +78,9 @@ public:
     // 0 when the service accepted it, or when it is not to be sent (no lesson; an auditor's report of any type
     // but 5); -1 when sending failed or the service refused it.
     int reportDeviceProblem(int problemType, int errorCode, const QString& remark, const QString& errorDescription);
+    // The same for a lesson snapshot taken earlier (reports sent from another thread).
+    int reportDeviceProblem(const LessonContext& lesson, int problemType, int errorCode, const QString& remark,
+                            const QString& errorDescription);
 
     // The numbered-call address for the URL configuration's API base.
     static QUrl makeApiUrl(const ApiParamList& list);

@@ -35,9 +35,9 @@ bool WhiteboardReplayCtrl::init(QObject* view, const ReplayMediaInfo* media, con
     m_page = qobject_cast<Whiteboard*>(view);
     if (media)
         m_media = *media;
-    const LessonInfo& lesson = AppGlobalData::instance()->lesson;
-    const QString address = playbackAddress(lesson.lessonId, lesson.periodId);
-    qDebug() << "Whiteboard url =" << address;
+    const LessonContext lesson = AppGlobalData::instance()->lessonContext();
+    const QString address = playbackAddress(lesson.lessonId(), lesson.periodId());
+    qDebug().noquote() << "Whiteboard url =" << address;
     m_media.url = address;
     // Connected before the page loads, so that a load start reported at once is not missed.
     if (m_page) {

@@ -235,15 +235,20 @@ QJsonArray Simulator::numberedRequests(const QString& funcTag)
     return found;
 }
 
-QJsonArray Simulator::waitForRequests(int count, const QString& pathPrefix, int timeoutMs)
+QJsonArray Simulator::pollFor(int count, int timeoutMs, const std::function<QJsonArray()>& fetch)
 {
     QDeadlineTimer deadline(timeoutMs);
-    QJsonArray found = requests(pathPrefix);
+    QJsonArray found = fetch();
     while (found.size() < count && !deadline.hasExpired()) {
         QTest::qWait(20);
-        found = requests(pathPrefix);
+        found = fetch();
     }
     return found;
+}
+
+QJsonArray Simulator::waitForRequests(int count, const QString& pathPrefix, int timeoutMs)
+{
+    return pollFor(count, timeoutMs, [&] { return requests(pathPrefix); });
 }
 
 QString Simulator::putFile(const QString& relativePath, const QByteArray& data)

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class UrlConfig;
 
 namespace ZmTest {
@@ -105,6 +107,26 @@ public:
     static QString ossAccessKeySecret() { return QStringLiteral("sim-access-key-secret"); }
     static QString ossSecurityToken() { return QStringLiteral("sim-security-token"); }
 
+    // The class message server role (see tests/sim/README.md). Waits poll, running the event loop, so that a
+    // client in this process keeps working while a test waits.
+    QString messageServerUrl() const; // ws://127.0.0.1:<port>/ws
+    // Frames the server received ({"seq", "time", "connection", "kind", "text", "json", ...}), oldest first; kind
+    // "text", "binary", "ping", "pong" or "close" (empty: all).
+    QJsonArray messageFrames(const QString& kind = {}, int sinceSeq = 0);
+    QJsonArray waitForMessageFrames(int count, const QString& kind = {}, int timeoutMs = 10000, int sinceSeq = 0);
+    // Connections, oldest first ({"id", "state", "fault", "opened", "closed", "client_close_code", ...}); state
+    // "connecting", "open", "closed", "refused" or "stalled" (empty: all).
+    QJsonArray messageConnections(const QString& state = {});
+    QJsonArray waitForMessageConnections(int count, const QString& state = {}, int timeoutMs = 10000);
+    // Sends a message ({"text"}, {"json"}, {"binary_base64"} or {"binary_text"}) to every open connection; the
+    // number of connections it reached, -1 on failure.
+    int pushMessage(const QJsonObject& message);
+    // The next connections meet these faults ({"mode": "refuse" | "stall" | "no_pong" | "close", "times", ...}).
+    bool queueMessageFault(const QJsonObject& fault);
+    // Closes every open connection from the server side with this code; how many, -1 on failure.
+    int closeMessageConnections(int code = 1001);
+    bool loadMessageScenario(const QJsonObject& scenario);
+
     // Helpers for log entries.
     static QByteArray bodyOf(const QJsonObject& entry);
     static QList<QPair<QString, QString>> pairsOf(const QJsonValue& pairs); // [[name, value], ...]
@@ -115,6 +137,9 @@ public:
     static QString scriptPath();  // <source>/tests/sim/simulator.py
 
 private:
+    // fetch() once it returns at least count entries, or what it returns after timeoutMs; polls, running the
+    // event loop in between.
+    static QJsonArray pollFor(int count, int timeoutMs, const std::function<QJsonArray()>& fetch);
     // One control request that must be answered 200.
     bool controlOk(const QByteArray& method, const QString& target, const QByteArray& body = {});
 

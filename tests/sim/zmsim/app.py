@@ -5,7 +5,7 @@ import time
 
 from aiohttp import web
 
-from . import control, files, numbered, oss, programmed, reports, restful, updates
+from . import control, files, messages, numbered, oss, pages, programmed, reports, restful, updates
 
 CONTROL_PREFIX = "/_control/"
 
@@ -78,6 +78,8 @@ def build(state):
     reports.setup(app, state)
     restful.setup(app, state)
     updates.setup(app, state)
+    messages.setup(app, state)
     files.setup(app, state)
+    pages.setup(app, state)
     oss.setup(app, state)  # last: it claims every PUT the others leave
     return app

@@ -21,7 +21,7 @@ def _error(message, status=400):
     return _json({"error": message}, status=status)
 
 
-def _int_arg(request, name, default):
+def int_arg(request, name, default):
     text = request.query.get(name)
     if text is None or text == "":
         return default
@@ -39,10 +39,10 @@ async def get_requests(request):
         filters = {
             "prefix": request.query.get("prefix") or None,
             "method": request.query.get("method") or None,
-            "since": _int_arg(request, "since", 0),
+            "since": int_arg(request, "since", 0),
         }
-        count = _int_arg(request, "count", 0)
-        wait_ms = _int_arg(request, "wait_ms", 0)
+        count = int_arg(request, "count", 0)
+        wait_ms = int_arg(request, "wait_ms", 0)
     except ValueError:
         return _error("since, count and wait_ms are whole numbers")
     if count > 0 and wait_ms > 0:

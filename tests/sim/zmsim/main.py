@@ -13,6 +13,7 @@ import threading
 from aiohttp import web
 
 from . import app as sim_app
+from . import messages
 from .state import SimState
 
 HOST = "127.0.0.1"
@@ -26,11 +27,15 @@ def parse_args(argv):
     parser.add_argument("--port", type=int, default=0, help="port to listen on (default: a free one)")
     parser.add_argument("--files", metavar="DIR", help="folder served under /files/")
     parser.add_argument("--log", metavar="FILE", help="also append every request as one JSON line to FILE")
+    parser.add_argument("--scenario", metavar="FILE",
+                        help="class messages the simulated teacher sends at given times (see README.md)")
     args = parser.parse_args(argv)
     if not 0 <= args.port <= 65535:
         parser.error("--port must be between 0 and 65535")
     if args.files and not os.path.isdir(args.files):
         parser.error("--files must name a folder")
+    if args.scenario and not os.path.isfile(args.scenario):
+        parser.error("--scenario must name a file")
     return args
 
 
@@ -72,7 +77,14 @@ async def serve(args):
     with tempfile.TemporaryDirectory(prefix="zmsim-uploads-") as upload_dir:
         state = SimState(base_url, files_dir=os.path.abspath(args.files) if args.files else None,
                          upload_dir=upload_dir, log_file=log_file)
-        runner = web.AppRunner(sim_app.build(state), access_log=None, handle_signals=False)
+        application = sim_app.build(state)
+        if args.scenario:
+            try:
+                messages.load_scenario_file(state, args.scenario)
+            except (messages.MessageError, OSError) as error:
+                print("simulator: %s" % error, file=sys.stderr)
+                return 2
+        runner = web.AppRunner(application, access_log=None, handle_signals=False)
         await runner.setup()
         site = web.SockSite(runner, listener, shutdown_timeout=1.0)
         await site.start()

@@ -5,6 +5,22 @@ import json
 import time
 
 
+async def wait_for_count(changed, select, count, timeout):
+    """select() once it returns at least count items, or what it returns after timeout seconds; whoever changes
+    what select() reads notifies the condition changed."""
+    deadline = time.monotonic() + timeout
+    async with changed:
+        while True:
+            selected = select()
+            remaining = deadline - time.monotonic()
+            if len(selected) >= count or remaining <= 0:
+                return selected
+            try:
+                await asyncio.wait_for(changed.wait(), remaining)
+            except asyncio.TimeoutError:
+                pass
+
+
 class RequestLog:
     """Every request received (control requests excepted), in arrival order, with ever-increasing numbers."""
 
@@ -18,11 +34,15 @@ class RequestLog:
         entry["seq"] = self._next_seq
         self._next_seq += 1
         self._entries.append(entry)
-        if self._log_file is not None:
-            self._log_file.write(json.dumps(entry, ensure_ascii=False) + "\n")
-            self._log_file.flush()
+        self.write_to_file(entry)
         async with self._changed:
             self._changed.notify_all()
+
+    def write_to_file(self, record):
+        """Appends one JSON line to the --log file, when there is one (other roles log their own records here)."""
+        if self._log_file is not None:
+            self._log_file.write(json.dumps(record, ensure_ascii=False) + "\n")
+            self._log_file.flush()
 
     def clear(self):
         self._entries.clear()
@@ -41,17 +61,7 @@ class RequestLog:
 
     async def wait_for(self, count, timeout, **filters):
         """The selected entries once there are at least count of them, or what there is after timeout seconds."""
-        deadline = time.monotonic() + timeout
-        async with self._changed:
-            while True:
-                selected = self.select(**filters)
-                remaining = deadline - time.monotonic()
-                if len(selected) >= count or remaining <= 0:
-                    return selected
-                try:
-                    await asyncio.wait_for(self._changed.wait(), remaining)
-                except asyncio.TimeoutError:
-                    pass
+        return await wait_for_count(self._changed, lambda: self.select(**filters), count, timeout)
 
 
 class Annotator:
@@ -86,6 +96,7 @@ class SimState:
         self.roles = {}
         self.reset_hooks = []  # called by the control API's reset
         self.role_handlers = {}  # role -> handler for every request the role's annotator claims
+        self.messages = None  # the class message server (messages.MessageServer)
         self.shutdown = asyncio.Event()
 
     def add_annotator(self, annotator):

@@ -1,0 +1,6 @@
+#include "live/messages/PublicMsgInterface.h"
+
+PublicMsgInterface::PublicMsgInterface(QObject* parent)
+    : QObject(parent)
+{
+}
