@@ -4,6 +4,7 @@
 #include "replay/vlc/VlcCommon.h"
 #include "replay/vlc/VlcInstance.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -55,6 +56,9 @@ QList<int> ZmTest::statesOf(const QSignalSpy& spy)
 
 QSet<QRgb> ZmTest::coloursOnScreen(QWidget& widget, QRgb* corner)
 {
+    // Other tests share the display: the window goes above theirs first.
+    widget.window()->raise();
+    QCoreApplication::processEvents();
     const QPoint origin = widget.mapToGlobal(QPoint(0, 0));
     const QImage shot = QGuiApplication::primaryScreen()
                             ->grabWindow(0, origin.x(), origin.y(), widget.width(), widget.height())

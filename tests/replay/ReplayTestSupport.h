@@ -23,7 +23,8 @@ void prepareVlc();
 QList<int> statesOf(const QSignalSpy& spy);
 
 // The colours the screen shows in the widget's area (sampled every 4 pixels, 4 bits a channel), and its colour
-// near the top left corner: what is really on screen, native windows of other programs and libraries included.
+// near the top left corner: what is really on screen, native windows of libraries included. Raises the widget's
+// window first.
 QSet<QRgb> coloursOnScreen(QWidget& widget, QRgb* corner = nullptr);
 
 } // namespace ZmTest
