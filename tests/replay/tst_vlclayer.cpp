@@ -203,7 +203,7 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(surface->internalWinId() != 0);
-        QCOMPARE(ZmTest::coloursOnScreen(*surface).size(), 1);
+        QTRY_COMPARE(ZmTest::coloursOnScreen(*surface).size(), 1);
 
         VlcMediaPlayer player(m_instance.get());
         player.setVideoWidget(surface);
