@@ -35,6 +35,11 @@ QStringList LogCapture::lines() const
     return m_lines;
 }
 
+QString LogCapture::text() const
+{
+    return lines().join(QLatin1Char('\n'));
+}
+
 QStringList LogCapture::linesContaining(const QString& needle) const
 {
     return lines().filter(needle);

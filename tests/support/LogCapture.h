@@ -18,6 +18,8 @@ public:
     LogCapture& operator=(const LogCapture&) = delete;
 
     QStringList lines() const;
+    // The lines joined with "\n".
+    QString text() const;
     // The lines that contain needle, in order.
     QStringList linesContaining(const QString& needle) const;
     // The rest of each line after the first occurrence of marker, for the lines that hold it.
