@@ -18,15 +18,16 @@ function(zm_add_qtest name)
         ENVIRONMENT "${ZM_TEST_ENVIRONMENT}")
 endfunction()
 
-# zm_add_fuzzer(<name> SOURCES <files...> [LIBS <targets...>] CORPUS <folder>)
+# zm_add_fuzzer(<name> SOURCES <files...> [LIBS <targets...>] CORPUS <folder> [DICT <file>])
 #
 # A libFuzzer target (clang only). CTest runs it over its seed corpus and then fuzzes for a short,
-# bounded time; new inputs land in the build tree, never in the source tree.
+# bounded time, with the dictionary's pieces when one is given; new inputs land in the build tree, never in the
+# source tree.
 function(zm_add_fuzzer name)
     if(NOT ZM_FUZZ)
         return()
     endif()
-    cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "CORPUS;DICT" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
@@ -34,8 +35,12 @@ function(zm_add_fuzzer name)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests/fuzz")
     set(work "${CMAKE_BINARY_DIR}/tests/fuzz/${name}.corpus")
     file(MAKE_DIRECTORY "${work}")
+    set(dictionary)
+    if(ARG_DICT)
+        set(dictionary "-dict=${ARG_DICT}")
+    endif()
     add_test(NAME ${name}
-        COMMAND ${name} -max_total_time=15 -timeout=10 -rss_limit_mb=4096 "${work}" "${ARG_CORPUS}")
+        COMMAND ${name} -max_total_time=15 -timeout=10 -rss_limit_mb=4096 ${dictionary} "${work}" "${ARG_CORPUS}")
     set_tests_properties(${name} PROPERTIES TIMEOUT 120 LABELS "fuzz" ENVIRONMENT "${ZM_TEST_ENVIRONMENT}")
 endfunction()
 

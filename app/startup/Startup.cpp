@@ -13,6 +13,7 @@
 #include "app/startup/InformationBox.h"
 #include "app/startup/LinkServer.h"
 #include "app/startup/ZmApplication.h"
+#include "live/rtc/RtcEngineSetup.h"
 #include "net/logs/CrashUpload.h"
 #include "net/zip/ZipUtil.h"
 #include "platform/SingleInstance.h"
@@ -188,6 +189,7 @@ int runApplication(int argc, char** argv)
     }
 
     state.app->parseCommandLine(state.arguments);
+    configureRtcEngine(state.app->launchOptions().options());
     installTranslation();
     state.app->createRouteManager();
     OfflineLessonResDownloader::setStartStatusPoster(&ZmApplication::postAppStatusEvent);

@@ -2,6 +2,7 @@
 
 #include "ZmTestMain.h"
 
+#include <QDir>
 #include <QPixmap>
 #include <QWidget>
 
@@ -24,6 +25,7 @@ void saveScreenshot(QWidget& widget, const QString& name, QPixmap* shot)
     const QPixmap picture = widget.grab();
     if (shot)
         *shot = picture;
+    QVERIFY(QDir().mkpath(screenshotDir()));
     const QString path = screenshotPath(name);
     QVERIFY2(picture.save(path, "PNG"), qPrintable(path));
 }

@@ -21,6 +21,13 @@
     </message>
 </context>
 <context>
+    <name>DesktopShareTitleBar</name>
+    <message>
+        <source>Screen sharing...</source>
+        <translation>屏幕共享中...</translation>
+    </message>
+</context>
+<context>
     <name>DownloadLessonDlg</name>
     <message>
         <source>ZmQuillo - Updater</source>
@@ -276,6 +283,45 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
     </message>
 </context>
 <context>
+    <name>PPTFailLoadTips</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>Oops! Bad internet connection, lesson loading failed.(Code: -4002)</source>
+        <translation>糟糕！网络连接不佳，课件加载失败。(Code: -4002)</translation>
+    </message>
+    <message>
+        <source>Solutions:</source>
+        <translation>解决方法：</translation>
+    </message>
+    <message>
+        <source>1. Refresh the page or exit the classroom;</source>
+        <translation>1. 刷新页面或退出教室；</translation>
+    </message>
+    <message>
+        <source>Click to Refresh</source>
+        <translation>点击刷新</translation>
+    </message>
+    <message>
+        <source>2. Use wired internet connection instead of wifi;</source>
+        <translation>2. 使用有线网络代替无线网络；</translation>
+    </message>
+    <message>
+        <source>3. Switch to 4G network if wifi is being used at public spaces such as airports, train stations, and shopping malls;</source>
+        <translation>3. 如在机场、火车站、商场等公共场所使用无线网络，请切换到4G网络；</translation>
+    </message>
+    <message>
+        <source>4. Turn off high definition internet TV and download managers during the class;</source>
+        <translation>4. 上课期间请关闭高清网络电视和下载工具；</translation>
+    </message>
+    <message>
+        <source>5. Contact Zm staff for assistance.</source>
+        <translation>5. 联系Zm工作人员寻求帮助。</translation>
+    </message>
+</context>
+<context>
     <name>ToastDialog</name>
     <message>
         <source>Dialog</source>
@@ -483,6 +529,20 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
     <message>
         <source>Connecting camera...</source>
         <translation>正在连接摄像头...</translation>
+    </message>
+</context>
+<context>
+    <name>WebTipOverlapWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+</context>
+<context>
+    <name>Whiteboard</name>
+    <message>
+        <source>Refresh</source>
+        <translation>刷新</translation>
     </message>
 </context>
 </TS>

@@ -5,7 +5,7 @@ import time
 
 from aiohttp import web
 
-from . import control, files, messages, numbered, oss, programmed, reports, restful, updates
+from . import control, files, messages, numbered, oss, pages, programmed, reports, restful, updates
 
 CONTROL_PREFIX = "/_control/"
 
@@ -80,5 +80,6 @@ def build(state):
     updates.setup(app, state)
     messages.setup(app, state)
     files.setup(app, state)
+    pages.setup(app, state)
     oss.setup(app, state)  # last: it claims every PUT the others leave
     return app

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "live/rtc/sim/SimScenario.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QVariantList>
+
+namespace agora {
+namespace rtc {
+class IRtcEngine;
+}
+} // namespace agora
+class SimRtcEngine;
+
+namespace RtcTest {
+
+// A scenario that traces into a file of its own; use() makes it the scenario of the engines made afterwards.
+class TracedScenario
+{
+public:
+    TracedScenario();
+
+    SimScenario scenario = SimScenario::defaults();
+
+    void use();
+    QString tracePath() const { return m_dir.filePath(QStringLiteral("trace.jsonl")); }
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+
+    // Every line of the trace so far.
+    QList<QJsonObject> trace() const;
+    // The call lines, all or of one call.
+    QList<QJsonObject> calls(const QString& call = QString()) const;
+    QStringList callNames() const;
+    // The callback lines of one callback.
+    QList<QJsonObject> callbacks(const QString& name) const;
+    // The parameter calls as texts: "setBool <key> true", "setInt <key> 9", "setString <key> <value>",
+    // "setObject <key> <json>", "setParameters <json>".
+    QStringList parameterTexts() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// The argument key of a trace line.
+QJsonValue argOf(const QJsonObject& line, const char* key);
+
+// The simulated engine behind an engine pointer; fails the test when there is none.
+SimRtcEngine* simEngine(agora::rtc::IRtcEngine* engine);
+
+// A user setting as the settings file on disk holds it ("Group/Key"); null when absent.
+QVariant storedSetting(const QString& key);
+
+// Signals recorded as they reach the GUI thread (connections made with this object as context, so they are queued
+// from engine threads), with the thread each was emitted on.
+class SignalLog : public QObject
+{
+public:
+    struct Entry
+    {
+        QString name;
+        QVariantList args;
+    };
+
+    // A recorder for a signal: connect(sender, &Sender::signal, log.recorder<Args...>("name")) is queued onto
+    // this object's thread.
+    template <typename... Args> auto recorder(const QString& name)
+    {
+        return [this, name](Args... args) {
+            m_entries.append(Entry{name, QVariantList{QVariant::fromValue(args)...}});
+        };
+    }
+
+    QList<Entry> entries(const QString& name) const;
+    int count(const QString& name) const { return entries(name).size(); }
+    // Waits (events processed) until count(name) >= n; false after timeoutMs.
+    bool waitFor(const QString& name, int n = 1, int timeoutMs = 5000) const;
+    void clear() { m_entries.clear(); }
+
+private:
+    QList<Entry> m_entries;
+};
+
+} // namespace RtcTest

@@ -1,0 +1,82 @@
+#include "LogCapture.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+namespace ZmTest {
+
+LogCapture* LogCapture::s_active = nullptr;
+
+LogCapture::LogCapture()
+{
+    Q_ASSERT(!s_active);
+    s_active = this;
+    m_previous = qInstallMessageHandler(&LogCapture::handler);
+}
+
+LogCapture::~LogCapture()
+{
+    qInstallMessageHandler(m_previous);
+    s_active = nullptr;
+}
+
+void LogCapture::handler(QtMsgType, const QMessageLogContext&, const QString& message)
+{
+    LogCapture* capture = s_active;
+    if (!capture)
+        return;
+    QMutexLocker locker(&capture->m_mutex);
+    capture->m_lines.append(message);
+}
+
+QStringList LogCapture::lines() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_lines;
+}
+
+QString LogCapture::text() const
+{
+    return lines().join(QLatin1Char('\n'));
+}
+
+QStringList LogCapture::linesContaining(const QString& needle) const
+{
+    return lines().filter(needle);
+}
+
+QStringList LogCapture::linesAfter(const QString& marker) const
+{
+    QStringList rests;
+    for (const QString& line : lines()) {
+        const int at = line.indexOf(marker);
+        if (at >= 0)
+            rests.append(line.mid(at + marker.size()));
+    }
+    return rests;
+}
+
+void LogCapture::clear()
+{
+    QMutexLocker locker(&m_mutex);
+    m_lines.clear();
+}
+
+bool LogCapture::waitFor(const QString& needle, int count, int timeoutMs) const
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (linesContaining(needle).size() < count) {
+        if (waited.elapsed() > timeoutMs) {
+            const QStringList all = lines();
+            const QString tail = all.mid(qMax(0, all.size() - 30)).join(QLatin1Char('\n'));
+            fprintf(stderr, "LogCapture::waitFor did not see %d x \"%s\"; the last lines:\n%s\n", count,
+                    qPrintable(needle), qPrintable(tail));
+            return false;
+        }
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+} // namespace ZmTest

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+namespace ZmTest {
+
+// Collects every message logged while it lives, from any thread, instead of printing it. One at a time.
+class LogCapture
+{
+public:
+    LogCapture();
+    ~LogCapture();
+
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    QStringList lines() const;
+    // The lines joined with "\n".
+    QString text() const;
+    // The lines that contain needle, in order.
+    QStringList linesContaining(const QString& needle) const;
+    // The rest of each line after the first occurrence of marker, for the lines that hold it.
+    QStringList linesAfter(const QString& marker) const;
+    void clear();
+
+    // Runs the event loop until count lines contain needle; false (with a warning listing the last lines) after
+    // timeoutMs.
+    bool waitFor(const QString& needle, int count = 1, int timeoutMs = 20000) const;
+
+private:
+    static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);
+
+    static LogCapture* s_active;
+    QtMessageHandler m_previous = nullptr;
+    mutable QMutex m_mutex;
+    QStringList m_lines;
+};
+
+} // namespace ZmTest
