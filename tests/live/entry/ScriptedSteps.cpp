@@ -67,3 +67,20 @@ InitTask* StepScript::make(int kind, s_InitTask_Params* params)
     const StepOutcome outcome = script.isEmpty() ? StepOutcome::done() : script.at(qMin(attempt, script.size() - 1));
     return new ScriptedStep(kind, params, outcome, &journal);
 }
+
+StepRecorder::StepRecorder()
+{
+    setInitTaskMakerForTesting([this](int kind, QObject* owner, s_InitTask_Params* params) -> InitTask* {
+        InitTask* step = createInitTaskByType(kind, owner, params);
+        if (auto* imp = qobject_cast<InitTask_Imp*>(step)) {
+            attempts << kind;
+            QObject::connect(imp, &InitTask_Imp::sigTaskEnded, imp, [this, imp] { results << imp->result(); });
+        }
+        return step;
+    });
+}
+
+StepRecorder::~StepRecorder()
+{
+    setInitTaskMakerForTesting({});
+}

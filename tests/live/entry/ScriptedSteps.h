@@ -67,3 +67,17 @@ public:
 
     InitTask* make(int kind, s_InitTask_Params* params);
 };
+
+// Records the steps the runner makes with the real factory: each attempt's kind and, once it ended, its result.
+class StepRecorder
+{
+public:
+    QList<int> attempts;
+    QList<int> results; // in the order the attempts ended
+
+    // Installs the recorder as the runner's maker until the object goes.
+    StepRecorder();
+    ~StepRecorder();
+    StepRecorder(const StepRecorder&) = delete;
+    StepRecorder& operator=(const StepRecorder&) = delete;
+};
