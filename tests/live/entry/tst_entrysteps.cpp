@@ -6,8 +6,10 @@
 #include "live/entry/EntryAddresses.h"
 #include "live/entry/InitTask.h"
 #include "live/entry/InitTaskFactory.h"
+#include "live/entry/InitTaskTexts.h"
 #include "live/entry/NormalClassEntryRoom.h"
 #include "net/api/UrlSigner.h"
+#include "ui/common/Translation.h"
 
 #include "ZmTestMain.h"
 
@@ -96,6 +98,17 @@ private slots:
                                   {"periodId", values.at(3)}, {"partId", "1"},          {"mr", "1"}};
         QCOMPARE(address, UrlConfig::instance()->whiteboard + UrlSigner::signQuery(params, query.queryItemValue("t"),
                                                                                    query.queryItemValue("appversion")));
+    }
+
+    // Last: the translator stays installed for the rest of the process.
+    void textsInChinese()
+    {
+        QCOMPARE(InitTaskTexts::runningText(Agora_CheckCamera), QString("connecting camera..."));
+        QCOMPARE(InitTaskTexts::runningText(NormalClass_InitUI), QString());
+        QVERIFY(Translation::installForLanguage(QStringLiteral("cn")));
+        QCOMPARE(InitTaskTexts::runningText(Agora_CheckCamera), QString("正在连接摄像头..."));
+        QCOMPARE(InitTaskTexts::failureText(WebSocket_Link), QString("连接失败。(WS)"));
+        QCOMPARE(InitTaskTexts::hintText(API_EnterClass), QString("请检查您的网络，然后重试"));
     }
 };
 
