@@ -1,7 +1,7 @@
 // The RTC class-entry steps against the simulated engine (channel set-up, devices, join) and a whole entry run of
 // an auditor against the simulator and its message server.
 #include "DialogAnswerer.h"
-#include "EntryLesson.h"
+#include "EntryTestSupport.h"
 #include "ScriptedSteps.h"
 
 #include "app/AppGlobalData.h"
@@ -40,8 +40,6 @@ Q_DECLARE_METATYPE(Devices)
 
 namespace {
 
-constexpr char kReportPath[] = "/classroom/monitor/period/device/report/callback";
-
 // Counts the frames it is given.
 class CountingObserver : public agora::media::IVideoFrameObserver
 {
@@ -57,13 +55,6 @@ public:
         return true;
     }
     std::atomic<int> frames{0};
-};
-
-class FakeNormalRoom : public QObject, public NormalClassEntryRoom
-{
-public:
-    int wired = 0;
-    void connectVideoWidgets() override { ++wired; }
 };
 
 std::vector<SimDeviceSpec> specs(const Devices& devices, bool refuse = false)
@@ -129,25 +120,6 @@ private:
     {
         std::unique_ptr<InitTask> step(createInitTaskByType(kind, owner));
         return step ? step->runTaskSync(nullptr, 30) : 0;
-    }
-
-    // The problem reports filed so far: "<problemType> <remark>".
-    QStringList reports()
-    {
-        ProblemReportQueue::waitForIdle(15000);
-        QStringList filed;
-        for (const QJsonValue& entry : m_sim.requests(kReportPath)) {
-            QString type;
-            QString remark;
-            for (const auto& field : Simulator::pairsOf(entry.toObject().value("form"))) {
-                if (field.first == "problemType")
-                    type = field.second;
-                if (field.first == "remark")
-                    remark = field.second;
-            }
-            filed << type + ' ' + remark;
-        }
-        return filed;
     }
 
     // The trace's parameter texts that mention one of the keys.
@@ -459,7 +431,7 @@ private slots:
             const QStringList calls = m_traced->callNames();
             QVERIFY(calls.lastIndexOf("setParameters") < calls.indexOf("joinChannel"));
         }
-        QCOMPARE(reports(), filed);
+        QCOMPARE(filedReports(m_sim), filed);
     }
 
     // An auditor's whole entry: no camera, microphone or whiteboard step; 128 after 32, passing over 1024.

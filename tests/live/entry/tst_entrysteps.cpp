@@ -1,5 +1,5 @@
 // Class-entry steps without outside services: the wiring step's owner, the request id and the whiteboard address.
-#include "EntryLesson.h"
+#include "EntryTestSupport.h"
 
 #include "app/UrlConfig.h"
 #include "app/records/InitTaskParams.h"
@@ -19,14 +19,6 @@
 #include <memory>
 
 namespace {
-
-// A normal class room as the wiring step sees it.
-class FakeNormalRoom : public QObject, public NormalClassEntryRoom
-{
-public:
-    int wired = 0;
-    void connectVideoWidgets() override { ++wired; }
-};
 
 } // namespace
 

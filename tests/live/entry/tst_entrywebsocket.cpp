@@ -2,7 +2,7 @@
 // server that never completes the handshake (the engine's time-out and its problem report), alone and through the
 // runner's retry.
 #include "DialogAnswerer.h"
-#include "EntryLesson.h"
+#include "EntryTestSupport.h"
 
 #include "app/ConfigManager.h"
 #include "app/UrlConfig.h"
@@ -24,8 +24,6 @@ using ZmTest::Simulator;
 
 namespace {
 
-constexpr char kReportPath[] = "/classroom/monitor/period/device/report/callback";
-
 } // namespace
 
 class TestEntryWebSocket : public QObject
@@ -40,25 +38,6 @@ private:
     {
         std::unique_ptr<InitTask> step(createInitTaskByType(WebSocket_Link, nullptr));
         return step ? step->runTaskSync(nullptr, 30) : 0;
-    }
-
-    // The problem reports filed so far: "<problemType> <remark>".
-    QStringList reports()
-    {
-        ProblemReportQueue::waitForIdle(15000);
-        QStringList filed;
-        for (const QJsonValue& entry : m_sim.requests(kReportPath)) {
-            QString type;
-            QString remark;
-            for (const auto& field : Simulator::pairsOf(entry.toObject().value("form"))) {
-                if (field.first == "problemType")
-                    type = field.second;
-                if (field.first == "remark")
-                    remark = field.second;
-            }
-            filed << type + ' ' + remark;
-        }
-        return filed;
     }
 
 private slots:
@@ -113,7 +92,7 @@ private slots:
         QCOMPARE(runStep(), -1);
         QCOMPARE(m_block->lastDetail_, -3);
         QVERIFY(!ClassMsgEngine::instance());
-        QCOMPARE(reports(), QStringList{"2 websocket_connected_timeout"});
+        QCOMPARE(filedReports(m_sim), QStringList{"2 websocket_connected_timeout"});
     }
 
     // Through the runner: a server that never answers the first handshake; the user retries and the second
@@ -130,7 +109,7 @@ private slots:
         QCOMPARE(m_block->lastDetail_, 0);
         QVERIFY(ClassMsgEngine::instance());
         QCOMPARE(m_sim.messageConnections("open").size(), 1);
-        QCOMPARE(reports(), QStringList{"2 websocket_connected_timeout"});
+        QCOMPARE(filedReports(m_sim), QStringList{"2 websocket_connected_timeout"});
     }
 };
 

@@ -2,7 +2,7 @@
 // never answered, with and without a time-out of its caller's), the masked page address in the log, the whole entry
 // runs of a pupil and of the small class, and a guest's whiteboard load while an entry run waits.
 #include "DialogAnswerer.h"
-#include "EntryLesson.h"
+#include "EntryTestSupport.h"
 #include "ScriptedSteps.h"
 
 #include "app/AppGlobalData.h"
@@ -40,16 +40,8 @@ using ZmTest::Simulator;
 
 namespace {
 
-constexpr char kReportPath[] = "/classroom/monitor/period/device/report/callback";
 constexpr char kPagePath[] = "/pages/whiteboard";
 constexpr int kLoadLimitMs = 3000;
-
-class FakeNormalRoom : public QObject, public NormalClassEntryRoom
-{
-public:
-    int wired = 0;
-    void connectVideoWidgets() override { ++wired; }
-};
 
 class NullObserver : public agora::media::IVideoFrameObserver
 {
@@ -76,24 +68,6 @@ private:
     {
         std::unique_ptr<InitTask> step(createInitTaskByType(WebEngine_LoadWhiteboard, nullptr));
         return step ? step->runTaskSync(nullptr, timeoutSec) : 0;
-    }
-
-    QStringList reports()
-    {
-        ProblemReportQueue::waitForIdle(15000);
-        QStringList filed;
-        for (const QJsonValue& entry : m_sim.requests(kReportPath)) {
-            QString type;
-            QString remark;
-            for (const auto& field : Simulator::pairsOf(entry.toObject().value("form"))) {
-                if (field.first == "problemType")
-                    type = field.second;
-                if (field.first == "remark")
-                    remark = field.second;
-            }
-            filed << type + ' ' + remark;
-        }
-        return filed;
     }
 
     QStringList pagePaths()
@@ -153,7 +127,7 @@ private slots:
     {
         QCOMPARE(runBoardStep(30), 1);
         QCOMPARE(pagePaths(), QStringList{"/pages/whiteboard/student/100234/880213/20240611093/1"});
-        QVERIFY(reports().isEmpty());
+        QVERIFY(filedReports(m_sim).isEmpty());
     }
 
     // Report 3 for a page that failed, and for one that never answered: then the result stays the time-out's,
@@ -179,7 +153,7 @@ private slots:
             m_block->extendParams_.insert(EXTEND_PARAM_WhiteBoard_URL, m_sim.url("/pages/whiteboard?board=fail"));
 
         QCOMPARE(runBoardStep(timeoutSec), result);
-        QCOMPARE(reports(), QStringList{"3 Whiteboard_Load_TimeOut"});
+        QCOMPARE(filedReports(m_sim), QStringList{"3 Whiteboard_Load_TimeOut"});
     }
 
     // The small class hands its own page address (with the login token) and hides the refresh button.
@@ -249,12 +223,7 @@ private slots:
         slowLesson.prefix = true;
         slowLesson.delayMs = 1500;
         slowLesson.times = 1;
-        QFile fixture(ZmTest::sourceDir() + "/tests/sim/fixtures/restful/lesson.json");
-        QVERIFY(fixture.open(QIODevice::ReadOnly));
-        QByteArray text = fixture.readAll();
-        QByteArray ws = m_sim.baseUrl().toLatin1();
-        ws.replace("http", "ws");
-        slowLesson.body = text.replace("{{ws_base}}", ws).replace("{{base}}", m_sim.baseUrl().toLatin1());
+        slowLesson.body = lessonReply(m_sim);
         QVERIFY(m_sim.program(slowLesson) >= 0);
 
         FakeNormalRoom room;
@@ -263,7 +232,12 @@ private slots:
         int guestResult = 0;
         int guestCase = -1;
         QList<int> attemptsAtGuestLoad;
-        QTimer::singleShot(300, this, [&] {
+        // Once the run waits for the lesson information.
+        QTimer guestLoad;
+        connect(&guestLoad, &QTimer::timeout, this, [&] {
+            if (!recorder.attempts.contains(API_LoadClassInfo))
+                return;
+            guestLoad.stop();
             attemptsAtGuestLoad = recorder.attempts;
             s_InitTask_Params* guest =
                 createInitTaskParams(InitCase_GuestWhiteboard, m_channel.get(), &m_audio, &m_video, m_board.get());
@@ -273,6 +247,7 @@ private slots:
             step.reset();
             freeInitTaskParams(guest);
         });
+        guestLoad.start(10);
         QList<int> kinds{1, 16, 512, 8, 64, 32, 1024, 128};
 
         QCOMPARE(runTasks_awaitEnd(m_board.get(), &kinds, &room, 30), 0);
