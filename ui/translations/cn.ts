@@ -413,6 +413,32 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
     </message>
 </context>
 <context>
+    <name>RaiseHandWidget</name>
+    <message>
+        <source>raise hand</source>
+        <translation>举手</translation>
+    </message>
+    <message>
+        <source>90s</source>
+        <translation>90s</translation>
+    </message>
+    <message>
+        <source>Raise</source>
+        <translation>举手</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>StarAwards</name>
+    <message>
+        <source>Student</source>
+        <translation>学生</translation>
+    </message>
+</context>
+<context>
     <name>ToastDialog</name>
     <message>
         <source>Dialog</source>
@@ -597,6 +623,39 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
     </message>
 </context>
 <context>
+    <name>UserItemWidget</name>
+    <message>
+        <source>Close the microphone</source>
+        <translation>关闭麦克风</translation>
+    </message>
+    <message>
+        <source>Open the microphone</source>
+        <translation>打开麦克风</translation>
+    </message>
+</context>
+<context>
+    <name>UserListCtrl</name>
+    <message>
+        <source>Members</source>
+        <translation>成员</translation>
+    </message>
+    <message>
+        <source>%1 student(s) raising the hands</source>
+        <translation>%1 位学生举手</translation>
+    </message>
+    <message>
+        <source>Members (%1)</source>
+        <translation>成员 (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>UserListWidget</name>
+    <message>
+        <source>Members(0)</source>
+        <translation>成员(0)</translation>
+    </message>
+</context>
+<context>
     <name>VersionChecker</name>
     <message>
         <source>Would you like to download the update now?</source>
@@ -609,6 +668,21 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
     <message>
         <source>Updater</source>
         <translation>更新程序</translation>
+    </message>
+</context>
+<context>
+    <name>VideoDisplayWidget</name>
+    <message>
+        <source>Name</source>
+        <translation>姓名</translation>
+    </message>
+    <message>
+        <source>Offline</source>
+        <translation>离线</translation>
+    </message>
+    <message>
+        <source>action</source>
+        <translation>状态</translation>
     </message>
 </context>
 <context>
