@@ -178,6 +178,97 @@
     </message>
 </context>
 <context>
+    <name>InitTask</name>
+    <message>
+        <source>Initializing...(Agora_InitChannel)</source>
+        <translation>正在初始化...(Agora_InitChannel)</translation>
+    </message>
+    <message>
+        <source>Initialization failed.(Agora_InitChannel)</source>
+        <translation>初始化失败。(Agora_InitChannel)</translation>
+    </message>
+    <message>
+        <source>please check your network, and try again</source>
+        <translation>请检查您的网络，然后重试</translation>
+    </message>
+    <message>
+        <source>connecting camera...</source>
+        <translation>正在连接摄像头...</translation>
+    </message>
+    <message>
+        <source>connect camera failed</source>
+        <translation>连接摄像头失败</translation>
+    </message>
+    <message>
+        <source>please check your camera, and try again.</source>
+        <translation>请检查您的摄像头，然后重试。</translation>
+    </message>
+    <message>
+        <source>connecting micphone...</source>
+        <translation>正在连接麦克风...</translation>
+    </message>
+    <message>
+        <source>connect micphone failed</source>
+        <translation>连接麦克风失败</translation>
+    </message>
+    <message>
+        <source>please check your micphone, and try again.</source>
+        <translation>请检查您的麦克风，然后重试。</translation>
+    </message>
+    <message>
+        <source>connecting speaker...</source>
+        <translation>正在连接扬声器...</translation>
+    </message>
+    <message>
+        <source>connect speaker failed</source>
+        <translation>连接扬声器失败</translation>
+    </message>
+    <message>
+        <source>please check your speaker, and try again.</source>
+        <translation>请检查您的扬声器，然后重试。</translation>
+    </message>
+    <message>
+        <source>Connecting...(API_LoadClassInfo)</source>
+        <translation>正在连接...(API_LoadClassInfo)</translation>
+    </message>
+    <message>
+        <source>Connection failed.(API_LoadClassInfo)</source>
+        <translation>连接失败。(API_LoadClassInfo)</translation>
+    </message>
+    <message>
+        <source>Connecting...(API_EnterClass)</source>
+        <translation>正在连接...(API_EnterClass)</translation>
+    </message>
+    <message>
+        <source>Connection failed(API_EnterClass)</source>
+        <translation>连接失败(API_EnterClass)</translation>
+    </message>
+    <message>
+        <source>Connecting...(Agora_JoinChannel)</source>
+        <translation>正在连接...(Agora_JoinChannel)</translation>
+    </message>
+    <message>
+        <source>Connection failed(Agora_JoinChannel)</source>
+        <translation>连接失败(Agora_JoinChannel)</translation>
+    </message>
+    <message>
+        <source>connecting whiteboard...</source>
+        <translation>正在连接白板...</translation>
+    </message>
+    <message>
+        <source>Whiteboard connection failed</source>
+        <translation>白板连接失败</translation>
+    </message>
+    <message>
+        <source>Connecting...(WS)</source>
+        <translation>正在连接...(WS)</translation>
+    </message>
+    <message>
+        <source>Connection failed.(WS)</source>
+        <translation>连接失败。(WS)</translation>
+    </message>
+</context>
+<context>
     <name>MyTitleBar</name>
     <message>
         <source>VERSION: </source>
