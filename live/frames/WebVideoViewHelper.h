@@ -16,8 +16,8 @@ class CShareFrameWriter;
 // One page video view: the plug-in element that shows a user, and the shared section its frames go into.
 struct WebVideoViewEntry
 {
-    QString viewId;      // the page element's id
-    QString sectionName; // empty until the first frame
+    QString viewId;                            // the page element's id
+    QString sectionName;                       // empty until the first frame
     std::unique_ptr<CShareFrameWriter> writer; // null until the first frame
     bool reportedOpenFailure = false;
     bool reportedDroppedFrame = false;

@@ -250,7 +250,10 @@ class TestWebVideoViews : public QObject
         if (frame.format != kShareFormatI420)
             return QStringLiteral("format %1").arg(frame.format);
         if (frame.pixelBytes != packedYuv420Bytes(uint32_t(frame.width), uint32_t(frame.height)))
-            return QStringLiteral("%1 pixel bytes for %2 x %3").arg(frame.pixelBytes).arg(frame.width).arg(frame.height);
+            return QStringLiteral("%1 pixel bytes for %2 x %3")
+                .arg(frame.pixelBytes)
+                .arg(frame.width)
+                .arg(frame.height);
         if (frame.version == 0)
             return frame.width == 640 && frame.height == 480 && frame.checksum == blackChecksum(640, 480)
                        ? QString()
@@ -271,10 +274,7 @@ private slots:
         AppGlobalData::instance()->launch.userId = QString::number(kOwnId);
     }
 
-    void init()
-    {
-        m_prefix = QStringLiteral("tv%1x%2_").arg(::getpid()).arg(++m_counter);
-    }
+    void init() { m_prefix = QStringLiteral("tv%1x%2_").arg(::getpid()).arg(++m_counter); }
 
     void cleanup()
     {
@@ -347,27 +347,27 @@ private slots:
     void announcements_data()
     {
         QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("viewAfter");
         QTest::addColumn<bool>("wanted");
         QTest::addColumn<int>("offline");
         QTest::addColumn<int>("versionOfA");
         QTest::addColumn<int>("versionOfB");
         QTest::addColumn<int>("refusals");
+        QTest::addColumn<QString>("viewAfter");
         // Before the steps user 7 is shown in view a, which holds one frame after the black one (version 1).
         // versionOfB -1: no section b.
-        QTest::newRow("same id again") << "show 7 a" << "a" << false << 0 << 2 << -1 << 0;
-        QTest::newRow("another id") << "show 7 b" << "b" << false << 0 << 1 << 1 << 0;
-        QTest::newRow("hidden") << "hide 7 a" << "" << true << 0 << 1 << -1 << 0;
-        QTest::newRow("hidden, another id") << "hide 7 b" << "a" << false << 0 << 2 << -1 << 0;
-        QTest::newRow("hidden, other case") << "hide 7 A" << "a" << false << 0 << 2 << -1 << 0;
-        QTest::newRow("other user hidden") << "hide 8 a" << "a" << false << 0 << 2 << -1 << 0;
-        QTest::newRow("shown again") << "hide 7 a|show 7 a" << "a" << false << 0 << 3 << -1 << 0;
-        QTest::newRow("offline") << "offline 7" << "" << true << 1 << 1 << -1 << 0;
-        QTest::newRow("other user offline") << "offline 8" << "a" << false << 0 << 2 << -1 << 0;
-        QTest::newRow("second user in a") << "show 8 a|frame 8" << "a" << false << 0 << 4 << -1 << 0;
-        QTest::newRow("refused slash") << "show 7 x/y" << "a" << false << 0 << 2 << -1 << 1;
-        QTest::newRow("refused dots") << "show 7 /.." << "a" << false << 0 << 2 << -1 << 1;
-        QTest::newRow("refused empty") << "show 7 !" << "a" << false << 0 << 2 << -1 << 1;
+        QTest::newRow("same id again") << "show 7 a" << false << 0 << 2 << -1 << 0 << "a";
+        QTest::newRow("another id") << "show 7 b" << false << 0 << 1 << 1 << 0 << "b";
+        QTest::newRow("hidden") << "hide 7 a" << true << 0 << 1 << -1 << 0 << "";
+        QTest::newRow("hidden, another id") << "hide 7 b" << false << 0 << 2 << -1 << 0 << "a";
+        QTest::newRow("hidden, other case") << "hide 7 A" << false << 0 << 2 << -1 << 0 << "a";
+        QTest::newRow("other user hidden") << "hide 8 a" << false << 0 << 2 << -1 << 0 << "a";
+        QTest::newRow("shown again") << "hide 7 a|show 7 a" << false << 0 << 3 << -1 << 0 << "a";
+        QTest::newRow("offline") << "offline 7" << true << 1 << 1 << -1 << 0 << "";
+        QTest::newRow("other user offline") << "offline 8" << false << 0 << 2 << -1 << 0 << "a";
+        QTest::newRow("second user in a") << "show 8 a|frame 8" << false << 0 << 4 << -1 << 0 << "a";
+        QTest::newRow("refused slash") << "show 7 x/y" << false << 0 << 2 << -1 << 1 << "a";
+        QTest::newRow("refused dots") << "show 7 /.." << false << 0 << 2 << -1 << 1 << "a";
+        QTest::newRow("refused empty") << "show 7 !" << false << 0 << 2 << -1 << 1 << "a";
     }
 
     // The page's announcements and the users leaving, seen in the table, the signals and the sections: the step
@@ -375,12 +375,12 @@ private slots:
     void announcements()
     {
         QFETCH(QString, steps);
-        QFETCH(QString, viewAfter);
         QFETCH(bool, wanted);
         QFETCH(int, offline);
         QFETCH(int, versionOfA);
         QFETCH(int, versionOfB);
         QFETCH(int, refusals);
+        QFETCH(QString, viewAfter);
         ZmTest::LogCapture log;
         WebVideoViewHelper helper;
         helper.onWebVideoViewShowed(7, viewId("a"));
@@ -642,8 +642,9 @@ private slots:
         QVERIFY(sectionExists(sectionOf(viewId("one")))); // still the room helper's
         room.channel.uninitialize();
         room.helper.clearViews();
-        const QStringList left = QDir("/dev/shm").entryList(
-            {QStringLiteral("zmquillo-%1-*%2*").arg(::geteuid()).arg(m_prefix)}, QDir::System | QDir::Files);
+        const QStringList left = QDir("/dev/shm")
+                                     .entryList({QStringLiteral("zmquillo-%1-*%2*").arg(::geteuid()).arg(m_prefix)},
+                                                QDir::System | QDir::Files);
         QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
     }
 
@@ -659,8 +660,9 @@ private slots:
             auto helper = std::make_unique<WebVideoViewHelper>();
             auto observer = std::make_unique<AgoraVideoFrameObserver>(helper.get());
             std::atomic<int> asked{0};
-            connect(helper.get(), &WebVideoViewHelper::sigWantRenderVideoView, helper.get(),
-                    [&asked](uint) { ++asked; }, Qt::DirectConnection);
+            connect(
+                helper.get(), &WebVideoViewHelper::sigWantRenderVideoView, helper.get(), [&asked](uint) { ++asked; },
+                Qt::DirectConnection);
             QVERIFY(room.attach(observer.get()));
             for (int change = 0; change < 40; ++change) {
                 helper->onWebVideoViewShowed(kOwnId, viewId(QStringLiteral("o%1").arg(change % 3)));
