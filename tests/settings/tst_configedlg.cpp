@@ -38,6 +38,15 @@ void useTwoOfEach(SimScenario& scenario)
     scenario.speakers = {device("Speakers (USB)", "spk-a"), device("CABLE Input (VB-Audio)", "spk-cable")};
 }
 
+// The saved device id of each kind; an empty id saves none.
+void saveIds(const QStringList& ids)
+{
+    for (int kind = 0; kind < 3; ++kind) {
+        if (!ids[kind].isEmpty())
+            ConfigManager::instance()->ini_SetParam_String(kKeys[kind], ids[kind].toUtf8());
+    }
+}
+
 QStringList itemsOf(const QComboBox* box)
 {
     QStringList items;
@@ -141,10 +150,7 @@ private slots:
     {
         QFETCH(QStringList, saved);
         QFETCH(QList<int>, current);
-        for (int kind = 0; kind < 3; ++kind) {
-            if (!saved[kind].isEmpty())
-                ConfigManager::instance()->ini_SetParam_String(kKeys[kind], saved[kind].toUtf8());
-        }
+        saveIds(saved);
         TracedScenario traced;
         traced.scenario.cameras = {device("Front", "cam-a"), device("Rear", "cam-b"), device("USB", "cam-c")};
         traced.scenario.microphones = {device("Mic A", "mic-a"), device("Mic B", "mic-b")};
@@ -252,10 +258,7 @@ private slots:
         QFETCH(QList<int>, chosen);
         QFETCH(int, flags);
         QFETCH(QStringList, changed);
-        for (int kind = 0; kind < 3; ++kind) {
-            if (!saved[kind].isEmpty())
-                ConfigManager::instance()->ini_SetParam_String(kKeys[kind], saved[kind].toUtf8());
-        }
+        saveIds(saved);
         TracedScenario traced;
         useTwoOfEach(traced.scenario);
         QVERIFY(startRoom(traced));
