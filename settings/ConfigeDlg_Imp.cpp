@@ -24,7 +24,8 @@ constexpr char kSpeakerKey[] = "SelectedDeviceID/AudioOUT";
 constexpr int kReadyTries = 3;
 constexpr int kReadyPauseSeconds = 1;
 
-const QString kDashes(36, QLatin1Char('-'));
+// Separates the devices listed in the log.
+constexpr char kDashes[] = "------------------------------------";
 
 // The saved id of key; empty when there is none or the settings cannot be read.
 QByteArray savedDeviceId(const char* key)

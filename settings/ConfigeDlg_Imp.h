@@ -99,7 +99,7 @@ private slots:
     void on_buttonOk_clicked();
 
 private:
-    // One device kind: its list (name, id), the model its combo box shows, the settings key of its saved id.
+    // The devices of one kind as (name, id), in the engine's order.
     using DeviceList = QList<QPair<QString, QString>>;
 
     explicit ConfigeDlg_Imp(QWidget* parent);
@@ -108,6 +108,7 @@ private:
     void onConfigerStatus(int status);
     // Checks one kind (count until ready, then fill) and posts the status that follows.
     void checkKind(std::function<int()> count, std::function<void()> fill, int succeeded, int failed);
+    // Each fill logs the kind's count and devices, appends them to the kind's list and returns the count.
     int fillCameras();
     int fillMicrophones();
     int fillSpeakers();
