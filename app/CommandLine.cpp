@@ -1,51 +1,16 @@
 #include "app/CommandLine.h"
 
+#include "app/OptionSecrets.h"
+#include "app/PercentDecoding.h"
+
 #include <QDebug>
-#include <QRegularExpression>
-
-namespace {
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
 
 QByteArray percentDecode(const QByteArray& bytes)
 {
     QByteArray decoded;
     decoded.reserve(bytes.size());
-    for (int i = 0; i < bytes.size(); ++i) {
-        const char c = bytes.at(i);
-        if (c == '%' && i + 2 < bytes.size()) {
-            const int high = hexValue(bytes.at(i + 1));
-            const int low = hexValue(bytes.at(i + 2));
-            if (high >= 0 && low >= 0) {
-                decoded.append(char((high << 4) | low));
-                i += 2;
-                continue;
-            }
-        }
-        decoded.append(c);
-    }
+    PercentDecoding::decode(bytes.constData(), bytes.size(), [&decoded](char byte, int, int) { decoded.append(byte); });
     return decoded;
-}
-
-QString maskOptionSecrets(const QString& text)
-{
-    // A value ends where the next option, a blank (plain or encoded) or a link's "&" begins.
-    static const QRegularExpression secret(QStringLiteral("(--(?:auth)?token(?:=|%3d))((?:(?!--|%20|&|\\s).)+)"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    QString masked = text;
-    masked.replace(secret, QStringLiteral("\\1***"));
-    return masked;
 }
 
 QStringList buildArgumentList(int argc, const char* const* argv)
@@ -53,7 +18,9 @@ QStringList buildArgumentList(int argc, const char* const* argv)
     QStringList list;
     for (int i = 0; i < argc; ++i) {
         QString text = QString::fromUtf8(argv[i]);
-        qDebug().noquote() << QString("argc(%1) %2").arg(i).arg(maskOptionSecrets(text));
+        qDebug().noquote() << QString("argc(%1) %2")
+                                  .arg(i)
+                                  .arg(maskOptionSecrets(text, OptionTextKind_Argument | OptionTextKind_AppLink));
         if (text.endsWith('/'))
             text.chop(1);
         splitOptionText(text, list);
@@ -86,7 +53,10 @@ void logArguments(const QStringList& list)
     int n = 0;
     QString allCmd;
     for (const QString& entry : list) {
-        const QString shown = maskOptionSecrets(entry);
+        // An entry of the start-up list may be a piece of a link argument, decoded once, that a later start
+        // hands to the running copy: it is masked for that reading too.
+        const QString shown =
+            maskOptionSecrets(entry, OptionTextKind_Option | OptionTextKind_Argument | OptionTextKind_AppLink);
         qDebug().noquote() << QString("argv[%1]: ").arg(n) + shown;
         if (!entry.contains(QLatin1String("--lessonname"))) {
             allCmd += shown + ' ';

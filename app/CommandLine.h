@@ -32,7 +32,3 @@ QHash<QString, QString> readOptionTable(const QStringList& list);
 
 // Decodes "%" followed by two hexadecimal digits; any other "%" stays as it is.
 QByteArray percentDecode(const QByteArray& bytes);
-
-// The text with the values of "--token" and "--authtoken" (any case, also percent-encoded "=") replaced by
-// "***", for logging.
-QString maskOptionSecrets(const QString& text);

@@ -2,6 +2,7 @@
 
 #include "app/AppGlobalData.h"
 #include "app/CommandLine.h"
+#include "app/OptionSecrets.h"
 #include "app/UrlConfig.h"
 #include "app/ZmAppEvents.h"
 
@@ -50,7 +51,7 @@ void logOptionTable(const QHash<QString, QString>& options)
     std::sort(keys.begin(), keys.end());
     QStringList lines;
     for (const QString& key : keys)
-        lines.append(maskOptionSecrets(key + '=' + options.value(key)));
+        lines.append(maskOptionSecrets(key + '=' + options.value(key), OptionTextKind_Option));
     qInfo().noquote() << "ZmApplication::parseCommandLine options:" << lines.join(QStringLiteral(", "));
 }
 

@@ -1,14 +1,16 @@
 # zm_add_qtest(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [TIMEOUT <seconds>])
 #
 # One QtTest executable, registered with CTest. Label "webengine" marks tests that start the embedded
-# browser; the sanitizer configuration skips them. Every test gets the environment the browser and the
-# Qt Quick scene graph need under Xvfb; the test's main (ZmTestMain.h) gives it a temporary HOME.
+# browser; the sanitizer configuration skips them. Every test runs on an X server of its own
+# (tools/run-on-own-display) with the environment the browser and the Qt Quick scene graph need under Xvfb; the
+# test's main (ZmTestMain.h) gives it a temporary HOME.
 function(zm_add_qtest name)
     cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE zm_testsupport Qt5::Test ${ARG_LIBS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests/bin")
-    add_test(NAME ${name} COMMAND ${name})
+    # Each test gets an X server of its own: tests that raise and grab windows run side by side.
+    add_test(NAME ${name} COMMAND "${CMAKE_SOURCE_DIR}/tools/run-on-own-display" $<TARGET_FILE:${name}>)
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
     endif()
@@ -18,15 +20,16 @@ function(zm_add_qtest name)
         ENVIRONMENT "${ZM_TEST_ENVIRONMENT}")
 endfunction()
 
-# zm_add_fuzzer(<name> SOURCES <files...> [LIBS <targets...>] CORPUS <folder>)
+# zm_add_fuzzer(<name> SOURCES <files...> [LIBS <targets...>] CORPUS <folder> [DICT <file>])
 #
 # A libFuzzer target (clang only). CTest runs it over its seed corpus and then fuzzes for a short,
-# bounded time; new inputs land in the build tree, never in the source tree.
+# bounded time, with the dictionary's pieces when one is given; new inputs land in the build tree, never in the
+# source tree.
 function(zm_add_fuzzer name)
     if(NOT ZM_FUZZ)
         return()
     endif()
-    cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "CORPUS;DICT" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
@@ -34,8 +37,12 @@ function(zm_add_fuzzer name)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests/fuzz")
     set(work "${CMAKE_BINARY_DIR}/tests/fuzz/${name}.corpus")
     file(MAKE_DIRECTORY "${work}")
+    set(dictionary)
+    if(ARG_DICT)
+        set(dictionary "-dict=${ARG_DICT}")
+    endif()
     add_test(NAME ${name}
-        COMMAND ${name} -max_total_time=15 -timeout=10 -rss_limit_mb=4096 "${work}" "${ARG_CORPUS}")
+        COMMAND ${name} -max_total_time=15 -timeout=10 -rss_limit_mb=4096 ${dictionary} "${work}" "${ARG_CORPUS}")
     set_tests_properties(${name} PROPERTIES TIMEOUT 120 LABELS "fuzz" ENVIRONMENT "${ZM_TEST_ENVIRONMENT}")
 endfunction()
 

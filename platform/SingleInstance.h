@@ -4,16 +4,19 @@
 
 namespace Platform {
 
-// The folder for this user's sockets and locks: $XDG_RUNTIME_DIR when it is an absolute path to a folder, else
-// the temporary folder.
-QString runtimeDir();
+// The folder for this user's sockets and locks: $XDG_RUNTIME_DIR when it is an absolute path to a folder of this
+// user that no one else may write to; else the private folder "zmquillo-<user id>" in the temporary folder, made
+// with mode 0700 when missing and refused unless it is a folder itself (not a link) of this user that no one else
+// may write to, since another user could have made it to catch this user's links. Empty, with the reason in
+// *error, when there is no such folder.
+QString runtimeDir(QString* error = nullptr);
 
-// A path in runtimeDir() named from key: key + suffix in the runtime folder; in the shared temporary folder the
-// user id is added, so users never meet each other's files.
-QString runtimePath(const QString& key, const QString& suffix);
+// key + suffix in runtimeDir(); empty, with the reason in *error, when there is no such folder.
+QString runtimePath(const QString& key, const QString& suffix, QString* error = nullptr);
 
 // One copy of the program per user: an exclusive lock on the file runtimePath(key, ".lock"). The kernel drops
-// the lock when the process ends in any way, so a crash never locks the user out.
+// the lock when the process ends in any way, so a crash never locks the user out. A lock file of another user
+// is never used, locked or not.
 class SingleInstanceLock
 {
 public:
@@ -24,7 +27,8 @@ public:
     SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
 
     // Takes the lock without waiting. True when this object holds it (also when it held it already); false when
-    // another process (or another lock object) holds it, or the lock file can't be opened (see errorString()).
+    // another process of this user (or another lock object) holds it, or there is no runtime folder, or the lock
+    // file can't be opened or is not this user's (see errorString()).
     bool tryAcquire();
     bool isHeld() const { return m_fd >= 0; }
     void release();
@@ -36,6 +40,7 @@ public:
 
 private:
     QString m_path;
+    QString m_folderError;
     int m_fd = -1;
     bool m_heldElsewhere = false;
     QString m_error;

@@ -1,7 +1,8 @@
 #include "app/startup/LinkServer.h"
 
 #include "app/AppLinks.h"
-#include "app/CommandLine.h"
+#include "app/OptionSecrets.h"
+#include "platform/PeerCredentials.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -62,6 +63,13 @@ QString LinkServer::errorString() const
 void LinkServer::onNewConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        QString error;
+        if (!Platform::isPeerOfThisUser(socket->socketDescriptor(), &error)) {
+            qWarning().noquote() << "LinkServer::onNewConnection a connection is refused:" << error;
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readLine(socket); });
         // A client that never finishes its line is dropped.
@@ -84,11 +92,13 @@ void LinkServer::readLine(QLocalSocket* socket)
     }
     const QString link = QString::fromUtf8(line).trimmed();
     if (!isAppLink(link)) {
-        qWarning().noquote() << "LinkServer::readLine not a link of the program:" << maskOptionSecrets(link.left(200));
+        qWarning().noquote() << "LinkServer::readLine not a link of the program:"
+                             << maskOptionSecrets(link, OptionTextKind_Argument | OptionTextKind_AppLink).left(200);
         answer(socket, "no\n");
         return;
     }
-    qInfo().noquote() << "LinkServer::readLine link from a later start:" << maskOptionSecrets(link);
+    qInfo().noquote() << "LinkServer::readLine link from a later start:"
+                      << maskOptionSecrets(link, OptionTextKind_Link);
     QCoreApplication::postEvent(QCoreApplication::instance(), new QFileOpenEvent(QUrl(link)));
     answer(socket, "ok\n");
 }
@@ -114,6 +124,13 @@ bool forwardLinkToRunningCopy(const QString& path, const QString& link, int time
         QThread::msleep(kRetryPauseMs);
     }
 
+    // Whoever listens there gets the link and its one-time token: only a copy of this user may.
+    QString error;
+    if (!Platform::isPeerOfThisUser(socket.socketDescriptor(), &error)) {
+        qWarning().noquote() << "forwardLinkToRunningCopy the link is not sent to" << path << ":" << error;
+        socket.abort();
+        return false;
+    }
     socket.write(link.toUtf8() + '\n');
     if (!socket.waitForBytesWritten(remaining())) {
         qWarning().noquote() << "forwardLinkToRunningCopy cannot send the link:" << socket.errorString();

@@ -9,7 +9,8 @@ class QLocalSocket;
 // Receives links from later starts of the program over a local socket and delivers each to the application as a
 // file-open event (QFileOpenEvent with the link as its URL), the way a desktop delivers an opened link to a
 // running program. One line per connection: the link in UTF-8 and "\n"; the reply is "ok\n" when the link was
-// taken, "no\n" when the text was not a link of the program's scheme.
+// taken, "no\n" when the text was not a link of the program's scheme. A connection from a process of another
+// user is closed without an answer.
 class LinkServer : public QObject
 {
     Q_OBJECT
@@ -36,5 +37,6 @@ private:
 };
 
 // Hands link to the copy listening at path; true when it answered that it took the link. Blocks up to
-// timeoutMs, trying again while the running copy has not started listening yet.
+// timeoutMs, trying again while the running copy has not started listening yet. Nothing is sent when the
+// listener runs as another user.
 bool forwardLinkToRunningCopy(const QString& path, const QString& link, int timeoutMs);

@@ -18,6 +18,7 @@
 #include "net/logs/CrashUpload.h"
 #include "net/zip/ZipUtil.h"
 #include "platform/SingleInstance.h"
+#include "platform/WindowSystem.h"
 #include "ui/common/ProgramRestart.h"
 #include "ui/common/SplashWindow.h"
 #include "ui/common/Translation.h"
@@ -162,6 +163,7 @@ int runApplication(int argc, char** argv)
     applyOpenGlMode(state.arguments);
     addVideoPluginSwitches(state.arguments);
     applyAlphaBufferSize();
+    Platform::chooseWindowSystem();
 
     state.app = std::make_unique<ZmApplication>(state.arguments);
     // The toolkit shows no window before the application object exists: the splash comes right after it.

@@ -2,6 +2,7 @@
 
 #include "app/AppGlobalData.h"
 #include "app/CommandLine.h"
+#include "app/OptionSecrets.h"
 #include "app/ProgramFiles.h"
 #include "app/UrlConfig.h"
 #include "app/ZmAppEvents.h"
@@ -159,7 +160,10 @@ bool ZmApplication::eventFilter(QObject* watched, QEvent* event)
 
     const QString url = static_cast<QFileOpenEvent*>(event)->url().toString(QUrl::FullyEncoded);
     const QStringList list = splitOpenedLink(url);
-    qInfo().noquote() << "open url params - " + maskOptionSecrets(list.join(QStringLiteral(", ")));
+    QStringList shown;
+    for (const QString& piece : list)
+        shown.append(maskOptionSecrets(piece, OptionTextKind_Argument));
+    qInfo().noquote() << "open url params - " + shown.join(QStringLiteral(", "));
     if (!list.isEmpty())
         URLInComing(list.size(), list);
     return false;

@@ -1,44 +1,64 @@
 // The command line's texts: arguments into option texts, opened links, the options table and what the logs show.
 #include "app/CommandLine.h"
 
+#include "app/AppLinks.h"
+#include "app/OptionSecrets.h"
+
+#include "LogCapture.h"
 #include "ZmTestMain.h"
 
-#include <QMutex>
-#include <QMutexLocker>
+#include <QUrl>
 
 #include <vector>
 
 namespace {
 
-QStringList s_messages;
-QMutex s_messagesMutex;
-
-void collectMessages(QtMsgType, const QMessageLogContext&, const QString& message)
+// The value of the token option, the way the program reads the text: a link of the program as the running copy
+// reads it (its URL form, split and decoded twice), anything else as a command-line argument.
+QString tokenAsRead(const QString& text)
 {
-    QMutexLocker locker(&s_messagesMutex);
-    s_messages.append(message);
+    QStringList options;
+    if (isAppLink(text)) {
+        const QStringList pieces = ::splitOpenedLink(QUrl(text).toString(QUrl::FullyEncoded));
+        options = ::normalizeArguments(pieces.size(), pieces);
+    } else {
+        ::splitOptionText(text, options);
+    }
+    const QHash<QString, QString> table = ::readOptionTable(options);
+    return table.value("--authtoken", table.value("--token"));
 }
 
-// Collects the log messages of its lifetime.
-class MessageCapture
+// Texts whose token is read only after the parser's decoding steps, and what the log shows of them.
+void addOddlyEncodedSecrets()
 {
-public:
-    MessageCapture()
-    {
-        s_messages.clear();
-        m_previous = qInstallMessageHandler(collectMessages);
-    }
-    ~MessageCapture() { qInstallMessageHandler(m_previous); }
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("masked");
 
-    QStringList messages() const
-    {
-        QMutexLocker locker(&s_messagesMutex);
-        return s_messages;
-    }
-
-private:
-    QtMessageHandler m_previous = nullptr;
-};
+    QTest::newRow("link, equals sign encoded twice") << "zmquillo://j?--token%253Ds3cr3t%20--uid%3D7"
+                                                     << "zmquillo://j?--token%253D***%20--uid%3D7";
+    QTest::newRow("argument, key letter encoded") << "--%74oken=s3cr3t --uid=7"
+                                                  << "--%74oken=*** --uid=7";
+    QTest::newRow("link, key letter and equals sign encoded twice") << "zmquillo:x?--uid%3D7%20--%2574oken%253Ds3cr3t"
+                                                                    << "zmquillo:x?--uid%3D7%20--%2574oken%253D***";
+    QTest::newRow("link, option without dashes") << "zmquillo:x?authtoken=s3cr3t"
+                                                 << "zmquillo:x?authtoken=***";
+    QTest::newRow("argument, key in capitals and encoded") << "--uid=7 --%41uth%54OKEN%3Ds3cr3t"
+                                                           << "--uid=7 --%41uth%54OKEN%3D***";
+    QTest::newRow("argument, a letter that lower-cases to k")
+        << QString::fromUtf8("--to\u212Aen=s3cr3t") << QString::fromUtf8("--to\u212Aen=***");
+    QTest::newRow("argument, blank decoded before the key") << "--%20token=s3cr3t"
+                                                            << "--%20token=***";
+    QTest::newRow("link, dashes of the value encoded twice") << "zmquillo:x?--token%3Ds3%252D%252Dcr3t%20--uid%3D7"
+                                                             << "zmquillo:x?--token%3D***%20--uid%3D7";
+    QTest::newRow("link with escapes in small letters") << "zmquillo://j?--uid%3d7%20--token%3ds3cr3t"
+                                                        << "zmquillo://j?--uid%3d7%20--token%3d***";
+    // The running copy reads another text than the one given (a stray "%" or an unreserved character's escape
+    // make the URL form differ): everything after the scheme is masked.
+    QTest::newRow("link whose URL form differs, stray percent") << "zmquillo:x?--lessonname%3D100%%20--token%3Ds3cr3t"
+                                                                << "zmquillo:***";
+    QTest::newRow("link whose URL form differs, encoded dashes") << "zmquillo:x?%2D%2Dtoken=s3cr3t"
+                                                                 << "zmquillo:***";
+}
 
 } // namespace
 
@@ -209,26 +229,54 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, masked);
-        QCOMPARE(::maskOptionSecrets(text), masked);
+        QCOMPARE(::maskOptionSecrets(text, OptionTextKind_Argument | OptionTextKind_AppLink), masked);
+    }
+
+    // A token the parser reads only after decoding the key, the "=" or the dashes is masked all the same.
+    void maskOddlyEncodedSecrets_data() { addOddlyEncodedSecrets(); }
+
+    void maskOddlyEncodedSecrets()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, masked);
+        QVERIFY2(tokenAsRead(text).startsWith("s3"), qPrintable(tokenAsRead(text)));
+        QCOMPARE(::maskOptionSecrets(text, OptionTextKind_Argument | OptionTextKind_AppLink), masked);
+        QVERIFY2(tokenAsRead(masked).isEmpty() || tokenAsRead(masked) == "***", qPrintable(tokenAsRead(masked)));
+    }
+
+    // Neither the arguments' log nor the parsed list's shows such a token.
+    void argumentLogsWithoutOddlyEncodedSecrets_data() { addOddlyEncodedSecrets(); }
+
+    void argumentLogsWithoutOddlyEncodedSecrets()
+    {
+        QFETCH(QString, text);
+        const QByteArray argument = text.toUtf8();
+        const char* argv[] = {"/opt/prog", argument.constData()};
+        ZmTest::LogCapture capture;
+        const QStringList list = ::buildArgumentList(2, argv);
+        ::logArguments(list);
+        const QStringList pieces = ::splitOpenedLink(QUrl(text).toString(QUrl::FullyEncoded));
+        ::logArguments(::normalizeArguments(pieces.size(), pieces));
+        QVERIFY2(!capture.text().contains("cr3t"), qPrintable(capture.text()));
     }
 
     // Every entry is logged with its number; the lesson name is left out of the whole line and of the count;
     // no token reaches the log.
     void logArguments()
     {
-        MessageCapture capture;
+        ZmTest::LogCapture capture;
         ::logArguments({"--/opt/prog", "--lessonname=Unit 3", "--token=secret-token=", "--uid=7"});
-        const QStringList messages = capture.messages();
+        const QStringList messages = capture.lines();
         QCOMPARE(messages, (QStringList{"argv[0]: --/opt/prog", "argv[1]: --lessonname=Unit 3", "argv[1]: --token=***",
                                         "argv[2]: --uid=7", "allCmd: --/opt/prog --token=*** --uid=7 "}));
     }
 
     void buildArgumentListLogsWithoutSecrets()
     {
-        MessageCapture capture;
+        ZmTest::LogCapture capture;
         const char* argv[] = {"/opt/prog", "--uid=7 --token=secret-token"};
         ::buildArgumentList(2, argv);
-        const QString all = capture.messages().join('\n');
+        const QString all = capture.text();
         QVERIFY2(!all.contains("secret-token"), qPrintable(all));
         QVERIFY(all.contains("argc(1) --uid=7 --token=***"));
     }

@@ -3,6 +3,7 @@
 #include "app/AppGlobalData.h"
 #include "app/CommandLine.h"
 #include "app/LaunchOptions.h"
+#include "app/OptionSecrets.h"
 #include "app/UrlConfig.h"
 
 #include "QuietQtMessages.h"
@@ -41,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     list += normalizeArguments(pieces.size(), pieces);
     for (const QString& option : list)
         check(option.startsWith(QLatin1String("--")));
-    maskOptionSecrets(QString::fromUtf8(bytes));
+    maskOptionSecrets(QString::fromUtf8(bytes),
+                      OptionTextKind_Option | OptionTextKind_Argument | OptionTextKind_AppLink);
 
     AppGlobalData appData;
     UrlConfig urls;

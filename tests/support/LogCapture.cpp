@@ -20,19 +20,36 @@ LogCapture::~LogCapture()
     s_active = nullptr;
 }
 
-void LogCapture::handler(QtMsgType, const QMessageLogContext&, const QString& message)
+void LogCapture::handler(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     LogCapture* capture = s_active;
     if (!capture)
         return;
     QMutexLocker locker(&capture->m_mutex);
     capture->m_lines.append(message);
+    capture->m_types.append(type);
 }
 
 QStringList LogCapture::lines() const
 {
     QMutexLocker locker(&m_mutex);
     return m_lines;
+}
+
+QStringList LogCapture::lines(QtMsgType type) const
+{
+    QMutexLocker locker(&m_mutex);
+    QStringList matching;
+    for (int i = 0; i < m_lines.size(); ++i) {
+        if (m_types.at(i) == type)
+            matching.append(m_lines.at(i));
+    }
+    return matching;
+}
+
+QString LogCapture::text() const
+{
+    return lines().join(QLatin1Char('\n'));
 }
 
 QStringList LogCapture::linesContaining(const QString& needle) const
@@ -55,6 +72,7 @@ void LogCapture::clear()
 {
     QMutexLocker locker(&m_mutex);
     m_lines.clear();
+    m_types.clear();
 }
 
 bool LogCapture::waitFor(const QString& needle, int count, int timeoutMs) const

@@ -3,6 +3,7 @@
 #include <QMutex>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <QtGlobal>
 
 namespace ZmTest {
@@ -18,6 +19,10 @@ public:
     LogCapture& operator=(const LogCapture&) = delete;
 
     QStringList lines() const;
+    // The lines logged at one level.
+    QStringList lines(QtMsgType type) const;
+    // The lines joined with "\n".
+    QString text() const;
     // The lines that contain needle, in order.
     QStringList linesContaining(const QString& needle) const;
     // The rest of each line after the first occurrence of marker, for the lines that hold it.
@@ -35,6 +40,7 @@ private:
     QtMessageHandler m_previous = nullptr;
     mutable QMutex m_mutex;
     QStringList m_lines;
+    QVector<QtMsgType> m_types;
 };
 
 } // namespace ZmTest

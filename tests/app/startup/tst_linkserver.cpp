@@ -2,14 +2,20 @@
 #include "app/AppLinks.h"
 #include "app/startup/LinkServer.h"
 
+#include "LogCapture.h"
+#include "WaitUntil.h"
 #include "ZmTestMain.h"
 
 #include <QFileOpenEvent>
 #include <QLocalSocket>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <atomic>
 #include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,13 +46,55 @@ bool forwardWhileServing(const QString& path, const QString& link, int timeoutMs
         result = forwardLinkToRunningCopy(path, link, timeoutMs);
         done = true;
     });
-    QElapsedTimer waited;
-    waited.start();
-    while (!done.load() && waited.elapsed() < timeoutMs + 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ZmTest::waitUntil([&done] { return done.load(); }, timeoutMs + 5000);
     client.join();
     return result;
 }
+
+// Runs a Python script as the user "nobody"; the arguments follow the script.
+void startAsOtherUser(QProcess& process, const char* script, const QStringList& arguments)
+{
+    process.start("setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", "/usr/bin/python3", "-c",
+                                         QString::fromLatin1(script)} +
+                                 arguments);
+}
+
+// Listens at argv[1], takes one connection and prints what it received.
+constexpr char kForeignListener[] = "import socket, sys\n"
+                                    "s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)\n"
+                                    "s.bind(sys.argv[1])\n"
+                                    "s.listen(1)\n"
+                                    "print('listening', flush=True)\n"
+                                    "s.settimeout(10)\n"
+                                    "c, _ = s.accept()\n"
+                                    "c.settimeout(3)\n"
+                                    "data = b''\n"
+                                    "try:\n"
+                                    "    while True:\n"
+                                    "        chunk = c.recv(65536)\n"
+                                    "        if not chunk:\n"
+                                    "            break\n"
+                                    "        data += chunk\n"
+                                    "except OSError:\n"
+                                    "    pass\n"
+                                    "print('received', repr(data), flush=True)\n";
+
+// Connects to argv[1], sends argv[2] as a line and prints the answer.
+constexpr char kForeignClient[] = "import socket, sys\n"
+                                  "data = b''\n"
+                                  "try:\n"
+                                  "    c = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)\n"
+                                  "    c.settimeout(5)\n"
+                                  "    c.connect(sys.argv[1])\n"
+                                  "    c.sendall(sys.argv[2].encode() + b'\\n')\n"
+                                  "    while True:\n"
+                                  "        chunk = c.recv(100)\n"
+                                  "        if not chunk:\n"
+                                  "            break\n"
+                                  "        data += chunk\n"
+                                  "except OSError as error:\n"
+                                  "    print('error', error, flush=True)\n"
+                                  "print('answer', repr(data), flush=True)\n";
 
 } // namespace
 
@@ -99,6 +147,21 @@ private slots:
         QCOMPARE(recorder.urls.at(0).toString(QUrl::FullyEncoded), link);
     }
 
+    // The log names the link with its token masked, however the token option is encoded.
+    void linkIsLoggedWithoutItsToken()
+    {
+        FileOpenRecorder recorder;
+        LinkServer server;
+        QVERIFY(server.listen(socketPath("links5")));
+        ZmTest::LogCapture capture;
+        const QString link = "zmquillo://join?--uid%3D7%20--%2574oken%253Ds3cr3t%20--lessonid%3D88";
+        QVERIFY(forwardWhileServing(socketPath("links5"), link, 5000));
+        QTRY_COMPARE(recorder.urls.size(), 1);
+        QVERIFY2(capture.text().contains("zmquillo://join?--uid%3D7%20--%2574oken%253D***%20--lessonid%3D88"),
+                 qPrintable(capture.text()));
+        QVERIFY(!capture.text().contains("s3cr3t"));
+    }
+
     void otherTextIsRefused()
     {
         FileOpenRecorder recorder;
@@ -121,6 +184,55 @@ private slots:
         LinkServer server;
         QVERIFY(server.listen(path));
         FileOpenRecorder recorder;
+        QVERIFY(forwardWhileServing(path, "zmquillo:x", 5000));
+        QTRY_COMPARE(recorder.urls.size(), 1);
+    }
+
+    // A socket of another user at the link path never gets the link, one-time token included.
+    void listenerOfAnotherUserGetsNoLink()
+    {
+        if (::geteuid() != 0)
+            QSKIP("acting as another user needs root");
+        QTemporaryDir shared;
+        QVERIFY(::chmod(QFile::encodeName(shared.path()), 0777) == 0);
+        const QString path = shared.filePath("links6");
+        QProcess listener;
+        startAsOtherUser(listener, kForeignListener, {path});
+        QVERIFY(ZmTest::waitUntil([&] { return listener.canReadLine(); }, 10000));
+        QCOMPARE(listener.readLine(), QByteArray("listening\n"));
+
+        ZmTest::LogCapture capture;
+        QVERIFY(!forwardLinkToRunningCopy(path, "zmquillo://join?--token%3Ds3cr3t", 3000));
+        QVERIFY(listener.waitForFinished(10000));
+        QCOMPARE(listener.readAll(), QByteArray("received b''\n"));
+        QVERIFY2(capture.text().contains("another user"), qPrintable(capture.text()));
+    }
+
+    // A connection from another user's process is refused without an answer and delivers nothing.
+    void clientOfAnotherUserIsRefused()
+    {
+        if (::geteuid() != 0)
+            QSKIP("acting as another user needs root");
+        QTemporaryDir shared;
+        QVERIFY(::chmod(QFile::encodeName(shared.path()), 0755) == 0);
+        const QString path = shared.filePath("links7");
+        FileOpenRecorder recorder;
+        LinkServer server;
+        QVERIFY(server.listen(path));
+        // Opened up as a careless set-up might leave it, so that only the credentials keep the stranger out.
+        QVERIFY(::chmod(QFile::encodeName(path), 0777) == 0);
+
+        ZmTest::LogCapture capture;
+        QProcess client;
+        startAsOtherUser(client, kForeignClient, {path, "zmquillo://join?--uid%3D7"});
+        QVERIFY(ZmTest::waitUntil([&] { return client.state() == QProcess::NotRunning; }, 10000));
+        const QByteArray output = client.readAll();
+        QVERIFY2(output.endsWith("answer b''\n"), output.constData());
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(recorder.urls.isEmpty());
+        QVERIFY2(capture.text().contains("another user"), qPrintable(capture.text()));
+
+        // This user's own copies still get through.
         QVERIFY(forwardWhileServing(path, "zmquillo:x", 5000));
         QTRY_COMPARE(recorder.urls.size(), 1);
     }

@@ -7,6 +7,7 @@
 #include "app/startup/ZmApplication.h"
 #include "web/ZmRouteManager.h"
 
+#include "LogCapture.h"
 #include "Simulator.h"
 #include "ZmTestMain.h"
 
@@ -176,6 +177,31 @@ private slots:
         QCOMPARE(restfulToken(exchanges.at(0).toObject()), QString("link-token="));
         QCOMPARE(AppGlobalData::instance()->lesson.lessonName, QString("Unit 3"));
         QCOMPARE(AppGlobalData::instance()->launch.userId, QString("100871"));
+    }
+
+    // A token option that reads as one only once decoded is still the token, and no log line shows it.
+    void oddlyEncodedLinkTokenStaysOutOfTheLog_data()
+    {
+        QTest::addColumn<QString>("tokenOption");
+        QTest::newRow("equals sign encoded twice") << "--token%253Dodd-s3cr3t";
+        QTest::newRow("key letter encoded twice") << "--%2574oken%253Dodd-s3cr3t";
+        QTest::newRow("key in capitals, encoded") << "--%2541uth%2554oken%3Dodd-s3cr3t";
+        QTest::newRow("without dashes") << "token%3Dodd-s3cr3t";
+        QTest::newRow("value with encoded dashes") << "--token%3Dodd-s3%252D%252Dcr3t";
+    }
+
+    void oddlyEncodedLinkTokenStaysOutOfTheLog()
+    {
+        QFETCH(QString, tokenOption);
+        ZmTest::LogCapture capture;
+        sendLink(QString("zmquillo://join?--urlrestful%3D%1%20--uid%3D7%20--authuserid%3D7%20")
+                     .arg(QString::fromLatin1(QUrl::toPercentEncoding(m_simulator.baseUrl()))) +
+                 tokenOption);
+        const QJsonArray exchanges = m_simulator.requests("/account/exchange/token/");
+        QCOMPARE(exchanges.size(), 1);
+        QVERIFY(restfulToken(exchanges.at(0).toObject()).startsWith("odd-s3"));
+        QVERIFY(capture.text().contains("open url params - "));
+        QVERIFY2(!capture.text().contains("cr3t"), qPrintable(capture.text()));
     }
 
     // A link that starts no lesson shows the main window; one with an unknown class kind posts nothing.

@@ -4,9 +4,9 @@
 #include "app/tasks/QTaskParallelGroup.h"
 #include "app/tasks/TaskFramework.h"
 
+#include "WaitUntil.h"
+
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QMutex>
 #include <QPointer>
 #include <QStringList>
 #include <QTest>
@@ -39,17 +39,7 @@ signals:
     void stateChanged(QTaskItem* forWho, TaskState forWhat);
 };
 
-// Turns the event loop in short steps until the condition holds; false after the time limit.
-template <typename Condition> bool waitUntil(Condition condition, int timeoutMs = 20000)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(1);
-    }
-    return true;
-}
+using ZmTest::waitUntil;
 
 // Waits until every task is freed.
 inline bool waitFreed(const QList<QPointer<QTaskItem>>& tasks, int timeoutMs = 20000)
@@ -99,45 +89,6 @@ public:
 
 private:
     QList<QPointer<QTaskItem>> m_tasks;
-};
-
-// Collects the log lines written while it exists.
-class MessageCapture
-{
-public:
-    MessageCapture()
-    {
-        QMutexLocker locker(&mutex());
-        store().clear();
-        locker.unlock();
-        m_previous = qInstallMessageHandler(&MessageCapture::handle);
-    }
-    ~MessageCapture() { qInstallMessageHandler(m_previous); }
-
-    static QStringList lines()
-    {
-        QMutexLocker locker(&mutex());
-        return store();
-    }
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        QMutexLocker locker(&mutex());
-        store().append(message);
-    }
-    static QMutex& mutex()
-    {
-        static QMutex m;
-        return m;
-    }
-    static QStringList& store()
-    {
-        static QStringList s;
-        return s;
-    }
-
-    QtMessageHandler m_previous = nullptr;
 };
 
 inline TaskState stateFromLetter(QChar letter)

@@ -4,6 +4,7 @@
 #include "app/tasks/QRunContextManager.h"
 #include "app/tasks/TaskProperties.h"
 
+#include "LogCapture.h"
 #include "ZmTestMain.h"
 
 #include <QRegularExpression>
@@ -146,10 +147,10 @@ private slots:
         QTaskItem* task = janitor.keep(createSyncTask([](QTaskItem* self) { self->setState(TaskState_Succeeded); }));
         if (rename)
             task->setName(name);
-        MessageCapture capture;
+        ZmTest::LogCapture capture;
         QCOMPARE(task->launch(), 0);
         QCOMPARE(task->launch(), -1); // a refused launch writes nothing
-        QCOMPARE(MessageCapture::lines(), lines);
+        QCOMPARE(capture.lines(), lines);
     }
 
     void followerOutcome_data()

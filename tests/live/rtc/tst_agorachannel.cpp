@@ -8,7 +8,7 @@
 #include "live/rtc/engine/IMediaEngine.h"
 #include "live/rtc/sim/SimRtcEngine.h"
 
-#include "MessageCapture.h"
+#include "LogCapture.h"
 #include "RtcTestSupport.h"
 #include "ZmTestMain.h"
 
@@ -166,12 +166,12 @@ private slots:
         TracedScenario traced;
         traced.scenario.results["initialize"] = {-1};
         traced.use();
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
 
         AgoraChannel channel;
         QCOMPARE(channel.initialize(), -1);
         QVERIFY(!channel.engine());
-        QVERIFY(capture.messages(QtCriticalMsg).contains(QStringLiteral("Agora engine fail to initialize")));
+        QVERIFY(capture.lines(QtCriticalMsg).contains(QStringLiteral("Agora engine fail to initialize")));
         QCOMPARE(traced.calls("release").size(), 1);
 
         QCOMPARE(channel.joinChannel("lesson-77", "", kOwnId), -1);
@@ -358,7 +358,7 @@ private slots:
         if (refusal)
             traced.scenario.results["joinChannel"] = {refusal};
         traced.use();
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
 
         AgoraChannel channel;
         QCOMPARE(channel.initialize(), 0);
@@ -366,12 +366,12 @@ private slots:
         QCOMPARE(channel.joinChannel("lesson-77", "secret-channel-key", kOwnId), result);
 
         // The key never reaches the log or the trace.
-        QVERIFY(capture.contains(QStringLiteral("join_channel name(lesson-77) key(***)")));
-        QVERIFY(!capture.all().contains(QStringLiteral("secret-channel-key")));
+        QVERIFY(capture.text().contains(QStringLiteral("join_channel name(lesson-77) key(***)")));
+        QVERIFY(!capture.text().contains(QStringLiteral("secret-channel-key")));
         QCOMPARE(argOf(traced.calls("joinChannel")[0], "token").toString(), QStringLiteral("***"));
         QCOMPARE(argOf(traced.calls("joinChannel")[0], "uid").toInt(), int(kOwnId));
         if (refusal) {
-            QVERIFY(capture.messages(QtCriticalMsg).contains(QStringLiteral("Agora engine fail to join channel")));
+            QVERIFY(capture.lines(QtCriticalMsg).contains(QStringLiteral("Agora engine fail to join channel")));
             return;
         }
         // The engine got the key as it was.
@@ -647,7 +647,7 @@ private slots:
     {
         TracedScenario traced;
         traced.use();
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
         AgoraChannel channel;
         QCOMPARE(channel.initialize(), 0);
         const WId local = WId(0x1234567890ull);
@@ -661,9 +661,9 @@ private slots:
         const QJsonObject remoteCanvas = traced.calls("setupRemoteVideo")[0]["args"].toObject();
         QCOMPARE(remoteCanvas["view"].toString(), QString::number(remote));
         QCOMPARE(remoteCanvas["renderMode"].toInt(), 2);
-        QVERIFY(capture.contains(QStringLiteral("[logWndInfo] for-> set_local_preview")));
-        QVERIFY(capture.contains(QStringLiteral("[logWndInfo] Fail to GetWindowRect hwnd=%1").arg(local)));
-        QVERIFY(capture.contains(QStringLiteral("[set_local_preview] = 0")));
+        QVERIFY(capture.text().contains(QStringLiteral("[logWndInfo] for-> set_local_preview")));
+        QVERIFY(capture.text().contains(QStringLiteral("[logWndInfo] Fail to GetWindowRect hwnd=%1").arg(local)));
+        QVERIFY(capture.text().contains(QStringLiteral("[set_local_preview] = 0")));
     }
 
     // Uninitialising detaches the frame observer (no frame after it), leaves and releases; a second time only
@@ -681,7 +681,7 @@ private slots:
         static_cast<agora::media::IMediaEngine*>(media)->release();
         QTRY_VERIFY(observer.frames > 0);
 
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
         channel.uninitialize();
         QVERIFY(!channel.engine());
         const int frames = observer.frames;
@@ -690,7 +690,7 @@ private slots:
         QCOMPARE(names.mid(detach),
                  (QStringList{"registerVideoFrameObserver", "IMediaEngine.release", "leaveChannel", "release"}));
         QVERIFY(argOf(traced.calls("registerVideoFrameObserver").last(), "observer").isNull());
-        QCOMPARE(capture.messages().filter("releaseEngine"),
+        QCOMPARE(capture.lines().filter("releaseEngine"),
                  (QStringList{"AgoraChannel::uninitialize releaseEngine begin.",
                               "AgoraChannel::uninitialize releaseEngine finished."}));
         QTest::qWait(200);
@@ -698,7 +698,7 @@ private slots:
 
         channel.uninitialize();
         QCOMPARE(traced.callNames(), names);
-        QCOMPARE(capture.messages().filter("releaseEngine").size(), 2);
+        QCOMPARE(capture.lines().filter("releaseEngine").size(), 2);
     }
 
     // A second initialisation does not leave the first engine behind.

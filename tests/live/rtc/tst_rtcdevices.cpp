@@ -7,7 +7,7 @@
 #include "live/rtc/AgoraChannel.h"
 #include "live/rtc/sim/SimRtcEngine.h"
 
-#include "MessageCapture.h"
+#include "LogCapture.h"
 #include "RtcTestSupport.h"
 #include "Simulator.h"
 #include "ZmTestMain.h"
@@ -231,14 +231,14 @@ private slots:
         traced.scenario.audioDeviceManager = false;
         traced.scenario.videoDeviceManager = false;
         auto channel = startChannel(traced);
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
         AgoraAudioDevice audio;
         AgoraVideoDevice video;
         QCOMPARE(audio.Create(channel->engine()), -1);
         QCOMPARE(video.Create(channel->engine()), -1);
         QCOMPARE(video.Create(nullptr), -1);
-        QVERIFY(capture.messages(QtCriticalMsg).contains(QStringLiteral("Fail to create audio_device_manager")));
-        QVERIFY(capture.messages(QtCriticalMsg).contains(QStringLiteral("Fail to create video_device_manager")));
+        QVERIFY(capture.lines(QtCriticalMsg).contains(QStringLiteral("Fail to create audio_device_manager")));
+        QVERIFY(capture.lines(QtCriticalMsg).contains(QStringLiteral("Fail to create video_device_manager")));
 
         std::vector<device_info> devices;
         QCOMPARE(audio.GetRecordingDevices(devices), 0);
@@ -259,7 +259,7 @@ private slots:
         ZmTest::Simulator simulator;
         QVERIFY2(simulator.start(), qPrintable(simulator.errorString()));
         simulator.pointUrlConfig();
-        ZmTest::MessageCapture capture;
+        ZmTest::LogCapture capture;
 
         QVERIFY(AgoraVideoDevice::IsNotRecommendWithDeviceName(QStringLiteral("obs virtual camera")));
         QVERIFY(!AgoraVideoDevice::IsNotRecommendWithDeviceName(QStringLiteral("HD Webcam")));
@@ -267,7 +267,7 @@ private slots:
         QVERIFY(!AgoraAudioDevice::IsNotRecommendAudioOutWithDeviceName(QStringLiteral("Stereo Mix (Realtek)")));
         QVERIFY(AgoraAudioDevice::IsNotRecommendAudioOutWithDeviceName(QStringLiteral("cable input (vb-audio)")));
 
-        const QStringList lines = capture.messages().filter("IsNotRecommend");
+        const QStringList lines = capture.lines().filter("IsNotRecommend");
         QCOMPARE(lines, (QStringList{"IsNotRecommendWithDeviceName: obs virtual camera : true",
                                      "IsNotRecommendWithDeviceName: HD Webcam : false",
                                      "IsNotRecommendAudioInWithDeviceName: Stereo Mix (Realtek) : ture",

@@ -13,10 +13,11 @@
 #include "net/api/RequestSign.h"
 #include "net/api/RestfulRequest.h"
 
+#include "LogCapture.h"
 #include "Simulator.h"
+#include "WaitUntil.h"
 #include "ZmTestMain.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -69,29 +70,9 @@ QByteArray fixtureBytes(const QString& name, const QString& base)
     return file.readAll().replace("{{base}}", base.toUtf8()).replace("{{ws_base}}", socketBase.toUtf8());
 }
 
-// What is logged while work runs, one message a line.
-QString messagesDuring(const std::function<void()>& work)
+bool waitForEnd(QTaskItem* task)
 {
-    static QStringList* sink = nullptr;
-    QStringList lines;
-    sink = &lines;
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext&, const QString& message) { sink->append(message); });
-    work();
-    qInstallMessageHandler(previous);
-    sink = nullptr;
-    return lines.join('\n');
-}
-
-bool waitForEnd(QTaskItem* task, int timeoutMs = 20000)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while ((task->state() & TaskState_EndedMask) == 0) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(2);
-    }
-    return true;
+    return ZmTest::waitUntil([task] { return (task->state() & TaskState_EndedMask) != 0; });
 }
 
 } // namespace
@@ -761,11 +742,11 @@ private slots:
     // Secrets in replies stay out of the log.
     void secretsStayOutOfTheLog()
     {
+        ZmTest::LogCapture capture;
         QString token;
-        const QString all = messagesDuring([&] {
-            QCOMPARE(api()->ExchangeToken_RESTful(1, "100234", "login-token", 6, token), 0);
-            QCOMPARE(api()->GetSmallClassInfo("7788", "100234", "tok"), 0);
-        });
+        QCOMPARE(api()->ExchangeToken_RESTful(1, "100234", "login-token", 6, token), 0);
+        QCOMPARE(api()->GetSmallClassInfo("7788", "100234", "tok"), 0);
+        const QString all = capture.text();
         QVERIFY(all.contains("Call RESTful : " + m_sim.baseUrl() + "/account/exchange/token/?realPlatform=6"));
         QVERIFY(all.contains("Call RESTful : " + m_sim.baseUrl() + "/classroom/lesson/7788"));
         QVERIFY(!token.isEmpty());
@@ -786,7 +767,9 @@ private slots:
                             QJsonObject{{"success", true}, {"data", QJsonObject{{"app", version}, {"web", version}}}}) >
                 0);
         PublicResourcesInfo resources;
-        const QString all = messagesDuring([&] { QCOMPARE(api()->getPublicResources("20240101", resources), 0); });
+        ZmTest::LogCapture capture;
+        QCOMPARE(api()->getPublicResources("20240101", resources), 0);
+        const QString all = capture.text();
         QCOMPARE(resources.value("web.latestVersionURLEn"), address);
         QVERIFY(all.contains("Signature=***"));
         QVERIFY2(!all.contains("SIG-VALUE") && !all.contains("TOKEN-VALUE"), qPrintable(all));

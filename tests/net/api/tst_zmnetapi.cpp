@@ -10,6 +10,7 @@
 #include "net/api/RequestSign.h"
 
 #include "ClosedPort.h"
+#include "LogCapture.h"
 #include "Simulator.h"
 #include "ZmTestMain.h"
 
@@ -35,6 +36,8 @@ Q_DECLARE_METATYPE(ApiParamList)
 Q_DECLARE_METATYPE(Call)
 Q_DECLARE_METATYPE(QVector<NetworkInterfaceFacts>)
 
+using ZmTest::LogCapture;
+
 namespace {
 
 constexpr char kEntrance[] = "/quillo/entrance";
@@ -49,35 +52,6 @@ auto shortApiLimit()
     ZmNetAPI::setTimeoutSecondsForTesting(kShortLimitSeconds);
     return qScopeGuard([] { ZmNetAPI::setTimeoutSecondsForTesting(0); });
 }
-
-// Collects every message while it lives, so a test can look for secrets in them.
-class MessageCapture
-{
-public:
-    MessageCapture()
-    {
-        s_messages.clear();
-        m_previous = qInstallMessageHandler(&MessageCapture::handler);
-    }
-    ~MessageCapture() { qInstallMessageHandler(m_previous); }
-    QString all() const
-    {
-        QMutexLocker locker(&s_mutex);
-        return s_messages.join('\n');
-    }
-
-private:
-    static void handler(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        QMutexLocker locker(&s_mutex);
-        s_messages << message;
-    }
-    QtMessageHandler m_previous = nullptr;
-    static QMutex s_mutex;
-    static QStringList s_messages;
-};
-QMutex MessageCapture::s_mutex;
-QStringList MessageCapture::s_messages;
 
 ApiParamList sortedByKey(ApiParamList list)
 {
@@ -446,10 +420,10 @@ private slots:
         QVERIFY(programReply("80000005", {{"body", QString(1 << 20, 'x')}, {"repeat", 16}}) > 0);
         QVERIFY(programReply("50000101", {{"json", QJsonObject{{"TagCode", "7"}, {"pad", QString(4 << 20, 'y')}}}}) >
                 0);
-        MessageCapture capture;
+        LogCapture capture;
         QCOMPARE(ZmNetAPI::instance()->submitClassStudentPoint(1, 1), -2);
         QCOMPARE(ZmNetAPI::instance()->EnterClassRoom(), 7);
-        QVERIFY2(capture.all().size() < (2 << 20), "log lines of huge replies are cut");
+        QVERIFY2(capture.text().size() < (2 << 20), "log lines of huge replies are cut");
     }
 
     void ossUploadInfoFillsOutAndKeepsSecretsOutOfTheLog()
@@ -457,7 +431,7 @@ private slots:
         QFile log(ConfigManager::instance()->getDailyLogFile());
         const qint64 start = log.exists() ? log.size() : 0;
         QMap<QString, QString> out{{"other", "stays"}};
-        MessageCapture capture;
+        LogCapture capture;
         QCOMPARE(ZmNetAPI::instance()->GetAliyunOSSUploadInfo("log.zip", out, "", ""), 0);
         QCOMPARE(out.value("bucketName"), QString("zm-class-logs"));
         QCOMPARE(out.value("endpoint"), m_sim.baseUrl());
@@ -467,7 +441,7 @@ private slots:
         QCOMPARE(out.value("savePath"), QString("logs/sim/upload.zip"));
         QCOMPARE(out.value("other"), QString("stays"));
 
-        const QString messages = capture.all();
+        const QString messages = capture.text();
         QVERIFY(messages.contains(QString("http://zm-class-logs.127.0.0.1:%1/logs/sim/upload.zip").arg(m_sim.port())));
         QVERIFY(messages.contains("SIM-ACCESS-KEY-ID"));
         QVERIFY2(!messages.contains("sim-access-key-secret"), qPrintable(messages));

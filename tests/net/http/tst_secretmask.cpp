@@ -31,6 +31,16 @@ private slots:
                                                << "a=1&token=***&b=2";
         QTest::newRow("query") << "/x?authtoken=abc&y=1"
                                << "/x?authtoken=***&y=1";
+        // Keys are compared once decoded, as the receiver reads them; a header line's value runs to its end.
+        QTest::newRow("query field with an encoded key") << "/x?%74oken=s3cr3t&y=1"
+                                                         << "/x?%74oken=***&y=1";
+        QTest::newRow("header value holding &") << "GET / HTTP/1.1\r\ntoken:odd&s3cr3t\r\nuserId:1\r\n"
+                                                << "GET / HTTP/1.1\r\ntoken:***\r\nuserId:1\r\n";
+        QTest::newRow("JSON member with an escaped key") << "{\"\\u0074oken\":\"s3cr3t\",\"b\":\"2\"}"
+                                                         << "{\"\\u0074oken\":\"***\",\"b\":\"2\"}";
+        QTest::newRow("percent-encoded JSON with an encoded key letter")
+            << "%7B%22%74oken%22%3A%22s3cr3t%22%2C%22b%22%3A%222%22%7D"
+            << "%7B%22%74oken%22%3A%22***%22%2C%22b%22%3A%222%22%7D";
         QTest::newRow("other keys untouched") << "{\"accessKeyId\":\"id\",\"tokenType\":\"x\"}\nmytoken:1"
                                               << "{\"accessKeyId\":\"id\",\"tokenType\":\"x\"}\nmytoken:1";
         QTest::newRow("nothing to mask") << "plain text"

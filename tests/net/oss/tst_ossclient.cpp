@@ -1,4 +1,5 @@
 #include "ClosedPort.h"
+#include "LogCapture.h"
 #include "Simulator.h"
 #include "ZmTestMain.h"
 
@@ -13,52 +14,17 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QMutex>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <atomic>
 
+using ZmTest::LogCapture;
 using ZmTest::Simulator;
 
 namespace {
 
 constexpr char kBucket[] = "zm-class-logs";
-
-// Collects what is logged while it lives.
-class LogCapture
-{
-public:
-    LogCapture()
-    {
-        s_active = this;
-        m_previous = qInstallMessageHandler(handler);
-    }
-    ~LogCapture()
-    {
-        qInstallMessageHandler(m_previous);
-        s_active = nullptr;
-    }
-    QString text() const
-    {
-        QMutexLocker locker(&m_mutex);
-        return m_lines.join('\n');
-    }
-
-private:
-    static void handler(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        QMutexLocker locker(&s_active->m_mutex);
-        s_active->m_lines << message;
-    }
-
-    static LogCapture* s_active;
-    QtMessageHandler m_previous = nullptr;
-    mutable QMutex m_mutex;
-    QStringList m_lines;
-};
-
-LogCapture* LogCapture::s_active = nullptr;
 
 } // namespace
 
