@@ -21,6 +21,33 @@
     </message>
 </context>
 <context>
+    <name>ConfigeDlg_Imp</name>
+    <message>
+        <source>Setting</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Camera</source>
+        <translation>摄像头</translation>
+    </message>
+    <message>
+        <source>Microphone</source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>Speaker</source>
+        <translation>扬声器</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Submit</source>
+        <translation>提交</translation>
+    </message>
+</context>
+<context>
     <name>DesktopShareTitleBar</name>
     <message>
         <source>Screen sharing...</source>
@@ -436,6 +463,57 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
     <message>
         <source>Student</source>
         <translation>学生</translation>
+    </message>
+</context>
+<context>
+    <name>SystemSettingDlg</name>
+    <message>
+        <source>OpenGL Setting：</source>
+        <translation>OpenGL 设置：</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>System setting</source>
+        <translation>系统设置</translation>
+    </message>
+    <message>
+        <source>Submit</source>
+        <translation>提交</translation>
+    </message>
+    <message>
+        <source>Surface AlphaBufferSize：</source>
+        <translation>Surface AlphaBufferSize：</translation>
+    </message>
+    <message>
+        <source>Video Capture Type：</source>
+        <translation>视频采集类型：</translation>
+    </message>
+    <message>
+        <source>Mode 1 (desktop)</source>
+        <translation>模式 1（桌面）</translation>
+    </message>
+    <message>
+        <source>Mode 2 (angle)</source>
+        <translation>模式 2（ANGLE）</translation>
+    </message>
+    <message>
+        <source>Mode 3 (software)</source>
+        <translation>模式 3（软件）</translation>
+    </message>
+    <message>
+        <source>Do you want to change the settings?
+Change the settings will restart the software.</source>
+        <translation>确定要修改设置吗？
+修改设置将重启软件。</translation>
+    </message>
+    <message>
+        <source>The software could not restart.
+The new settings take effect at its next start.</source>
+        <translation>软件无法重启。
+新的设置将在下次启动时生效。</translation>
     </message>
 </context>
 <context>
