@@ -61,6 +61,8 @@ public:
     int userIdAsInt() const { return lessonContext().userIdAsInt(); }
     // The teacher's user id as int: 0 when empty or not a number.
     int teacherIdAsInt() const;
+    // True when id is the teacher's user id (teacherIdAsInt).
+    bool isTeacherId(int id) const { return id == teacherIdAsInt(); }
 
     bool isTeacher() const { return launch.accountType == 2; }
     bool isStudent() const { return launch.accountType == 1; }

@@ -1,14 +1,16 @@
 # zm_add_qtest(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [TIMEOUT <seconds>])
 #
 # One QtTest executable, registered with CTest. Label "webengine" marks tests that start the embedded
-# browser; the sanitizer configuration skips them. Every test gets the environment the browser and the
-# Qt Quick scene graph need under Xvfb; the test's main (ZmTestMain.h) gives it a temporary HOME.
+# browser; the sanitizer configuration skips them. Every test runs on an X server of its own
+# (tools/run-on-own-display) with the environment the browser and the Qt Quick scene graph need under Xvfb; the
+# test's main (ZmTestMain.h) gives it a temporary HOME.
 function(zm_add_qtest name)
     cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE zm_testsupport Qt5::Test ${ARG_LIBS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests/bin")
-    add_test(NAME ${name} COMMAND ${name})
+    # Each test gets an X server of its own: tests that raise and grab windows run side by side.
+    add_test(NAME ${name} COMMAND "${CMAKE_SOURCE_DIR}/tools/run-on-own-display" $<TARGET_FILE:${name}>)
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
     endif()

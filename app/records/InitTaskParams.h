@@ -80,12 +80,15 @@ struct s_InitTask_Params
     bool getExtendParam(const QString& key, QVariant* value) const;
 };
 
-// Creates a block and makes it the current one (a current block is replaced, not freed).
+// Creates a block and makes it the current one. A current block is not freed: it is current again once every
+// block created after it has been freed, so a block made for a single step while a run is going (the guest's
+// whiteboard load) hands the run its own block back when it is freed.
 s_InitTask_Params* createInitTaskParams(int forCase, AgoraChannel* channel, AgoraAudioDevice** audioDevice,
                                         AgoraVideoDevice** videoDevice, Whiteboard* whiteboard);
 
-// Frees the caller's block and clears the caller's pointer; clears the current block when it was this one.
+// Frees the caller's block and clears the caller's pointer. The current block becomes the newest block still
+// alive, or none.
 void freeInitTaskParams(s_InitTask_Params*& block);
 
-// The current block, or null.
+// The current block (the newest one alive), or null.
 s_InitTask_Params* getInitTaskParams();

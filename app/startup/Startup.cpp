@@ -17,6 +17,7 @@
 #include "net/logs/CrashUpload.h"
 #include "net/zip/ZipUtil.h"
 #include "platform/SingleInstance.h"
+#include "platform/WindowSystem.h"
 #include "ui/common/SplashWindow.h"
 #include "ui/common/Translation.h"
 #include "ui/updates/OfflineLessonResDownloader.h"
@@ -160,6 +161,7 @@ int runApplication(int argc, char** argv)
     applyOpenGlMode(state.arguments);
     addVideoPluginSwitches(state.arguments);
     applyAlphaBufferSize();
+    Platform::chooseWindowSystem();
 
     state.app = std::make_unique<ZmApplication>(state.arguments);
     // The toolkit shows no window before the application object exists: the splash comes right after it.

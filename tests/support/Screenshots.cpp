@@ -3,6 +3,7 @@
 #include "ZmTestMain.h"
 
 #include <QDir>
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -28,6 +29,17 @@ void saveScreenshot(QWidget& widget, const QString& name, QPixmap* shot)
     QVERIFY(QDir().mkpath(screenshotDir()));
     const QString path = screenshotPath(name);
     QVERIFY2(picture.save(path, "PNG"), qPrintable(path));
+}
+
+void showAndSaveScreenshot(QWidget& widget, const QString& name)
+{
+    widget.show();
+    QPixmap shot;
+    saveScreenshot(widget, name, &shot);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(shot.size(), widget.size());
+    QVERIFY(!QImage(screenshotPath(name)).isNull());
 }
 
 } // namespace ZmTest

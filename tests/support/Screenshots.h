@@ -18,4 +18,8 @@ QString screenshotPath(const QString& name);
 // (QTest::currentTestFailed()).
 void saveScreenshot(QWidget& widget, const QString& name, QPixmap* shot = nullptr);
 
+// Shows the widget and saves its screenshot; fails the running test as well when the picture is not the widget's
+// size or cannot be read back.
+void showAndSaveScreenshot(QWidget& widget, const QString& name);
+
 } // namespace ZmTest

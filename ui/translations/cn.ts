@@ -178,6 +178,97 @@
     </message>
 </context>
 <context>
+    <name>InitTask</name>
+    <message>
+        <source>Initializing...(Agora_InitChannel)</source>
+        <translation>正在初始化...(Agora_InitChannel)</translation>
+    </message>
+    <message>
+        <source>Initialization failed.(Agora_InitChannel)</source>
+        <translation>初始化失败。(Agora_InitChannel)</translation>
+    </message>
+    <message>
+        <source>please check your network, and try again</source>
+        <translation>请检查您的网络，然后重试</translation>
+    </message>
+    <message>
+        <source>connecting camera...</source>
+        <translation>正在连接摄像头...</translation>
+    </message>
+    <message>
+        <source>connect camera failed</source>
+        <translation>连接摄像头失败</translation>
+    </message>
+    <message>
+        <source>please check your camera, and try again.</source>
+        <translation>请检查您的摄像头，然后重试。</translation>
+    </message>
+    <message>
+        <source>connecting micphone...</source>
+        <translation>正在连接麦克风...</translation>
+    </message>
+    <message>
+        <source>connect micphone failed</source>
+        <translation>连接麦克风失败</translation>
+    </message>
+    <message>
+        <source>please check your micphone, and try again.</source>
+        <translation>请检查您的麦克风，然后重试。</translation>
+    </message>
+    <message>
+        <source>connecting speaker...</source>
+        <translation>正在连接扬声器...</translation>
+    </message>
+    <message>
+        <source>connect speaker failed</source>
+        <translation>连接扬声器失败</translation>
+    </message>
+    <message>
+        <source>please check your speaker, and try again.</source>
+        <translation>请检查您的扬声器，然后重试。</translation>
+    </message>
+    <message>
+        <source>Connecting...(API_LoadClassInfo)</source>
+        <translation>正在连接...(API_LoadClassInfo)</translation>
+    </message>
+    <message>
+        <source>Connection failed.(API_LoadClassInfo)</source>
+        <translation>连接失败。(API_LoadClassInfo)</translation>
+    </message>
+    <message>
+        <source>Connecting...(API_EnterClass)</source>
+        <translation>正在连接...(API_EnterClass)</translation>
+    </message>
+    <message>
+        <source>Connection failed(API_EnterClass)</source>
+        <translation>连接失败(API_EnterClass)</translation>
+    </message>
+    <message>
+        <source>Connecting...(Agora_JoinChannel)</source>
+        <translation>正在连接...(Agora_JoinChannel)</translation>
+    </message>
+    <message>
+        <source>Connection failed(Agora_JoinChannel)</source>
+        <translation>连接失败(Agora_JoinChannel)</translation>
+    </message>
+    <message>
+        <source>connecting whiteboard...</source>
+        <translation>正在连接白板...</translation>
+    </message>
+    <message>
+        <source>Whiteboard connection failed</source>
+        <translation>白板连接失败</translation>
+    </message>
+    <message>
+        <source>Connecting...(WS)</source>
+        <translation>正在连接...(WS)</translation>
+    </message>
+    <message>
+        <source>Connection failed.(WS)</source>
+        <translation>连接失败。(WS)</translation>
+    </message>
+</context>
+<context>
     <name>MyTitleBar</name>
     <message>
         <source>VERSION: </source>
@@ -319,6 +410,32 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
     <message>
         <source>5. Contact Zm staff for assistance.</source>
         <translation>5. 联系Zm工作人员寻求帮助。</translation>
+    </message>
+</context>
+<context>
+    <name>RaiseHandWidget</name>
+    <message>
+        <source>raise hand</source>
+        <translation>举手</translation>
+    </message>
+    <message>
+        <source>90s</source>
+        <translation>90s</translation>
+    </message>
+    <message>
+        <source>Raise</source>
+        <translation>举手</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>StarAwards</name>
+    <message>
+        <source>Student</source>
+        <translation>学生</translation>
     </message>
 </context>
 <context>
@@ -506,6 +623,39 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
     </message>
 </context>
 <context>
+    <name>UserItemWidget</name>
+    <message>
+        <source>Close the microphone</source>
+        <translation>关闭麦克风</translation>
+    </message>
+    <message>
+        <source>Open the microphone</source>
+        <translation>打开麦克风</translation>
+    </message>
+</context>
+<context>
+    <name>UserListCtrl</name>
+    <message>
+        <source>Members</source>
+        <translation>成员</translation>
+    </message>
+    <message>
+        <source>%1 student(s) raising the hands</source>
+        <translation>%1 位学生举手</translation>
+    </message>
+    <message>
+        <source>Members (%1)</source>
+        <translation>成员 (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>UserListWidget</name>
+    <message>
+        <source>Members(0)</source>
+        <translation>成员(0)</translation>
+    </message>
+</context>
+<context>
     <name>VersionChecker</name>
     <message>
         <source>Would you like to download the update now?</source>
@@ -518,6 +668,21 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
     <message>
         <source>Updater</source>
         <translation>更新程序</translation>
+    </message>
+</context>
+<context>
+    <name>VideoDisplayWidget</name>
+    <message>
+        <source>Name</source>
+        <translation>姓名</translation>
+    </message>
+    <message>
+        <source>Offline</source>
+        <translation>离线</translation>
+    </message>
+    <message>
+        <source>action</source>
+        <translation>状态</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QtGlobal>
+
+// Lets through at most one click per window: a click is accepted when at least the window's length has passed
+// since the last accepted one. Measured on RoomClock, so a change of the wall clock (midnight, a time zone)
+// neither opens nor shuts the gate.
+class ClickGate
+{
+public:
+    enum class Start
+    {
+        Open,         // the first click is always accepted
+        ClosedFromNow // the window starts at construction
+    };
+
+    ClickGate(qint64 windowMs, Start start);
+
+    // True, and the time remembered, when the click is accepted.
+    bool tryAccept();
+
+private:
+    qint64 m_windowMs;
+    bool m_hasLast;
+    qint64 m_lastMs;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Simulator.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+
+// The class message engine connected to the simulator's message server, for the tests of the widgets that send
+// and receive class messages.
+class MessageServerFixture : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Starts the simulator once; false with the reason in error().
+    bool start();
+    // Points the URL configuration at the simulator, clears its logs and connects a new engine; false when it
+    // does not connect.
+    bool connectEngine();
+    // Destroys the engine.
+    void disconnectEngine();
+    ZmTest::Simulator& sim() { return m_sim; }
+    QString error() const { return m_error; }
+
+    // The JSON of the text frames the clients sent since the last connectEngine(), oldest first.
+    QList<QJsonObject> sent();
+    // Waits until at least count messages with that tag were sent (running the event loop); all with that tag.
+    QList<QJsonObject> waitForSent(int tag, int count = 1, int timeoutMs = 10000);
+    // Sends a message to the client as the server would.
+    bool push(const QJsonObject& message);
+
+public slots:
+    void onSigMsgEngineConnectResult(int result);
+
+private:
+    ZmTest::Simulator m_sim;
+    QList<int> m_results;
+    QString m_error;
+};
