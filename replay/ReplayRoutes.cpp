@@ -3,6 +3,8 @@
 #include "app/ZmAppEvents.h"
 #include "replay/controllers/NormalClassReplayCtrl.h"
 #include "replay/controllers/PublicClassReplayCtrl.h"
+#include "replay/windows/SmallClassReplay.h"
+#include "web/whiteboard/Whiteboard.h"
 #include "web/ZmRouteManager.h"
 
 #include <QDebug>
@@ -54,8 +56,35 @@ ZmWindowRoute ReplayRoutes::publicClassReplayRoute()
     return compositeRoute<PublicClassReplayCtrl>("ReplayRoutes: the public-class replay's");
 }
 
+ZmWindowRoute ReplayRoutes::smallClassReplayRoute()
+{
+    auto current = std::make_shared<QPointer<SmallClassReplay>>();
+    ZmWindowRoute route;
+    route.open = [current](ZmRouteManager&) {
+        delete current->data();
+        auto* replay = new SmallClassReplay;
+        *current = replay;
+        replay->showMax();
+        return true;
+    };
+    route.close = [current](ZmRouteManager&) {
+        SmallClassReplay* replay = current->data();
+        if (!replay)
+            return false;
+        *current = nullptr;
+        replay->whiteboard()->stopAll();
+        // The window may be ended from inside its own entry run, which waits in a nested event loop with the
+        // window on its stack: it goes once that run has returned.
+        replay->hide();
+        replay->deleteLater();
+        return true;
+    };
+    return route;
+}
+
 void ReplayRoutes::registerAll()
 {
     ZmRouteManager::registerWindowRoute(AppStartStatus_NormalClassReplay, normalClassReplayRoute());
     ZmRouteManager::registerWindowRoute(AppStartStatus_PublicClassReplay, publicClassReplayRoute());
+    ZmRouteManager::registerWindowRoute(AppStartStatus_SmallClassReplay, smallClassReplayRoute());
 }

@@ -9,6 +9,7 @@ namespace ReplayRoutes {
 
 ZmWindowRoute normalClassReplayRoute();
 ZmWindowRoute publicClassReplayRoute();
+ZmWindowRoute smallClassReplayRoute();
 
 // Registers the rows for every router (ZmRouteManager::registerWindowRoute); called from main.
 void registerAll();
