@@ -4,8 +4,8 @@
 #include "replay/controllers/NormalClassReplayCtrl.h"
 #include "replay/controllers/PublicClassReplayCtrl.h"
 #include "replay/windows/SmallClassReplay.h"
-#include "web/whiteboard/Whiteboard.h"
 #include "web/ZmRouteManager.h"
+#include "web/whiteboard/Whiteboard.h"
 
 #include <QDebug>
 #include <QPointer>

@@ -49,6 +49,8 @@ SmallClassReplay::SmallClassReplay(QWidget* parent)
     , m_cpuUsage(&getSystemCpuUsage)
 {
     ReplayResources::ensureLoaded();
+    qRegisterMetaType<Init_Tasks_Result>("Init_Tasks_Result");
+    qRegisterMetaType<NotRecommendDeviceType>("NotRecommendDeviceType");
     m_ui->setupUi(this);
 
     m_titleBar->setTitleIcon(QStringLiteral(":/imageRes/image/res/logo2@2x.png"));
@@ -127,10 +129,10 @@ QString SmallClassReplay::replayPageAddress(const QString& pagePath, const QStri
 {
     const QString page = pagePath.isEmpty() ? QString() : QUrl::fromLocalFile(pagePath).toString(QUrl::FullyEncoded);
     const QString pptPath = QUrl::fromLocalFile(lessonFolder).toString();
-    return page + QStringLiteral("?periodId=%1&userId=%2&token=%3&mode=%4&ppt_path=%5&language=%6")
-                      .arg(encoded(periodId), QString::number(userId), encoded(token), encoded(webMode),
-                           encoded(pptPath),
-                           language == QLatin1String("cn") ? QStringLiteral("zh-CN") : QStringLiteral("en")) +
+    return page +
+           QStringLiteral("?periodId=%1&userId=%2&token=%3&mode=%4&ppt_path=%5&language=%6")
+               .arg(encoded(periodId), QString::number(userId), encoded(token), encoded(webMode), encoded(pptPath),
+                    language == QLatin1String("cn") ? QStringLiteral("zh-CN") : QStringLiteral("en")) +
            QStringLiteral("&isReplay=1");
 }
 

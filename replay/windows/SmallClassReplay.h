@@ -55,8 +55,7 @@ public:
     // The replay page's address: the page file's URL with the lesson's query, every value percent-encoded, and
     // "&isReplay=1" at the end.
     static QString replayPageAddress(const QString& pagePath, const QString& lessonFolder, const QString& periodId,
-                                     int userId, const QString& token, const QString& webMode,
-                                     const QString& language);
+                                     int userId, const QString& token, const QString& webMode, const QString& language);
 
     CoursewareViewer* courseware() const;
     Whiteboard* whiteboard() const;
