@@ -220,8 +220,24 @@ void ClassReplayDlg::onTitleBtnCloseClicked()
     question->show();
 }
 
+void ClassReplayDlg::startReadyReplay(bool resetPlayTime)
+{
+    m_waitingDlg.stopWaiting();
+    const qint32 duration = replayDuration();
+    m_slider->setMaximum(duration);
+    m_slider->setEnabled(true);
+    if (resetPlayTime)
+        setTimeText(m_parts.playTime, 0);
+    setTimeText(m_parts.remainTime, duration / 1000);
+    m_parts.playBtn->show();
+    setPlaying(true);
+    m_replayCtrl->play(true);
+    startClock();
+}
+
 void ClassReplayDlg::showLoadFailure()
 {
+    m_waitingDlg.stopWaiting();
     auto* failure = new ErrorDlg(this);
     replaceModalDialog(failure);
     failure->setMessage(tr("Video playback loading process is abnormal, you can:"),

@@ -112,7 +112,10 @@ protected:
     void setPlaying(bool playing);
     // The length of the replay in milliseconds, 0 without a controller.
     qint32 replayDuration() const;
-    // The failure dialog of a load that failed.
+    // The replay is ready: the play bar is armed for its length and the replay plays from the clock (whose
+    // position stays); resetPlayTime also shows 00:00 as the time played until the next tick.
+    void startReadyReplay(bool resetPlayTime);
+    // Stops waiting and shows the failure dialog of a load that failed.
     void showLoadFailure();
     // Posts event code 1 to the window router.
     void endReplay();

@@ -55,21 +55,10 @@ void NormalClassReplayDlg::onReplayCtrlStateChanged(ReplayCtrl* /*pCtrl*/, Repla
         stopClock();
         m_slider->setEnabled(false);
         break;
-    case ReplayerState_Ready: {
-        m_waitingDlg.stopWaiting();
-        const qint32 duration = replayDuration();
-        m_slider->setMaximum(duration);
-        m_slider->setEnabled(true);
-        setTimeText(m_ui->playTime, 0);
-        setTimeText(m_ui->remainTime, duration / 1000);
-        setPlaying(true);
-        m_replayCtrl->play(true);
-        startClock();
-        m_ui->playBtn->show();
+    case ReplayerState_Ready:
+        startReadyReplay(true);
         break;
-    }
     case ReplayerState_LoadFailed:
-        m_waitingDlg.stopWaiting();
         showLoadFailure();
         break;
     case ReplayerState_Stalled:

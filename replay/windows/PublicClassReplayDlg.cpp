@@ -94,20 +94,10 @@ void PublicClassReplayDlg::onReplayCtrlStateChanged(ReplayCtrl* /*pCtrl*/, Repla
         m_waitingDlg.startWaiting(tr("Playback loading..."), false, 30000);
         m_slider->setEnabled(false);
         break;
-    case ReplayerState_Ready: {
-        m_waitingDlg.stopWaiting();
-        const qint32 duration = replayDuration();
-        m_slider->setMaximum(duration);
-        setRemainTimeText(duration / 1000);
-        m_ui->playBtn->show();
-        setPlaying(true);
-        m_replayCtrl->play(true);
-        m_slider->setEnabled(true);
-        startClock();
+    case ReplayerState_Ready:
+        startReadyReplay(false);
         break;
-    }
     case ReplayerState_LoadFailed:
-        m_waitingDlg.stopWaiting();
         showLoadFailure();
         break;
     case ReplayerState_Stalled:
