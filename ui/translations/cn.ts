@@ -21,6 +21,25 @@
     </message>
 </context>
 <context>
+    <name>ClassReplayDlg</name>
+    <message>
+        <source>Are you sure you want to exit Playback?</source>
+        <translation>确定要退出回放吗？</translation>
+    </message>
+    <message>
+        <source>Video playback loading process is abnormal, you can:</source>
+        <translation>视频回放加载异常，您可以：</translation>
+    </message>
+    <message>
+        <source>refresh the page or enter the classroom later</source>
+        <translation>刷新页面或稍后再进入教室</translation>
+    </message>
+    <message>
+        <source>contact the CR</source>
+        <translation>联系班主任</translation>
+    </message>
+</context>
+<context>
     <name>ConfigeDlg_Imp</name>
     <message>
         <source>Setting</source>
@@ -374,6 +393,17 @@
     </message>
 </context>
 <context>
+    <name>NormalClassReplayDlg</name>
+    <message>
+        <source>ZmQuillo - Playback</source>
+        <translation>ZmQuillo - 回放</translation>
+    </message>
+    <message>
+        <source>Playback loading...</source>
+        <translation>回放加载中...</translation>
+    </message>
+</context>
+<context>
     <name>OfflineLessonResDownloader</name>
     <message>
         <source>File loading failed.
@@ -440,6 +470,21 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
     </message>
 </context>
 <context>
+    <name>PublicClassReplayDlg</name>
+    <message>
+        <source>ZmQuillo - Playback</source>
+        <translation>ZmQuillo - 回放</translation>
+    </message>
+    <message>
+        <source>Playback loading...</source>
+        <translation>回放加载中...</translation>
+    </message>
+    <message>
+        <source> Course Introduction:</source>
+        <translation> 课程介绍：</translation>
+    </message>
+</context>
+<context>
     <name>RaiseHandWidget</name>
     <message>
         <source>raise hand</source>
@@ -456,6 +501,45 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
     <message>
         <source>Close</source>
         <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>SmallClassReplay</name>
+    <message>
+        <source>ZmQuillo - Class Room</source>
+        <translation>ZmQuillo - 教室</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to exit Playback?</source>
+        <translation>确定要退出回放吗？</translation>
+    </message>
+    <message>
+        <source>Get it</source>
+        <translation>知道了</translation>
+    </message>
+    <message>
+        <source>camera</source>
+        <translation>摄像头</translation>
+    </message>
+    <message>
+        <source>microphone</source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>speaker</source>
+        <translation>扬声器</translation>
+    </message>
+    <message>
+        <source>The device (</source>
+        <translation>设备（</translation>
+    </message>
+    <message>
+        <source>) may affect classes. Please replace the new device in time.</source>
+        <translation>）可能影响上课，请及时更换新设备。</translation>
+    </message>
+    <message>
+        <source>CPU overload, please close other software programs.</source>
+        <translation>CPU负载过高，请关闭其他软件程序。</translation>
     </message>
 </context>
 <context>
