@@ -1,6 +1,9 @@
+#include "app/ZmAppEvents.h"
 #include "app/startup/Startup.h"
 #include "replay/ReplayRoutes.h"
+#include "rooms/small/SmallClassRoom.h"
 #include "settings/TitleBarDialogs_Imp.h"
+#include "web/ZmClassRoomRoute.h"
 
 int main(int argc, char* argv[])
 {
@@ -9,5 +12,7 @@ int main(int argc, char* argv[])
     // The class rooms and replays register their windows with the router here
     // (ZmRouteManager::registerWindowRoute) as their libraries arrive.
     ReplayRoutes::registerAll();
+    ZmRouteManager::registerWindowRoute(AppStartStatus_SmallClassRoom,
+                                        zmClassRoomRoute<SmallClassRoom>(AppStartStatus_SmallClassRoom));
     return runApplication(argc, argv);
 }
