@@ -107,7 +107,7 @@ void SmallClassRoom::onAgora_AudioDeviceStateChanged(std::string deviceId, int d
 
 void SmallClassRoom::onAgora_VideoDeviceStateChanged(std::string deviceId, int deviceType, int deviceState)
 {
-    qInfo().noquote() << "Video device state change id = " << QString::fromStdString(deviceId);
+    qInfo().noquote() << "Video device state change id = " + QString::fromStdString(deviceId);
     qInfo() << "Video device state:" << deviceState;
     resumePageVideoSoon();
     if (RoomDevices::takeUnpluggedCamera(deviceId, deviceState))
