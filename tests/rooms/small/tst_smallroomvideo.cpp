@@ -153,6 +153,22 @@ private slots:
         Whiteboard::setStopAllWaitForTesting(100);
     }
 
+    // The engine's scenario that scripts/run plays for the small class: the teacher and a second pupil with video.
+    void runScenarioIsUsable()
+    {
+        SimScenario scenario;
+        QString error;
+        QVERIFY2(SimScenario::fromFile(ZmTest::sourceDir() + QStringLiteral("/live/rtc/sim/scenarios/small_class.json"),
+                                       scenario, &error),
+                 qPrintable(error));
+        QList<unsigned int> senders;
+        for (const SimEvent& event : scenario.events) {
+            if (event.type == SimEvent::UserJoined && event.video)
+                senders << event.uid;
+        }
+        QCOMPARE(senders, (QList<unsigned int>{unsigned(kTeacherId), 100871u}));
+    }
+
     void videosInsideThePage()
     {
         setUpLesson();
