@@ -1,6 +1,6 @@
 # Install rules (cmake --install <build> [--prefix <folder>]): the program with the files it reads beside it
-# (splash pictures, offline web resources) in one program folder, and a desktop entry that makes the program the
-# handler of "zmquillo:" links.
+# (splash pictures, offline web resources, the speaker test sound) in one program folder, and a desktop entry that
+# makes the program the handler of "zmquillo:" links.
 include(GNUInstallDirs)
 
 set(ZM_INSTALL_PROGRAM_DIR "${CMAKE_INSTALL_LIBDIR}/zmquillo")
@@ -10,6 +10,7 @@ install(TARGETS ZmVideoPlugin LIBRARY DESTINATION "${ZM_INSTALL_PROGRAM_DIR}")
 install(FILES "${ZM_PROGRAM_DIR}/offlineRes.zip" DESTINATION "${ZM_INSTALL_PROGRAM_DIR}")
 install(FILES "${ZM_PROGRAM_DIR}/images/splash_cn.bmp" "${ZM_PROGRAM_DIR}/images/splash_en.bmp"
         DESTINATION "${ZM_INSTALL_PROGRAM_DIR}/images")
+install(FILES "${ZM_PROGRAM_DIR}/sounds/test.wav" DESTINATION "${ZM_INSTALL_PROGRAM_DIR}/sounds")
 
 # The entry names the program by its installed path, known only when installing (--prefix may change it).
 set(ZM_DESKTOP_TEMPLATE "${CMAKE_SOURCE_DIR}/app/startup/install/zmquillo.desktop.in")
