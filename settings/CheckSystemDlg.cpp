@@ -162,6 +162,13 @@ void CheckSystemDlg::setResultIcon(QLabel* label, bool ok)
     label->setStyleSheet(QString::fromLatin1(ok ? kSuccessIcon : kFailureIcon));
 }
 
+void CheckSystemDlg::recordStep(bool& result, QLabel* icon, bool ok, int nextPage)
+{
+    result = ok;
+    setResultIcon(icon, ok);
+    setPage(nextPage);
+}
+
 // Pages
 
 void CheckSystemDlg::setPage(int page)
@@ -224,44 +231,32 @@ void CheckSystemDlg::on_page_1_btn_start_clicked()
 
 void CheckSystemDlg::on_page_2_2_btn_next_clicked()
 {
-    m_cameraOk = true;
-    setResultIcon(ui->test_list_lab_camera_check, true);
-    setPage(23);
+    recordStep(m_cameraOk, ui->test_list_lab_camera_check, true, 23);
 }
 
 void CheckSystemDlg::on_page_2_2_btn_no_video_clicked()
 {
-    m_cameraOk = false;
-    setResultIcon(ui->test_list_lab_camera_check, false);
-    setPage(23);
+    recordStep(m_cameraOk, ui->test_list_lab_camera_check, false, 23);
 }
 
 void CheckSystemDlg::on_page_2_3_btn_next_clicked()
 {
-    m_microphoneOk = true;
-    setResultIcon(ui->test_list_lab_microphone_check, true);
-    setPage(24);
+    recordStep(m_microphoneOk, ui->test_list_lab_microphone_check, true, 24);
 }
 
 void CheckSystemDlg::on_page_2_3_btn_sound_wave_clicked()
 {
-    m_microphoneOk = false;
-    setResultIcon(ui->test_list_lab_microphone_check, false);
-    setPage(24);
+    recordStep(m_microphoneOk, ui->test_list_lab_microphone_check, false, 24);
 }
 
 void CheckSystemDlg::on_page_2_4_btn_next_clicked()
 {
-    m_speakerOk = true;
-    setResultIcon(ui->test_list_lab_loudspeaker_check, true);
-    setPage(21);
+    recordStep(m_speakerOk, ui->test_list_lab_loudspeaker_check, true, 21);
 }
 
 void CheckSystemDlg::on_page_2_4_btn_voiceless_clicked()
 {
-    m_speakerOk = false;
-    setResultIcon(ui->test_list_lab_loudspeaker_check, false);
-    setPage(21);
+    recordStep(m_speakerOk, ui->test_list_lab_loudspeaker_check, false, 21);
 }
 
 void CheckSystemDlg::on_page_2_1_btn_next_clicked()
@@ -374,10 +369,13 @@ void CheckSystemDlg::on_btn_again_get_loudspeaker_clicked()
 
 // Device lists from the worker
 
-QString CheckSystemDlg::idAt(QStringListModel* model, int index)
+bool CheckSystemDlg::idAt(QStringListModel* model, int index, QString& id)
 {
     const QStringList ids = model->property(kIdList).toStringList();
-    return index >= 0 && index < ids.size() ? ids.at(index) : QString();
+    if (index < 0 || index >= ids.size())
+        return false;
+    id = ids.at(index);
+    return true;
 }
 
 bool CheckSystemDlg::showDevices(QComboBox* combo, QStringListModel* model, const vector_device_info& devices,
@@ -446,20 +444,20 @@ void CheckSystemDlg::slot_speaker_devices_changed(vector_device_info devices, QS
 
 void CheckSystemDlg::slot_ui_page_camera_select_changed(int index)
 {
-    const QStringList ids = m_cameraModel->property(kIdList).toStringList();
-    if (index < 0 || index >= ids.size())
+    QString id;
+    if (!idAt(m_cameraModel, index, id))
         return;
     logEmitSignal("sig_page_camera_select_changed");
-    emit sig_page_camera_select_changed(ids.at(index));
+    emit sig_page_camera_select_changed(id);
 }
 
 void CheckSystemDlg::slot_ui_page_microphone_select_changed(int index)
 {
-    const QStringList ids = m_microphoneModel->property(kIdList).toStringList();
-    if (index < 0 || index >= ids.size())
+    QString id;
+    if (!idAt(m_microphoneModel, index, id))
         return;
     logEmitSignal("sig_page_microphone_select_changed");
-    emit sig_page_microphone_select_changed(ids.at(index));
+    emit sig_page_microphone_select_changed(id);
 }
 
 void CheckSystemDlg::slot_ui_page_speaker_select_changed(int index)
@@ -467,11 +465,11 @@ void CheckSystemDlg::slot_ui_page_speaker_select_changed(int index)
     stopTestSound();
     logEmitSignal("sig_page_speaker_play_audio");
     emit sig_page_speaker_play_audio(false);
-    const QStringList ids = m_speakerModel->property(kIdList).toStringList();
-    if (index < 0 || index >= ids.size())
+    QString id;
+    if (!idAt(m_speakerModel, index, id))
         return;
     logEmitSignal("sig_page_speaker_select_changed");
-    emit sig_page_speaker_select_changed(ids.at(index));
+    emit sig_page_speaker_select_changed(id);
 }
 
 void CheckSystemDlg::slot_ui_page_speaker_volume_changed(int nValue)
@@ -482,11 +480,9 @@ void CheckSystemDlg::slot_ui_page_speaker_volume_changed(int nValue)
 
 void CheckSystemDlg::slot_micphone_volume_indication(QString deviceID, int volume)
 {
-    const QStringList ids = m_microphoneModel->property(kIdList).toStringList();
-    const int index = ui->comboBox_micphone->currentIndex();
-    if (index < 0 || index >= ids.size() || ids.at(index) != deviceID)
-        return;
-    ui->microphone_volume->setValue(volume);
+    QString selected;
+    if (idAt(m_microphoneModel, ui->comboBox_micphone->currentIndex(), selected) && selected == deviceID)
+        ui->microphone_volume->setValue(volume);
 }
 
 // Camera preview

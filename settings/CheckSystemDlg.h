@@ -112,12 +112,14 @@ private:
     void initTipsText();
     void initVersionLine();
     void setResultIcon(QLabel* label, bool ok);
+    // A device step's answer: its result and step-bar icon, then the next page.
+    void recordStep(bool& result, QLabel* icon, bool ok, int nextPage);
     void stopTestSound();
     // Names into the model, ids into its "idList", the selection into the combo box; false for the no-device state.
     bool showDevices(QComboBox* combo, QStringListModel* model, const vector_device_info& devices,
                      const QString& currentId);
-    // The id at index of the model's "idList"; empty outside it.
-    static QString idAt(QStringListModel* model, int index);
+    // The id at index of the model's "idList"; false outside it.
+    static bool idAt(QStringListModel* model, int index, QString& id);
     // The close question, or the failed-report notice, over the wizard's parent; not shown yet.
     ConfigeTipDlg* createTip(bool continuePage);
 

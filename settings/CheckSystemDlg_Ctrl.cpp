@@ -35,21 +35,94 @@ unsigned long long threadNumber()
     return static_cast<unsigned long long>(reinterpret_cast<quintptr>(QThread::currentThreadId()));
 }
 
-// Selects the stored choice of key, then stores what the engine has as current after that.
-template <typename Select, typename Current> void restoreStoredChoice(const char* key, Select select, Current current)
+// What differs between the three kinds of device manager.
+template <typename Manager> struct DeviceKind;
+
+template <> struct DeviceKind<CAgoraCameraManager>
 {
-    ConfigManager* config = ConfigManager::instance();
-    QByteArray stored;
-    config->ini_GetParam_String(key, stored);
-    select(QString::fromUtf8(stored));
-    config->ini_SetParam_String(key, current().toUtf8());
+    static constexpr const char* key = kCameraKey;
+    static constexpr const char* createFailure = "AgoraVideoDevice.Create Failed!";
+    static bool attach(CAgoraCameraManager& manager)
+    {
+        return manager.createCaptureDeviceManager(CAgoraObject::engine());
+    }
+    static int count(CAgoraCameraManager& manager) { return manager.captureDeviceCount(); }
+    static bool at(CAgoraCameraManager& manager, int index, QString& name, QString& id)
+    {
+        return manager.captureDeviceAt(index, name, id);
+    }
+    static QString current(CAgoraCameraManager& manager) { return manager.currentCaptureDevice(); }
+    static bool select(CAgoraCameraManager& manager, const QString& id) { return manager.setCaptureDevice(id); }
+};
+
+template <> struct DeviceKind<CAgoraAudInputManager>
+{
+    static constexpr const char* key = kMicrophoneKey;
+    static constexpr const char* createFailure = "AgoraAudioInDevice.Create Failed!";
+    static bool attach(CAgoraAudInputManager& manager)
+    {
+        return manager.createRecordingDeviceManager(CAgoraObject::engine());
+    }
+    static int count(CAgoraAudInputManager& manager) { return manager.recordingDeviceCount(); }
+    static bool at(CAgoraAudInputManager& manager, int index, QString& name, QString& id)
+    {
+        return manager.recordingDeviceAt(index, name, id);
+    }
+    static QString current(CAgoraAudInputManager& manager) { return manager.currentRecordingDevice(); }
+    static bool select(CAgoraAudInputManager& manager, const QString& id) { return manager.setRecordingDevice(id); }
+};
+
+template <> struct DeviceKind<CAgoraPlayoutManager>
+{
+    static constexpr const char* key = kSpeakerKey;
+    static constexpr const char* createFailure = "AgoraAudioOutDevice.Create Failed!";
+    static bool attach(CAgoraPlayoutManager& manager) { return manager.Create(CAgoraObject::engine()); }
+    static int count(CAgoraPlayoutManager& manager) { return manager.GetDeviceCount(); }
+    static bool at(CAgoraPlayoutManager& manager, int index, QString& name, QString& id)
+    {
+        return manager.GetDevice(index, name, id);
+    }
+    static QString current(CAgoraPlayoutManager& manager) { return manager.GetCurDeviceID(); }
+    static bool select(CAgoraPlayoutManager& manager, const QString& id) { return manager.SetCurDevice(id); }
+};
+
+// Frees the kind's manager and makes it anew: lists its devices, selects the stored choice and stores what the engine
+// then has as current. The number of devices; 0 (manager null) when it cannot attach to the engine.
+template <typename Manager> int recreateManager(Manager*& manager, vector_device_info& devices)
+{
+    using Kind = DeviceKind<Manager>;
+    devices.clear();
+    delete manager;
+    manager = nullptr;
+    auto* made = new Manager;
+    if (!Kind::attach(*made)) {
+        delete made;
+        ThreadLog(Kind::createFailure);
+        return 0;
+    }
+    manager = made;
+    const int count = Kind::count(*made);
+    for (int index = 0; index < count; ++index) {
+        device_info device;
+        device.index = index;
+        if (Kind::at(*made, index, device.name, device.id))
+            devices.push_back(device);
+    }
+    if (count > 0) {
+        ConfigManager* config = ConfigManager::instance();
+        QByteArray stored;
+        config->ini_GetParam_String(Kind::key, stored);
+        Kind::select(*made, QString::fromUtf8(stored));
+        config->ini_SetParam_String(Kind::key, Kind::current(*made).toUtf8());
+    }
+    return count;
 }
 
-// The first device of the list that select accepts; empty when none does.
-template <typename Select> QString firstAccepted(const vector_device_info& devices, Select select)
+// The first device of the list the manager accepts; empty when it accepts none.
+template <typename Manager> QString firstAccepted(Manager& manager, const vector_device_info& devices)
 {
     for (const device_info& device : devices) {
-        if (select(device.id))
+        if (DeviceKind<Manager>::select(manager, device.id))
             return device.id;
     }
     return QString();
@@ -63,6 +136,26 @@ void removeFirst(vector_device_info& devices, const QString& id)
             return;
         }
     }
+}
+
+// The device to use after a device event, with the kind's manager made anew: when the device in use went away, the
+// first remaining one the manager accepts; when it is still there (another device came or went, or it came back),
+// that one, selected again over the stored choice the new manager restored; none for any other state.
+template <typename Manager>
+QString deviceAfterChange(Manager* manager, vector_device_info& devices, const QString& deviceId, int deviceState,
+                          const QString& inUse)
+{
+    if (!manager)
+        return QString();
+    if (isGone(deviceState) && deviceId == inUse) {
+        removeFirst(devices, deviceId);
+        return firstAccepted(*manager, devices);
+    }
+    if (deviceState != 1 && !isGone(deviceState))
+        return QString();
+    if (!inUse.isEmpty() && DeviceKind<Manager>::current(*manager) != inUse)
+        DeviceKind<Manager>::select(*manager, inUse);
+    return inUse;
 }
 
 } // namespace
@@ -220,83 +313,17 @@ CAGEngineEventHandler* CheckSystemDlg_Ctrl::engineEventHandler() const
 
 int CheckSystemDlg_Ctrl::createCameraManager()
 {
-    m_cameraDevices.clear();
-    delete m_pCameraManager;
-    m_pCameraManager = nullptr;
-    auto* manager = new CAgoraCameraManager;
-    if (!manager->createCaptureDeviceManager(CAgoraObject::engine())) {
-        delete manager;
-        ThreadLog("AgoraVideoDevice.Create Failed!");
-        return 0;
-    }
-    m_pCameraManager = manager;
-    const int count = manager->captureDeviceCount();
-    for (int index = 0; index < count; ++index) {
-        device_info device;
-        device.index = index;
-        if (manager->captureDeviceAt(index, device.name, device.id))
-            m_cameraDevices.push_back(device);
-    }
-    if (count > 0) {
-        restoreStoredChoice(
-            kCameraKey, [manager](const QString& id) { manager->setCaptureDevice(id); },
-            [manager] { return manager->currentCaptureDevice(); });
-    }
-    return count;
+    return recreateManager(m_pCameraManager, m_cameraDevices);
 }
 
 int CheckSystemDlg_Ctrl::createAudInputManager()
 {
-    m_microphoneDevices.clear();
-    delete m_pAudInputManager;
-    m_pAudInputManager = nullptr;
-    auto* manager = new CAgoraAudInputManager;
-    if (!manager->createRecordingDeviceManager(CAgoraObject::engine())) {
-        delete manager;
-        ThreadLog("AgoraAudioInDevice.Create Failed!");
-        return 0;
-    }
-    m_pAudInputManager = manager;
-    const int count = manager->recordingDeviceCount();
-    for (int index = 0; index < count; ++index) {
-        device_info device;
-        device.index = index;
-        if (manager->recordingDeviceAt(index, device.name, device.id))
-            m_microphoneDevices.push_back(device);
-    }
-    if (count > 0) {
-        restoreStoredChoice(
-            kMicrophoneKey, [manager](const QString& id) { manager->setRecordingDevice(id); },
-            [manager] { return manager->currentRecordingDevice(); });
-    }
-    return count;
+    return recreateManager(m_pAudInputManager, m_microphoneDevices);
 }
 
 int CheckSystemDlg_Ctrl::createPlayoutManager()
 {
-    m_speakerDevices.clear();
-    delete m_pPlayoutManager;
-    m_pPlayoutManager = nullptr;
-    auto* manager = new CAgoraPlayoutManager;
-    if (!manager->Create(CAgoraObject::engine())) {
-        delete manager;
-        ThreadLog("AgoraAudioOutDevice.Create Failed!");
-        return 0;
-    }
-    m_pPlayoutManager = manager;
-    const int count = manager->GetDeviceCount();
-    for (int index = 0; index < count; ++index) {
-        device_info device;
-        device.index = index;
-        if (manager->GetDevice(index, device.name, device.id))
-            m_speakerDevices.push_back(device);
-    }
-    if (count > 0) {
-        restoreStoredChoice(
-            kSpeakerKey, [manager](const QString& id) { manager->SetCurDevice(id); },
-            [manager] { return manager->GetCurDeviceID(); });
-    }
-    return count;
+    return recreateManager(m_pPlayoutManager, m_speakerDevices);
 }
 
 // Publishing
@@ -498,9 +525,7 @@ void CheckSystemDlg_Ctrl::slot_view_camera_syncDeviceList()
     const int count = createCameraManager();
     QString after = m_pCameraManager ? m_pCameraManager->currentCaptureDevice() : QString();
     if (m_pCameraManager && count > 0 && (after.isEmpty() || before.isEmpty())) {
-        CAgoraCameraManager* manager = m_pCameraManager;
-        const QString accepted =
-            firstAccepted(m_cameraDevices, [manager](const QString& id) { return manager->setCaptureDevice(id); });
+        const QString accepted = firstAccepted(*m_pCameraManager, m_cameraDevices);
         if (!accepted.isEmpty()) {
             startPreview();
             after = accepted;
@@ -521,8 +546,7 @@ void CheckSystemDlg_Ctrl::slot_microphone_syncDeviceList()
     CAgoraAudInputManager* manager = m_pAudInputManager;
     QString after = manager->currentRecordingDevice();
     if (count > 0 && after.isEmpty())
-        after = firstAccepted(m_microphoneDevices,
-                              [manager](const QString& id) { return manager->setRecordingDevice(id); });
+        after = firstAccepted(*manager, m_microphoneDevices);
     if (!after.isEmpty())
         manager->setRecordingDeviceTest(true);
     emitMicrophoneDevices(after);
@@ -541,7 +565,7 @@ void CheckSystemDlg_Ctrl::slot_view_speaker_syncDeviceList()
     CAgoraPlayoutManager* manager = m_pPlayoutManager;
     QString after = manager->GetCurDeviceID();
     if (count > 0 && after.isEmpty())
-        after = firstAccepted(m_speakerDevices, [manager](const QString& id) { return manager->SetCurDevice(id); });
+        after = firstAccepted(*manager, m_speakerDevices);
     emitSpeakerDevices(after);
 }
 
@@ -559,23 +583,15 @@ void CheckSystemDlg_Ctrl::slot_agora_videoDeviceChanged(QString deviceId, int de
         emitCameraDevices(QString());
         return;
     }
-    CAgoraCameraManager* manager = m_pCameraManager;
-    QString current;
-    if (isGone(deviceState) && deviceId == previous) {
+    const bool inUseGone = isGone(deviceState) && deviceId == previous;
+    if (inUseGone) {
         stopPreview();
         logEmitSignal("sig_camera_preview_ended");
         emit sig_camera_preview_ended(previous);
-        removeFirst(m_cameraDevices, deviceId);
-        current =
-            firstAccepted(m_cameraDevices, [manager](const QString& id) { return manager->setCaptureDevice(id); });
-        if (!current.isEmpty())
-            startPreview();
-    } else if (deviceState == 1 || isGone(deviceState)) {
-        current = previous;
-        // The stored choice the new manager restored may differ from the device in use.
-        if (!current.isEmpty() && manager->currentCaptureDevice() != current)
-            manager->setCaptureDevice(current);
     }
+    const QString current = deviceAfterChange(m_pCameraManager, m_cameraDevices, deviceId, deviceState, previous);
+    if (inUseGone && !current.isEmpty())
+        startPreview();
     emitCameraDevices(current);
 }
 
@@ -593,20 +609,10 @@ void CheckSystemDlg_Ctrl::onMicrophoneDeviceChanged(const QString& deviceId, int
         return;
     const QString previous = m_microphoneInUse;
     createAudInputManager();
-    CAgoraAudInputManager* manager = m_pAudInputManager;
-    QString current;
-    if (manager && isGone(deviceState) && deviceId == previous) {
-        removeFirst(m_microphoneDevices, deviceId);
-        current = firstAccepted(m_microphoneDevices,
-                                [manager](const QString& id) { return manager->setRecordingDevice(id); });
-    } else if (manager && (deviceState == 1 || isGone(deviceState))) {
-        current = previous;
-        if (!current.isEmpty() && manager->currentRecordingDevice() != current)
-            manager->setRecordingDevice(current);
-    }
+    const QString current = deviceAfterChange(m_pAudInputManager, m_microphoneDevices, deviceId, deviceState, previous);
     // The new manager runs no level test: start it again while the microphone page is on show.
-    if (manager && !current.isEmpty() && m_nCurrentPage == 23)
-        manager->setRecordingDeviceTest(true);
+    if (m_pAudInputManager && !current.isEmpty() && m_nCurrentPage == 23)
+        m_pAudInputManager->setRecordingDeviceTest(true);
     emitMicrophoneDevices(current);
 }
 
@@ -617,22 +623,11 @@ void CheckSystemDlg_Ctrl::onSpeakerDeviceChanged(const QString& deviceId, int de
     const QString previous = m_speakerInUse;
     const bool wasPlaying = m_pPlayoutManager->isPlaybackTest();
     createPlayoutManager(); // freeing the old manager stops its test sound
-    CAgoraPlayoutManager* manager = m_pPlayoutManager;
-    QString current;
-    const bool inUseGone = isGone(deviceState) && deviceId == previous;
-    if (inUseGone || wasPlaying) {
+    if (wasPlaying || (isGone(deviceState) && deviceId == previous)) {
         logEmitSignal("sig_speaker_preview_ended");
         emit sig_speaker_preview_ended(previous);
     }
-    if (manager && inUseGone) {
-        removeFirst(m_speakerDevices, deviceId);
-        current = firstAccepted(m_speakerDevices, [manager](const QString& id) { return manager->SetCurDevice(id); });
-    } else if (manager && (deviceState == 1 || isGone(deviceState))) {
-        current = previous;
-        if (!current.isEmpty() && manager->GetCurDeviceID() != current)
-            manager->SetCurDevice(current);
-    }
-    emitSpeakerDevices(current);
+    emitSpeakerDevices(deviceAfterChange(m_pPlayoutManager, m_speakerDevices, deviceId, deviceState, previous));
 }
 
 // Engine reports
