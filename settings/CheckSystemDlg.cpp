@@ -578,6 +578,7 @@ void CheckSystemDlg::closeEvent(QCloseEvent* event)
 
 void CheckSystemDlg::hideEvent(QHideEvent* event)
 {
-    m_renderWindow->hide();
+    if (m_renderWindow)
+        m_renderWindow->hide();
     ConfigeDlg::hideEvent(event);
 }
