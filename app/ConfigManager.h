@@ -64,8 +64,7 @@ public:
     QString getAgoraLogPath() const;
 
     // The day's log file: this start's log folder, the date of the first call "/yyyy_MM_dd", "_all.log"
-    // (the same path all run long). The process-wide object's file is written by the run log's writer
-    // (appendToRunLog, app/LogHandler.h).
+    // (the same path all run long). The process-wide object's file is written by the run log (app/RunLog.h).
     QString getDailyLogFile();
 
     // For the process-wide object: writes out the run log's pending lines and closes the file (the next line

@@ -238,8 +238,8 @@ void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const 
     LogLineBuilder line(type, message);
     if (line.isPropertyWarning())
         return;
-    // A message from a thread that holds the log lock (one logged while the collected lines are written out)
-    // would wait for itself.
+    // A message from a thread that holds the log lock (one logged while the collected lines are copied or
+    // released) goes to standard error only: the holder is in the middle of using them.
     if (LogLock::isHeldByCurrentThread()) {
         writeToStandardError(line.lineText());
         return;

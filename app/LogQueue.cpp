@@ -2,6 +2,7 @@
 
 #include "platform/AppendFile.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -54,7 +55,10 @@ public:
     void allocate(std::size_t capacity)
     {
         m_capacity = roundUp8(capacity);
-        m_words.reset(new std::uint64_t[m_capacity / 8]());
+        // Zeroed memory that the system hands out untouched: a ring no thread uses costs nothing.
+        m_words.reset(static_cast<std::uint64_t*>(std::calloc(m_capacity / 8, sizeof(std::uint64_t))));
+        if (!m_words)
+            m_capacity = 0; // no room: every push fails, and lines wait for the lock instead
     }
 
     bool push(std::int64_t time, const char* line, std::size_t lineSize, const char* record, std::size_t recordSize,
@@ -145,8 +149,13 @@ public:
 private:
     std::uint64_t* wordAt(std::uint64_t position) const { return &m_words[position % m_capacity / 8]; }
 
+
     std::size_t m_capacity = 0; // a multiple of 8
-    std::unique_ptr<std::uint64_t[]> m_words;
+    struct Free
+    {
+        void operator()(std::uint64_t* words) const { std::free(words); }
+    };
+    std::unique_ptr<std::uint64_t[], Free> m_words;
     std::atomic<int> m_threads{0};
     // Positions in bytes since the start. Each on its own cache line.
     alignas(64) std::atomic<std::uint64_t> m_head{0};

@@ -35,8 +35,9 @@ public:
     bool push(std::int64_t time, const char* line, std::size_t lineSize, const char* record, std::size_t recordSize,
               std::size_t* usedBytes = nullptr);
 
-    // False when some ring may hold an entry. Cheap.
-    bool isEmpty() const { return m_nonEmptyRings.load(std::memory_order_relaxed) == 0; }
+    // False when some ring may hold an entry. Cheap. (Sequentially consistent: a thread that looks here after
+    // announcing it will sleep, and a producer that looks at that announcement after its push, don't both miss.)
+    bool isEmpty() const { return m_nonEmptyRings.load() == 0; }
 
     // Takes out the queued lines up to the first one still being written in each ring: take(context, line) for
     // each, in the order of their time. Callers hold LogLock. False when the exit path is taking them out.
