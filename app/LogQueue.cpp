@@ -1,7 +1,5 @@
 #include "app/LogQueue.h"
 
-#include "platform/AppendFile.h"
-
 #include <cstdlib>
 #include <cstring>
 
@@ -112,9 +110,12 @@ public:
 
     // The oldest entry when it is written (padding is freed on the way); with skipOwn, an entry the calling
     // thread left unfinished is freed too. False when the ring is empty or its oldest entry is being written.
+    // Takes a look at the head for the consumer's pass: front() sees the entries reserved before.
+    void beginPass() { m_passHead = m_head.load(); }
+
     bool front(Line& line, std::int64_t& time, bool skipOwn)
     {
-        const std::uint64_t head = m_head.load();
+        const std::uint64_t head = m_passHead;
         while (m_tail.load(std::memory_order_relaxed) < head) {
             std::uint64_t* entry = wordAt(m_tail.load(std::memory_order_relaxed));
             const std::uint64_t state = loadState(entry);
@@ -149,7 +150,6 @@ public:
 private:
     std::uint64_t* wordAt(std::uint64_t position) const { return &m_words[position % m_capacity / 8]; }
 
-
     std::size_t m_capacity = 0; // a multiple of 8
     struct Free
     {
@@ -160,6 +160,7 @@ private:
     // Positions in bytes since the start. Each on its own cache line.
     alignas(64) std::atomic<std::uint64_t> m_head{0};
     alignas(64) std::atomic<std::uint64_t> m_tail{0};
+    std::uint64_t m_passHead = 0; // the consumer's
 };
 
 LogQueue::LogQueue(std::size_t ringCapacity, int rings)
@@ -206,7 +207,10 @@ template <typename Visit> void LogQueue::consume(Visit&& visit, bool skipOwn)
     std::int64_t times[32];
     std::uint32_t ready = 0;
     for (int i = 0; i < m_ringCount; ++i) {
-        if ((rings & (std::uint32_t(1) << i)) && m_rings[std::size_t(i)].front(fronts[i], times[i], skipOwn))
+        if (!(rings & (std::uint32_t(1) << i)))
+            continue;
+        m_rings[std::size_t(i)].beginPass();
+        if (m_rings[std::size_t(i)].front(fronts[i], times[i], skipOwn))
             ready |= std::uint32_t(1) << i;
     }
     while (ready) {
@@ -233,31 +237,16 @@ bool LogQueue::takeAll(Take take, void* context)
 {
     if (isEmpty())
         return true;
-    long consumer = 0;
-    if (!m_consumer.compare_exchange_strong(consumer, Platform::currentThreadNumber()))
+    if (!m_consumer.tryTake())
         return false;
     consume([take, context](const Line& line) { take(context, line); }, false);
-    m_consumer.store(0);
+    m_consumer.give();
     return true;
 }
 
 bool LogQueue::beginExit(int waitMs)
 {
-    const long self = Platform::currentThreadNumber();
-    for (int waited = 0;; ++waited) {
-        long consumer = 0;
-        if (m_consumer.compare_exchange_strong(consumer, self)) {
-            m_exitTookRole = true;
-            return true;
-        }
-        if (consumer == self) { // the signal came while this thread was taking lines out
-            m_exitTookRole = false;
-            return true;
-        }
-        if (waited >= waitMs)
-            return false;
-        Platform::sleepMilliseconds(1);
-    }
+    return m_consumer.takeForExit(waitMs);
 }
 
 void LogQueue::writeRecordsForExit(Write write, void* context)
@@ -268,6 +257,5 @@ void LogQueue::writeRecordsForExit(Write write, void* context)
 
 void LogQueue::endExit()
 {
-    if (m_exitTookRole)
-        m_consumer.store(0);
+    m_consumer.giveAfterExit();
 }

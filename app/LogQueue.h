@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ExclusiveRole.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -65,6 +67,5 @@ private:
     const int m_ringCount;
     std::unique_ptr<Ring[]> m_rings;
     alignas(64) std::atomic<std::uint32_t> m_nonEmptyRings{0}; // a bit per ring that may hold entries
-    alignas(64) std::atomic<long> m_consumer{0};               // the thread taking entries out, 0 when none
-    bool m_exitTookRole = false;
+    alignas(64) ExclusiveRole m_consumer;                      // taking entries out
 };

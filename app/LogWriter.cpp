@@ -34,11 +34,11 @@ std::size_t LogWriter::append(const char* data, std::size_t size)
     if (size > m_capacity / 2) {
         // Too big for the ring: written at once, after what is pending.
         std::lock_guard<std::mutex> lock(m_writeMutex);
-        while (!takeWriterRole())
+        while (!m_writer.tryTake())
             Platform::sleepMilliseconds(1); // the exit write is busy; it ends soon
         writePending(false);
         writeBytes(data, size, false);
-        releaseWriterRole();
+        m_writer.give();
         return 0;
     }
     const std::uint64_t head = m_head.load(std::memory_order_relaxed);
@@ -63,41 +63,28 @@ std::size_t LogWriter::pendingBytes() const
 bool LogWriter::flush()
 {
     std::lock_guard<std::mutex> lock(m_writeMutex);
-    if (!takeWriterRole())
+    if (!m_writer.tryTake())
         return false;
     const bool written = writePending(false);
-    releaseWriterRole();
+    m_writer.give();
     return written;
 }
 
 bool LogWriter::close()
 {
     std::lock_guard<std::mutex> lock(m_writeMutex);
-    if (!takeWriterRole())
+    if (!m_writer.tryTake())
         return false;
     const bool written = writePending(false);
     Platform::closeFile(m_fd.exchange(-1));
-    releaseWriterRole();
+    m_writer.give();
     return written;
 }
 
 bool LogWriter::beginExitWrite(int waitMs)
 {
-    const long self = Platform::currentThreadNumber();
-    for (int waited = 0;; ++waited) {
-        long writer = 0;
-        if (m_writer.compare_exchange_strong(writer, self)) {
-            m_exitTookRole = true;
-            break;
-        }
-        if (writer == self) { // the signal came while this thread was writing
-            m_exitTookRole = false;
-            break;
-        }
-        if (waited >= waitMs)
-            return false;
-        Platform::sleepMilliseconds(1);
-    }
+    if (!m_writer.takeForExit(waitMs))
+        return false;
     writePending(true);
     return true;
 }
@@ -109,19 +96,7 @@ void LogWriter::exitWrite(const char* data, std::size_t size)
 
 void LogWriter::endExitWrite()
 {
-    if (m_exitTookRole)
-        m_writer.store(0);
-}
-
-bool LogWriter::takeWriterRole()
-{
-    long writer = 0;
-    return m_writer.compare_exchange_strong(writer, Platform::currentThreadNumber());
-}
-
-void LogWriter::releaseWriterRole()
-{
-    m_writer.store(0);
+    m_writer.giveAfterExit();
 }
 
 bool LogWriter::writePending(bool inSignalHandler)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ExclusiveRole.h"
+
 #include <QString>
 
 #include <atomic>
@@ -51,11 +53,6 @@ public:
     static constexpr std::size_t kMaxPathBytes = 4096;
 
 private:
-    // The writer role: one thread at a time writes the file. Normal writers take it under m_writeMutex; the exit
-    // write takes it without waiting on a lock.
-    bool takeWriterRole();
-    void releaseWriterRole();
-
     // With the writer role: writes [tail, head) and advances the tail. True when all of it reached the file.
     bool writePending(bool inSignalHandler);
     // With the writer role: bytes to the file, or to standard error when the file refuses them.
@@ -71,9 +68,10 @@ private:
     std::uint64_t m_knownTail = 0; // the tail as the appending thread saw it last; the real one is never behind
     alignas(64) std::atomic<std::uint64_t> m_tail{0};
 
+    // One thread at a time writes the file: normal writers take the role under m_writeMutex, the exit write
+    // without a lock.
     std::mutex m_writeMutex;
-    std::atomic<long> m_writer{0}; // the thread that has the writer role, 0 when none
-    bool m_exitTookRole = false;
+    ExclusiveRole m_writer;
     std::atomic<int> m_fd{-1};
     bool m_failing = false;
 

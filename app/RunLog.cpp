@@ -209,7 +209,9 @@ void writeLine(std::int64_t time, const char* line, std::size_t lineSize, const 
     std::size_t queued = 0;
     if (run.queue.push(time, line, lineSize, record, recordSize, &queued)) {
         run.worker.wakeIfSleeping();
-        if (queued > LogQueue::kDefaultRingCapacity / 4)
+        // A ring filling up: this thread moves the queued lines on when it gets the lock (taking it does),
+        // else the background thread.
+        if (queued > LogQueue::kDefaultRingCapacity / 4 && !LogLock(std::try_to_lock).ownsLock())
             run.worker.hurry();
         return;
     }
