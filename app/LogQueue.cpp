@@ -1,5 +1,6 @@
 #include "app/LogQueue.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -108,11 +109,11 @@ public:
     int threads() const { return m_threads.load(std::memory_order_relaxed); }
     void addThread() { m_threads.fetch_add(1, std::memory_order_relaxed); }
 
-    // The oldest entry when it is written (padding is freed on the way); with skipOwn, an entry the calling
-    // thread left unfinished is freed too. False when the ring is empty or its oldest entry is being written.
     // Takes a look at the head for the consumer's pass: front() sees the entries reserved before.
     void beginPass() { m_passHead = m_head.load(); }
 
+    // The oldest entry when it is written (padding is freed on the way); with skipOwn, an entry the calling
+    // thread left unfinished is freed too. False when the ring is empty or its oldest entry is being written.
     bool front(Line& line, std::int64_t& time, bool skipOwn)
     {
         const std::uint64_t head = m_passHead;
@@ -164,9 +165,7 @@ private:
 };
 
 LogQueue::LogQueue(std::size_t ringCapacity, int rings)
-    : m_ringCount(rings < 1    ? 1
-                  : rings > 32 ? 32
-                               : rings)
+    : m_ringCount(std::clamp(rings, 1, 32))
     , m_rings(new Ring[std::size_t(m_ringCount)])
 {
     for (int i = 0; i < m_ringCount; ++i)
