@@ -10,6 +10,7 @@
 #include "TestFiles.h"
 #include "ZmTestMain.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
@@ -511,12 +512,14 @@ private slots:
             (*state->first)[worker] = number + 1;
         };
         std::pair<QMap<int, int>*, QStringList*> state{&next, &problems};
+        // Bounded, so that a queue that loses track of its entries fails instead of hanging.
+        QDeadlineTimer bound(60000);
         QThread* consumer = QThread::create([&] {
-            while (producing || !queue.isEmpty())
+            while ((producing || !queue.isEmpty()) && !bound.hasExpired())
                 queue.takeAll(take, &state);
         });
         consumer->start();
-        runThreads(kThreads, [&queue](int worker) {
+        runThreads(kThreads, [&queue, &bound](int worker) {
             for (int i = 0; i < kLines; ++i) {
                 QByteArray line = "queued " + QByteArray::number(worker) + ' ' + QByteArray::number(i) + " text";
                 line += '\n';
@@ -525,7 +528,8 @@ private slots:
                 const bool hasOwn = i % 7 == 0;
                 while (!queue.push(i, line.constData(), std::size_t(lineSize),
                                    hasOwn ? own.constData() : line.constData(),
-                                   std::size_t(hasOwn ? own.size() : line.size())))
+                                   std::size_t(hasOwn ? own.size() : line.size())) &&
+                       !bound.hasExpired())
                     QThread::yieldCurrentThread();
             }
         });
