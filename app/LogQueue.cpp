@@ -191,7 +191,7 @@ bool LogQueue::push(std::int64_t time, const char* line, std::size_t lineSize, c
     const int index = mine.index;
     if (!m_rings[std::size_t(index)].push(time, line, lineSize, record, recordSize, mine.seenTail, usedBytes))
         return false;
-    // After the reservation: a consumer that clears the bit looks at the ring again (consume).
+    // After the reservation: a consumer that clears the bit looks at the ring after that (consume).
     const std::uint32_t bit = std::uint32_t(1) << index;
     if (!(m_nonEmptyRings.load() & bit))
         m_nonEmptyRings.fetch_or(bit);
@@ -200,7 +200,7 @@ bool LogQueue::push(std::int64_t time, const char* line, std::size_t lineSize, c
 
 template <typename Visit> void LogQueue::consume(Visit&& visit, bool skipOwn)
 {
-    std::uint32_t rings = m_nonEmptyRings.exchange(0);
+    const std::uint32_t rings = m_nonEmptyRings.load();
     // The rings whose oldest entry is ready, each with that entry.
     Line fronts[32];
     std::int64_t times[32];
@@ -224,11 +224,15 @@ template <typename Visit> void LogQueue::consume(Visit&& visit, bool skipOwn)
         if (!ring.front(fronts[oldest], times[oldest], skipOwn))
             ready &= ~(std::uint32_t(1) << oldest);
     }
-    // A ring left with entries (one still being written) keeps its bit; so does one that got an entry after the
-    // bit was cleared above.
+    // A ring found empty loses its bit; one that got an entry meanwhile keeps it (its producer looks at the bit
+    // after its reservation, this looks at the ring after clearing the bit).
     for (int i = 0; i < m_ringCount; ++i) {
+        const std::uint32_t bit = std::uint32_t(1) << i;
+        if (!(rings & bit) || !m_rings[std::size_t(i)].isEmpty())
+            continue;
+        m_nonEmptyRings.fetch_and(~bit);
         if (!m_rings[std::size_t(i)].isEmpty())
-            m_nonEmptyRings.fetch_or(std::uint32_t(1) << i);
+            m_nonEmptyRings.fetch_or(bit);
     }
 }
 
@@ -250,7 +254,8 @@ bool LogQueue::beginExit(int waitMs)
 
 void LogQueue::writeRecordsForExit(Write write, void* context)
 {
-    m_nonEmptyRings.store(~std::uint32_t(0));
+    // Every ring, whatever its bit says.
+    m_nonEmptyRings.store(m_ringCount == 32 ? ~std::uint32_t(0) : (std::uint32_t(1) << m_ringCount) - 1);
     consume([write, context](const Line& line) { write(context, line.record, line.recordSize); }, true);
 }
 
