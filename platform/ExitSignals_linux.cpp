@@ -8,7 +8,9 @@ namespace Platform {
 
 namespace {
 
-constexpr int kExitSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
+// The signals whose default action ends the process, except the crash signals and SIGKILL and SIGSTOP, which
+// can't be caught, and the profiling timers, which belong to profilers.
+constexpr int kExitSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ};
 
 std::atomic<void (*)()> s_writeOut{nullptr};
 
