@@ -52,6 +52,9 @@ std::size_t LogWriter::append(const char* data, std::size_t size)
     std::memcpy(m_ring.get() + offset, data, first);
     std::memcpy(m_ring.get(), data + first, size - first);
     m_head.store(head + size, std::memory_order_release);
+    // The tail as seen last may be far behind: looked at again once the ring seems a quarter full.
+    if (head + size - m_knownTail > m_capacity / 4)
+        m_knownTail = m_tail.load(std::memory_order_acquire);
     return std::size_t(head + size - m_knownTail);
 }
 

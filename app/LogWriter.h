@@ -30,7 +30,8 @@ public:
     bool hasPath() const { return m_hasPath.load(std::memory_order_acquire); }
 
     // Copies a record into the ring; writes out the ring first when it has no room. Callers serialise their
-    // appends (the run log's hold LogLock). About how many bytes are pending now, never less.
+    // appends (the run log's hold LogLock). About how many bytes are pending now: never less, and close when
+    // that is more than a quarter of the ring.
     std::size_t append(const char* data, std::size_t size);
 
     // Bytes appended and not yet written out.

@@ -123,7 +123,7 @@ void appendToFile(Parts& run, const char* record, std::size_t size)
         run.writer.setPath(config->getDailyLogFile());
     const std::size_t pending = run.writer.append(record, size);
     run.worker.wakeIfIdle();
-    if (pending > LogWriter::kDefaultCapacity / 4 && run.writer.pendingBytes() > LogWriter::kDefaultCapacity / 4)
+    if (pending > LogWriter::kDefaultCapacity / 4)
         run.worker.hurry();
 }
 
