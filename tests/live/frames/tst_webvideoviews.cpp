@@ -280,7 +280,8 @@ private slots:
     {
         AppGlobalData::instance()->launch.userId = QString::number(kOwnId);
         // Whatever a failed test left behind.
-        const QString pattern = QStringLiteral("zmquillo-%1-RiREZadUruvoDur_%2*").arg(::geteuid()).arg(m_prefix);
+        const QString pattern =
+            QString::fromStdString(shareObjectPrefix()) + QStringLiteral("RiREZadUruvoDur_%1*").arg(m_prefix);
         for (const QString& name : QDir("/dev/shm").entryList({pattern}, QDir::System | QDir::Files))
             QFile::remove(QDir("/dev/shm").filePath(name));
     }
@@ -642,9 +643,10 @@ private slots:
         QVERIFY(sectionExists(sectionOf(viewId("one")))); // still the room helper's
         room.channel.uninitialize();
         room.helper.clearViews();
-        const QStringList left = QDir("/dev/shm")
-                                     .entryList({QStringLiteral("zmquillo-%1-*%2*").arg(::geteuid()).arg(m_prefix)},
-                                                QDir::System | QDir::Files);
+        const QStringList left =
+            QDir("/dev/shm")
+                .entryList({QString::fromStdString(shareObjectPrefix()) + QStringLiteral("*%1*").arg(m_prefix)},
+                           QDir::System | QDir::Files);
         QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
     }
 
