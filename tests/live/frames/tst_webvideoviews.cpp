@@ -501,7 +501,7 @@ private slots:
         room.helper.onWebVideoViewShowed(kOwnId, viewId("shared"));
         room.helper.onWebVideoViewShowed(kRemoteId, viewId("shared"));
         QVERIFY(room.start());
-        ShareFrameChild child({"read", sectionOf(viewId("shared")), "100000", "30000"});
+        ShareFrameChild child({"read", sectionOf(viewId("shared")), "100000", "120000"});
         QCOMPARE(child.nextLine(), QStringLiteral("ready"));
 
         // Reads the child's frames until one of the user comes; every frame must be one of the two users'.
@@ -542,7 +542,7 @@ private slots:
         room.helper.onWebVideoViewShowed(kOwnId, viewId("own"));
         room.helper.onWebVideoViewShowed(kRemoteId, viewId("again"));
         QVERIFY(room.start());
-        ShareFrameChild child({"read", sectionOf(viewId("again")), "100000", "30000"});
+        ShareFrameChild child({"read", sectionOf(viewId("again")), "100000", "120000"});
         QCOMPARE(child.nextLine(), QStringLiteral("ready"));
         std::optional<ChildFrame> frame;
         do {
