@@ -21,6 +21,7 @@
 #include "web/whiteboard/Whiteboard.h"
 
 #include "DialogAnswerer.h"
+#include "EntryTestSupport.h"
 #include "FeedbackSimulator.h"
 #include "LogCapture.h"
 #include "RtcTestSupport.h"
@@ -253,6 +254,43 @@ private slots:
         QVERIFY(r.room.isExiting());
         QCOMPARE(r.titleText(), QString());
         QVERIFY(!r.room.initTaskParams());
+    }
+
+    // Leaving while the entry runs: the run stops before its next step and the room ends once, after the run.
+    void exitDuringTheEntryWaitsForTheRun()
+    {
+        ZmTest::Simulator::Route slowLesson;
+        slowLesson.path = QStringLiteral("/classroom/lesson/");
+        slowLesson.prefix = true;
+        slowLesson.delayMs = 4500;
+        slowLesson.headers = {{QStringLiteral("Content-Type"), QStringLiteral("application/json")}};
+        slowLesson.body = lessonReply(m_sim);
+        QVERIFY(m_sim.program(slowLesson) > 0);
+        Room r;
+        // The test's own code waits beneath the run's event loop: the user acts from a timer.
+        QTimer user;
+        user.setInterval(20);
+        connect(&user, &QTimer::timeout, this, [&r, &user] {
+            if (r.steps.attempts != QList<int>{1, 16} || !r.room.initTaskParams())
+                return;
+            user.stop();
+            QTest::mouseClick(r.room.titleBar()->findChild<QPushButton*>(QStringLiteral("ButtonClose")),
+                              Qt::LeftButton);
+        });
+        user.start();
+        QList<int> codesAtRunEnd{-1};
+        connect(&r.room, &SmallClassRoom::sigInitTasksEnded, this,
+                [this, &codesAtRunEnd] { codesAtRunEnd = m_router->codes; });
+        r.room.showRoom();
+
+        QVERIFY(r.ended.wait(kEntryWaitMs));
+        QVERIFY(r.log.waitFor(QStringLiteral("SmallClassRoom::ExitMe after the step run in progress")));
+        QCOMPARE(codesAtRunEnd, QList<int>());
+        QTRY_COMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
+        QCOMPARE(r.steps.attempts, (QList<int>{1, 16}));
+        QVERIFY(r.room.isExiting());
+        QTest::qWait(3500);
+        QCOMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
     }
 
     // Without the lesson's offline folder no run takes place; the room stays, with an empty title.
