@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr int kStepTimeoutSec = 30;
 constexpr int kResumePageVideoMs = 500;
 
 const QList<int> kDeviceSteps{Agora_CheckCamera, Agora_CheckMicphone, Agora_CheckSpeaker};
