@@ -265,26 +265,18 @@ private slots:
     }
 };
 
-// The browser takes the plug-in's switches from the command line (or its environment variable) when it starts, as
-// the program's start-up gives them.
+// The browser takes the plug-in's switches as the program's start-up gives them. With QTWEBENGINE_CHROMIUM_FLAGS set
+// (the tests' environment sets it) the browser reads its switches from there alone, where they are added.
 int main(int argc, char** argv)
 {
     ZmTest::prepareEnvironment(true);
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     QStringList switches;
     addVideoPluginSwitches(switches, ZmTest::programDir());
-    std::vector<QByteArray> storage;
-    for (int i = 0; i < argc; ++i)
-        storage.emplace_back(argv[i]);
-    for (const QString& browserSwitch : switches)
-        storage.push_back(browserSwitch.toLocal8Bit());
-    std::vector<char*> arguments;
-    for (QByteArray& argument : storage)
-        arguments.push_back(argument.data());
-    int count = int(arguments.size());
-    arguments.push_back(nullptr);
 
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(count, arguments.data());
+    QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     TestSmallRoomVideo test;
     return QTest::qExec(&test, argc, argv);
