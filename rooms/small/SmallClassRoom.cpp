@@ -87,7 +87,12 @@ SmallClassRoom::~SmallClassRoom()
         // Only when the room goes while its run waits: the run ends before its next step.
         m_pInitTaskCurrentParams->stop_ = true;
     }
-    // The engine's video thread calls the frame observer until the channel has detached it.
+    // The device managers give their interfaces back before the engine goes; the engine's video thread calls the
+    // frame observer until the channel has detached it.
+    if (m_pAudioDevice)
+        m_pAudioDevice->Close();
+    if (m_pVideoDevice)
+        m_pVideoDevice->Close();
     m_pAgoraChannel->uninitialize();
     delete m_pFrameObserver;
     delete m_pAudioDevice;

@@ -42,7 +42,8 @@ class SmallClassRoom : public ZmBaseDialog
 
 public:
     explicit SmallClassRoom(QWidget* parent = nullptr);
-    // Uninitialises the channel (when the router did not) before the frame observer and the device managers go.
+    // Closes the device managers and uninitialises the channel (when the router did not) before the frame observer and
+    // the device managers go.
     ~SmallClassRoom() override;
 
     // Fills the desktop and shows the window; the resize to the desktop's width starts the entry.
@@ -122,7 +123,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Steps 1 to 8 of the construction.
+    // The form and the title bar, set up by the constructor.
     void setUpForm();
     void setUpTitleBar();
     // The connections made once the entry has succeeded.
