@@ -270,10 +270,14 @@ private slots:
         // The test's own code waits beneath the run's event loop: the user acts from a timer.
         QTimer user;
         user.setInterval(20);
-        connect(&user, &QTimer::timeout, this, [&r, &user] {
+        QPointer<ModalDialog> dialogDuringRun;
+        connect(&user, &QTimer::timeout, this, [&r, &user, &dialogDuringRun] {
             if (r.steps.attempts != QList<int>{1, 16} || !r.room.initTaskParams())
                 return;
             user.stop();
+            // No dialog opens over a run.
+            r.room.popupFeedbackDlg();
+            dialogDuringRun = r.room.curModalDialog();
             QTest::mouseClick(r.room.titleBar()->findChild<QPushButton*>(QStringLiteral("ButtonClose")),
                               Qt::LeftButton);
         });
@@ -286,6 +290,8 @@ private slots:
         QVERIFY(r.ended.wait(kEntryWaitMs));
         QVERIFY(r.log.waitFor(QStringLiteral("SmallClassRoom::ExitMe after the step run in progress")));
         QCOMPARE(codesAtRunEnd, QList<int>());
+        QVERIFY(!dialogDuringRun);
+        QVERIFY(r.room.findChildren<FeedbackOnlineDlg*>().isEmpty());
         QTRY_COMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
         QCOMPARE(r.steps.attempts, (QList<int>{1, 16}));
         QVERIFY(r.room.isExiting());
@@ -333,6 +339,23 @@ private slots:
             QCOMPARE(takeToast(r.room.courseware(), request.toast.isEmpty() ? 1000 : 5000), request.toast);
             QCOMPARE(r.room.channel()->isLocalAudioLive(), request.liveAfter);
         }
+    }
+
+    // The channel's network state shows as notices over the page.
+    void networkStateNotices()
+    {
+        Room r;
+        QVERIFY(r.enter());
+        SimEvent down;
+        down.type = SimEvent::ConnectionInterrupted;
+        down.fromJoin = false;
+        r.engine()->post(down);
+        QCOMPARE(takeToast(r.room.courseware()), QStringLiteral("Broken network, reconnecting..."));
+        SimEvent rejoin;
+        rejoin.type = SimEvent::Rejoin;
+        rejoin.fromJoin = false;
+        r.engine()->post(rejoin);
+        QCOMPARE(takeToast(r.room.courseware()), QStringLiteral("Network connection success."));
     }
 
     // The page's picture sizes 120, 240 and 480 set the video profiles 0, 20 and 40; other sizes are ignored.
