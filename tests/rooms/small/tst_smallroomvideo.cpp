@@ -158,9 +158,10 @@ private slots:
     {
         SimScenario scenario;
         QString error;
-        QVERIFY2(SimScenario::fromFile(ZmTest::sourceDir() + QStringLiteral("/live/rtc/sim/scenarios/small_class.json"),
-                                       scenario, &error),
-                 qPrintable(error));
+        QVERIFY2(
+            SimScenario::fromFile(ZmTest::sourceDir() + QStringLiteral("/tests/sim/scenarios/small_class_rtc.json"),
+                                  scenario, &error),
+            qPrintable(error));
         QList<unsigned int> senders;
         for (const SimEvent& event : scenario.events) {
             if (event.type == SimEvent::UserJoined && event.video)
