@@ -75,6 +75,5 @@ void GRAPHICS_2D::RenderFromImageQueue()
 void GRAPHICS_2D::DidRender(int32_t)
 {
     m_painting = false;
-    if (!m_images.empty())
-        RenderFromImageQueue();
+    RenderFromImageQueue();
 }

@@ -36,11 +36,7 @@ ZmPpApiInstance::ZmPpApiInstance(PP_Instance instance)
 {
 }
 
-ZmPpApiInstance::~ZmPpApiInstance()
-{
-    m_painter.reset();
-    m_reader.reset();
-}
+ZmPpApiInstance::~ZmPpApiInstance() = default;
 
 ZmPpApiInstance* ZmPpApiInstance::current()
 {
