@@ -65,7 +65,7 @@ void ZmPpApiInstance::HandleMessage(const pp::Var& message)
         m_mappingName.clear();
         return;
     }
-    m_mappingName = kShareSectionPrefix + id;
+    m_mappingName = shareSectionName(id);
 }
 
 void ZmPpApiInstance::DidChangeView(const pp::View& view)
