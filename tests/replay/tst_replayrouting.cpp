@@ -130,6 +130,7 @@ private slots:
         QVERIFY(window && window->isVisible());
         auto* replay = qobject_cast<NormalClassReplayCtrl*>(window->replayCtrl());
         QVERIFY(replay);
+        QCOMPARE(router.routedWindow(AppStartStatus_NormalClassReplay), replay);
         QCOMPARE(window->lessonTitle()->text(), QStringLiteral("Unit 3 At the Zoo"));
 
         QTRY_COMPARE_WITH_TIMEOUT(replay->state(), ReplayerState_Ready, kLoadWaitMs);
@@ -160,6 +161,7 @@ private slots:
         emit window->overlap()->signalClose();
         QTRY_COMPARE_WITH_TIMEOUT(router.programEnds, QList<int>{0}, kLoadWaitMs);
         QVERIFY(!window);
+        QVERIFY(!router.routedWindow(AppStartStatus_NormalClassReplay));
         QVERIFY(!VlcReplayCtrl::currentVlcInstance());
     }
 
@@ -217,6 +219,27 @@ private slots:
         QVERIFY(failure && failure->isVisible());
         failure->done(ErrorDlg::ResultAcknowledged);
         QTRY_COMPARE_WITH_TIMEOUT(router.programEnds, QList<int>{0}, kLoadWaitMs);
+        QVERIFY(!window);
+    }
+
+    // A router that goes while a replay is open takes the replay and its window with it.
+    void routerDeletesTheReplayItKeeps()
+    {
+        AppGlobalData* data = AppGlobalData::instance();
+        data->launch.media1.clear();
+
+        QPointer<PublicClassReplayCtrl> replay;
+        QPointer<PublicClassReplayDlg> window;
+        {
+            ReplayRouter router;
+            router.post(new ZmAppStatusEvent(AppStartStatus_PublicClassReplay));
+            window = openWindow<PublicClassReplayDlg>();
+            QVERIFY(window);
+            replay = qobject_cast<PublicClassReplayCtrl*>(window->replayCtrl());
+            QVERIFY(replay);
+            QCOMPARE(router.routedWindow(AppStartStatus_PublicClassReplay), replay.data());
+        }
+        QVERIFY(!replay);
         QVERIFY(!window);
     }
 };
