@@ -313,7 +313,9 @@ private slots:
 
         LoadedReplay replay;
         QVERIFY(replay.load());
-        AppGlobalData::instance()->addUser(UserInfo{QStringLiteral("100871")});
+        UserInfo member;
+        member.userId = QStringLiteral("100871");
+        AppGlobalData::instance()->addUser(member);
         if (how == "page") {
             emit replay.window.whiteboard()->sigWebCloseWindow();
         } else {
