@@ -68,7 +68,6 @@ int AgoraChannel::initialize()
     RtcEngineParameters(m_engine).setParameters(
         "{\"rtc.video.web_h264_interop_enable\":%s,\"che.video.web_h264_interop_enable\":%s}",
         RtcEngineParameters::jsonBool(true), RtcEngineParameters::jsonBool(true));
-    registerRtcMetaTypes();
     return 0;
 }
 
