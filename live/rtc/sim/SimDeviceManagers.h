@@ -36,6 +36,8 @@ private:
 using SimAudioDeviceCollection = SimDeviceCollection<agora::rtc::IAudioDeviceCollection>;
 using SimVideoDeviceCollection = SimDeviceCollection<agora::rtc::IVideoDeviceCollection>;
 
+// The engine's audio device manager: both device lists, the current microphone and speaker, their volumes and the
+// two device tests.
 class SimAudioDeviceManager final : public agora::rtc::IAudioDeviceManager
 {
 public:
@@ -63,6 +65,7 @@ private:
     std::shared_ptr<SimEngineCore> m_core;
 };
 
+// The engine's video device manager: the camera list and the current camera.
 class SimVideoDeviceManager final : public agora::rtc::IVideoDeviceManager
 {
 public:
