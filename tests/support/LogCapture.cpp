@@ -6,10 +6,19 @@
 
 namespace ZmTest {
 
+namespace {
+
+// Guards which capture is active: a message from another thread is appended while it holds this lock, so the
+// capture it writes to cannot go away meanwhile.
+QMutex s_activeMutex;
+
+} // namespace
+
 LogCapture* LogCapture::s_active = nullptr;
 
 LogCapture::LogCapture()
 {
+    QMutexLocker locker(&s_activeMutex);
     Q_ASSERT(!s_active);
     s_active = this;
     m_previous = qInstallMessageHandler(&LogCapture::handler);
@@ -17,12 +26,14 @@ LogCapture::LogCapture()
 
 LogCapture::~LogCapture()
 {
+    QMutexLocker locker(&s_activeMutex);
     qInstallMessageHandler(m_previous);
     s_active = nullptr;
 }
 
 void LogCapture::handler(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
+    QMutexLocker activeLocker(&s_activeMutex);
     LogCapture* capture = s_active;
     if (!capture)
         return;
