@@ -159,7 +159,7 @@ private slots:
         SimScenario scenario;
         QString error;
         QVERIFY2(
-            SimScenario::fromFile(ZmTest::sourceDir() + QStringLiteral("/tests/sim/scenarios/small_class_rtc.json"),
+            SimScenario::fromFile(ZmTest::sourceDir() + QStringLiteral("/tests/sim/scenarios/rtc/small_class.json"),
                                   scenario, &error),
             qPrintable(error));
         QList<unsigned int> senders;

@@ -171,8 +171,7 @@ class MessageRole(unittest.IsolatedAsyncioTestCase):
 class ShippedScenarios(unittest.TestCase):
     def test_every_scenario_file_loads(self):
         folder = os.path.join(SIM_DIR, "scenarios")
-        # The simulated RTC engine's scenarios (*_rtc.json) lie beside them; the engine reads those.
-        names = sorted(name for name in os.listdir(folder) if name.endswith(".json") and not name.endswith("_rtc.json"))
+        names = sorted(name for name in os.listdir(folder) if name.endswith(".json"))
         self.assertTrue(names)
         for name in names:
             with self.subTest(name=name), open(os.path.join(folder, name), encoding="utf-8") as handle:
