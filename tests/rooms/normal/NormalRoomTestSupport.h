@@ -1,0 +1,42 @@
+#pragma once
+
+#include "web/ZmRouteManager.h"
+
+#include <QList>
+#include <QString>
+
+class ModalDialog;
+class QWidget;
+class ZmClassRoomDlg;
+
+namespace NormalRoomTest {
+
+constexpr int kPupilId = 100234;
+constexpr int kTeacherId = 300451;
+constexpr int kGuestId = 100999;
+
+// The application data of a one-to-one lesson about to be entered by the account type (1 pupil 100234, 2 teacher
+// 300451, 3 guest 100999): the lesson's records, the teacher's record, and the pupil as the one member with
+// classPoint points.
+void setUpLesson(int accountType, int classPoint = 0);
+
+// A window router that only records the window ends posted to it (the rooms' ExitMe).
+class RouterProbe : public ZmRouteManager
+{
+public:
+    QList<int> codes;
+
+protected:
+    bool event(QEvent* event) override;
+};
+
+// The room's dialog now held, as T; null when none or of another class.
+template <typename T> T* heldDialog(const ZmClassRoomDlg& room);
+
+// The visible top-level dialog of class T with that label text in a child named labelName; null when none.
+QWidget* visibleDialogWithText(const char* className, const char* labelName, const QString& text);
+
+// Clicks the child button of that name.
+bool click(QWidget* parent, const char* buttonName);
+
+} // namespace NormalRoomTest
