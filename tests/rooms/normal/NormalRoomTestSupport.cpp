@@ -2,10 +2,13 @@
 
 #include "app/AppGlobalData.h"
 #include "app/ZmAppEvents.h"
+#include "rooms/widgets/CoursewareViewer.h"
+#include "ui/common/ToastDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QTest>
 
 void NormalRoomTest::setUpLesson(int accountType, int classPoint)
 {
@@ -68,4 +71,14 @@ bool NormalRoomTest::click(QWidget* parent, const char* buttonName)
         return false;
     button->click();
     return true;
+}
+
+QString NormalRoomTest::takeToast(CoursewareViewer* courseware, int timeoutMs)
+{
+    auto* toast = courseware->findChild<ToastDialog*>();
+    if (!toast || !QTest::qWaitFor([toast] { return toast->isVisible(); }, timeoutMs))
+        return QString();
+    const QString text = toast->findChild<QLabel*>(QStringLiteral("label_text"))->text();
+    toast->hideToast();
+    return text;
 }

@@ -5,9 +5,8 @@
 #include <QList>
 #include <QString>
 
-class ModalDialog;
+class CoursewareViewer;
 class QWidget;
-class ZmClassRoomDlg;
 
 namespace NormalRoomTest {
 
@@ -30,13 +29,14 @@ protected:
     bool event(QEvent* event) override;
 };
 
-// The room's dialog now held, as T; null when none or of another class.
-template <typename T> T* heldDialog(const ZmClassRoomDlg& room);
-
 // The visible top-level dialog of class T with that label text in a child named labelName; null when none.
 QWidget* visibleDialogWithText(const char* className, const char* labelName, const QString& text);
 
 // Clicks the child button of that name.
 bool click(QWidget* parent, const char* buttonName);
+
+// The text of the next notice the courseware shows (waiting up to timeoutMs), which is then taken off so that the
+// one queued behind it follows; empty when none came.
+QString takeToast(CoursewareViewer* courseware, int timeoutMs = 5000);
 
 } // namespace NormalRoomTest

@@ -137,8 +137,8 @@ private:
         for (const QJsonObject& message : m_messages.sent()) {
             QString text = QString::number(message.value("messageTag").toInt());
             if (message.contains("subTag"))
-                text += " " + message.value("subTag").toString() + "=" +
-                        QString::number(message.value("enabled").toInt());
+                text +=
+                    " " + message.value("subTag").toString() + "=" + QString::number(message.value("enabled").toInt());
             else if (message.value("messageTag").toInt() == 10010002)
                 text += " type=" + QString::number(message.value("type").toInt());
             sent << text;
@@ -401,8 +401,8 @@ private slots:
         QVERIFY2(m_messages.connectEngine(), qPrintable(m_messages.error()));
         QVERIFY(enterRoom());
         m_room->teacherVideo()->setUserOnline(false);
-        QVERIFY(m_messages.push(QJsonObject{{"messageTag", 30010002}, {"userId", kTeacherId}, {"role", 1},
-                                            {"type", type}, {"teacherId", kTeacherId}}));
+        QVERIFY(m_messages.push(QJsonObject{
+            {"messageTag", 30010002}, {"userId", kTeacherId}, {"role", 1}, {"type", type}, {"teacherId", kTeacherId}}));
         QTRY_VERIFY(m_room->teacherVideo()->isOfflineLabelVisible());
         QVERIFY(m_room->teacherVideo()->isCoverVisible());
         if (type == 0) {
@@ -484,11 +484,12 @@ private slots:
         StepOutcome slow;
         slow.delayMs = 200;
         script.outcomes[64] = {StepOutcome::done(), slow};
-        whileRunning([&] { return script.attempts.count(64) == 2; }, [&] {
-            forCase = m_room->initTaskParams()->forCase_;
-            coverUp = teacherTile->isCoverVisible();
-            statusTexts << teacherTile->statusText() << pupilTile->statusText();
-        });
+        whileRunning([&] { return script.attempts.count(64) == 2; },
+                     [&] {
+                         forCase = m_room->initTaskParams()->forCase_;
+                         coverUp = teacherTile->isCoverVisible();
+                         statusTexts << teacherTile->statusText() << pupilTile->statusText();
+                     });
         QVERIFY(click(heldConfirmation(), "okBtn"));
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kRunTimeoutMs);
         QCOMPARE(forCase, int(InitCase_Reset));
@@ -544,8 +545,8 @@ private slots:
             QTRY_COMPARE(tile->height(), tile->width() * 3 / 4);
             QVERIFY(panel->rect().contains(tile->geometry()));
         }
-        QVERIFY(m_room->rect().contains(QRect(m_room->courseware()->mapTo(m_room.get(), QPoint()),
-                                              m_room->courseware()->size())));
+        QVERIFY(m_room->rect().contains(
+            QRect(m_room->courseware()->mapTo(m_room.get(), QPoint()), m_room->courseware()->size())));
         QVERIFY(m_room->rect().contains(QRect(panel->mapTo(m_room.get(), QPoint()), panel->size())));
 
         // The pupil's view of the teacher's shared desktop: the courseware alone, 16:9.
