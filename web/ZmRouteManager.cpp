@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QDebug>
 
+#include <utility>
+
 namespace {
 
 // Rooms and replays have rows; the main window is the router's own.
@@ -28,6 +30,13 @@ bool isReplayStatus(int status)
 {
     return status == AppStartStatus_NormalClassReplay || status == AppStartStatus_PublicClassReplay ||
            status == AppStartStatus_SmallClassReplay;
+}
+
+// The router made last (GUI thread).
+QPointer<ZmRouteManager>& currentRouter()
+{
+    static QPointer<ZmRouteManager> router;
+    return router;
 }
 
 // The rows registered for every router (GUI thread).
@@ -57,6 +66,22 @@ ZmRouteManager::ZmRouteManager()
     , m_routes(registeredRoutes())
 {
     setObjectName(QStringLiteral("ZmRouteManager"));
+    currentRouter() = this;
+}
+
+ZmRouteManager* ZmRouteManager::current()
+{
+    return currentRouter().data();
+}
+
+void ZmRouteManager::postAppEvent(int code)
+{
+    ZmRouteManager* router = current();
+    if (!router) {
+        qWarning() << "ZmRouteManager::postAppEvent no window router: event code" << code << "dropped";
+        return;
+    }
+    QCoreApplication::postEvent(router, new ZmAppEvent(code), Qt::NormalEventPriority);
 }
 
 bool ZmRouteManager::registerWindowRoute(int status, ZmWindowRoute route)
@@ -69,7 +94,29 @@ bool ZmRouteManager::setWindowRoute(int status, ZmWindowRoute route)
     return storeRoute(m_routes, status, std::move(route));
 }
 
-ZmRouteManager::~ZmRouteManager() = default;
+ZmRouteManager::~ZmRouteManager()
+{
+    // Taken out first: a window's destructor may not change the table under the loop.
+    const auto windows = std::exchange(m_windows, {});
+    for (const auto& window : windows)
+        delete window.second.data();
+}
+
+QObject* ZmRouteManager::routedWindow(int status) const
+{
+    const auto found = m_windows.find(status);
+    return found == m_windows.end() ? nullptr : found->second.data();
+}
+
+void ZmRouteManager::setRoutedWindow(int status, QObject* window)
+{
+    if (!isWindowRouteStatus(status))
+        return;
+    if (window)
+        m_windows[status] = window;
+    else
+        m_windows.erase(status);
+}
 
 void ZmRouteManager::init() {}
 
@@ -128,8 +175,7 @@ void ZmRouteManager::showByStatus(int status)
 
     // The new window shows before the old one closes, so a visible window keeps the event loop running.
     closeSplashWindow();
-    const int oldStatus = m_curStatus;
-    closeByStatus(oldStatus);
+    closeWindow(m_curStatus, status);
     m_curStatus = status;
     qInfo().noquote()
         << QStringLiteral("ZmRouteManager::showByStatus %1 (%2) is current").arg(status).arg(statusName(status));
@@ -144,25 +190,37 @@ bool ZmRouteManager::openByStatus(int status)
         return notAvailable(status);
     // A copy: the open may change the table.
     const auto open = route->second.open;
-    return open(*this);
+    setSleepBlocked(true);
+    if (open(*this))
+        return true;
+    if (!isWindowRouteStatus(m_curStatus))
+        setSleepBlocked(false);
+    return false;
 }
 
 void ZmRouteManager::closeByStatus(int status)
 {
+    closeWindow(status, status == m_curStatus ? 0 : m_curStatus);
+}
+
+void ZmRouteManager::closeWindow(int status, int next)
+{
     if (status == AppStartStatus_MainRoom)
         hideMainRoom();
     else
-        closeRoute(status);
+        closeRoute(status, next, LogUpload::AfterClassRoom);
 }
 
-void ZmRouteManager::closeRoute(int status)
+void ZmRouteManager::closeRoute(int status, int next, LogUpload upload)
 {
     const auto route = m_routes.find(status);
     if (route == m_routes.end() || !route->second.close)
         return;
+    if (!isWindowRouteStatus(next))
+        setSleepBlocked(false);
     // A copy: the close may change the table.
     const auto close = route->second.close;
-    if (close(*this) && isClassRoomStatus(status))
+    if (close(*this) && isClassRoomStatus(status) && upload == LogUpload::AfterClassRoom)
         afterClassRoomClosed();
 }
 
@@ -172,9 +230,10 @@ void ZmRouteManager::onAppEvent(int code)
     switch (code) {
     case AppEventCode_ClassRoomEnded:
         if (appType == AppType_JoinClass) {
-            // Started for this lesson: the room closes and, with no window left, the program ends.
+            // Started for this lesson: the room closes without a log upload and, with no window left, the
+            // program ends.
             if (isClassRoomStatus(m_curStatus))
-                closeRoute(m_curStatus);
+                closeRoute(m_curStatus, 0, LogUpload::None);
         } else {
             showByStatus(AppStartStatus_MainRoom);
         }
@@ -182,7 +241,7 @@ void ZmRouteManager::onAppEvent(int code)
     case AppEventCode_ReplayEnded:
         if (appType == AppType_Playback) {
             if (isReplayStatus(m_curStatus))
-                closeRoute(m_curStatus);
+                closeRoute(m_curStatus, 0, LogUpload::None);
             qInfo() << "ZmRouteManager::onAppEvent the replay of a replay start ended: the program ends";
             endProgram(0);
         } else {
@@ -266,6 +325,14 @@ void ZmRouteManager::endProgram(int exitCode)
 void ZmRouteManager::afterClassRoomClosed()
 {
     uploadLogArchive();
+}
+
+void ZmRouteManager::setSleepBlocked(bool blocked)
+{
+    if (blocked)
+        m_sleepBlocker.block();
+    else
+        m_sleepBlocker.unblock();
 }
 
 bool ZmRouteManager::notAvailable(int status)

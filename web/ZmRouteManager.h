@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SystemSleepBlocker.h"
+
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
@@ -12,7 +14,8 @@ class ZmMainRoomDlg;
 class ZmRouteManager;
 
 // How the router opens and closes the window of one start status (a class room or a replay). The window's
-// library registers it (see ZmRouteManager::registerWindowRoute).
+// library registers it (see ZmRouteManager::registerWindowRoute; the class rooms build theirs with
+// zmClassRoomRoute, web/ZmClassRoomRoute.h). A row may keep its window with the router (setRoutedWindow).
 struct ZmWindowRoute
 {
     // Creates and shows the window; true when it is shown.
@@ -29,12 +32,22 @@ struct ZmWindowRoute
 // The main window is the router's own. The class rooms and replays plug in through a table status -> {open,
 // close} that their libraries fill at start-up, so this library never includes theirs. A status without a row
 // logs that its window is not available and opens nothing: the current status, its window and the splash stay.
+//
+// Around the rows the router does what is the same for all of them:
+// - Keep-awake: the system and the display stay awake while a room or replay is open. It is switched on before a
+//   row's open (and off again when that open fails while no room or replay is current) and off before a row's
+//   close, except when the close is part of a switch to another room or replay, which keeps it on throughout.
+// - The log upload: after a class room's close has closed a window, the run's logs go up (afterClassRoomClosed),
+//   before the new status is stored. It runs when the room closes in a switch (also back to the main window
+//   when the room ends) and for closeByStatus; a room that ends in a program started for that lesson (app type
+//   1) closes without it.
 class ZmRouteManager : public QWidget
 {
     Q_OBJECT
 
 public:
     ZmRouteManager();
+    // Deletes the windows the rows still keep; the system may sleep again.
     ~ZmRouteManager() override;
 
     // Registers the open and close of a class room or replay status (2 to 7) for every router created from
@@ -45,6 +58,12 @@ public:
     // This router's row of status, as registerWindowRoute.
     bool setWindowRoute(int status, ZmWindowRoute route);
     bool hasWindowRoute(int status) const { return m_routes.count(status) != 0; }
+
+    // The window (or replay controller) a row keeps for its status: created without parent, owned by the
+    // router until the row takes it back (set null) or the router is destroyed. Null when there is none, also
+    // once it was deleted elsewhere. Setting a window for a status without a row changes nothing.
+    QObject* routedWindow(int status) const;
+    void setRoutedWindow(int status, QObject* window);
 
     // Nothing to set up; kept as the application object's call after creating the router.
     void init();
@@ -64,6 +83,11 @@ public:
 
     // "main window", "normal class room", ... for log lines; "unknown" for other values.
     static QString statusName(int status);
+
+    // The router made last that still exists, or null. The windows below the application object reach it here.
+    static ZmRouteManager* current();
+    // Posts a window end (AppEventCode) to current(); dropped, with a warning, while there is none. GUI thread.
+    static void postAppEvent(int code);
 
 public slots:
     // The user gave up the download of a lesson package: a program started for a lesson or replay ends with
@@ -88,6 +112,9 @@ protected:
     // After a class room is closed and deleted: the run's logs go to object storage.
     virtual void afterClassRoomClosed();
 
+    // Keeps the system and the display awake, or lets them sleep again; idempotent.
+    virtual void setSleepBlocked(bool blocked);
+
     // Ends the event loop with exitCode; start-up's teardown then runs and the program exits with it.
     virtual void endProgram(int exitCode);
 
@@ -104,11 +131,21 @@ private:
     // Package downloads under way, by lesson id.
     QHash<QString, QPointer<OfflineLessonResDownloader>> m_packageDownloads;
 
+    enum class LogUpload
+    {
+        AfterClassRoom,
+        None
+    };
+
     bool openByStatus(int status);
-    // Runs the close of a room or replay row; after a class room, afterClassRoomClosed.
-    void closeRoute(int status);
+    // Closes the window of status while the window of next stays or comes (0: none).
+    void closeWindow(int status, int next);
+    // Runs the close of a room or replay row; keep-awake stays on while next is a room or replay.
+    void closeRoute(int status, int next, LogUpload upload);
 
     std::map<int, ZmWindowRoute> m_routes;
+    std::map<int, QPointer<QObject>> m_windows;
+    Platform::SystemSleepBlocker m_sleepBlocker;
     // The main window, owned here; set to null as soon as it is deleted.
     ZmMainRoomDlg* m_pMainRoom = nullptr;
     int m_curStatus = 0;

@@ -11,6 +11,7 @@
 #include "app/SystemInfo.h"
 #include "app/WebCachePath.h"
 #include "app/startup/InformationBox.h"
+#include "app/startup/InstanceLockWait.h"
 #include "app/startup/LinkServer.h"
 #include "app/startup/ZmApplication.h"
 #include "live/rtc/RtcEngineSetup.h"
@@ -18,6 +19,7 @@
 #include "net/zip/ZipUtil.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowSystem.h"
+#include "ui/common/ProgramRestart.h"
 #include "ui/common/SplashWindow.h"
 #include "ui/common/Translation.h"
 #include "ui/updates/OfflineLessonResDownloader.h"
@@ -172,7 +174,10 @@ int runApplication(int argc, char** argv)
     // running copy without spending the link's one-time token on an exchange of its own.
     state.instanceLock = std::make_unique<Platform::SingleInstanceLock>(QString::fromLatin1(kInstanceKey));
     const QString linkSocket = Platform::runtimePath(QString::fromLatin1(kInstanceKey), QStringLiteral(".sock"));
-    const bool runningElsewhere = !state.instanceLock->tryAcquire() && state.instanceLock->heldElsewhere();
+    // A copy started by a restart waits for the copy that started it to end.
+    const int lockWaitMs = ProgramRestart::isRestartedStart(argc, argv) ? ProgramRestart::kRestartWaitMs : 0;
+    const bool runningElsewhere =
+        !acquireInstanceLock(*state.instanceLock, lockWaitMs) && state.instanceLock->heldElsewhere();
     if (!state.instanceLock->isHeld() && !runningElsewhere)
         qWarning().noquote() << "runApplication no single-instance lock:" << state.instanceLock->errorString();
     if (state.instanceLock->isHeld()) {

@@ -1,4 +1,5 @@
 #include "app/startup/Startup.h"
+#include "replay/ReplayRoutes.h"
 #include "settings/TitleBarDialogs_Imp.h"
 
 int main(int argc, char* argv[])
@@ -7,5 +8,6 @@ int main(int argc, char* argv[])
     TitleBarDialogs_Imp::installForProcess();
     // The class rooms and replays register their windows with the router here
     // (ZmRouteManager::registerWindowRoute) as their libraries arrive.
+    ReplayRoutes::registerAll();
     return runApplication(argc, argv);
 }

@@ -1,6 +1,7 @@
 // The shared camera frame sections between two processes: names, the header and packed pixels as a second
 // process reads them, frames dropped whole, the lock with contention, time-outs and a holder that dies, sharing
 // and reopening a section, hostile headers, and the clean-up at program start.
+#include "ShareFrameChild.h"
 #include "ZmTestMain.h"
 
 #include "shared/CShareFrameReader.h"
@@ -12,8 +13,6 @@
 #include "shared/ShareNames.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QtTest>
 
 #include <cstring>
@@ -32,10 +31,7 @@ void captureLog(ShareLogLevel, const std::string& message)
 
 uint32_t checksum(const uint8_t* data, uint64_t size)
 {
-    uint32_t hash = 2166136261u;
-    for (uint64_t i = 0; i < size; ++i)
-        hash = (hash ^ data[i]) * 16777619u;
-    return hash;
+    return shareFrameChecksum(data, size);
 }
 
 // A camera picture with padded rows, as an engine hands it over, and its expected packed form.
@@ -112,55 +108,6 @@ bool publishOnVideoThread(CShareFrameWriter* writer, const I420FrameView& frame)
     videoThread.join();
     return written;
 }
-
-// The helper process, with bounded waits for its lines.
-class Child
-{
-public:
-    explicit Child(const QStringList& arguments)
-    {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QCoreApplication::applicationDirPath() + "/share_frame_child", arguments);
-    }
-    ~Child()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-
-    // The next line of output, or an empty string when none came within timeoutMs.
-    QString nextLine(int timeoutMs = 10000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!m_process.canReadLine()) {
-            if (timer.elapsed() > timeoutMs)
-                return {};
-            if (!m_process.waitForReadyRead(50) && m_process.state() == QProcess::NotRunning &&
-                !m_process.canReadLine())
-                return {};
-        }
-        return QString::fromLatin1(m_process.readLine()).trimmed();
-    }
-
-    int finish()
-    {
-        if (!m_process.waitForFinished(10000))
-            return -1;
-        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -2;
-    }
-
-    void killNow()
-    {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-
-private:
-    QProcess m_process;
-};
 
 QString frameLine(uint32_t version, int width, int height, uint32_t checksumValue)
 {
@@ -273,7 +220,7 @@ private slots:
 
         std::vector<uint8_t> black(640 * 480, 16);
         black.resize(460800, 128);
-        Child child({"read", QString::fromStdString(m_name), "1", "10000"});
+        ShareFrameChild child({"read", QString::fromStdString(m_name), "1", "10000"});
         QCOMPARE(child.nextLine(), QStringLiteral("ready"));
         // The reader counts the black frame as new: its version 0 differs from "none".
         QCOMPARE(child.nextLine(), frameLine(0, 640, 480, checksum(black.data(), black.size())));
@@ -303,7 +250,7 @@ private slots:
         QFETCH(int, uvPadding);
         auto writer = CShareFrameWriter::create(m_name.c_str(), true, int(kShareSectionSize));
         QVERIFY(writer);
-        Child child({"read", QString::fromStdString(m_name), "1", "10000"});
+        ShareFrameChild child({"read", QString::fromStdString(m_name), "1", "10000"});
         QCOMPARE(child.nextLine(), QStringLiteral("ready"));
 
         const TestPicture picture(width, height, yPadding, uvPadding, 3);
@@ -438,7 +385,7 @@ private slots:
         QVERIFY(writer->lock(100) && writer->writeBlackFrame(640, 480));
         writer->unlock();
         {
-            Child holder({"hold", QString::fromStdString(m_name), "300"});
+            ShareFrameChild holder({"hold", QString::fromStdString(m_name), "300"});
             QCOMPARE(holder.nextLine(), QStringLiteral("locked"));
             QVERIFY(!writer->lock(20));
             QVERIFY(writer->lock(5000)); // obtained once the holder lets go
@@ -448,13 +395,13 @@ private slots:
         }
         QVERIFY(writer->lock(100));
         {
-            Child waiter({"try", QString::fromStdString(m_name), "50"});
+            ShareFrameChild waiter({"try", QString::fromStdString(m_name), "50"});
             QCOMPARE(waiter.nextLine(), QStringLiteral("timeout"));
         }
         writer->unlock();
         writer->unlock(); // a second give-back does not raise the lock above one
         {
-            Child waiter({"try", QString::fromStdString(m_name), "1000"});
+            ShareFrameChild waiter({"try", QString::fromStdString(m_name), "1000"});
             QCOMPARE(waiter.nextLine(), QStringLiteral("got"));
         }
         QVERIFY(writer->lock(100));
@@ -469,7 +416,7 @@ private slots:
         QVERIFY(writer);
         QVERIFY(writer->lock(100) && writer->writeBlackFrame(640, 480));
         writer->unlock();
-        Child holder({"holdforever", QString::fromStdString(m_name)});
+        ShareFrameChild holder({"holdforever", QString::fromStdString(m_name)});
         QCOMPARE(holder.nextLine(), QStringLiteral("locked"));
         QVERIFY(!writer->lock(20));
         holder.killNow();
@@ -522,7 +469,7 @@ private slots:
     {
         auto writer = CShareFrameWriter::create(m_name.c_str(), true, int(kShareSectionSize));
         QVERIFY(writer);
-        Child child({"read", QString::fromStdString(m_name), "2", "10000"});
+        ShareFrameChild child({"read", QString::fromStdString(m_name), "2", "10000"});
         QCOMPARE(child.nextLine(), QStringLiteral("ready"));
         const TestPicture before(64, 48, 0, 0, 4);
         QVERIFY(publishOnVideoThread(writer.get(), before.view()));

@@ -31,6 +31,9 @@ void prepareEnvironment(bool gui)
     QDir().mkpath(s_home->path() + "/runtime");
     QFile::setPermissions(s_home->path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     std::atexit([] { delete s_home; });
+    // No message buses of the desktop: the screen saver and the login manager stay untouched.
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + home + "/runtime/no-system-bus");
 
     setIfUnset("QTWEBENGINE_DISABLE_SANDBOX", "1");
     setIfUnset("QT_QUICK_BACKEND", "software");

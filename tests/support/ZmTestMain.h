@@ -6,8 +6,8 @@
 
 namespace ZmTest {
 
-// Points HOME and the XDG folders at a fresh temporary folder (removed at exit) and sets the environment
-// the embedded browser needs. Must run before the application object exists.
+// Points HOME and the XDG folders at a fresh temporary folder (removed at exit), hides the desktop's message
+// buses and sets the environment the embedded browser needs. Must run before the application object exists.
 void prepareEnvironment(bool gui);
 
 // The source and build trees, as CTest passes them.

@@ -5,6 +5,7 @@
 #include "ui/common/CancelOkWarningDlg.h"
 #include "ui/common/SplashWindow.h"
 #include "ui/updates/OfflineLessonResDownloader.h"
+#include "web/ZmClassRoomRoute.h"
 #include "web/ZmRouteManager.h"
 
 #include "Simulator.h"
@@ -25,25 +26,59 @@
 
 namespace {
 
+// What the fake router and its rooms did, in order.
+QStringList g_journal;
+
+// A class room of status Status: a plain widget with the room's operations, journalled.
+template <int Status> class FakeRoom : public QWidget
+{
+public:
+    static inline bool splashAtRelease = false;
+
+    FakeRoom() { g_journal << QString("room %1 created").arg(Status); }
+    ~FakeRoom() override { g_journal << QString("room %1 deleted").arg(Status); }
+
+    void showRoom()
+    {
+        resize(200, 100);
+        show();
+        g_journal << QString("room %1 shown").arg(Status);
+    }
+    void releaseLiveResources()
+    {
+        splashAtRelease = splashWindow() != nullptr;
+        g_journal << QString("room %1 released").arg(Status);
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        g_journal << QString("room %1 closed").arg(Status);
+        QWidget::closeEvent(event);
+    }
+};
+
 // A router whose windows are plain widgets, with a journal of the operations it ran. Statuses listed in
-// unavailable behave like windows that are not built. The main window is the router's own; the rooms and
-// replays are rows of its table.
+// unavailable behave like windows that are not built. The main window is the router's own; the rooms are rows
+// made with zmClassRoomRoute, the replays rows of their own.
 class FakeRouter : public ZmRouteManager
 {
 public:
-    QStringList journal;
+    QStringList& journal = g_journal;
     QSet<int> unavailable;
     bool packageReady = true;
     bool realPackageCheck = false; // the router's own check, which downloads a missing package
     std::map<int, std::unique_ptr<QWidget>> windows;
     bool splashSeenWhenOpening = false;
-    int logUploads = 0; // afterClassRoomClosed runs
+    int logUploads = 0;        // afterClassRoomClosed runs
+    bool sleepBlocked = false; // the last setSleepBlocked
 
     FakeRouter()
     {
-        route(2, "ShowClassRoom", "closeNormalClassRoom");
-        route(3, "showPublicClassRoom", "closePublicClassRoom");
-        route(4, "showSmallClassRoom", "closeSmallClassRoom");
+        journal.clear();
+        room(2, zmClassRoomRoute<FakeRoom<2>>(2, "ShowClassRoom: m_pNormalClassRoom !=nullptr"));
+        room(3, zmClassRoomRoute<FakeRoom<3>>(3));
+        room(4, zmClassRoomRoute<FakeRoom<4>>(4));
         route(5, "showNormalClassReplay", "closeNormalClassReplay");
         route(6, "showPublicClassReplay", "closePublicClassReplay");
         route(7, "showSmallClassReplay", "closeSmallClassReplay");
@@ -51,11 +86,22 @@ public:
 
     QWidget* window(int status) const
     {
+        if (auto* room = qobject_cast<QWidget*>(routedWindow(status)))
+            return room;
         const auto found = windows.find(status);
         return found == windows.end() ? nullptr : found->second.get();
     }
 
 protected:
+    void room(int status, ZmWindowRoute row)
+    {
+        const auto open = row.open;
+        row.open = [this, status, open](ZmRouteManager& router) {
+            return unavailable.contains(status) ? notAvailable(status) : open(router);
+        };
+        QVERIFY(setWindowRoute(status, row));
+    }
+
     void route(int status, const char* openName, const char* closeName)
     {
         ZmWindowRoute row;
@@ -103,7 +149,16 @@ protected:
     void closeMainRoom() override { close(1, "closeMainRoom"); }
 
     void endProgram(int exitCode) override { journal << QString("endProgram %1").arg(exitCode); }
-    void afterClassRoomClosed() override { ++logUploads; }
+    void afterClassRoomClosed() override
+    {
+        ++logUploads;
+        journal << QString("logs uploaded at status %1").arg(currentStatus());
+    }
+    void setSleepBlocked(bool blocked) override
+    {
+        sleepBlocked = blocked;
+        journal << (blocked ? "keep awake" : "may sleep");
+    }
 
     bool lessonPackageReady(int status) override
     {
@@ -222,22 +277,30 @@ private slots:
                              "ZmRouteManager::showByStatus status 3: the public class room is not available");
         postStatus(router, AppStartStatus_PublicClassRoom);
         QCOMPARE(router.currentStatus(), 1);
-        QVERIFY(router.journal.isEmpty());
+        QCOMPARE(router.journal, (QStringList{"keep awake", "may sleep"}));
         QVERIFY(router.window(1)->isVisible());
     }
 
-    // The new window opens before the old one closes; the main window only hides.
+    // The new window opens before the old one closes: the splash goes, the old room is released, closed and
+    // deleted, the logs go up, and only then is the new status current. The main window only hides; from room to
+    // room the system stays awake.
     void switchOpensBeforeClosing()
     {
         FakeRouter router;
         postStatus(router, AppStartStatus_MainRoom);
         postStatus(router, AppStartStatus_NormalClassRoom);
+        QVERIFY(createSplashWindow(m_splashPicture));
         postStatus(router, AppStartStatus_PublicClassRoom);
-        QCOMPARE(router.journal, (QStringList{"showMainRoom", "ShowClassRoom", "hideMainRoom", "showPublicClassRoom",
-                                              "closeNormalClassRoom"}));
+        QCOMPARE(router.journal,
+                 (QStringList{"showMainRoom", "keep awake", "room 2 created", "room 2 shown", "hideMainRoom",
+                              "keep awake", "room 3 created", "room 3 shown", "room 2 released", "room 2 closed",
+                              "room 2 deleted", "logs uploaded at status 2"}));
+        QVERIFY(!FakeRoom<2>::splashAtRelease);
         QCOMPARE(router.currentStatus(), 3);
+        QVERIFY(router.sleepBlocked);
         QVERIFY(router.window(1) && !router.window(1)->isVisible());
         QVERIFY(!router.window(2));
+        QVERIFY(router.window(3)->isVisible());
     }
 
     void repeatedAndUnknownStatusesChangeNothing()
@@ -249,10 +312,12 @@ private slots:
         postStatus(router, 9);
         QTest::ignoreMessage(QtWarningMsg, "ZmRouteManager::showByStatus unknown status 0 - the current window stays");
         postStatus(router, 0);
-        QCOMPARE(router.journal, (QStringList{"package check 7", "showSmallClassReplay"}));
+        QCOMPARE(router.journal, (QStringList{"package check 7", "keep awake", "showSmallClassReplay"}));
         QCOMPARE(router.currentStatus(), 7);
     }
 
+    // A room's end: back to the main window with the logs uploaded, or, in a program started for the lesson,
+    // the room closes without an upload and without a main window.
     void roomEnds_data()
     {
         QTest::addColumn<int>("appType");
@@ -260,15 +325,18 @@ private slots:
         QTest::addColumn<QStringList>("journal");
         QTest::addColumn<int>("status");
 
-        QTest::newRow("started for the lesson: the room closes")
-            << int(AppType_JoinClass) << int(AppStartStatus_NormalClassRoom) << QStringList{"closeNormalClassRoom"}
-            << 2;
+        const QStringList closeNormal{"may sleep", "room 2 released", "room 2 closed", "room 2 deleted"};
+        QTest::newRow("started for the lesson: the room closes") << int(AppType_JoinClass) << 2 << closeNormal << 2;
         QTest::newRow("public room started for the lesson")
-            << int(AppType_JoinClass) << int(AppStartStatus_PublicClassRoom) << QStringList{"closePublicClassRoom"}
-            << 3;
+            << int(AppType_JoinClass) << 3
+            << QStringList{"may sleep", "room 3 released", "room 3 closed", "room 3 deleted"} << 3;
         QTest::newRow("entered from the home page: back to the main window")
-            << int(AppType_None) << int(AppStartStatus_NormalClassRoom)
-            << QStringList{"showMainRoom", "closeNormalClassRoom"} << 1;
+            << int(AppType_None) << 2
+            << QStringList{"showMainRoom"} + closeNormal + QStringList{"logs uploaded at status 2"} << 1;
+        QTest::newRow("small room entered from the home page")
+            << int(AppType_None) << 4 << QStringList{"showMainRoom",  "may sleep",      "room 4 released",
+                                                     "room 4 closed", "room 4 deleted", "logs uploaded at status 4"}
+            << 1;
     }
 
     void roomEnds()
@@ -282,6 +350,8 @@ private slots:
         postCode(router, AppEventCode_ClassRoomEnded);
         QTEST(router.journal, "journal");
         QTEST(router.currentStatus(), "status");
+        QVERIFY(!router.window(room));
+        QVERIFY(!router.sleepBlocked);
     }
 
     // A missing lesson package: its download starts, the splash and the current window stay, and the status the
@@ -300,8 +370,8 @@ private slots:
 
         router.packageReady = true;
         postStatus(router, AppStartStatus_SmallClassRoom);
-        QCOMPARE(router.journal,
-                 (QStringList{"package check 4", "package check 4", "showSmallClassRoom", "hideMainRoom"}));
+        QCOMPARE(router.journal, (QStringList{"package check 4", "package check 4", "keep awake", "room 4 created",
+                                              "room 4 shown", "hideMainRoom"}));
         QCOMPARE(router.currentStatus(), 4);
         QVERIFY(!splashWindow());
     }
@@ -339,7 +409,7 @@ private slots:
         for (int i = 0; i < 4; ++i)
             postStatus(router, AppStartStatus_SmallClassRoom);
         QTRY_COMPARE_WITH_TIMEOUT(router.currentStatus(), 4, 30000);
-        QCOMPARE(router.journal.count("showSmallClassRoom"), 1);
+        QCOMPARE(router.journal.count("room 4 created"), 1);
         QCOMPARE(sim.requests("/material/lesson/course/zip").size(), 1);
         QCOMPARE(sim.requests("/updates/get/lessons/880299.zip").size(), 1);
         QVERIFY(QFileInfo(folder + "/index.html").isFile());
@@ -419,7 +489,7 @@ private slots:
         postStatus(router, AppStartStatus_PublicClassReplay);
         router.journal.clear();
         postCode(router, AppEventCode_ReplayEnded);
-        QCOMPARE(router.journal, (QStringList{"showMainRoom", "closePublicClassReplay"}));
+        QCOMPARE(router.journal, (QStringList{"showMainRoom", "may sleep", "closePublicClassReplay"}));
         QCOMPARE(router.currentStatus(), 1);
     }
 
@@ -431,7 +501,7 @@ private slots:
         router.journal.clear();
         AppGlobalData::instance()->launch.appType = AppType_Playback;
         postCode(router, AppEventCode_ReplayEnded);
-        QCOMPARE(router.journal, (QStringList{"closeNormalClassReplay", "endProgram 0"}));
+        QCOMPARE(router.journal, (QStringList{"may sleep", "closeNormalClassReplay", "endProgram 0"}));
     }
 
     void mainWindowCloses()
@@ -449,18 +519,133 @@ private slots:
     void logsGoUpAfterAClassRoomCloses()
     {
         FakeRouter router;
-        AppGlobalData::instance()->launch.appType = AppType_JoinClass;
         postStatus(router, AppStartStatus_NormalClassRoom);
-        postCode(router, AppEventCode_ClassRoomEnded);
+        router.closeByStatus(AppStartStatus_NormalClassRoom);
         QCOMPARE(router.logUploads, 1);
         router.closeByStatus(AppStartStatus_NormalClassRoom); // already closed
-        QCOMPARE(router.logUploads, 1);
         postStatus(router, AppStartStatus_PublicClassReplay);
         router.closeByStatus(AppStartStatus_PublicClassReplay);
         QCOMPARE(router.logUploads, 1);
         QCOMPARE(router.journal,
-                 (QStringList{"ShowClassRoom", "closeNormalClassRoom", "closeNormalClassRoom", "showPublicClassReplay",
-                              "closeNormalClassRoom", "closePublicClassReplay"}));
+                 (QStringList{"keep awake", "room 2 created", "room 2 shown", "may sleep", "room 2 released",
+                              "room 2 closed", "room 2 deleted", "logs uploaded at status 2", "may sleep", "keep awake",
+                              "showPublicClassReplay", "may sleep", "closePublicClassReplay"}));
+    }
+
+    // The system stays awake exactly while a room or replay is open, across switches between them too.
+    void keepsAwakeWhileARoomOrReplayIsOpen_data()
+    {
+        QTest::addColumn<int>("appType");
+        QTest::addColumn<QStringList>("steps"); // a status to post; "x<status>": one not available; "end<code>"
+        QTest::addColumn<QList<bool>>("awake"); // after each step
+
+        QTest::newRow("room to room and back home")
+            << int(AppType_None) << QStringList{"1", "2", "3", "4", "1"} << QList<bool>{false, true, true, true, false};
+        QTest::newRow("room to replay") << int(AppType_None) << QStringList{"2", "5", "1"}
+                                        << QList<bool>{true, true, false};
+        QTest::newRow("room ends at home")
+            << int(AppType_None) << QStringList{"1", "3", "end0"} << QList<bool>{false, true, false};
+        QTest::newRow("room ends a lesson start")
+            << int(AppType_JoinClass) << QStringList{"2", "end0"} << QList<bool>{true, false};
+        QTest::newRow("replay ends a replay start")
+            << int(AppType_Playback) << QStringList{"6", "end1"} << QList<bool>{true, false};
+        QTest::newRow("room not available at home")
+            << int(AppType_None) << QStringList{"1", "x3"} << QList<bool>{false, false};
+        QTest::newRow("room not available from a room")
+            << int(AppType_None) << QStringList{"2", "x3"} << QList<bool>{true, true};
+    }
+
+    void keepsAwakeWhileARoomOrReplayIsOpen()
+    {
+        QFETCH(int, appType);
+        QFETCH(QStringList, steps);
+        QFETCH(QList<bool>, awake);
+        AppGlobalData::instance()->launch.appType = appType;
+        FakeRouter router;
+        QList<bool> seen;
+        for (const QString& step : steps) {
+            if (step.startsWith("end")) {
+                postCode(router, step.mid(3).toInt());
+            } else if (step.startsWith("x")) {
+                router.unavailable << step.mid(1).toInt();
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression("is not available$"));
+                postStatus(router, step.mid(1).toInt());
+            } else {
+                postStatus(router, step.toInt());
+            }
+            seen << router.sleepBlocked;
+        }
+        QCOMPARE(seen, awake);
+    }
+
+    // A room's row clears the member map before the room opens, and the teacher's muted-audio flag when the
+    // teacher's room closes.
+    void roomRowsClearTheLessonState_data()
+    {
+        QTest::addColumn<int>("accountType");
+        QTest::addColumn<bool>("mutedAfterClose");
+        QTest::newRow("teacher") << 2 << false;
+        QTest::newRow("pupil") << 1 << true;
+    }
+
+    void roomRowsClearTheLessonState()
+    {
+        QFETCH(int, accountType);
+        AppGlobalData* data = AppGlobalData::instance();
+        data->launch.accountType = accountType;
+        UserInfo member;
+        member.userId = "7001";
+        data->addUser(member);
+        FakeRouter router;
+        postStatus(router, AppStartStatus_SmallClassRoom);
+        QVERIFY(data->memberMap()->isEmpty());
+        data->teacherAudioMuted = true;
+        router.closeByStatus(AppStartStatus_SmallClassRoom);
+        QTEST(data->teacherAudioMuted.load(), "mutedAfterClose");
+        data->teacherAudioMuted = false;
+        data->launch.accountType = 0;
+    }
+
+    // A room still kept when its status opens: the normal room logs and keeps it, the others replace it.
+    void existingRoomIsKeptOrReplaced_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("journal");
+        QTest::newRow("normal room") << 2 << QStringList{"room 2 created", "keep awake"};
+        QTest::newRow("public room") << 3
+                                     << QStringList{"room 3 created", "keep awake", "room 3 deleted", "room 3 created",
+                                                    "room 3 shown"};
+    }
+
+    void existingRoomIsKeptOrReplaced()
+    {
+        QFETCH(int, status);
+        FakeRouter router;
+        const QPointer<QWidget> existing(status == 2 ? static_cast<QWidget*>(new FakeRoom<2>) : new FakeRoom<3>);
+        router.setRoutedWindow(status, existing);
+        if (status == 2)
+            QTest::ignoreMessage(QtInfoMsg, "ShowClassRoom: m_pNormalClassRoom !=nullptr");
+        postStatus(router, status);
+        QTEST(router.journal, "journal");
+        QCOMPARE(router.currentStatus(), status);
+        QCOMPARE(existing.isNull(), status != 2);
+        QVERIFY(router.window(status));
+    }
+
+    // The router deletes the rooms it still keeps when it goes; a room deleted elsewhere is forgotten.
+    void routerDeletesTheRoomsItKeeps()
+    {
+        {
+            FakeRouter router;
+            postStatus(router, AppStartStatus_NormalClassRoom);
+            router.setRoutedWindow(AppStartStatus_PublicClassRoom, new FakeRoom<3>);
+            delete router.routedWindow(AppStartStatus_PublicClassRoom);
+            QVERIFY(!router.routedWindow(AppStartStatus_PublicClassRoom));
+            router.setRoutedWindow(AppStartStatus_MainRoom, router.routedWindow(AppStartStatus_NormalClassRoom));
+            QVERIFY(!router.routedWindow(AppStartStatus_MainRoom));
+            router.journal.clear();
+        }
+        QCOMPARE(g_journal, QStringList{"room 2 deleted"});
     }
 
     // Rows registered for the process reach every router created afterwards; a route without open removes its

@@ -329,6 +329,26 @@ private slots:
         QVERIFY(!first.log().contains("URLInComing"));
     }
 
+    // A copy started by a restart waits for the copy that started it instead of refusing to run, and starts
+    // once that one has ended.
+    void restartedCopyWaitsForTheRunningOne()
+    {
+        ProgramRun first(m_runtime->path());
+        QVERIFY(first.start(serviceArguments()));
+        QVERIFY(first.waitForLog(routerLine(1, "main window")));
+
+        ProgramRun second(m_runtime->path());
+        QVERIFY(second.start(serviceArguments() + QStringList{"--zm-restarted"}));
+        QVERIFY(second.waitForLog("acquireInstanceLock waits up to 10000 ms for the running copy to end"));
+        QCOMPARE(second.process().state(), QProcess::Running);
+        first.kill();
+
+        QVERIFY(second.waitForLog(routerLine(1, "main window")));
+        const QString log = second.log();
+        QVERIFY(log.contains("acquireInstanceLock the running copy ended after"));
+        QVERIFY(!log.contains("This program is running already."));
+    }
+
     // A copy that was killed outright leaves no lock behind.
     void killedCopyDoesNotLockOut()
     {

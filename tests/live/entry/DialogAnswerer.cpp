@@ -60,6 +60,8 @@ void DialogAnswerer::poll()
             waitingVisibleAtRetry << waitingVisible();
             const Answer answer = m_answers.isEmpty() ? Close : m_answers.takeFirst();
             m_waitingWasVisible = false;
+            if (beforeRetryAnswer)
+                beforeRetryAnswer();
             press(window, answer == Retry ? "tryBtn" : "closeBtn");
             return;
         } else if (qobject_cast<ErrorDlg*>(window)) {

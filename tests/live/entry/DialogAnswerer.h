@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 // Answers the modal dialogs of a class-entry run, so that runs go on without a person: it looks at the
 // top-level windows every few milliseconds, presses "Retry" or "Close" in each retry dialog as its script says
 // ("Close" once the script is spent), acknowledges each error dialog, and records what the dialogs and the
@@ -28,6 +30,8 @@ public:
     QList<bool> waitingVisibleAtRetry;
     // The second line of each error dialog acknowledged (it carries " [Code: <code>]").
     QStringList errorLines;
+    // Runs while a retry dialog is up, right before it is answered (e.g. what the user does meanwhile).
+    std::function<void()> beforeRetryAnswer;
     // The waiting dialog's texts other than empty, in the order seen: a text each time the dialog came up or
     // its text changed.
     QStringList waitingTexts;

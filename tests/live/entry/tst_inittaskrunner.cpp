@@ -285,16 +285,9 @@ private slots:
         StepScript script;
         script.outcomes = {{2, {StepOutcome::failed()}}};
         Block block;
-        // The owner window's exit, confirmed while the user looks at the retry dialog.
-        QTimer exit;
-        connect(&exit, &QTimer::timeout, [&block] {
-            for (QWidget* window : QApplication::topLevelWidgets()) {
-                if (qobject_cast<TryWarningDlg*>(window) && window->isVisible())
-                    block->stop_ = true;
-            }
-        });
-        exit.start(1);
         DialogAnswerer answerer({Retry});
+        // The owner window's exit, confirmed while the user looks at the retry dialog.
+        answerer.beforeRetryAnswer = [&block] { block->stop_ = true; };
         QList<int> kinds{2, 4};
 
         QCOMPARE(runTasks_awaitEnd(nullptr, &kinds, nullptr, 30), 0);

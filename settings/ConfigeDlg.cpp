@@ -1,0 +1,6 @@
+#include "settings/ConfigeDlg.h"
+
+ConfigeDlg::ConfigeDlg(QWidget* parent)
+    : ModalDialog(parent)
+{
+}
