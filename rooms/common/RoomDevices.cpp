@@ -4,6 +4,7 @@
 #include "app/records/InitTaskParams.h"
 #include "live/rtc/AgoraAudioDevice.h"
 #include "live/rtc/AgoraVideoDevice.h"
+#include "settings/ConfigeDlg_Imp.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -30,15 +31,6 @@ bool takeStoredDevice(const char* key, const std::string& deviceId)
     return true;
 }
 
-int indexOfDevice(const QString& id, const vector_device_info& devices)
-{
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        if (devices[i].id == id)
-            return int(i);
-    }
-    return -1;
-}
-
 // The stored device of key when devices lists it, else the first listed; empty without devices.
 std::string deviceToSelect(const char* key, const vector_device_info& devices)
 {
@@ -46,7 +38,7 @@ std::string deviceToSelect(const char* key, const vector_device_info& devices)
         return {};
     QByteArray stored;
     ConfigManager::instance()->ini_GetParam_String(key, stored);
-    const int index = indexOfDevice(QString::fromUtf8(stored), devices);
+    const int index = ConfigeDlg_Imp::indexOfDeviceID(QString::fromUtf8(stored), devices);
     return (index >= 0 ? devices[std::size_t(index)] : devices.front()).id.toStdString();
 }
 

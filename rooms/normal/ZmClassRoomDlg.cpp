@@ -2,6 +2,7 @@
 
 #include "app/AppGlobalData.h"
 #include "app/LogHandler.h"
+#include "app/ZmAppEvents.h"
 #include "live/entry/InitTask.h"
 #include "live/entry/InitTaskFactory.h"
 #include "live/entry/InitTaskRunner.h"
@@ -15,7 +16,6 @@
 #include "rooms/blocks/ClassMessageLinks.h"
 #include "rooms/blocks/VideoDisplayWidget.h"
 #include "rooms/common/RoomDevices.h"
-#include "rooms/common/RoomEnd.h"
 #include "rooms/common/Signals_AboutInitTask.h"
 #include "rooms/normal/NormalRoomLayout.h"
 #include "rooms/normal/NormalRoomResources.h"
@@ -26,6 +26,7 @@
 #include "ui/common/ErrorDlg.h"
 #include "ui/common/MyTitleBar.h"
 #include "ui/common/QDelayTimer.h"
+#include "web/ZmRouteManager.h"
 #include "web/whiteboard/Whiteboard.h"
 
 #include <QCloseEvent>
@@ -443,7 +444,7 @@ void ZmClassRoomDlg::ExitMe()
     m_pAgoraChannel->leaveChannel();
     data->clearUsers();
     data->screenShareOn = false;
-    postClassRoomEnded();
+    ZmRouteManager::postAppEvent(AppEventCode_ClassRoomEnded);
 }
 
 void ZmClassRoomDlg::onWebSocket_ReceiveMsg_TeacherLeaveClass(int nTeacherID, bool bStopClass)

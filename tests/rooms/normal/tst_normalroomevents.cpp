@@ -18,6 +18,7 @@
 #include "rooms/blocks/VideoDisplayWidget.h"
 #include "rooms/common/CpuOverloadCounter.h"
 #include "rooms/widgets/CoursewareViewer.h"
+#include "settings/ConfigeDlg_Imp.h"
 #include "ui/common/CancelOkWarningDlg.h"
 #include "web/whiteboard/Whiteboard.h"
 
@@ -30,6 +31,7 @@
 #include "ZmTestMain.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QJsonArray>
 #include <QLabel>
 #include <QProgressBar>
@@ -616,6 +618,44 @@ private slots:
         QVERIFY(m_room->channel()->isLocalAudioLive());
         QVERIFY(mic->isChecked());
         QCOMPARE(audio->GetRecordingVolume(), volume);
+    }
+
+    // The settings dialog works on the room's engine: a changed microphone reaches the room's device, and a chosen
+    // device on the not-recommended list gets the notice. Cancel changes nothing.
+    void settingsDialog_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("microphone");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("submitted") << "buttonOk" << "mic-2"
+                                   << "The device (microphone) may affect classes. Please replace the new device in time.";
+        QTest::newRow("cancelled") << "buttonCancel" << "mic-1" << "";
+    }
+    void settingsDialog()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, microphone);
+        QFETCH(QString, notice);
+        TracedScenario traced;
+        traced.scenario.microphones = {SimDeviceSpec{"Headset", "mic-1", false, -1},
+                                       SimDeviceSpec{"Stereo Mix (Realtek)", "mic-2", false, -1}};
+        QVERIFY(enterRoom(1, over(traced)));
+        AgoraAudioDevice* audio = m_room->audioDevice();
+        QCOMPARE(audio->Create(m_room->channel()->engine()), 0);
+        QCOMPARE(audio->SetCurRecordingDevice("mic-1"), 0);
+
+        QVERIFY(click(m_room.get(), "btn_setting"));
+        auto* dialog = qobject_cast<ConfigeDlg_Imp*>(m_room->curModalDialog());
+        QVERIFY(dialog && dialog->isVisible());
+        auto* microphones = dialog->findChild<QComboBox*>("cboxMicrophone");
+        QTRY_COMPARE_WITH_TIMEOUT(microphones->count(), 2, 10000);
+        QTRY_COMPARE(microphones->currentIndex(), 0);
+        microphones->setCurrentIndex(1);
+        QVERIFY(click(dialog, qPrintable(button)));
+
+        QCOMPARE(audio->GetCurRecordingDeviceID(), microphone);
+        auto* shown = qobject_cast<CancelOkWarningDlg*>(m_room->curModalDialog());
+        QCOMPARE(shown ? shown->findChild<QLabel*>("title")->text() : QString(), notice);
     }
 
     // Eight overloaded samples in a row give the notice once; the title bar shows the load.

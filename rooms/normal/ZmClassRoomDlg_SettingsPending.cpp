@@ -1,5 +1,0 @@
-#include "rooms/normal/ZmClassRoomDlg.h"
-
-void ZmClassRoomDlg::onTitleBar_SettingBtn_Clicked() {}
-
-void ZmClassRoomDlg::onSettingsAccepted(QObject*, int) {}
