@@ -16,7 +16,6 @@ constexpr double kWidthDivisor = 1.4115226;
 constexpr double kTileAspect = 1.3333334;
 
 constexpr int kShareHorizontalChrome = 60;
-constexpr int kShareVerticalChrome = 88;
 constexpr double kWide = 1.7777778;
 
 int nonNegative(double value)
@@ -47,10 +46,11 @@ NormalRoomLayout::Sizes NormalRoomLayout::normalView(const QSize& window, int ti
     return sizes;
 }
 
-QSize NormalRoomLayout::shareView(const QSize& window)
+QSize NormalRoomLayout::shareView(const QSize& window, int titleRowHeight)
 {
     const int w = window.width() - kShareHorizontalChrome;
-    const int h = window.height() - kShareVerticalChrome;
+    // The height below the title row, inside the window's margins (a 23-pixel row leaves height - 88).
+    const int h = window.height() - kVerticalChrome - titleRowHeight;
     const int s = std::max(0, std::min(w, int(h * kWide)));
     return QSize(s, nonNegative(s / kWide));
 }

@@ -500,13 +500,17 @@ void ZmClassRoomDlg::applyLayout()
     if (!m_pStudentVideo)
         return;
     if (m_bDesktopShareMode) {
-        const QSize courseware = NormalRoomLayout::shareView(size());
+        const QSize courseware = NormalRoomLayout::shareView(size(), ui->titlePanel->height());
         ui->courseware->setFixedSize(courseware);
         return;
     }
     const NormalRoomLayout::Sizes sizes = NormalRoomLayout::normalView(size(), ui->lessonTitle->height());
     ui->courseware->setFixedSize(sizes.courseware);
     ui->videoPanel->setFixedSize(sizes.videoPanel);
+    // The two 4:3 tiles, one above the other, as wide as the panel.
+    const QSize tile(sizes.videoPanel.width(), sizes.videoPanel.width() * 3 / 4);
+    ui->topVideo->setFixedSize(tile);
+    ui->bottomVideo->setFixedSize(tile);
     logEmitSignal("sigWindowRSizeMove");
     emit m_pStudentVideo->sigWindowRSizeMove();
 }

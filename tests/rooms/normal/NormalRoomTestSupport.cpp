@@ -7,8 +7,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QTest>
+
+#include <set>
 
 void NormalRoomTest::setUpLesson(int accountType, int classPoint)
 {
@@ -81,4 +85,45 @@ QString NormalRoomTest::takeToast(CoursewareViewer* courseware, int timeoutMs)
     const QString text = toast->findChild<QLabel*>(QStringLiteral("label_text"))->text();
     toast->hideToast();
     return text;
+}
+
+namespace {
+
+QImage screenArea(const QRect& area)
+{
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+int distinctColours(const QImage& image)
+{
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 4) {
+        for (int x = 0; x < image.width(); x += 4)
+            colours.insert(image.pixel(x, y));
+    }
+    return int(colours.size());
+}
+
+} // namespace
+
+QImage NormalRoomTest::screenPixels(const QWidget* widget)
+{
+    return screenArea(QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()));
+}
+
+bool NormalRoomTest::showsMovingPicture(const QWidget* widget, int timeoutMs)
+{
+    const QRect lowerHalf(widget->mapToGlobal(QPoint(0, widget->height() / 2)),
+                          QSize(widget->width(), widget->height() / 2));
+    return QTest::qWaitFor(
+        [&] {
+            const QImage before = screenArea(lowerHalf);
+            QTest::qWait(300);
+            const QImage after = screenArea(lowerHalf);
+            return before != after && distinctColours(before) >= 4 && distinctColours(after) >= 4;
+        },
+        timeoutMs);
 }

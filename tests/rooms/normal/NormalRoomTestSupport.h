@@ -2,6 +2,7 @@
 
 #include "web/ZmRouteManager.h"
 
+#include <QImage>
 #include <QList>
 #include <QString>
 
@@ -34,6 +35,14 @@ QWidget* visibleDialogWithText(const char* className, const char* labelName, con
 
 // Clicks the child button of that name.
 bool click(QWidget* parent, const char* buttonName);
+
+// Whether the screen shows the engine's moving picture over the lower half of the widget (below notices and the
+// star): two looks 300 ms apart differ and each has a few colours. Qt's own painting (a cover, an empty surface)
+// stands still. Looks again for up to timeoutMs.
+bool showsMovingPicture(const QWidget* widget, int timeoutMs = 10000);
+
+// The screen's pixels over the widget.
+QImage screenPixels(const QWidget* widget);
 
 // The text of the next notice the courseware shows (waiting up to timeoutMs), which is then taken off so that the
 // one queued behind it follows; empty when none came.

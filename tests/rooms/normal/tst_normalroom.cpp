@@ -4,6 +4,7 @@
 // after an unplug and for a reset, and the layout at a few window sizes.
 #include "NormalRoomTestSupport.h"
 
+#include "live/rtc/WindowDiagnostics.h"
 #include "rooms/normal/NormalRoomLayout.h"
 #include "rooms/normal/ZmClassRoomDlg.h"
 
@@ -541,10 +542,20 @@ private slots:
         QCOMPARE(m_room->courseware()->size(), sizes.courseware);
         auto* panel = m_room->findChild<QWidget*>("videoPanel");
         QTRY_COMPARE(panel->size(), sizes.videoPanel);
-        for (VideoDisplayWidget* tile : {m_room->teacherVideo(), m_room->studentVideo()}) {
-            QTRY_COMPARE(tile->height(), tile->width() * 3 / 4);
-            QVERIFY(panel->rect().contains(tile->geometry()));
-        }
+        // Two 4:3 tiles as wide as the panel, one under the other.
+        auto* top = m_room->findChild<VideoDisplayWidget*>("topVideo");
+        auto* bottom = m_room->findChild<VideoDisplayWidget*>("bottomVideo");
+        const QSize tile(sizes.videoPanel.width(), sizes.videoPanel.width() * 3 / 4);
+        QTRY_COMPARE(top->geometry(), QRect(QPoint(0, 0), tile));
+        QTRY_COMPARE(bottom->geometry(), QRect(QPoint(0, tile.height() + 10), tile));
+        QVERIFY(panel->rect().contains(bottom->geometry()));
+        // The engine draws where the tile is: the video window of the lower tile is not left at the panel's top.
+        const WId lowerVideo = bottom->videoWinId();
+        const auto videoWindowAt = [lowerVideo] {
+            const NativeWindowState state = queryNativeWindow(lowerVideo);
+            return QPoint(state.left, state.top);
+        };
+        QTRY_COMPARE(videoWindowAt(), bottom->mapToGlobal(QPoint(0, 0)));
         QVERIFY(m_room->rect().contains(
             QRect(m_room->courseware()->mapTo(m_room.get(), QPoint()), m_room->courseware()->size())));
         QVERIFY(m_room->rect().contains(QRect(panel->mapTo(m_room.get(), QPoint()), panel->size())));
@@ -552,7 +563,9 @@ private slots:
         // The pupil's view of the teacher's shared desktop: the courseware alone, 16:9.
         m_room->onWebSocket_ReceiveMsg_TeacherEnableScreenShare(kTeacherId, true);
         QVERIFY(m_room->isDesktopShareMode());
-        QCOMPARE(m_room->courseware()->size(), NormalRoomLayout::shareView(window));
+        const QSize shared = NormalRoomLayout::shareView(window, m_room->findChild<QWidget*>("titlePanel")->height());
+        QCOMPARE(m_room->courseware()->size(), shared);
+        QVERIFY(m_room->rect().contains(QRect(m_room->courseware()->mapTo(m_room.get(), QPoint()), shared)));
         QVERIFY(!panel->isVisible());
         QCOMPARE(m_room->courseware()->viewMode(), int(CoursewareViewer::ShareSurfaceView));
         m_room->onWebSocket_ReceiveMsg_TeacherEnableScreenShare(kTeacherId, false);

@@ -12,6 +12,7 @@
 #include "live/messages/ProblemReportQueue.h"
 #include "live/rtc/AgoraAudioDevice.h"
 #include "live/rtc/AgoraChannel.h"
+#include "live/rtc/WindowDiagnostics.h"
 #include "rooms/blocks/AwardAnimation.h"
 #include "rooms/blocks/StarDialog.h"
 #include "rooms/blocks/TranslucentDialog.h"
@@ -556,7 +557,14 @@ private slots:
     void pupilSeesTheSharedDesktop()
     {
         TracedScenario traced;
+        SimEvent teacherJoins;
+        teacherJoins.type = SimEvent::UserJoined;
+        teacherJoins.uid = kTeacherId;
+        traced.scenario.events.push_back(teacherJoins);
         QVERIFY(enterRoomWithMessages(1, 0, &traced));
+        m_room->channel()->setChannelMode(0); // video on, as the channel step does
+        QCOMPARE(m_room->channel()->joinChannel("class-channel", "", kPupilId), 0);
+        QTRY_COMPARE(traced.calls("setupRemoteVideo").size(), 1);
         QVERIFY(m_messages.push(teacherCommand("screenShare", {{"enabled", 1}})));
         QTRY_VERIFY(m_room->isDesktopShareMode());
         QVERIFY(AppGlobalData::instance()->screenShareOn);
@@ -564,6 +572,14 @@ private slots:
         QCOMPARE(viewOf(share), QString::number(m_room->courseware()->shareSurfaceWinId()));
         QCOMPARE(share.value("args").toObject().value("renderMode").toInt(), 2);
         QCOMPARE(takeToast(m_room->courseware()), QStringLiteral("The teacher is sharing desktop"));
+        // The engine draws over the courseware: the share surface's window is where and as large as the surface.
+        QWidget* surface = m_room->courseware()->findChild<QWidget*>("share_surface");
+        const auto surfaceWindow = [surface] {
+            const NativeWindowState state = queryNativeWindow(surface->internalWinId());
+            return QRect(QPoint(state.left, state.top), QPoint(state.right - 1, state.bottom - 1));
+        };
+        QTRY_COMPARE(surfaceWindow(), QRect(surface->mapToGlobal(QPoint(0, 0)), surface->size()));
+        QVERIFY2(showsMovingPicture(surface), "the shared desktop stays empty");
 
         QVERIFY(m_messages.push(teacherCommand("screenShare", {{"enabled", 0}})));
         QTRY_VERIFY(!m_room->isDesktopShareMode());
@@ -627,9 +643,13 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("microphone");
         QTest::addColumn<QString>("notice");
-        QTest::newRow("submitted") << "buttonOk" << "mic-2"
-                                   << "The device (microphone) may affect classes. Please replace the new device in time.";
-        QTest::newRow("cancelled") << "buttonCancel" << "mic-1" << "";
+        QTest::newRow("submitted")
+            << "buttonOk"
+            << "mic-2"
+            << "The device (microphone) may affect classes. Please replace the new device in time.";
+        QTest::newRow("cancelled") << "buttonCancel"
+                                   << "mic-1"
+                                   << "";
     }
     void settingsDialog()
     {

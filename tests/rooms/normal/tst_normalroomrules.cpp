@@ -85,16 +85,22 @@ private slots:
     {
         QTest::addColumn<QSize>("window");
         QTest::addColumn<QSize>("courseware");
-        QTest::newRow("full HD") << QSize(1920, 1079) << QSize(1761, 990);
-        QTest::newRow("smallest window") << QSize(1366, 768) << QSize(1208, 679);
-        QTest::newRow("tall window, width decides") << QSize(1366, 1400) << QSize(1306, 734);
-        QTest::newRow("wide window, height decides") << QSize(2560, 1079) << QSize(1761, 990);
+        QTest::addColumn<int>("titleRow");
+        QTest::newRow("full HD") << QSize(1920, 1079) << QSize(1688, 949) << 64;
+        QTest::newRow("smallest window") << QSize(1366, 768) << QSize(1136, 638) << 64;
+        QTest::newRow("tall window, width decides") << QSize(1366, 1400) << QSize(1306, 734) << 64;
+        QTest::newRow("wide window, height decides") << QSize(2560, 1079) << QSize(1688, 949) << 64;
+        QTest::newRow("low title row") << QSize(1920, 1079) << QSize(1761, 990) << 23;
     }
     void shareView()
     {
         QFETCH(QSize, window);
         QFETCH(QSize, courseware);
-        QCOMPARE(NormalRoomLayout::shareView(window), courseware);
+        QFETCH(int, titleRow);
+        QCOMPARE(NormalRoomLayout::shareView(window, titleRow), courseware);
+        // The courseware stays inside the window, below the title row.
+        QVERIFY(10 + courseware.width() + 10 <= window.width());
+        QVERIFY(40 + titleRow + courseware.height() + 25 <= window.height());
     }
 
     // A window too small for the chrome gives empty sizes, never negative ones.
@@ -103,7 +109,7 @@ private slots:
         const NormalRoomLayout::Sizes sizes = NormalRoomLayout::normalView(QSize(20, 50), 64);
         QCOMPARE(sizes.courseware, QSize(0, 0));
         QVERIFY(sizes.videoPanel.width() >= 0 && sizes.videoPanel.height() >= 0);
-        QCOMPARE(NormalRoomLayout::shareView(QSize(20, 50)), QSize(0, 0));
+        QCOMPARE(NormalRoomLayout::shareView(QSize(20, 50), 64), QSize(0, 0));
     }
 
     void rangeMiss_data()
