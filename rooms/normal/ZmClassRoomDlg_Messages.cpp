@@ -287,7 +287,8 @@ void ZmClassRoomDlg::showDesktopShareStarted()
     const unsigned int teacherId = unsigned(AppGlobalData::instance()->teacherIdAsInt());
     m_pAgoraChannel->setupRemoteVideo(ui->courseware->shareSurfaceWinId(), teacherId, kShareRenderFit);
     m_pAgoraChannel->setRemoteVideoStreamType(teacherId);
-    m_pStudentVideo->starDialog()->setFixedSize(0, 0);
+    if (auto* stars = m_pStudentVideo->findChild<StarDialog*>())
+        stars->setFixedSize(0, 0);
     applyLayout();
     ui->courseware->showToast(ToastDialog::Success, tr("The teacher is sharing desktop"));
 }
@@ -305,7 +306,8 @@ void ZmClassRoomDlg::showDesktopShareStopped()
     ui->videoPanel->show();
     m_pTeacherVideo->show();
     ui->courseware->setViewMode(CoursewareViewer::WhiteboardView);
-    m_pStudentVideo->starDialog()->setFixedSize(64, 38);
+    if (auto* stars = m_pStudentVideo->findChild<StarDialog*>())
+        stars->setFixedSize(64, 38);
     applyLayout();
     ui->courseware->showToast(ToastDialog::Success, tr("The teacher turned off desktop sharing"));
     show();

@@ -1,6 +1,7 @@
 // The normal class room's settings dialog.
 #include "rooms/normal/ZmClassRoomDlg.h"
 
+#include "app/LogHandler.h"
 #include "live/rtc/AgoraChannel.h"
 #include "rooms/common/RoomDevices.h"
 #include "rooms/common/Signals_AboutInitTask.h"
@@ -29,7 +30,9 @@ void ZmClassRoomDlg::onSettingsAccepted(QObject* dialog, int result)
         return;
     const int notRecommended = settings->notRecommendDeviceTypes();
     qInfo() << "ConfigeDlg::Accepted : m_notRecommendDeviceTypes : " << notRecommended;
-    if (notRecommended != 0)
+    if (notRecommended != 0) {
+        logEmitSignal("sig_selectedDeviceIsNotRecommend");
         emit m_initTaskSignals->sig_selectedDeviceIsNotRecommend(NotRecommendDeviceType(notRecommended));
+    }
     RoomDevices::applyChangedDevices(settings->changedDevices(), m_pAudioDevice, m_pVideoDevice);
 }

@@ -1,34 +1,27 @@
 #include "NormalRoomTestSupport.h"
 
 #include "app/AppGlobalData.h"
+#include "app/ConfigManager.h"
 #include "app/ZmAppEvents.h"
+#include "live/messages/ClassMsgEngine.h"
+#include "rooms/common/CpuOverloadCounter.h"
 #include "rooms/widgets/CoursewareViewer.h"
 #include "ui/common/ToastDialog.h"
+#include "web/whiteboard/Whiteboard.h"
+
+#include "EntryTestSupport.h"
+#include "Screenshots.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QTest>
-
-#include <set>
 
 void NormalRoomTest::setUpLesson(int accountType, int classPoint)
 {
+    setUpEntryLesson(accountType);
     AppGlobalData* data = AppGlobalData::instance();
-    data->launch.accountType = accountType;
-    data->launch.userId = QString::number(accountType == 2 ? kTeacherId : (accountType == 1 ? kPupilId : kGuestId));
-    data->launch.token = QStringLiteral("lesson-token");
-    data->launch.appType = AppType_JoinClass;
-    data->launch.teachType = 1;
-    data->launch.classType = 1;
-    data->launch.uiType = 1;
-    data->lesson = LessonInfo();
-    data->lesson.lessonId = QStringLiteral("880213");
-    data->lesson.periodId = QStringLiteral("20240611093");
     data->lesson.lessonName = QStringLiteral("Unit 3 · At the Zoo");
-    data->enteredClass = false;
     data->screenShareOn = false;
     data->teacherAudioMuted = false;
     UserInfo teacher;
@@ -36,7 +29,6 @@ void NormalRoomTest::setUpLesson(int accountType, int classPoint)
     teacher.accountType = 2;
     teacher.enNickName = QStringLiteral("Ms. Clara Whitfield");
     data->setTeacherInfo(teacher);
-    data->clearUsers();
     UserInfo pupil;
     pupil.userId = QString::number(kPupilId);
     pupil.accountType = 1;
@@ -55,17 +47,30 @@ bool NormalRoomTest::RouterProbe::event(QEvent* event)
     return ZmRouteManager::event(event);
 }
 
-QWidget* NormalRoomTest::visibleDialogWithText(const char* className, const char* labelName, const QString& text)
+bool NormalRoomTest::RoomTestEnvironment::start()
 {
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* window : windows) {
-        if (!window->isVisible() || !window->inherits(className))
-            continue;
-        const auto* label = window->findChild<QLabel*>(QLatin1String(labelName));
-        if (label && label->text() == text)
-            return window;
-    }
-    return nullptr;
+    if (!messages.start())
+        return false;
+    ConfigManager::instance();
+    Whiteboard::setStopAllWaitForTesting(0);
+    router = std::make_unique<RouterProbe>();
+    return true;
+}
+
+bool NormalRoomTest::RoomTestEnvironment::reset()
+{
+    if (!sim().reset())
+        return false;
+    sim().pointUrlConfig();
+    router->codes.clear();
+    return true;
+}
+
+void NormalRoomTest::RoomTestEnvironment::cleanUp()
+{
+    ClassMsgEngine::destroyInstance();
+    RoomCpuLoad::setSource({});
+    QCoreApplication::processEvents();
 }
 
 bool NormalRoomTest::click(QWidget* parent, const char* buttonName)
@@ -87,43 +92,16 @@ QString NormalRoomTest::takeToast(CoursewareViewer* courseware, int timeoutMs)
     return text;
 }
 
-namespace {
-
-QImage screenArea(const QRect& area)
-{
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
-
-int distinctColours(const QImage& image)
-{
-    std::set<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 4) {
-        for (int x = 0; x < image.width(); x += 4)
-            colours.insert(image.pixel(x, y));
-    }
-    return int(colours.size());
-}
-
-} // namespace
-
-QImage NormalRoomTest::screenPixels(const QWidget* widget)
-{
-    return screenArea(QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()));
-}
-
 bool NormalRoomTest::showsMovingPicture(const QWidget* widget, int timeoutMs)
 {
     const QRect lowerHalf(widget->mapToGlobal(QPoint(0, widget->height() / 2)),
                           QSize(widget->width(), widget->height() / 2));
     return QTest::qWaitFor(
         [&] {
-            const QImage before = screenArea(lowerHalf);
+            const QImage before = ZmTest::grabScreenArea(lowerHalf);
             QTest::qWait(300);
-            const QImage after = screenArea(lowerHalf);
-            return before != after && distinctColours(before) >= 4 && distinctColours(after) >= 4;
+            const QImage after = ZmTest::grabScreenArea(lowerHalf);
+            return before != after && ZmTest::distinctColours(before) >= 4 && ZmTest::distinctColours(after) >= 4;
         },
         timeoutMs);
 }

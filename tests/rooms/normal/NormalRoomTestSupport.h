@@ -2,9 +2,12 @@
 
 #include "web/ZmRouteManager.h"
 
-#include <QImage>
+#include "MessageServerFixture.h"
+
 #include <QList>
 #include <QString>
+
+#include <memory>
 
 class CoursewareViewer;
 class QWidget;
@@ -30,8 +33,22 @@ protected:
     bool event(QEvent* event) override;
 };
 
-// The visible top-level dialog of class T with that label text in a child named labelName; null when none.
-QWidget* visibleDialogWithText(const char* className, const char* labelName, const QString& text);
+// What the room tests share: the simulator with its message server, a router that records the ends posted to it,
+// the settings, and a whiteboard that stops at once.
+class RoomTestEnvironment
+{
+public:
+    MessageServerFixture messages;
+    std::unique_ptr<RouterProbe> router;
+
+    ZmTest::Simulator& sim() { return messages.sim(); }
+    // Once per test program; false with the reason in messages.error().
+    bool start();
+    // Before each test: the simulator's logs, routes and addresses reset, the ends recorded so far forgotten.
+    bool reset();
+    // After each test (the room deleted): no message engine, the system's processor load, queued work done.
+    void cleanUp();
+};
 
 // Clicks the child button of that name.
 bool click(QWidget* parent, const char* buttonName);
@@ -40,9 +57,6 @@ bool click(QWidget* parent, const char* buttonName);
 // star): two looks 300 ms apart differ and each has a few colours. Qt's own painting (a cover, an empty surface)
 // stands still. Looks again for up to timeoutMs.
 bool showsMovingPicture(const QWidget* widget, int timeoutMs = 10000);
-
-// The screen's pixels over the widget.
-QImage screenPixels(const QWidget* widget);
 
 // The text of the next notice the courseware shows (waiting up to timeoutMs), which is then taken off so that the
 // one queued behind it follows; empty when none came.

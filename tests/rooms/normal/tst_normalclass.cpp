@@ -55,7 +55,7 @@ QString scenarioPath(const QString& name)
 void saveScreen(const QWidget* window, const QString& name)
 {
     QDir().mkpath(ZmTest::screenshotDir());
-    screenPixels(window).save(ZmTest::screenshotPath(name), "PNG");
+    ZmTest::grabScreen(*window).save(ZmTest::screenshotPath(name), "PNG");
 }
 
 } // namespace

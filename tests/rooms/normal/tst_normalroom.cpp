@@ -74,12 +74,12 @@ class TestNormalRoom : public QObject
     Q_OBJECT
 
 private:
-    MessageServerFixture m_messages;
-    std::unique_ptr<RouterProbe> m_router;
+    RoomTestEnvironment m_env;
+    MessageServerFixture& m_messages = m_env.messages;
     std::unique_ptr<ZmClassRoomDlg> m_room;
     std::unique_ptr<QObject> m_polls;
 
-    ZmTest::Simulator& sim() { return m_messages.sim(); }
+    ZmTest::Simulator& sim() { return m_env.sim(); }
 
     // A new room shown at the desktop's size; the entry runs over the script given and has ended when it returns.
     bool enterRoom()
@@ -148,20 +148,12 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(m_messages.start(), qPrintable(m_messages.error()));
-        ConfigManager::instance();
-        Whiteboard::setStopAllWaitForTesting(0);
-        m_router = std::make_unique<RouterProbe>();
-    }
+    void initTestCase() { QVERIFY2(m_env.start(), qPrintable(m_messages.error())); }
 
     void init()
     {
-        QVERIFY(sim().reset());
-        sim().pointUrlConfig();
+        QVERIFY(m_env.reset());
         setUpLesson(1);
-        m_router->codes.clear();
         m_polls = std::make_unique<QObject>();
     }
 
@@ -169,9 +161,7 @@ private slots:
     {
         m_polls.reset();
         m_room.reset();
-        ClassMsgEngine::destroyInstance();
-        RoomCpuLoad::setSource({});
-        QCoreApplication::processEvents();
+        m_env.cleanUp();
     }
 
     // The entry starts 100 ms after the first resize to the desktop's width, once; each role runs its own steps.
@@ -227,7 +217,7 @@ private slots:
         QCOMPARE(ended.first().first().toInt(), -3);
         QVERIFY(!exitingAtResult); // not before the result is out
         QTRY_VERIFY(m_room->isExiting());
-        QTRY_COMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
+        QTRY_COMPARE(m_env.router->codes, QList<int>{AppEventCode_ClassRoomEnded});
         QCOMPARE(script.attempts, (QList<int>{1, 16}));
     }
 
@@ -294,7 +284,7 @@ private slots:
         QVERIFY(!exitingInRun);
         QTRY_VERIFY(m_room->isExiting());
         QCOMPARE(script.attempts, (QList<int>{1, 16}));
-        QTRY_COMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
+        QTRY_COMPARE(m_env.router->codes, QList<int>{AppEventCode_ClassRoomEnded});
     }
 
     // The exit confirmation by role and answer: its texts, what is sent, the class service's exit request and
@@ -363,7 +353,7 @@ private slots:
         QCOMPARE(log.linesContaining("Whiteboard::runScript stopPPT()").size(), stopsPage ? 1 : 0);
         QCOMPARE(m_room->isExiting(), leaves);
         QCoreApplication::processEvents();
-        QCOMPARE(m_router->codes, leaves ? QList<int>{AppEventCode_ClassRoomEnded} : QList<int>{});
+        QCOMPARE(m_env.router->codes, leaves ? QList<int>{AppEventCode_ClassRoomEnded} : QList<int>{});
         if (leaves) {
             QVERIFY(!data->enteredClass);
             QVERIFY(!data->screenShareOn);
@@ -419,7 +409,7 @@ private slots:
         QVERIFY(!m_room->isExiting());
         QVERIFY(click(over, "iknowBtn"));
         QVERIFY(m_room->isExiting());
-        QTRY_COMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
+        QTRY_COMPARE(m_env.router->codes, QList<int>{AppEventCode_ClassRoomEnded});
     }
 
     // An unplugged microphone clears its stored id and checks the three devices again over the room's channel; the
@@ -459,7 +449,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, kRunTimeoutMs);
         QCOMPARE(ended.last().first().toInt(), -3);
         QTRY_VERIFY(m_room->isExiting());
-        QTRY_COMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
+        QTRY_COMPARE(m_env.router->codes, QList<int>{AppEventCode_ClassRoomEnded});
         m_room->releaseLiveResources();
     }
 

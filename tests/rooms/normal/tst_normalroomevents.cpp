@@ -93,12 +93,12 @@ class TestNormalRoomEvents : public QObject
     Q_OBJECT
 
 private:
-    MessageServerFixture m_messages;
-    std::unique_ptr<RouterProbe> m_router;
+    RoomTestEnvironment m_env;
+    MessageServerFixture& m_messages = m_env.messages;
     std::unique_ptr<StepScript> m_script;
     std::unique_ptr<ZmClassRoomDlg> m_room;
 
-    ZmTest::Simulator& sim() { return m_messages.sim(); }
+    ZmTest::Simulator& sim() { return m_env.sim(); }
 
     struct Entry
     {
@@ -178,18 +178,11 @@ private:
     static QString viewOf(const QJsonObject& call) { return call.value("args").toObject().value("view").toString(); }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(m_messages.start(), qPrintable(m_messages.error()));
-        ConfigManager::instance();
-        Whiteboard::setStopAllWaitForTesting(0);
-        m_router = std::make_unique<RouterProbe>();
-    }
+    void initTestCase() { QVERIFY2(m_env.start(), qPrintable(m_messages.error())); }
 
     void init()
     {
-        QVERIFY(sim().reset());
-        sim().pointUrlConfig();
+        QVERIFY(m_env.reset());
         m_script = std::make_unique<StepScript>();
     }
 
@@ -199,10 +192,8 @@ private slots:
             m_room->releaseLiveResources();
         m_room.reset();
         m_script.reset();
-        ClassMsgEngine::destroyInstance();
-        RoomCpuLoad::setSource({});
         ProblemReportQueue::waitForIdle(15000);
-        QCoreApplication::processEvents();
+        m_env.cleanUp();
     }
 
     // The local picture goes to the own tile once it is shown and has an area (tried again until then); a guest
