@@ -201,7 +201,6 @@ private:
     VideoDisplayWidget* m_pStudentVideo = nullptr;
     bool m_bNetworkDown = false;
     QWidget* m_pVideoPlaceHolder = nullptr;
-    QWidget* m_pSavedVideoPanelParent = nullptr;
     DesktopShareTitleBar* m_pDesktopShareTitleBar = nullptr;
     bool m_bDesktopShareMode = false;
     QRect m_savedGeometry;
