@@ -92,7 +92,7 @@ private slots:
         QVERIFY(m_sim.loadMessageScenario(QJsonDocument::fromJson(messages.readAll()).object()));
         SimScenario engine;
         QString error;
-        QVERIFY2(SimScenario::fromFile(scenarioPath("normal_class_rtc.json"), engine, &error), qPrintable(error));
+        QVERIFY2(SimScenario::fromFile(scenarioPath("rtc/normal_class.json"), engine, &error), qPrintable(error));
         RtcTest::TracedScenario traced;
         traced.scenario = engine;
         traced.use();
