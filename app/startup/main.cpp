@@ -1,9 +1,8 @@
-#include "app/ZmAppEvents.h"
 #include "app/startup/Startup.h"
 #include "replay/ReplayRoutes.h"
-#include "rooms/small/SmallClassRoom.h"
+#include "rooms/normal/NormalClassRoomRoute.h"
+#include "rooms/small/SmallClassRoomRoute.h"
 #include "settings/TitleBarDialogs_Imp.h"
-#include "web/ZmClassRoomRoute.h"
 
 int main(int argc, char* argv[])
 {
@@ -11,8 +10,8 @@ int main(int argc, char* argv[])
     TitleBarDialogs_Imp::installForProcess();
     // The class rooms and replays register their windows with the router here
     // (ZmRouteManager::registerWindowRoute) as their libraries arrive.
+    registerNormalClassRoomRoute();
+    registerSmallClassRoomRoute();
     ReplayRoutes::registerAll();
-    ZmRouteManager::registerWindowRoute(AppStartStatus_SmallClassRoom,
-                                        zmClassRoomRoute<SmallClassRoom>(AppStartStatus_SmallClassRoom));
     return runApplication(argc, argv);
 }
