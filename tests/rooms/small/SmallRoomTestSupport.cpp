@@ -2,19 +2,14 @@
 
 #include "app/AppGlobalData.h"
 #include "app/ConfigManager.h"
-#include "app/ZmAppEvents.h"
 #include "live/rtc/sim/SimScenario.h"
 #include "net/packages/OfflineLessonResManager.h"
-#include "rooms/widgets/CoursewareViewer.h"
-#include "ui/common/ToastDialog.h"
 
 #include "ZmTestMain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QTest>
 
 void SmallRoomTest::setUpLesson(const QString& language, const QString& webMode)
 {
@@ -68,25 +63,6 @@ SimScenario SmallRoomTest::lessonScenario()
     teacher.video = true;
     scenario.events.push_back(teacher);
     return scenario;
-}
-
-bool SmallRoomTest::RouterProbe::event(QEvent* event)
-{
-    if (event->type() == ZmAppEvent::kType) {
-        codes << static_cast<ZmAppEvent*>(event)->code();
-        return true;
-    }
-    return ZmRouteManager::event(event);
-}
-
-QString SmallRoomTest::takeToast(CoursewareViewer* courseware, int timeoutMs)
-{
-    auto* toast = courseware->findChild<ToastDialog*>();
-    if (!toast || !QTest::qWaitFor([toast] { return toast->isVisible(); }, timeoutMs))
-        return QString();
-    const QString text = toast->findChild<QLabel*>(QStringLiteral("label_text"))->text();
-    toast->hideToast();
-    return text;
 }
 
 QStringList SmallRoomTest::pageMessages(const QStringList& logLines, const QString& key)

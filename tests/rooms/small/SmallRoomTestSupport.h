@@ -1,13 +1,11 @@
 #pragma once
 
-#include "web/ZmRouteManager.h"
+#include "RoomWindowTestSupport.h"
 
 #include <QList>
 #include <QString>
 
-class CoursewareViewer;
 struct SimScenario;
-class Whiteboard;
 
 namespace SmallRoomTest {
 
@@ -33,20 +31,8 @@ bool removeLessonFolder(const QString& lessonId);
 // on, sending video.
 SimScenario lessonScenario();
 
-// A window router that only records the window ends posted to it (the room's ExitMe); the current router while it
-// lives.
-class RouterProbe : public ZmRouteManager
-{
-public:
-    QList<int> codes;
-
-protected:
-    bool event(QEvent* event) override;
-};
-
-// The text of the next notice the courseware shows (waiting up to timeoutMs), which is then taken off so that the
-// one queued behind it follows; empty when none came.
-QString takeToast(CoursewareViewer* courseware, int timeoutMs = 5000);
+using RoomTest::RouterProbe;
+using RoomTest::takeToast;
 
 // The page's reports of passMessage calls whose message has that key: the message texts (compact JSON as the page
 // saw it), in order.
