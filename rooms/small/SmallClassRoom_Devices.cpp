@@ -2,6 +2,7 @@
 // load check.
 #include "rooms/small/SmallClassRoom.h"
 
+#include "app/LogHandler.h"
 #include "live/rtc/AgoraAudioDevice.h"
 #include "live/rtc/AgoraChannel.h"
 #include "live/rtc/AgoraVideoDevice.h"
@@ -41,8 +42,10 @@ void SmallClassRoom::popupConfigeDlg(bool noCancelBtn)
                 return;
             const int notRecommended = dialog->notRecommendDeviceTypes();
             qInfo() << "ConfigeDlg::Accepted : m_notRecommendDeviceTypes : " << notRecommended;
-            if (notRecommended != 0)
+            if (notRecommended != 0) {
+                logEmitSignal("sig_selectedDeviceIsNotRecommend");
                 emit m_initTaskSignals.sig_selectedDeviceIsNotRecommend(NotRecommendDeviceType(notRecommended));
+            }
             RoomDevices::applyChangedDevices(dialog->changedDevices(), m_pAudioDevice, m_pVideoDevice);
         },
         this);
