@@ -31,6 +31,7 @@
 #include "web/whiteboard/Whiteboard.h"
 
 #include "LogCapture.h"
+#include "Screenshots.h"
 #include "ZmTestMain.h"
 
 #include <QFrame>
@@ -326,6 +327,7 @@ private slots:
             QCOMPARE(raiseHand->geometry().bottomRight() + QPoint(1, 1),
                      QPoint(userPanel->width(), userPanel->height()));
         }
+        ZmTest::saveScreenshot(*room, "publicroom_student");
 
         QVERIFY(m_fixture.pushFromTeacher(kTeacherCommandTag, {{"subTag", "screenShare"}, {"enabled", 1}}));
         QTRY_VERIFY(room->isShareView());
@@ -336,6 +338,7 @@ private slots:
             QCOMPARE(courseware->size(), expected.courseware);
             QCOMPARE(grid->contentsMargins(), expected.margins);
         }
+        ZmTest::saveScreenshot(*room, "publicroom_student_share_view");
     }
 
     // The student's microphone: asked for the state it is in, closed by the teacher, opened while a whiteboard
