@@ -104,8 +104,7 @@ void PublicClassRoom::connectSignals()
     connect(m_titleBar, &MyTitleBar::signalButtonBackClicked, this, &PublicClassRoom::onButtonCloseClicked);
 
     // The channel emits on the engine's threads: every one of these arrives queued.
-    connect(m_channel, &AgoraChannel::signal_user_joined, this,
-            [this](unsigned int uid, int) { agoraOnUserJoined(uid); });
+    connect(m_channel, &AgoraChannel::signal_user_joined, this, &PublicClassRoom::agoraOnUserJoined);
     connect(m_channel, &AgoraChannel::signal_user_offline, this, &PublicClassRoom::agoraOnUserOffline);
     connect(m_channel, &AgoraChannel::signal_remote_video_ready, this, &PublicClassRoom::agoraOnRemoteVideoIsReady);
     connect(m_channel, &AgoraChannel::signal_local_video_ready, this, &PublicClassRoom::agoraOnLocalVideoIsReady);

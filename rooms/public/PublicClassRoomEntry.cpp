@@ -298,6 +298,8 @@ void PublicClassRoom::onSigMsgEngineConnectResult(int result)
     if (ClassMsgEngine* engine = ClassMsgEngine::instance())
         disconnect(engine, SIGNAL(sigMsgEngineInitResult(int)), this, SLOT(onSigMsgEngineConnectResult(int)));
     m_serviceResult = result;
+    if (m_exiting)
+        return;
     if (result == 0) {
         takeClassMessages();
         m_failureCount = 0;

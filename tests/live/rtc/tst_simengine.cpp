@@ -10,6 +10,7 @@
 #include "RtcTestSupport.h"
 #include "ZmTestMain.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -273,6 +274,20 @@ private slots:
         QVERIFY(!SimScenario::fromJson(json, scenario, &message));
         QVERIFY2(message.startsWith(error), qPrintable(message));
         QCOMPARE(scenario.fps, 7); // untouched
+    }
+
+    // The scenarios shipped for runs a person watches load, each with something happening.
+    void shippedScenariosLoad()
+    {
+        const QDir folder(ZmTest::sourceDir() + QStringLiteral("/live/rtc/sim/scenarios"));
+        const QStringList files = folder.entryList({QStringLiteral("*.json")}, QDir::Files);
+        QVERIFY(!files.isEmpty());
+        for (const QString& file : files) {
+            SimScenario scenario;
+            QString error;
+            QVERIFY2(SimScenario::fromFile(folder.filePath(file), scenario, &error), qPrintable(file + ": " + error));
+            QVERIFY2(!scenario.events.empty(), qPrintable(file));
+        }
     }
 
     // With no scenario anywhere, an engine offers one device of each kind and joins at once; a scenario file named
