@@ -1,9 +1,19 @@
 #include "settings/DeviceCheckOpener.h"
 
-#include <QDebug>
+#include "settings/CheckSystemDlg.h"
 
-void openDeviceCheckWizard(QWidget* parent)
+CheckSystemDlg* openDeviceCheckWizard(QWidget* parent, bool canClose, std::function<void(int result)> onDone)
 {
-    Q_UNUSED(parent)
-    qInfo() << "openDeviceCheckWizard the device-check wizard is not available in this build";
+    auto* wizard = new CheckSystemDlg(parent);
+    wizard->setCloseButtonsVisible(canClose);
+    wizard->setDoneCallback(
+        [onDone](QObject* context, int result) {
+            if (onDone)
+                onDone(result);
+            if (context)
+                context->deleteLater();
+        },
+        wizard);
+    wizard->show();
+    return wizard;
 }

@@ -32,6 +32,13 @@ bool isReplayStatus(int status)
            status == AppStartStatus_SmallClassReplay;
 }
 
+// The router made last (GUI thread).
+QPointer<ZmRouteManager>& currentRouter()
+{
+    static QPointer<ZmRouteManager> router;
+    return router;
+}
+
 // The rows registered for every router (GUI thread).
 std::map<int, ZmWindowRoute>& registeredRoutes()
 {
@@ -59,6 +66,22 @@ ZmRouteManager::ZmRouteManager()
     , m_routes(registeredRoutes())
 {
     setObjectName(QStringLiteral("ZmRouteManager"));
+    currentRouter() = this;
+}
+
+ZmRouteManager* ZmRouteManager::current()
+{
+    return currentRouter().data();
+}
+
+void ZmRouteManager::postAppEvent(int code)
+{
+    ZmRouteManager* router = current();
+    if (!router) {
+        qWarning() << "ZmRouteManager::postAppEvent no window router: event code" << code << "dropped";
+        return;
+    }
+    QCoreApplication::postEvent(router, new ZmAppEvent(code), Qt::NormalEventPriority);
 }
 
 bool ZmRouteManager::registerWindowRoute(int status, ZmWindowRoute route)

@@ -84,6 +84,11 @@ public:
     // "main window", "normal class room", ... for log lines; "unknown" for other values.
     static QString statusName(int status);
 
+    // The router made last that still exists, or null. The windows below the application object reach it here.
+    static ZmRouteManager* current();
+    // Posts a window end (AppEventCode) to current(); dropped, with a warning, while there is none. GUI thread.
+    static void postAppEvent(int code);
+
 public slots:
     // The user gave up the download of a lesson package: a program started for a lesson or replay ends with
     // -1; from the home page nothing changes.

@@ -1,8 +1,7 @@
-#include "app/ZmAppEvents.h"
 #include "app/startup/Startup.h"
-#include "rooms/public/PublicClassRoom.h"
+#include "replay/ReplayRoutes.h"
+#include "rooms/public/PublicClassRoomRoute.h"
 #include "settings/TitleBarDialogs_Imp.h"
-#include "web/ZmClassRoomRoute.h"
 
 int main(int argc, char* argv[])
 {
@@ -10,7 +9,7 @@ int main(int argc, char* argv[])
     TitleBarDialogs_Imp::installForProcess();
     // The class rooms and replays register their windows with the router here
     // (ZmRouteManager::registerWindowRoute) as their libraries arrive.
-    ZmRouteManager::registerWindowRoute(AppStartStatus_PublicClassRoom,
-                                        zmClassRoomRoute<PublicClassRoom>(AppStartStatus_PublicClassRoom));
+    registerPublicClassRoomRoute();
+    ReplayRoutes::registerAll();
     return runApplication(argc, argv);
 }

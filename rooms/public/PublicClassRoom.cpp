@@ -2,6 +2,7 @@
 
 #include "app/AppGlobalData.h"
 #include "app/LogHandler.h"
+#include "app/ZmAppEvents.h"
 #include "live/messages/ClassMsgEngine.h"
 #include "live/messages/StudentMsgInterface.h"
 #include "live/messages/TeacherMsgInterface.h"
@@ -15,7 +16,6 @@
 #include "rooms/blocks/UserListCtrl.h"
 #include "rooms/blocks/UserListWidget.h"
 #include "rooms/blocks/VideoDisplayWidget.h"
-#include "rooms/common/RoomEnd.h"
 #include "rooms/public/PublicEntryPlan.h"
 #include "rooms/public/PublicRoomForm.h"
 #include "rooms/public/PublicRoomLayout.h"
@@ -25,6 +25,7 @@
 #include "ui/common/ErrorDlg.h"
 #include "ui/common/MyTitleBar.h"
 #include "ui/common/QDelayTimer.h"
+#include "web/ZmRouteManager.h"
 #include "web/whiteboard/Whiteboard.h"
 
 #include <QCloseEvent>
@@ -292,7 +293,7 @@ void PublicClassRoom::ExitMe()
         return;
     m_exitPosted = true;
     qInfo() << "PublicClassRoom::ExitMe";
-    postClassRoomEnded();
+    ZmRouteManager::postAppEvent(AppEventCode_ClassRoomEnded);
     AppGlobalData::instance()->clearUsers();
 }
 
