@@ -268,6 +268,12 @@ void PublicClassRoom::onWebSocket_ReceiveMsg_TeacherLeaveClass(int nTeacherID, b
     dialog->hideFirstWidget();
     dialog->setMessage(QString(), tr("This lesson is over~"), QString());
     dialog->setButtonText(tr("Out of class"));
+    exitOnAcknowledge(dialog);
+    m_modalDialog.open(dialog);
+}
+
+void PublicClassRoom::exitOnAcknowledge(ErrorDlg* dialog)
+{
     QPointer<ErrorDlg> finished = dialog;
     dialog->setDoneCallback(
         [this, finished](QObject* context, int result) {
@@ -277,7 +283,6 @@ void PublicClassRoom::onWebSocket_ReceiveMsg_TeacherLeaveClass(int nTeacherID, b
                 ExitMe();
         },
         this);
-    m_modalDialog.open(dialog);
 }
 
 void PublicClassRoom::ExitMe()

@@ -20,6 +20,7 @@
 class AgoraAudioDevice;
 class AgoraChannel;
 class AgoraVideoDevice;
+class ErrorDlg;
 class ModalDialog;
 class RaiseHandCtrl;
 class UserListCtrl;
@@ -149,6 +150,8 @@ private:
     bool stepCamera();
     bool stepMicrophone();
     bool stepSpeaker();
+    // A new audio device object over the channel's engine in place of the old one.
+    AgoraAudioDevice* replaceAudioDevice();
     bool stepClassInfo();
     StepOutcome stepMessageEngine();
     bool stepEnterClass();
@@ -161,6 +164,8 @@ private:
     void handleEntryResult(bool ok);
     void showRetryDialog();
     void endEntryWithError();
+    // The room ends once the user acknowledges the dialog.
+    void exitOnAcknowledge(ErrorDlg* dialog);
 
     // The closing question's answer.
     void onCloseAnswered(int result);

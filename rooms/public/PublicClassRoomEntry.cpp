@@ -29,6 +29,8 @@
 
 #include <QDebug>
 
+#include <functional>
+
 namespace {
 
 constexpr int kWaitingLimitMs = 30000;
@@ -46,6 +48,16 @@ std::string storedDeviceId(const char* key)
 void storeDeviceId(const char* key, const QString& id)
 {
     ConfigManager::instance()->ini_SetParam_String(key, id.toUtf8());
+}
+
+// A device step found its kind: the class service hears that it works (deviceType 1 camera, 2 microphone,
+// 3 speaker), and the stored choice of key, when there is one, is selected.
+void useWorkingDevice(int deviceType, const char* key, const std::function<void(const std::string&)>& select)
+{
+    ZmNetAPI::instance()->AddUserDevcieInfo(deviceType, 0, QString());
+    const std::string id = storedDeviceId(key);
+    if (!id.empty())
+        select(id);
 }
 
 } // namespace
@@ -152,41 +164,38 @@ bool PublicClassRoom::stepCamera()
 {
     delete m_videoDevice;
     m_videoDevice = new AgoraVideoDevice;
-    if (m_videoDevice->Create(m_channel->engine()) < 0 || m_videoDevice->GetDeviceCount() <= 0)
+    AgoraVideoDevice* cameras = m_videoDevice;
+    if (cameras->Create(m_channel->engine()) < 0 || cameras->GetDeviceCount() <= 0)
         return false;
-    ZmNetAPI::instance()->AddUserDevcieInfo(1, 0, QString());
-    const std::string id = storedDeviceId(RoomDevices::kCameraKey);
-    if (!id.empty())
-        m_videoDevice->SetCurDevice(id);
+    useWorkingDevice(1, RoomDevices::kCameraKey, [cameras](const std::string& id) { cameras->SetCurDevice(id); });
     return true;
 }
 
 bool PublicClassRoom::stepMicrophone()
 {
-    delete m_audioDevice;
-    m_audioDevice = new AgoraAudioDevice;
-    m_audioDevice->Create(m_channel->engine());
-    if (m_audioDevice->GetRecordingDeviceCount() <= 0)
+    AgoraAudioDevice* audio = replaceAudioDevice();
+    if (audio->GetRecordingDeviceCount() <= 0)
         return false;
-    ZmNetAPI::instance()->AddUserDevcieInfo(2, 0, QString());
-    const std::string id = storedDeviceId(RoomDevices::kMicrophoneKey);
-    if (!id.empty())
-        m_audioDevice->SetCurRecordingDevice(id);
+    useWorkingDevice(2, RoomDevices::kMicrophoneKey,
+                     [audio](const std::string& id) { audio->SetCurRecordingDevice(id); });
     return true;
 }
 
 bool PublicClassRoom::stepSpeaker()
 {
+    AgoraAudioDevice* audio = replaceAudioDevice();
+    if (audio->GetPlaybackDeviceCount() <= 0)
+        return false;
+    useWorkingDevice(3, RoomDevices::kSpeakerKey, [audio](const std::string& id) { audio->SetCurPlaybackDevice(id); });
+    return true;
+}
+
+AgoraAudioDevice* PublicClassRoom::replaceAudioDevice()
+{
     delete m_audioDevice;
     m_audioDevice = new AgoraAudioDevice;
     m_audioDevice->Create(m_channel->engine());
-    if (m_audioDevice->GetPlaybackDeviceCount() <= 0)
-        return false;
-    ZmNetAPI::instance()->AddUserDevcieInfo(3, 0, QString());
-    const std::string id = storedDeviceId(RoomDevices::kSpeakerKey);
-    if (!id.empty())
-        m_audioDevice->SetCurPlaybackDevice(id);
-    return true;
+    return m_audioDevice;
 }
 
 bool PublicClassRoom::stepClassInfo()
@@ -374,15 +383,7 @@ void PublicClassRoom::endEntryWithError()
     auto* dialog = new ErrorDlg(this);
     setCurModalDialog(dialog);
     dialog->setErrorCode(m_currentStep, 0, m_serviceResult);
-    QPointer<ErrorDlg> finished = dialog;
-    dialog->setDoneCallback(
-        [this, finished](QObject* context, int result) {
-            if (finished)
-                finished->deleteLater();
-            if (context && result == ErrorDlg::ResultAcknowledged)
-                ExitMe();
-        },
-        this);
+    exitOnAcknowledge(dialog);
     dialog->show();
 }
 
