@@ -13,13 +13,13 @@
 #include "live/rtc/AgoraAudioDevice.h"
 #include "live/rtc/AgoraChannel.h"
 #include "live/rtc/AgoraVideoDevice.h"
+#include "live/rtc/DeviceInfo.h"
 #include "net/api/ZmNetAPI.h"
 #include "net/http/SecretMask.h"
 #include "rooms/blocks/RaiseHandCtrl.h"
 #include "rooms/blocks/RaiseHandWidget.h"
 #include "rooms/blocks/UserListCtrl.h"
 #include "rooms/blocks/VideoDisplayWidget.h"
-#include "rooms/common/RoomDevices.h"
 #include "rooms/public/PublicEntryPlan.h"
 #include "rooms/public/PublicRoomForm.h"
 #include "rooms/widgets/CoursewareViewer.h"
@@ -167,7 +167,7 @@ bool PublicClassRoom::stepCamera()
     AgoraVideoDevice* cameras = m_videoDevice;
     if (cameras->Create(m_channel->engine()) < 0 || cameras->GetDeviceCount() <= 0)
         return false;
-    useWorkingDevice(1, RoomDevices::kCameraKey, [cameras](const std::string& id) { cameras->SetCurDevice(id); });
+    useWorkingDevice(1, kSelectedCameraKey, [cameras](const std::string& id) { cameras->SetCurDevice(id); });
     return true;
 }
 
@@ -176,8 +176,7 @@ bool PublicClassRoom::stepMicrophone()
     AgoraAudioDevice* audio = replaceAudioDevice();
     if (audio->GetRecordingDeviceCount() <= 0)
         return false;
-    useWorkingDevice(2, RoomDevices::kMicrophoneKey,
-                     [audio](const std::string& id) { audio->SetCurRecordingDevice(id); });
+    useWorkingDevice(2, kSelectedMicrophoneKey, [audio](const std::string& id) { audio->SetCurRecordingDevice(id); });
     return true;
 }
 
@@ -186,7 +185,7 @@ bool PublicClassRoom::stepSpeaker()
     AgoraAudioDevice* audio = replaceAudioDevice();
     if (audio->GetPlaybackDeviceCount() <= 0)
         return false;
-    useWorkingDevice(3, RoomDevices::kSpeakerKey, [audio](const std::string& id) { audio->SetCurPlaybackDevice(id); });
+    useWorkingDevice(3, kSelectedSpeakerKey, [audio](const std::string& id) { audio->SetCurPlaybackDevice(id); });
     return true;
 }
 
@@ -293,11 +292,11 @@ void PublicClassRoom::stepRoomInterface()
     layoutRoom(size());
 
     if (m_audioDevice) {
-        storeDeviceId(RoomDevices::kMicrophoneKey, m_audioDevice->GetCurRecordingDeviceID());
-        storeDeviceId(RoomDevices::kSpeakerKey, m_audioDevice->GetCurPlaybackDeviceID());
+        storeDeviceId(kSelectedMicrophoneKey, m_audioDevice->GetCurRecordingDeviceID());
+        storeDeviceId(kSelectedSpeakerKey, m_audioDevice->GetCurPlaybackDeviceID());
     }
     if (m_videoDevice)
-        storeDeviceId(RoomDevices::kCameraKey, m_videoDevice->GetCurDeviceID());
+        storeDeviceId(kSelectedCameraKey, m_videoDevice->GetCurDeviceID());
 }
 
 void PublicClassRoom::onSigMsgEngineConnectResult(int result)
