@@ -215,16 +215,23 @@ void ZmMainRoomDlg::popupCheckSystemDlg(bool bCanClose)
         setting->setEnabled(true);
 }
 
-void ZmMainRoomDlg::popupVideoWebTip()
+QUrl ZmMainRoomDlg::helpVideoAddress(const QString& iniPath)
 {
     QString address = QString::fromLatin1(kDefaultHelpVideoAddress);
-    readIniString(getDesktopIniPath(), QStringLiteral("AppInfo/Video_URL_HelpVideo"), address);
+    readIniString(iniPath, QStringLiteral("AppInfo/Video_URL_HelpVideo"), address);
+    // The settings file cannot hold "=" in a value: the address keeps "*" in its place.
     address.replace(QLatin1Char('*'), QLatin1Char('='));
     const QUrl url = HomePageWrites::externalAddress(address);
-    if (url.isEmpty()) {
-        qWarning().noquote() << "ZmMainRoomDlg::popupVideoWebTip not an http or https address:" << address;
+    if (url.isEmpty())
+        qWarning().noquote() << "ZmMainRoomDlg::helpVideoAddress not an http or https address:" << address;
+    return url;
+}
+
+void ZmMainRoomDlg::popupVideoWebTip()
+{
+    const QUrl url = helpVideoAddress(getDesktopIniPath());
+    if (url.isEmpty())
         return;
-    }
     qInfo().noquote() << "ZmMainRoomDlg::popupVideoWebTip" << url.toString();
     if (!QDesktopServices::openUrl(url))
         qWarning() << "ZmMainRoomDlg::popupVideoWebTip the desktop did not open the address";

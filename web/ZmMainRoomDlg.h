@@ -41,6 +41,10 @@ public:
     // Publishes the page's channel object, connects the page's sign-in, sign-out and lesson signals (queued) and
     // fills the available desktop area. Once, by the router right after creating the window.
     void wireWebRoom();
+    // The instructional video page: "AppInfo/Video_URL_HelpVideo" of the settings file at iniPath (a built-in page
+    // without it), every "*" read as "="; empty (and logged) when it is not an http or https address.
+    static QUrl helpVideoAddress(const QString& iniPath);
+
     // Builds the home address from the application data and the installed offline resources and loads it.
     void loadHomePage();
     QUrl homeAddress() const { return m_homeAddress; }
@@ -70,8 +74,8 @@ public slots:
     // bar's Setting button is disabled until the wizard is done.
     void popupCheckSystemDlg(bool bCanClose);
     void popupCheckSystemDlg();
-    // Opens the instructional video page ("AppInfo/Video_URL_HelpVideo" of the program-folder settings, "*" read as
-    // "=") with the desktop's handler.
+    // Opens the instructional video page (helpVideoAddress of the program-folder settings) with the desktop's
+    // handler.
     void popupVideoWebTip();
     void onButtonCloseClicked();
     void onButtonReloadClicked();

@@ -38,8 +38,11 @@ ZmMainWebRoom::ZmMainWebRoom(QWidget* parent)
 ZmMainWebRoom::~ZmMainWebRoom()
 {
     stopHeartbeat();
-    stop();
-    page()->setWebChannel(nullptr);
+    // The view makes its page on first use; a view that never had one must not make one while it goes.
+    if (auto* existing = findChild<QWebEnginePage*>(QString(), Qt::FindDirectChildrenOnly)) {
+        existing->triggerAction(QWebEnginePage::Stop);
+        existing->setWebChannel(nullptr);
+    }
 }
 
 int ZmMainWebRoom::heartbeatIntervalFor(const QString& mainRoomAddress)
