@@ -4,6 +4,7 @@
 #include "app/DirUtil.h"
 #include "app/LogLock.h"
 #include "app/ProgramFiles.h"
+#include "app/RunLog.h"
 #include "app/VersionTriple.h"
 
 #include <QDateTime>
@@ -35,8 +36,10 @@ struct InstanceHolder
 
     ~InstanceHolder()
     {
+        // What was logged so far goes to the file; later lines are only collected.
+        RunLog::flush();
         s_instance.store(nullptr);
-        // A message being logged right now may still use the object: wait for it.
+        // Lines being moved right now may still use the object: wait for them.
         {
             LogLock lock;
         }
@@ -100,10 +103,7 @@ ConfigManager::ConfigManager(const Setup& setup)
         installOfflineResources();
 }
 
-ConfigManager::~ConfigManager()
-{
-    closeDailyLogFile();
-}
+ConfigManager::~ConfigManager() = default;
 
 void ConfigManager::createFolders()
 {
@@ -158,48 +158,18 @@ QString ConfigManager::getAgoraLogPath() const
     return m_logDir + "/agorasdk.log";
 }
 
-QString ConfigManager::getDailyLogFile(QFile** fileOut)
+QString ConfigManager::getDailyLogFile()
 {
     QMutexLocker locker(&m_dailyLogMutex);
-    if (fileOut)
-        *fileOut = openDailyLogFile();
-    return dailyLogPath();
-}
-
-bool ConfigManager::appendToDailyLog(const QByteArray& record)
-{
-    QMutexLocker locker(&m_dailyLogMutex);
-    QFile* file = openDailyLogFile();
-    if (!file)
-        return false;
-    const bool written = file->write(record) == record.size();
-    return file->flush() && written;
-}
-
-QString ConfigManager::dailyLogPath()
-{
     if (m_dailyLogPath.isEmpty() && !m_logDir.isEmpty())
         m_dailyLogPath = m_logDir + QDate::currentDate().toString("/yyyy_MM_dd") + "_all.log";
     return m_dailyLogPath;
 }
 
-QFile* ConfigManager::openDailyLogFile()
-{
-    if (!m_dailyLogFile && !dailyLogPath().isEmpty()) {
-        m_dailyLogFile = std::make_unique<QFile>(m_dailyLogPath);
-        if (!m_dailyLogFile->open(QIODevice::WriteOnly | QIODevice::Append))
-            m_dailyLogFile.reset();
-    }
-    return m_dailyLogFile.get();
-}
-
 void ConfigManager::closeDailyLogFile()
 {
-    QMutexLocker locker(&m_dailyLogMutex);
-    if (m_dailyLogFile) {
-        m_dailyLogFile->close();
-        m_dailyLogFile.reset();
-    }
+    if (existingInstance() == this)
+        RunLog::close();
 }
 
 int ConfigManager::getVideoResolution() const

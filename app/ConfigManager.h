@@ -7,7 +7,6 @@
 
 #include <memory>
 
-class QFile;
 class QSettings;
 
 // The program's folders in the user's data area (program data folder, one log folder per start, images,
@@ -65,14 +64,11 @@ public:
     QString getAgoraLogPath() const;
 
     // The day's log file: this start's log folder, the date of the first call "/yyyy_MM_dd", "_all.log"
-    // (the same path all run long). With fileOut, the file is opened for appending when it isn't open yet
-    // and *fileOut receives it (null when it can't be opened); it stays valid until closeDailyLogFile().
-    QString getDailyLogFile(QFile** fileOut = nullptr);
+    // (the same path all run long). The process-wide object's file is written by the run log (app/RunLog.h).
+    QString getDailyLogFile();
 
-    // Appends record to the day's log file, opening it when needed, and flushes it. False when the file
-    // can't be opened or the record wasn't written whole; the next call tries again.
-    bool appendToDailyLog(const QByteArray& record);
-
+    // For the process-wide object: writes out the run log's pending lines and closes the file (the next line
+    // opens it again). Nothing for other objects.
     void closeDailyLogFile();
 
     // The RTC engine's video profile for "Agora/Video_Resolution" of the program-folder settings file:
@@ -113,9 +109,6 @@ private:
     void openSettings();
     void syncSettings(); // with m_settingsMutex held
     bool replaceOfflineResources(const QString& packageDir);
-    // Both with m_dailyLogMutex held.
-    QString dailyLogPath();
-    QFile* openDailyLogFile();
 
     Setup m_setup;
     QString m_offlineResourceDir;
@@ -131,5 +124,4 @@ private:
 
     QMutex m_dailyLogMutex;
     QString m_dailyLogPath;
-    std::unique_ptr<QFile> m_dailyLogFile;
 };

@@ -2,6 +2,7 @@
 
 #include "app/AppGlobalData.h"
 #include "app/ConfigManager.h"
+#include "app/RunLog.h"
 #include "app/UrlConfig.h"
 #include "platform/CrashHandler.h"
 #include "platform/SignalSafeText.h"
@@ -84,6 +85,7 @@ void installCrashHandler()
     AppGlobalData::instance();
     s_urlConfig = UrlConfig::instance();
     Platform::CrashHooks hooks;
+    hooks.writePending = &RunLog::writeForExit;
     hooks.crashFolder = crashLogFolder;
     hooks.handOver = writeCrashHandOver;
     hooks.dumpFileName = kCrashDumpFileName;

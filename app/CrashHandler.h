@@ -7,10 +7,10 @@
 
 #include <cstddef>
 
-// Crash handling: a fatal signal (SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT) leaves the dump "ZmQuillo.dmp" in this
-// start's log folder, then the program is started again in its crash-upload mode (kCrashUploadOption followed by
-// the log folder) to zip the folder and upload it, away from the locks of the crashed process; the crashed
-// process waits for it at most kCrashUploadTimeoutSeconds and then ends with its signal.
+// Crash handling: a fatal signal (SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT) writes out the run log's pending lines,
+// leaves the dump "ZmQuillo.dmp" in this start's log folder, then the program is started again in its crash-upload mode
+// (kCrashUploadOption followed by the log folder) to zip the folder and upload it, away from the locks of the crashed
+// process; the crashed process waits for it at most kCrashUploadTimeoutSeconds and then ends with its signal.
 //
 // What the upload needs of the crashed run (the lesson, the user and their token, the service addresses) is
 // handed to the upload process on its standard input, never on its command line.

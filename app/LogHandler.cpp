@@ -1,14 +1,19 @@
 #include "app/LogHandler.h"
 
 #include "app/ConfigManager.h"
-#include "app/LogInfo.h"
 #include "app/LogLock.h"
+#include "app/LogText.h"
+#include "app/RunLog.h"
+#include "platform/ExitSignals.h"
 
 #include <QDebug>
 #include <QThread>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <memory>
 
 // Build-time switches for the two kinds of trace.
 #ifndef ZM_LOG_EMIT_SIGNALS
@@ -24,36 +29,162 @@ constexpr bool kLogEmitSignals = ZM_LOG_EMIT_SIGNALS;
 constexpr bool kLogThreads = ZM_LOG_THREADS;
 constexpr int kFormatBufferSize = 1024;
 
-const char* levelTemplate(QtMsgType type)
+constexpr char kPropertyWarning[] = "Warning: Property '";
+
+QLatin1String levelWord(QtMsgType type)
 {
     switch (type) {
     case QtDebugMsg:
-        return "%1 Debug: %2\r\n";
+        return QLatin1String("Debug");
     case QtWarningMsg:
-        return "%1 Warning: %2\r\n";
+        return QLatin1String("Warning");
     case QtCriticalMsg:
-        return "%1 Critical: %2\r\n";
+        return QLatin1String("Critical");
     case QtFatalMsg:
-        return "%1 Fatal: %2\r\n";
+        return QLatin1String("Fatal");
     case QtInfoMsg:
-        return "%1 Info: %2\r\n";
+        return QLatin1String("Info");
     }
-    return "%1 Unknow: %2\r\n";
+    return QLatin1String("Unknow");
 }
 
-// The local time as "hh:mm:ss.zzz". QTime::currentTime() re-reads the time zone on every call, which
-// costs more than the rest of a log line together; localtime_r reads it once per process.
-QString currentTimeText()
+// The parts of a line that change rarely, made once per thread (its id) and once per second (the local time
+// of day): the time zone is read for a new second only.
+struct LinePrefixParts
 {
+    bool hasThreadId = false;
+    int threadIdLength = 0;
+    char threadId[2 * sizeof(quintptr)] = {};
+    time_t second = -1;
+    char timeOfDay[8] = {}; // "hh:mm:ss"
+};
+
+thread_local LinePrefixParts t_prefixParts;
+
+char* writeText(char* out, const char* text, std::size_t length)
+{
+    std::memcpy(out, text, length);
+    return out + length;
+}
+
+char* writeTwoDigits(char* out, int value)
+{
+    *out++ = char('0' + value / 10 % 10);
+    *out++ = char('0' + value % 10);
+    return out;
+}
+
+// "(ThreadID:0x<id>)hh:mm:ss.zzz <level>: " into out (at most kMaxPrefixBytes); the end. *levelOffset: where
+// the level word starts.
+constexpr std::size_t kMaxPrefixBytes = 64;
+char* writeLinePrefix(char* out, QtMsgType type, std::size_t* levelOffset, std::int64_t* time)
+{
+    char* const start = out;
+    LinePrefixParts& parts = t_prefixParts;
+    if (!parts.hasThreadId) {
+        static const char kHex[] = "0123456789ABCDEF";
+        auto id = reinterpret_cast<quintptr>(QThread::currentThreadId());
+        char reversed[sizeof parts.threadId];
+        int length = 0;
+        do {
+            reversed[length++] = kHex[id & 0xF];
+            id >>= 4;
+        } while (id != 0);
+        for (int i = 0; i < length; ++i)
+            parts.threadId[i] = reversed[length - 1 - i];
+        parts.threadIdLength = length;
+        parts.hasThreadId = true;
+    }
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    tm local{};
-    localtime_r(&now.tv_sec, &local);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec,
-                  int(now.tv_nsec / 1000000));
-    return QString::fromLatin1(text);
+    if (now.tv_sec != parts.second) {
+        tm local{};
+        localtime_r(&now.tv_sec, &local);
+        char* time = parts.timeOfDay;
+        time = writeTwoDigits(time, local.tm_hour);
+        *time++ = ':';
+        time = writeTwoDigits(time, local.tm_min);
+        *time++ = ':';
+        writeTwoDigits(time, local.tm_sec);
+        parts.second = now.tv_sec;
+    }
+    *time = std::int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+    const int milliseconds = int(now.tv_nsec / 1000000);
+    out = writeText(out, "(ThreadID:0x", 12);
+    out = writeText(out, parts.threadId, std::size_t(parts.threadIdLength));
+    *out++ = ')';
+    out = writeText(out, parts.timeOfDay, sizeof parts.timeOfDay);
+    *out++ = '.';
+    *out++ = char('0' + milliseconds / 100);
+    out = writeTwoDigits(out, milliseconds);
+    *out++ = ' ';
+    *levelOffset = std::size_t(out - start);
+    const QLatin1String word = levelWord(type);
+    out = writeText(out, word.data(), std::size_t(word.size()));
+    return writeText(out, ": ", 2);
 }
+
+// One message's line in the kept form (app/LogText.h), followed by the extra line feed of the file's record.
+// Lines of usual length are built on the stack.
+class LogLineBuilder
+{
+public:
+    LogLineBuilder(QtMsgType type, const QString& message)
+    {
+        const std::size_t needed = kMaxPrefixBytes + maxLogTextSize(std::size_t(message.size())) + 3;
+        if (needed > sizeof m_stack) {
+            m_heap.reset(new char[needed]);
+            m_data = m_heap.get();
+        }
+        char* out = writeLinePrefix(m_data, type, &m_levelOffset, &m_time);
+        out += writeLogText(out, message.constData(), std::size_t(message.size()), &m_loneSurrogate);
+        out = writeText(out, "\r\n\n", 3);
+        m_lineSize = std::size_t(out - m_data) - 1;
+        m_recordSize = m_lineSize + 1;
+        if (m_loneSurrogate) {
+            m_record.reset(new char[m_recordSize]);
+            std::memcpy(m_record.get(), m_data, m_recordSize);
+            m_recordSize = replaceLoneSurrogates(m_record.get(), m_recordSize);
+        }
+    }
+
+    const char* line() const { return m_data; }
+    std::int64_t time() const { return m_time; }
+    std::size_t lineSize() const { return m_lineSize; }
+
+    bool isPropertyWarning() const
+    {
+        // The thread id and the time hold no 'W': the search starts at the level word.
+        constexpr std::size_t kLength = sizeof kPropertyWarning - 1;
+        const char* const end = m_data + m_lineSize;
+        for (const char* at = m_data + m_levelOffset; std::size_t(end - at) >= kLength; ++at) {
+            at = static_cast<const char*>(std::memchr(at, kPropertyWarning[0], std::size_t(end - at) - kLength + 1));
+            if (!at)
+                return false;
+            if (std::memcmp(at, kPropertyWarning, kLength) == 0)
+                return true;
+        }
+        return false;
+    }
+
+    // The record for the file: the line as UTF-8 and one more line feed; the line itself with its line feed,
+    // unless the line holds a lone surrogate, which the file gets as '?'.
+    const char* record() const { return m_record ? m_record.get() : m_data; }
+    std::size_t recordSize() const { return m_recordSize; }
+
+    QString lineText() const { return logTextToString(m_data, m_lineSize); }
+
+private:
+    char m_stack[1024];
+    std::unique_ptr<char[]> m_heap;
+    char* m_data = m_stack;
+    std::size_t m_lineSize = 0;
+    std::size_t m_levelOffset = 0;
+    std::int64_t m_time = 0;
+    bool m_loneSurrogate = false;
+    std::unique_ptr<char[]> m_record;
+    std::size_t m_recordSize = 0;
+};
 
 void writeToStandardError(const QString& line)
 {
@@ -62,18 +193,29 @@ void writeToStandardError(const QString& line)
     std::fflush(stderr);
 }
 
-// Tells once on standard error that the log file can't be written, and again after it recovered.
-void noteLogFileState(bool written, ConfigManager& config)
+// prefix followed by text (UTF-8) as a message, in one piece: what a debug stream makes of the two.
+QString prefixedMessage(const char* prefix, const char* text)
 {
-    static bool failing = false;
-    if (written || failing) {
-        failing = !written;
-        return;
+    const std::size_t prefixLength = std::strlen(prefix);
+    const std::size_t length = text ? std::strlen(text) : 0;
+    char stack[1024];
+    std::unique_ptr<char[]> heap;
+    char* joined = stack;
+    if (prefixLength + length > sizeof stack) {
+        heap.reset(new char[prefixLength + length]);
+        joined = heap.get();
     }
-    failing = true;
-    writeToStandardError(QString("logMessageHandler cannot write %1; lines are kept in memory and the file is "
-                                 "tried again with the next line")
-                             .arg(config.getDailyLogFile()));
+    std::memcpy(joined, prefix, prefixLength);
+    if (length > 0)
+        std::memcpy(joined + prefixLength, text, length);
+    return QString::fromUtf8(joined, int(prefixLength + length));
+}
+
+// A debug message as qDebug() writes it, without building a debug stream: the default category's filter, the
+// installed handler, and standard error for a message logged from inside a handler.
+void writeDebugMessage(const QString& message)
+{
+    qt_message_output(QtDebugMsg, QMessageLogContext(), message);
 }
 
 } // namespace
@@ -81,40 +223,37 @@ void noteLogFileState(bool written, ConfigManager& config)
 void installLogHandler()
 {
     ConfigManager::instance();
+    Platform::installExitSignalHook(&RunLog::writeForExit);
     qInstallMessageHandler(logMessageHandler);
 }
 
 QString formatLogLine(QtMsgType type, const QString& message)
 {
-    const QString threadId =
-        QString("0x%1").arg(QString::number(reinterpret_cast<quintptr>(QThread::currentThreadId()), 16).toUpper());
-    return QString("(ThreadID:%1)").arg(threadId) + QString(levelTemplate(type)).arg(currentTimeText(), message);
+    return LogLineBuilder(type, message).lineText();
 }
 
 void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     Q_UNUSED(context);
-    const QString line = formatLogLine(type, message);
-    if (line.contains(QLatin1String("Warning: Property '")))
+    LogLineBuilder line(type, message);
+    if (line.isPropertyWarning())
         return;
-    // A message from a thread that holds the log lock (one logged while a line is being written, or while
-    // the collected lines are written out) would wait for itself.
+    // A message from a thread that holds the log lock (one logged while the collected lines are copied or
+    // released) goes to standard error only: the holder is in the middle of using them.
     if (LogLock::isHeldByCurrentThread()) {
-        writeToStandardError(line);
+        writeToStandardError(line.lineText());
         return;
     }
-    const QByteArray record = line.toUtf8() + '\n';
-
-    LogLock lock;
-    LogInfo::instance()->appendLine(line);
-    if (ConfigManager* config = ConfigManager::existingInstance())
-        noteLogFileState(config->appendToDailyLog(record), *config);
+    RunLog::writeLine(line.time(), line.line(), line.lineSize(), line.record(), line.recordSize());
+    // qFatal ends the process next: its line is written now.
+    if (type == QtFatalMsg)
+        RunLog::flush();
 }
 
 void logEmitSignal(const char* signalName)
 {
     if (kLogEmitSignals)
-        qDebug() << "Emit:" << signalName;
+        writeDebugMessage(prefixedMessage("Emit: ", signalName));
 }
 
 void logEmitFormat(const char* format, ...)
@@ -138,7 +277,7 @@ void ThreadLog(const QString& text)
 void ThreadLog(const char* text)
 {
     if (kLogThreads)
-        qDebug() << "ThreadLog:" << text;
+        writeDebugMessage(prefixedMessage("ThreadLog: ", text));
 }
 
 void ThreadLogF(const char* format, ...)

@@ -5,9 +5,9 @@
 
 #include <cstdarg>
 
-// Creates the configuration manager (and with it this start's log folder), then installs
-// logMessageHandler. Call once the application object exists; messages before that go to Qt's default
-// output. Calling it again changes nothing.
+// Creates the configuration manager (and with it this start's log folder), makes the signals that end the
+// process write out pending log lines first, then installs logMessageHandler. Call once the application object
+// exists; messages before that go to Qt's default output. Calling it again changes nothing.
 void installLogHandler();
 
 // The log line for a message: "(ThreadID:0x<id>)", the time "hh:mm:ss.zzz", the level word, the text and
@@ -15,7 +15,9 @@ void installLogHandler();
 QString formatLogLine(QtMsgType type, const QString& message);
 
 // The process's message handler: every line is collected in LogInfo and appended to the day's log file
-// (followed by one more line feed). Warnings about properties ("Warning: Property '") are dropped.
+// (followed by one more line feed) through the run log (app/RunLog.h), which writes it out within
+// RunLog::kFlushDelayMs; a fatal message's line is written at once. Warnings about properties
+// ("Warning: Property '") are dropped.
 void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message);
 
 // "Emit: <signalName>" as a debug message, written right before a signal is emitted.

@@ -1,6 +1,7 @@
 #include "app/LogInfo.h"
 
 #include "app/LogLock.h"
+#include "app/LogText.h"
 
 namespace {
 
@@ -25,6 +26,20 @@ void LogInfo::release()
 
 bool LogInfo::appendLine(const QString& line)
 {
-    m_lines.append(line);
+    const QByteArray text = toLogText(line);
+    m_lines.append(text.constData(), std::size_t(text.size()));
     return true;
+}
+
+QJsonArray LogInfo::lines() const
+{
+    QJsonArray lines;
+    m_lines.forEach([&lines](const char* data, std::size_t size) { lines.append(logTextToString(data, size)); });
+    return lines;
+}
+
+QString LogInfo::lastLine() const
+{
+    const QByteArray last = m_lines.last();
+    return logTextToString(last.constData(), std::size_t(last.size()));
 }

@@ -1,14 +1,19 @@
 #pragma once
 
+#include "app/LogLineStore.h"
+
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
 
+#include <cstddef>
+
 class QDateTime;
 
-// The run's collected log lines, one JSON string per line, and the document they are written out in.
+// The run's collected log lines and the document they are written out in, one JSON string per line. The lines
+// are kept compactly (LogLineStore): little more than their UTF-8 bytes. A copy is cheap and shares them.
 // The process-wide object is created by the first line and released after an uploaded log archive; every
-// use of it (appending, reading, writing out, releasing) happens under LogLock.
+// use of it (appending, reading, copying, releasing) happens under LogLock.
 class LogInfo
 {
 public:
@@ -19,6 +24,8 @@ public:
     static void release();
 
     bool appendLine(const QString& line);
+    // A line already in the kept form (app/LogText.h).
+    void appendLogText(const char* data, std::size_t size) { m_lines.append(data, size); }
 
     // Fills the lines from a text file: its last 300 KiB (possibly starting inside a line), each line trimmed,
     // empty lines skipped. False when the file can't be opened.
@@ -28,8 +35,11 @@ public:
     // "contextInfo", "systemInfo" and the lines as "logs". False when the file can't be written.
     bool writeLogInfoJson(const QString& path, bool withContext);
 
-    const QJsonArray& lines() const { return m_lines; }
-    int lineCount() const { return m_lines.size(); }
+    // The lines as JSON strings (built on each call).
+    QJsonArray lines() const;
+    QString lastLine() const;
+    int lineCount() const { return int(m_lines.count()); }
+    // The document's other keys; "logs" is added when it is written.
     QJsonObject& document() { return m_document; }
 
     // Bytes of a file that loadLinesFromFile reads.
@@ -37,7 +47,7 @@ public:
 
 private:
     QJsonObject m_document;
-    QJsonArray m_lines;
+    LogLineStore m_lines;
 };
 
 // The current run's document (with context) written to path, or, when path is empty, to the default file in

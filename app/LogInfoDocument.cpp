@@ -2,6 +2,7 @@
 #include "app/ConfigManager.h"
 #include "app/LogInfo.h"
 #include "app/LogLock.h"
+#include "app/LogText.h"
 #include "app/ProgramFiles.h"
 #include "app/SystemInfo.h"
 
@@ -17,6 +18,56 @@
 namespace {
 
 const char kTimeStampFormat[] = "yyyy-MM-dd hh:mm:ss:zzz";
+
+// Stands in the document for the lines, which are written into the text in its place.
+const char kLinesPlaceholder[] = "zm-log-lines";
+constexpr int kWriteBatchBytes = 64 * 1024;
+
+bool writeWhole(QIODevice& out, const char* data, qint64 size)
+{
+    return out.write(data, size) == size;
+}
+
+// The document as QJsonDocument writes it, indented, with the lines as its array "logs". The lines go
+// straight from the store into the text, never held a second time as JSON values.
+bool writeDocument(QIODevice& out, QJsonObject document, const LogLineStore& lines)
+{
+    if (lines.isEmpty()) {
+        document.insert("logs", QJsonArray());
+        const QByteArray text = QJsonDocument(document).toJson(QJsonDocument::Indented);
+        return writeWhole(out, text.constData(), text.size());
+    }
+    document.insert("logs", QJsonArray{QLatin1String(kLinesPlaceholder)});
+    const QByteArray text = QJsonDocument(document).toJson(QJsonDocument::Indented);
+    // The top level's keys are indented by four blanks, the array's items by eight; a line break inside a
+    // value is written escaped, so this finds the array itself.
+    const QByteArray arrayStart = "\n    \"logs\": [\n";
+    const int at = text.indexOf(arrayStart + "        \"" + kLinesPlaceholder + "\"\n");
+    if (at < 0)
+        return false;
+    const int linesStart = at + arrayStart.size();
+    const int linesEnd = text.indexOf('\n', linesStart);
+
+    if (!writeWhole(out, text.constData(), linesStart))
+        return false;
+    QByteArray batch;
+    batch.reserve(kWriteBatchBytes + 1024);
+    bool written = true;
+    bool first = true;
+    lines.forEach([&](const char* data, std::size_t size) {
+        if (!first)
+            batch += ",\n";
+        first = false;
+        batch += "        ";
+        appendJsonString(batch, data, size);
+        if (batch.size() >= kWriteBatchBytes) {
+            written = written && writeWhole(out, batch.constData(), batch.size());
+            batch.resize(0);
+        }
+    });
+    return written && writeWhole(out, batch.constData(), batch.size()) &&
+           writeWhole(out, text.constData() + linesEnd, text.size() - linesEnd);
+}
 
 } // namespace
 
@@ -45,9 +96,7 @@ bool LogInfo::writeLogInfoJson(const QString& path, bool withContext)
     if (withContext)
         m_document.insert("contextInfo", logContextInfo());
     m_document.insert("systemInfo", logSystemInfo());
-    m_document.insert("logs", m_lines);
-    const QByteArray text = QJsonDocument(m_document).toJson(QJsonDocument::Indented);
-    return file.write(text) == text.size() && file.commit();
+    return writeDocument(file, m_document, m_lines) && file.commit();
 }
 
 QString writeLogInfoFile(const QString& path)

@@ -1,5 +1,5 @@
-// Log lines per second through the message handler (which collects every line and flushes it to the run
-// log), against writing the same bytes with a plain buffered file write; and the memory LogInfo holds per
+// Log lines per second through the message handler (which collects every line and hands it to the run log's
+// writer), against writing the same bytes with a plain buffered file write; and the memory LogInfo holds per
 // 100,000 lines. Run: build/<config>/bench/bench_logging
 #include "app/ConfigManager.h"
 #include "app/LogHandler.h"
@@ -23,6 +23,13 @@ const char kSignal[] = "sigAudioVolumeIndication speakers=2 totalVolume=37";
 
 QTemporaryDir* s_home = nullptr;
 std::FILE* s_plainFile = nullptr;
+
+// Bytes allocated, from the heap and in blocks of their own (large blocks are mapped apart from the heap).
+size_t heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
 
 void releaseCollectedLines()
 {
@@ -59,7 +66,7 @@ void BM_LogInfoMemoryPer100kLines(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         auto* info = new LogInfo;
-        const size_t before = mallinfo2().uordblks;
+        const size_t before = heapInUse();
         state.ResumeTiming();
         size_t textBytes = 0;
         for (int i = 0; i < kLines; ++i) {
@@ -68,7 +75,7 @@ void BM_LogInfoMemoryPer100kLines(benchmark::State& state)
             info->appendLine(line);
         }
         state.PauseTiming();
-        held = double(mallinfo2().uordblks - before);
+        held = double(heapInUse() - before);
         text = double(textBytes);
         delete info;
         state.ResumeTiming();
@@ -76,10 +83,12 @@ void BM_LogInfoMemoryPer100kLines(benchmark::State& state)
     state.counters["held_bytes"] = held;
     state.counters["text_bytes"] = text;
     state.counters["held_per_line"] = held / kLines;
+    state.counters["held_per_text_byte"] = held / text;
 }
 BENCHMARK(BM_LogInfoMemoryPer100kLines)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The console report, then the handler's rate against the plain write's for each thread count.
+// The console report, then the handler's rate against the plain write's for each thread count, and the memory
+// the collection holds per line.
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -87,27 +96,37 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            const auto rate = run.counters.find("items_per_second");
-            if (run.run_type == Run::RT_Iteration && rate != run.counters.end())
-                m_rates[run.benchmark_name()] = rate->second.value;
+            if (run.run_type != Run::RT_Iteration)
+                continue;
+            for (const char* counter : {"items_per_second", "held_per_line", "held_per_text_byte"}) {
+                const auto value = run.counters.find(counter);
+                if (value != run.counters.end())
+                    m_values[run.benchmark_name() + " " + counter] = value->second.value;
+            }
         }
     }
 
     void printRatios() const
     {
         for (const char* threads : {"threads:1", "threads:8"}) {
-            const std::string suffix = std::string("/real_time/") + threads;
-            const auto handler = m_rates.find("BM_HandlerLine" + suffix);
-            const auto plain = m_rates.find("BM_PlainBufferedWrite" + suffix);
-            if (handler == m_rates.end() || plain == m_rates.end())
+            const std::string suffix = std::string("/real_time/") + threads + " items_per_second";
+            const auto handler = m_values.find("BM_HandlerLine" + suffix);
+            const auto plain = m_values.find("BM_PlainBufferedWrite" + suffix);
+            if (handler == m_values.end() || plain == m_values.end())
                 continue;
-            std::printf("%s: handler %.0f lines/s, plain buffered write %.0f lines/s, plain/handler = %.1f\n", threads,
-                        handler->second, plain->second, plain->second / handler->second);
+            std::printf("%s: handler %.0f lines/s, plain buffered write %.0f lines/s, handler/plain = %.2f\n", threads,
+                        handler->second, plain->second, handler->second / plain->second);
         }
+        const std::string memory = "BM_LogInfoMemoryPer100kLines/iterations:3 ";
+        const auto perLine = m_values.find(memory + "held_per_line");
+        const auto perByte = m_values.find(memory + "held_per_text_byte");
+        if (perLine != m_values.end() && perByte != m_values.end())
+            std::printf("collection: %.1f bytes held per line, %.3f per byte of UTF-8 text\n", perLine->second,
+                        perByte->second);
     }
 
 private:
-    std::map<std::string, double> m_rates;
+    std::map<std::string, double> m_values;
 };
 
 } // namespace

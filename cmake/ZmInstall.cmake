@@ -11,7 +11,7 @@ install(FILES "${ZM_PROGRAM_DIR}/offlineRes.zip" DESTINATION "${ZM_INSTALL_PROGR
 install(FILES "${ZM_PROGRAM_DIR}/images/splash_cn.bmp" "${ZM_PROGRAM_DIR}/images/splash_en.bmp"
         DESTINATION "${ZM_INSTALL_PROGRAM_DIR}/images")
 install(FILES "${ZM_PROGRAM_DIR}/sounds/joined.wav" "${ZM_PROGRAM_DIR}/sounds/flying_star.mp3"
-        DESTINATION "${ZM_INSTALL_PROGRAM_DIR}/sounds")
+        "${ZM_PROGRAM_DIR}/sounds/test.wav" DESTINATION "${ZM_INSTALL_PROGRAM_DIR}/sounds")
 
 # The entry names the program by its installed path, known only when installing (--prefix may change it).
 set(ZM_DESKTOP_TEMPLATE "${CMAKE_SOURCE_DIR}/app/startup/install/zmquillo.desktop.in")

@@ -10,6 +10,8 @@ namespace Platform {
 // process: they may use async-signal-safe calls only (no allocation, no locks, no logging).
 struct CrashHooks
 {
+    // Writes out what the program still buffers (its log); runs first, before the dump. May be null.
+    void (*writePending)() = nullptr;
     // Writes this run's log folder (UTF-8, NUL-terminated) into buffer; false when there is none yet.
     bool (*crashFolder)(char* buffer, std::size_t size) = nullptr;
     // Writes what the upload process reads on its standard input; the byte count (may be 0).
@@ -25,10 +27,10 @@ struct CrashHooks
 
 // Installs handlers for SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT that run on an alternate stack (given to
 // the calling thread here; other threads get one with installCrashStackForCurrentThread). On a crash the
-// handler writes the dump file into the crash folder (signal, fault address, thread, registers, backtrace,
-// memory maps), starts the program again with the upload option and the hand-over on its standard input,
-// waits for it within the time limit, and ends the process with the original signal. Only the first crash is
-// handled; other threads that crash meanwhile wait for the end. Calling it again replaces the hooks.
+// handler writes out what is pending (writePending), writes the dump file into the crash folder (signal, fault address,
+// thread, registers, backtrace, memory maps), starts the program again with the upload option and the hand-over on its
+// standard input, waits for it within the time limit, and ends the process with the original signal. Only the first
+// crash is handled; other threads that crash meanwhile wait for the end. Calling it again replaces the hooks.
 bool installCrashSignalHandlers(const CrashHooks& hooks);
 
 // An alternate signal stack for the calling thread (so that a stack overflow can be handled too); freed when

@@ -132,6 +132,8 @@ void runUploadProcess()
 
 void handleCrash(int signalNumber, siginfo_t* info, void* userContext)
 {
+    if (s_hooks.writePending)
+        s_hooks.writePending();
     if (!s_hooks.crashFolder || !s_hooks.crashFolder(s_folder, sizeof s_folder) || s_folder[0] == '\0')
         return;
     s_dumpPath[0] = '\0';

@@ -1,12 +1,19 @@
 #include "settings/DeviceCheckOpener.h"
 
-#include <QDebug>
+#include "settings/CheckSystemDlg.h"
 
 CheckSystemDlg* openDeviceCheckWizard(QWidget* parent, bool canClose, std::function<void(int result)> onDone)
 {
-    Q_UNUSED(parent)
-    Q_UNUSED(canClose)
-    Q_UNUSED(onDone)
-    qInfo() << "openDeviceCheckWizard the device-check wizard is not available in this build";
-    return nullptr;
+    auto* wizard = new CheckSystemDlg(parent);
+    wizard->setCloseButtonsVisible(canClose);
+    wizard->setDoneCallback(
+        [onDone](QObject* context, int result) {
+            if (onDone)
+                onDone(result);
+            if (context)
+                context->deleteLater();
+        },
+        wizard);
+    wizard->show();
+    return wizard;
 }

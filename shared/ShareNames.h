@@ -27,9 +27,17 @@ std::string shareSectionName(const std::string& viewId);
 // The lock's name for a section name.
 std::string shareLockName(const std::string& sectionName);
 
-// The POSIX object name for a section or lock name: "/zmquillo-<uid>-" + the name without "Local\". False (with a
-// logged error) for a name of anything but letters, digits, '_' and '-' after the optional "Local\", or longer
-// than kMaxShareLockNameLength; false without a log line for a null or empty name.
+// A scope (the environment's ZM_SHARE_SCOPE: up to 16 letters, digits, '_' and '-') keeps one run's objects apart
+// from another's of the same user; tests set it, the program and the plug-in it starts inherit it.
+constexpr size_t kMaxShareScopeLength = 16;
+
+// "zmquillo-<uid>-", or "zmquillo-<uid>-<scope>-" within a scope: every object of this user (and scope) starts so,
+// without the leading '/'.
+std::string shareObjectPrefix();
+
+// The POSIX object name for a section or lock name: "/" + shareObjectPrefix() + the name without "Local\". False (with
+// a logged error) for a name of anything but letters, digits, '_' and '-' after the optional "Local\", or longer than
+// kMaxShareLockNameLength; false without a log line for a null or empty name.
 bool sharePosixName(const char* name, std::string* posixName);
 
 // Opens (flags as for shm_open, mode 0600 when created) the POSIX object posixName and checks that it belongs to
@@ -39,6 +47,6 @@ int openOwnedShareObject(const std::string& posixName, int flags, const char* na
 // Unlinks a section and its lock. Whoever has them open keeps them until it closes; a later create makes new ones.
 void removeShareObjects(const std::string& sectionName);
 
-// Unlinks every section and lock of this user. For program start, when the single-instance guard is held and
-// every such object is stale. Returns how many objects went.
+// Unlinks every section and lock of this user (within the scope, when one is set). For program start, when the
+// single-instance guard is held and every such object is stale. Returns how many objects went.
 int removeStaleShareObjects();

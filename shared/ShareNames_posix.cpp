@@ -2,6 +2,7 @@
 
 #include "shared/ShareLog.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -28,13 +29,17 @@ bool isNameText(const char* text, size_t length)
     return length > 0;
 }
 
-// "zmquillo-<uid>-": every object of this user starts so (without the leading '/').
-std::string userObjectPrefix()
-{
-    return "zmquillo-" + std::to_string(::geteuid()) + "-";
-}
-
 } // namespace
+
+std::string shareObjectPrefix()
+{
+    std::string prefix = "zmquillo-" + std::to_string(::geteuid()) + "-";
+    const char* scope = std::getenv("ZM_SHARE_SCOPE");
+    const size_t scopeLength = scope ? std::strlen(scope) : 0;
+    if (scopeLength > 0 && scopeLength <= kMaxShareScopeLength && isNameText(scope, scopeLength))
+        prefix += std::string(scope) + "-";
+    return prefix;
+}
 
 bool isValidShareViewId(const std::string& viewId)
 {
@@ -70,7 +75,7 @@ bool sharePosixName(const char* name, std::string* posixName)
                                            "\": only letters, digits, '_' and '-' are allowed");
         return false;
     }
-    *posixName = "/" + userObjectPrefix() + std::string(base, baseLength);
+    *posixName = "/" + shareObjectPrefix() + std::string(base, baseLength);
     return true;
 }
 
@@ -101,7 +106,7 @@ int removeStaleShareObjects()
     DIR* folder = ::opendir(kShmFolder);
     if (!folder)
         return 0;
-    const std::string prefix = userObjectPrefix();
+    const std::string prefix = shareObjectPrefix();
     int removed = 0;
     while (const dirent* entry = ::readdir(folder)) {
         if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0)

@@ -1,7 +1,7 @@
 #include "net/http/HttpCurl.h"
 
-#include "app/ConfigManager.h"
 #include "app/LogLock.h"
+#include "app/RunLog.h"
 #include "net/http/SecretMask.h"
 
 #include <QString>
@@ -67,11 +67,10 @@ int debugCallback(CURL* handle, curl_infotype kind, char* data, size_t size, voi
 
 namespace {
 
-// Called with the log lock held, so that a trace record and a log line never interleave.
+// Called with the log lock held: the run log keeps trace records and log lines whole.
 void writeTrace(const QByteArray& record)
 {
-    if (ConfigManager* config = ConfigManager::existingInstance())
-        config->appendToDailyLog(record);
+    RunLog::appendRecord(record.constData(), std::size_t(record.size()));
 }
 
 } // namespace

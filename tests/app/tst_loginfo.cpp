@@ -2,7 +2,9 @@
 #include "app/ConfigManager.h"
 #include "app/LogHandler.h"
 #include "app/LogInfo.h"
+#include "app/LogLineStore.h"
 #include "app/LogLock.h"
+#include "app/LogText.h"
 
 #include "TestFiles.h"
 #include "ZmTestMain.h"
@@ -101,6 +103,89 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("\n    \"logs\": [\n"));
         QVERIFY(!info.writeLogInfoJson(m_dir.filePath("missing/doc.json"), withContext));
+    }
+
+    // Every UTF-16 code unit alone and between others, pairs and lone surrogates: the kept form turns back into
+    // the same text, goes to files as QString::toUtf8() writes it, and into JSON as QJsonDocument writes it.
+    void keptTextAndItsJson()
+    {
+        QStringList texts;
+        for (int unit = 0; unit <= 0xFFFF; ++unit)
+            texts << QString(QChar(unit)) << "a" + QString(QChar(unit)) + "\"z";
+        texts << QString::fromUtf8("\xf0\x9f\x98\x80 pair") << QString(QChar(0xDBFF)) + QChar(0xDFFF)
+              << QString(QChar(0xDC00)) + QChar(0xD800) << QString(QChar(0xD800)) + "\r\n"
+              << QString();
+        for (const QString& text : texts) {
+            const QByteArray kept = toLogText(text);
+            QCOMPARE(logTextToString(kept.constData(), std::size_t(kept.size())), text);
+            QByteArray file = kept;
+            file.truncate(int(replaceLoneSurrogates(file.data(), std::size_t(file.size()))));
+            QCOMPARE(file, text.toUtf8());
+            QByteArray json;
+            appendJsonString(json, kept.constData(), std::size_t(kept.size()));
+            const QByteArray expected = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+            QCOMPARE(json, expected.mid(1, expected.size() - 2));
+        }
+    }
+
+    // The document is byte for byte what QJsonDocument writes for the same values, also for lines that look
+    // like its own structure.
+    void documentIsWhatQtWrites_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("no lines") << QStringList();
+        QTest::newRow("one line") << QStringList{"(ThreadID:0x1F44)09:05:01.250 Debug: ready\r\n"};
+        QTest::newRow("escapes") << QStringList{"quote \" backslash \\ tab \t", QString(QChar(0x1F)) + "\b\f",
+                                                QString::fromUtf8("\xc3\xbc \xe2\x80\xa8 \xf0\x9f\x98\x80"),
+                                                QString("lone ") + QChar(0xDFFF)};
+        QTest::newRow("structure in a line")
+            << QStringList{"zm-log-lines", "\n    \"logs\": [\n        \"x\"\n", "    ]", "}"};
+        QStringList many;
+        for (int i = 0; i < 5000; ++i)
+            many << QStringLiteral("line %1 ").arg(i) + QString(i % 97, QChar('a' + i % 26));
+        QTest::newRow("many") << many;
+    }
+
+    void documentIsWhatQtWrites()
+    {
+        QFETCH(QStringList, lines);
+        LogInfo info;
+        info.document().insert("zzz", "kept key");
+        for (const QString& line : lines)
+            info.appendLine(line);
+        const QString path = m_dir.filePath("exact.json");
+        QVERIFY(info.writeLogInfoJson(path, true));
+        const QByteArray written = ZmTest::readFile(path);
+        const QJsonObject document = QJsonDocument::fromJson(written).object();
+        QCOMPARE(document.value("logs").toArray(), QJsonArray::fromStringList(lines));
+        QCOMPARE(document.value("zzz").toString(), QStringLiteral("kept key"));
+        QCOMPARE(written, QJsonDocument(document).toJson(QJsonDocument::Indented));
+    }
+
+    // A copy keeps the lines it has while the original goes on; lines longer than a block are kept whole.
+    void copiesKeepTheirLines()
+    {
+        LogLineStore store;
+        const QByteArray big(int(LogLineStore::kBlockSize) + 100, 'b');
+        store.append("first", 5);
+        store.append(big.constData(), std::size_t(big.size()));
+        store.append("after big", 9);
+        const LogLineStore copy = store;
+        store.append("only in the original", 20);
+        LogLineStore other = copy;
+        other.append("only in the second copy", 23);
+
+        auto linesOf = [](const LogLineStore& lines) {
+            QList<QByteArray> all;
+            lines.forEach([&all](const char* data, std::size_t size) { all << QByteArray(data, int(size)); });
+            return all;
+        };
+        QCOMPARE(linesOf(copy), (QList<QByteArray>{"first", big, "after big"}));
+        QCOMPARE(linesOf(store), (QList<QByteArray>{"first", big, "after big", "only in the original"}));
+        QCOMPARE(linesOf(other), (QList<QByteArray>{"first", big, "after big", "only in the second copy"}));
+        QCOMPARE(copy.count(), std::size_t(3));
+        QCOMPARE(store.last(), QByteArray("only in the original"));
+        QCOMPARE(other.last(), QByteArray("only in the second copy"));
     }
 
     void accountTypeWords()

@@ -179,7 +179,7 @@ private slots:
             std::string posixName;
             QVERIFY(sharePosixName(section.c_str(), &posixName));
             QCOMPARE(QString::fromStdString(posixName),
-                     QStringLiteral("/zmquillo-%1-RiREZadUruvoDur_%2").arg(::geteuid()).arg(id));
+                     QString::fromStdString("/" + shareObjectPrefix()) + QStringLiteral("RiREZadUruvoDur_%1").arg(id));
             return;
         }
         if (viewId.empty())
@@ -188,7 +188,8 @@ private slots:
         const std::string raw = kShareSectionPrefix + viewId;
         QVERIFY(!CShareFrameWriter::create(raw.c_str(), true, int(kShareSectionSize)));
         QVERIFY(!CShareFrameReader::create(raw.c_str()));
-        const QStringList leftovers = QDir("/dev/shm").entryList({QStringLiteral("zmquillo-%1-*").arg(::geteuid())});
+        const QStringList leftovers =
+            QDir("/dev/shm").entryList({QString::fromStdString(shareObjectPrefix()) + QStringLiteral("*")});
         QVERIFY2(leftovers.filter(QStringLiteral("RiREZadUruvoDur_")).filter(id.left(1)).isEmpty(),
                  qPrintable(leftovers.join(' ')));
     }
@@ -544,7 +545,8 @@ private slots:
 
         QVERIFY(removeStaleShareObjects() >= 2);
         QVERIFY(!CShareFrameReader::create(other.c_str()));
-        const QStringList left = QDir("/dev/shm").entryList({QStringLiteral("zmquillo-%1-*").arg(::geteuid())});
+        const QStringList left =
+            QDir("/dev/shm").entryList({QString::fromStdString(shareObjectPrefix()) + QStringLiteral("*")});
         QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
         // The writer still holding a removed section keeps working; a new writer makes new objects.
         QVERIFY(otherWriter->lock(100));

@@ -35,6 +35,8 @@ void prepareEnvironment(bool gui)
     qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + home + "/runtime/no-system-bus");
 
+    // Shared frame objects of their own: a test never removes another run's, nor is removed by it.
+    setIfUnset("ZM_SHARE_SCOPE", "t" + QByteArray::number(QCoreApplication::applicationPid()));
     setIfUnset("QTWEBENGINE_DISABLE_SANDBOX", "1");
     setIfUnset("QT_QUICK_BACKEND", "software");
     setIfUnset("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");

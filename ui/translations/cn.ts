@@ -21,6 +21,323 @@
     </message>
 </context>
 <context>
+    <name>CheckSystemDlg</name>
+    <message>
+        <source>Devices testing</source>
+        <translation>设备检测</translation>
+    </message>
+    <message>
+        <source>Devices testing  is to determine whether the computer 
+and accessories work for the online classrooms.</source>
+        <translation>设备检测用于确认电脑及配件
+能否正常用于在线课堂。</translation>
+    </message>
+    <message>
+        <source>To ensure a smooth connection during the class, check your camera, 
+microphone,  speaker, network , etc are normal.</source>
+        <translation>为确保上课时连接顺畅，请检查摄像头、
+麦克风、扬声器、网络等是否正常。</translation>
+    </message>
+    <message>
+        <source>Please have these accessories ready: camera, microphone, headset or speaker.</source>
+        <translation>请准备好以下配件：摄像头、麦克风、耳机或扬声器。</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>开始检测</translation>
+    </message>
+    <message>
+        <source>Camera  </source>
+        <translation>摄像头</translation>
+    </message>
+    <message>
+        <source>Microphone  </source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>Speaker  </source>
+        <translation>扬声器</translation>
+    </message>
+    <message>
+        <source>Program </source>
+        <translation>程序</translation>
+    </message>
+    <message>
+        <source>APP</source>
+        <translation>应用</translation>
+    </message>
+    <message>
+        <source>（the latest version）</source>
+        <translation>（最新版本）</translation>
+    </message>
+    <message>
+        <source>Local network</source>
+        <translation>本地网络</translation>
+    </message>
+    <message>
+        <source>Detecting...</source>
+        <translation>检测中...</translation>
+    </message>
+    <message>
+        <source>Network delay</source>
+        <translation>网络延迟</translation>
+    </message>
+    <message>
+        <source>CPU load</source>
+        <translation>CPU 负载</translation>
+    </message>
+    <message>
+        <source>Note:</source>
+        <translation>提示：</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>下一步</translation>
+    </message>
+    <message>
+        <source>If the image shows on the screen, the camera is functioning.</source>
+        <translation>如果屏幕上显示画面，说明摄像头工作正常。</translation>
+    </message>
+    <message>
+        <source>camera：</source>
+        <translation>摄像头：</translation>
+    </message>
+    <message>
+        <source>Get the device...</source>
+        <translation>正在获取设备...</translation>
+    </message>
+    <message>
+        <source>No camera was detected, please click “re- connect device”.</source>
+        <translation>未检测到摄像头，请点击“重新连接设备”。</translation>
+    </message>
+    <message>
+        <source>Re-connect the device</source>
+        <translation>重新连接设备</translation>
+    </message>
+    <message>
+        <source>Camera anomaly</source>
+        <translation>摄像头异常</translation>
+    </message>
+    <message>
+        <source>I can't see the video</source>
+        <translation>看不到画面</translation>
+    </message>
+    <message>
+        <source>I can see the video</source>
+        <translation>能看到画面</translation>
+    </message>
+    <message>
+        <source>If volume level indicator is fluctuating, the microphone is functioning.</source>
+        <translation>如果音量条在跳动，说明麦克风工作正常。</translation>
+    </message>
+    <message>
+        <source>microphone：</source>
+        <translation>麦克风：</translation>
+    </message>
+    <message>
+        <source>No microphone was detected, please click “re- connect device”.</source>
+        <translation>未检测到麦克风，请点击“重新连接设备”。</translation>
+    </message>
+    <message>
+        <source>Please speak to the microphone.</source>
+        <translation>请对着麦克风说话。</translation>
+    </message>
+    <message>
+        <source>I can't see</source>
+        <translation>看不到跳动</translation>
+    </message>
+    <message>
+        <source>I can see</source>
+        <translation>能看到跳动</translation>
+    </message>
+    <message>
+        <source>Please click “play” button, if there is sound, the speaker is functioning.</source>
+        <translation>请点击“播放”按钮，如果能听到声音，说明扬声器工作正常。</translation>
+    </message>
+    <message>
+        <source>speaker：</source>
+        <translation>扬声器：</translation>
+    </message>
+    <message>
+        <source>No speaker was detected, please click “re- connect device”.</source>
+        <translation>未检测到扬声器，请点击“重新连接设备”。</translation>
+    </message>
+    <message>
+        <source>Play audio</source>
+        <translation>播放声音</translation>
+    </message>
+    <message>
+        <source>I can't hear the sound</source>
+        <translation>听不到声音</translation>
+    </message>
+    <message>
+        <source>I can hear the sound</source>
+        <translation>能听到声音</translation>
+    </message>
+    <message>
+        <source>Testing Result</source>
+        <translation>检测结果</translation>
+    </message>
+    <message>
+        <source>Check list</source>
+        <translation>检测项目</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Camera</source>
+        <translation>摄像头</translation>
+    </message>
+    <message>
+        <source>abnormal</source>
+        <translation>异常</translation>
+    </message>
+    <message>
+        <source>Microphone</source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>Speaker</source>
+        <translation>扬声器</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>系统</translation>
+    </message>
+    <message>
+        <source>Pass</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>Submit Feedback</source>
+        <translation>提交反馈</translation>
+    </message>
+    <message>
+        <source>Retest</source>
+        <translation>重新检测</translation>
+    </message>
+    <message>
+        <source>1. Using a wired internet connection is highly recommended than using wifi. 
+Wired internet connection is more stable than wifi.
+2. Switch to 4G network if wifi is being used at public spaces such as airports, train 
+stations, and shopping malls.
+3. Turn off internet TV and download managers during the class.</source>
+        <translation>1. 强烈建议使用有线网络而不是 wifi，
+有线网络比 wifi 更稳定。
+2. 如果在机场、火车站、商场等公共场所使用 wifi，
+请切换到 4G 网络。
+3. 上课期间请关闭网络电视和下载工具。</translation>
+    </message>
+    <message>
+        <source>If you do not see the image, please try:
+1. Check if the camera is turned on.
+2. Make sure the camera is not in use by other app such as Zoom.
+3. If antivirus software warning pop-up appears, select "allow".
+4. Switch the camera to another USB input.
+5. Restart ZmQuillo application or restart your computer.</source>
+        <translation>如果看不到画面，请尝试：
+1. 检查摄像头是否已打开。
+2. 确认摄像头没有被其他应用（如 Zoom）占用。
+3. 如果杀毒软件弹出警告，请选择“允许”。
+4. 把摄像头换到另一个 USB 接口。
+5. 重新启动 ZmQuillo 或重新启动电脑。</translation>
+    </message>
+    <message>
+        <source>If volume level indicator is not moving, please try:
+1. Check if the microphone is turned on.
+2. Make sure the microphone volume is turned to maximum.
+3. If antivirus software warning pop-up appears, select "allow".
+4. Switch the microphone to another USB input.
+5. Restart Zm Quillo application or restart your computer.</source>
+        <translation>如果音量条不动，请尝试：
+1. 检查麦克风是否已打开。
+2. 确认麦克风音量已调到最大。
+3. 如果杀毒软件弹出警告，请选择“允许”。
+4. 把麦克风换到另一个 USB 接口。
+5. 重新启动 ZmQuillo 或重新启动电脑。</translation>
+    </message>
+    <message>
+        <source>If there is no sound, please try:
+1.  Check the headset/speaker is turned on and connected.
+2.  Make sure the headset/speaker volume is turned to maximum.
+3.  If antivirus software warning pop-up appears, select "allow".
+4.  Switch the headset/speaker to another USB input.
+5.  Restart Zm Quillo application or restart your computer.</source>
+        <translation>如果没有声音，请尝试：
+1.  检查耳机/扬声器是否已打开并连接好。
+2.  确认耳机/扬声器音量已调到最大。
+3.  如果杀毒软件弹出警告，请选择“允许”。
+4.  把耳机/扬声器换到另一个 USB 接口。
+5.  重新启动 ZmQuillo 或重新启动电脑。</translation>
+    </message>
+    <message>
+        <source>Please click "submit feedback", we will follow up with you regarding your feedback.</source>
+        <translation>请点击“提交反馈”，我们会就您的反馈与您联系。</translation>
+    </message>
+    <message>
+        <source>(The latest version)</source>
+        <translation>（最新版本）</translation>
+    </message>
+    <message>
+        <source>(Find a new version)</source>
+        <translation>（发现新版本）</translation>
+    </message>
+    <message>
+        <source>Stop play</source>
+        <translation>停止播放</translation>
+    </message>
+    <message>
+        <source>You're not logged in yet, you can't submit feedback.</source>
+        <translation>您还没有登录，不能提交反馈。</translation>
+    </message>
+    <message>
+        <source>Submit successfully, we will follow up your feedback in time.</source>
+        <translation>提交成功，我们会及时跟进您的反馈。</translation>
+    </message>
+    <message>
+        <source>Fluency</source>
+        <translation>流畅</translation>
+    </message>
+    <message>
+        <source>Congestion</source>
+        <translation>拥堵</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translation>繁忙</translation>
+    </message>
+    <message>
+        <source>Connection failed</source>
+        <translation>连接失败</translation>
+    </message>
+    <message>
+        <source>Poor</source>
+        <translation>较差</translation>
+    </message>
+    <message>
+        <source>Good</source>
+        <translation>良好</translation>
+    </message>
+    <message>
+        <source>Great</source>
+        <translation>优秀</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation>低</translation>
+    </message>
+    <message>
+        <source>Medium</source>
+        <translation>中</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>高</translation>
+    </message>
+</context>
+<context>
     <name>ClassReplayDlg</name>
     <message>
         <source>Are you sure you want to exit Playback?</source>
@@ -71,6 +388,46 @@
     <message>
         <source>Screen sharing...</source>
         <translation>屏幕共享中...</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>Network exception, submission feedback failed. 
+Please contact the course advisor or the head 
+teacher as soon as possible.</source>
+        <translation>网络异常，反馈提交失败。
+请尽快联系课程顾问或班主任。</translation>
+    </message>
+    <message>
+        <source>Get it</source>
+        <translation>知道了</translation>
+    </message>
+    <message>
+        <source>Network exception, submission feedback failed. 
+Please contact the staff as soon as possible.</source>
+        <translation>网络异常，反馈提交失败。
+请尽快联系工作人员。</translation>
+    </message>
+    <message>
+        <source>The failure of the equipment test may 
+affect the experience of the class.
+Do you want to the test?</source>
+        <translation>设备检测未完成可能会
+影响上课体验。
+要结束检测吗？</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>结束</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>继续检测</translation>
     </message>
 </context>
 <context>
@@ -380,7 +737,7 @@
         <translation>1. 绿色网络信号表示网络质量理想；黄色表示网络质量一般；红色表示网络质量较差；灰色表示无法连接</translation>
     </message>
     <message>
-        <source>2. Fixed network connection is recommended, as it&apos;s more stable than wifi</source>
+        <source>2. Fixed network connection is recommended, as it's more stable than wifi</source>
         <translation>2. 建议使用有线网络连接，它比 Wi-Fi 更稳定</translation>
     </message>
     <message>

@@ -386,6 +386,9 @@ int SimEngineCore::setPreview(bool on)
             result = -ERR_NOT_INITIALIZED;
         else
             m_preview = on;
+        // Every start of the preview is followed by a first local frame, as with the vendor's engine.
+        if (on && result >= 0)
+            m_previewStarted = true;
     }
     traceCall(call, QJsonObject{}, result);
     return result;

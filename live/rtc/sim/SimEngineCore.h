@@ -185,6 +185,7 @@ private:
     int m_mirrorMode = 0; // 0 default, 1 forced, 2 disabled
     int m_volumeIntervalMs = 0;
     bool m_preview = false;
+    bool m_previewStarted = false; // a startPreview the video thread has not seen yet
     agora::rtc::VideoCanvas m_localCanvas;
     std::map<agora::rtc::uid_t, agora::rtc::VideoCanvas> m_remoteCanvases;
     int m_recordingTestMs = 0;

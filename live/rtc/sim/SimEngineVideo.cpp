@@ -32,9 +32,11 @@ void SimEngineCore::videoTick()
     std::vector<RemotePlan> remotes;
     long long timeMs = 0;
     int elapsed = 0;
+    bool previewStarted = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         capture = shouldCapture();
+        std::swap(previewStarted, m_previewStarted);
         camera = m_devices.current(SimDeviceKind::Camera);
         localCanvas = m_localCanvas;
         paintLocal = m_localRender && localCanvas.view != 0;
@@ -69,6 +71,9 @@ void SimEngineCore::videoTick()
         std::lock_guard<std::mutex> lock(m_mutex);
         m_capturing = capture;
     }
+
+    if (previewStarted)
+        m_firstLocalSent = false;
 
     if ((paintLocal || !remotes.empty()) && !m_painter)
         m_painter = std::make_unique<SimWindowPainter>();

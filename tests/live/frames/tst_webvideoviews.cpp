@@ -280,7 +280,8 @@ private slots:
     {
         AppGlobalData::instance()->launch.userId = QString::number(kOwnId);
         // Whatever a failed test left behind.
-        const QString pattern = QStringLiteral("zmquillo-%1-RiREZadUruvoDur_%2*").arg(::geteuid()).arg(m_prefix);
+        const QString pattern =
+            QString::fromStdString(shareObjectPrefix()) + QStringLiteral("RiREZadUruvoDur_%1*").arg(m_prefix);
         for (const QString& name : QDir("/dev/shm").entryList({pattern}, QDir::System | QDir::Files))
             QFile::remove(QDir("/dev/shm").filePath(name));
     }
@@ -500,7 +501,7 @@ private slots:
         room.helper.onWebVideoViewShowed(kOwnId, viewId("shared"));
         room.helper.onWebVideoViewShowed(kRemoteId, viewId("shared"));
         QVERIFY(room.start());
-        ShareFrameChild child({"read", sectionOf(viewId("shared")), "100000", "30000"});
+        ShareFrameChild child({"read", sectionOf(viewId("shared")), "100000", "120000"});
         QCOMPARE(child.nextLine(), QStringLiteral("ready"));
 
         // Reads the child's frames until one of the user comes; every frame must be one of the two users'.
@@ -541,7 +542,7 @@ private slots:
         room.helper.onWebVideoViewShowed(kOwnId, viewId("own"));
         room.helper.onWebVideoViewShowed(kRemoteId, viewId("again"));
         QVERIFY(room.start());
-        ShareFrameChild child({"read", sectionOf(viewId("again")), "100000", "30000"});
+        ShareFrameChild child({"read", sectionOf(viewId("again")), "100000", "120000"});
         QCOMPARE(child.nextLine(), QStringLiteral("ready"));
         std::optional<ChildFrame> frame;
         do {
@@ -642,9 +643,10 @@ private slots:
         QVERIFY(sectionExists(sectionOf(viewId("one")))); // still the room helper's
         room.channel.uninitialize();
         room.helper.clearViews();
-        const QStringList left = QDir("/dev/shm")
-                                     .entryList({QStringLiteral("zmquillo-%1-*%2*").arg(::geteuid()).arg(m_prefix)},
-                                                QDir::System | QDir::Files);
+        const QStringList left =
+            QDir("/dev/shm")
+                .entryList({QString::fromStdString(shareObjectPrefix()) + QStringLiteral("*%1*").arg(m_prefix)},
+                           QDir::System | QDir::Files);
         QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
     }
 

@@ -2,6 +2,7 @@
 
 #include "app/AppGlobalData.h"
 #include "app/ConfigManager.h"
+#include "app/RunLog.h"
 #include "app/StringUtil.h"
 #include "app/SystemInfo.h"
 #include "app/UrlConfig.h"
@@ -428,6 +429,7 @@ private slots:
 
     void ossUploadInfoFillsOutAndKeepsSecretsOutOfTheLog()
     {
+        QVERIFY(RunLog::flush());
         QFile log(ConfigManager::instance()->getDailyLogFile());
         const qint64 start = log.exists() ? log.size() : 0;
         QMap<QString, QString> out{{"other", "stays"}};
@@ -449,6 +451,7 @@ private slots:
         QVERIFY2(!messages.contains(kToken), qPrintable(messages));
 
         // The transfer trace in the day's log carries the request with the token masked.
+        QVERIFY(RunLog::flush());
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(log.seek(start));
         const QByteArray trace = log.readAll();

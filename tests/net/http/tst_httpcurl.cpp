@@ -1,6 +1,7 @@
 #include "net/http/HttpCurl.h"
 
 #include "app/ConfigManager.h"
+#include "app/RunLog.h"
 
 #include "ClosedPort.h"
 #include "Simulator.h"
@@ -536,6 +537,7 @@ private slots:
         route.body = "{\"accessKeySecret\":\"reply-body-secret\"}";
         QVERIFY(m_sim.program(route) > 0);
 
+        QVERIFY(RunLog::flush());
         QFile log(ConfigManager::instance()->getDailyLogFile());
         const qint64 start = log.exists() ? log.size() : 0;
         const ApiParamList headers{{"token", "header-token-secret"}, {"userId", "42"}};
@@ -546,6 +548,7 @@ private slots:
                  0);
         QVERIFY(body.contains("reply-body-secret"));
 
+        QVERIFY(RunLog::flush());
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(log.seek(start));
         const QByteArray trace = log.readAll();

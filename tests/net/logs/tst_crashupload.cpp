@@ -36,6 +36,29 @@ QProcessEnvironment crashEnvironment()
     return environment;
 }
 
+// Every "burst <worker> line <n>" line of the given workers, whole and in order, each once.
+bool burstIsWhole(const QByteArray& log, int workers, int linesEach)
+{
+    const QRegularExpression line(R"(Debug: burst (\d+) line (\d+)\r\n\n)");
+    QVector<int> next(workers + 1, 0);
+    for (QRegularExpressionMatchIterator it = line.globalMatch(QString::fromUtf8(log)); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const int worker = match.captured(1).toInt();
+        if (worker > workers || match.captured(2).toInt() != next[worker]) {
+            qWarning().noquote() << "out of order:" << match.captured(0);
+            return false;
+        }
+        ++next[worker];
+    }
+    for (int worker = workers == 1 ? 0 : 1; worker <= (workers == 1 ? 0 : workers); ++worker) {
+        if (next[worker] != linesEach) {
+            qWarning() << "worker" << worker << "has" << next[worker] << "of" << linesEach << "lines";
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 class TestCrashUpload : public QObject
@@ -150,6 +173,61 @@ private slots:
                  m_sim.baseUrl() + "/" + kBucket + "/" + kSavePath);
         QCOMPARE(Simulator::paramOf(confirmed.at(0).toObject(), "lessonId"), QStringLiteral("L-CRASH"));
         QCOMPARE(Simulator::paramOf(confirmed.at(0).toObject(), "periodId"), QStringLiteral("P-CRASH"));
+    }
+
+    // A burst of lines right before the program ends: every line is in the run log, each thread's in order, and
+    // in the uploaded archive too: what was pending is written before the folder is zipped.
+    void burstBeforeTheEndReachesTheFile_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<bool>("crashes");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("uploads");
+        QTest::addColumn<int>("workers");
+        QTest::newRow("null write") << "segv" << true << int(SIGSEGV) << true << 1;
+        QTest::newRow("null write after four threads") << "threads" << true << int(SIGSEGV) << true << 4;
+        QTest::newRow("null write, log lock held elsewhere") << "held" << true << int(SIGSEGV) << true << 1;
+        QTest::newRow("qFatal") << "fatal" << true << int(SIGABRT) << true << 1;
+        QTest::newRow("SIGTERM") << "term" << true << int(SIGTERM) << false << 1;
+        QTest::newRow("exit") << "exit" << false << 0 << false << 1;
+    }
+
+    void burstBeforeTheEndReachesTheFile()
+    {
+        QFETCH(QString, end);
+        QFETCH(bool, crashes);
+        QFETCH(int, code);
+        QFETCH(bool, uploads);
+        QFETCH(int, workers);
+        // Half of the held row's burst waits in the queue, which takes about 200 KiB of lines.
+        const int kLines = end == "held" ? 3000 : 20000;
+
+        QProcess program;
+        program.setProcessEnvironment(crashEnvironment());
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(QCoreApplication::applicationDirPath() + "/crash_app",
+                      {m_sim.baseUrl(), end, QString::number(kLines)});
+        QVERIFY(program.waitForFinished(90000));
+        QCOMPARE(program.exitStatus(), crashes ? QProcess::CrashExit : QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), code);
+
+        const QStringList created = logFolders();
+        QCOMPARE(created.size(), 1);
+        const QString folder = AppPaths::programDataDir() + "/logs/" + created.first();
+        const QStringList runLogs = QDir(folder).entryList({"*_all.log"}, QDir::Files);
+        QCOMPARE(runLogs.size(), 1);
+        const QByteArray runLog = readFile(folder + "/" + runLogs.first());
+        QVERIFY2(burstIsWhole(runLog, workers, kLines / workers), qPrintable(end));
+        if (end == "fatal")
+            QVERIFY(runLog.contains("Fatal: crash_app fatal after the burst\r\n\n"));
+
+        const QStringList archives = QDir(folder).entryList({"*.zip"}, QDir::Files);
+        QCOMPARE(archives.size(), uploads ? 1 : 0);
+        if (!uploads)
+            return;
+        const QString content = m_work.filePath("burst-" + end);
+        QVERIFY(!ZipUtil::extractDir(folder + "/" + archives.first(), content, nullptr).isEmpty());
+        QVERIFY(burstIsWhole(readFile(content + "/" + runLogs.first()), workers, kLines / workers));
     }
 
     // Run by hand, the upload mode without a usable folder ends with its own code and touches nothing.

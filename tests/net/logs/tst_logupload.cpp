@@ -3,6 +3,7 @@
 #include "app/LogHandler.h"
 #include "app/LogInfo.h"
 #include "app/LogLock.h"
+#include "app/RunLog.h"
 #include "app/UrlConfig.h"
 #include "net/logs/LogArchiveUpload.h"
 #include "net/logs/ResumeLogInfo.h"
@@ -360,6 +361,7 @@ private slots:
         QVERIFY(m_sim.ossObjects().isEmpty());
         QVERIFY(QDir(appData()).entryList({"ZmQuillo_Logfile_*"}).isEmpty());
         QCOMPARE(ResumeLogInfo::instance().entries().size(), 1);
+        QVERIFY(RunLog::flush());
         const QByteArray log = readFile(ConfigManager::instance()->getDailyLogFile());
         QVERIFY(log.contains("AccessDenied"));
         QVERIFY(log.contains("You are not allowed to write here."));

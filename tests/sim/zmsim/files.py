@@ -1,5 +1,7 @@
-"""A plain file host: GET and HEAD of /files/<path>, from uploaded files first, then the --files folder."""
+"""A plain file host: GET and HEAD of /files/<path>, from uploaded files first, then the --files folder, then the
+built-in files (the device check's download-test file)."""
 
+import hashlib
 import os
 
 from aiohttp import web
@@ -64,11 +66,41 @@ def find(state, relative):
     return resolve(state.upload_dir, relative) or resolve(state.files_dir, relative)
 
 
+# The download-test file of the URL configuration: 1 MiB, a PNG signature followed by fixed pseudo-random bytes.
+DOWNLOAD_TEST = "logo_1MB.png"
+DOWNLOAD_TEST_SIZE = 1 << 20
+
+
+def _download_test_bytes():
+    data = bytearray(b"\x89PNG\r\n\x1a\n")
+    block = b"zmquillo"
+    while len(data) < DOWNLOAD_TEST_SIZE:
+        block = hashlib.sha256(block).digest()
+        data += block
+    return bytes(data[:DOWNLOAD_TEST_SIZE])
+
+
+_BUILT_IN = {}
+
+
+def built_in(relative):
+    """The bytes of a built-in file, or None."""
+    if relative != DOWNLOAD_TEST:
+        return None
+    if relative not in _BUILT_IN:
+        _BUILT_IN[relative] = _download_test_bytes()
+    return _BUILT_IN[relative]
+
+
 async def serve(request):
-    found = find(request.app["state"], request.match_info["tail"])
-    if found is None:
+    relative = request.match_info["tail"]
+    found = find(request.app["state"], relative)
+    if found is not None:
+        return web.FileResponse(found)
+    data = built_in(relative)
+    if data is None:
         raise web.HTTPNotFound(text="no such file\n")
-    return web.FileResponse(found)
+    return web.Response(body=data, content_type="image/png")
 
 
 def annotate(entry, request, state):

@@ -1,0 +1,100 @@
+// Renders every page of the device-check wizard and its tip dialog to PNGs under <build>/screenshots/ so that a
+// person can look at them. The camera page is taken from the screen, with the engine's picture in its window.
+#include "settings/CheckSystemDlg.h"
+#include "settings/ConfigeTipDlg.h"
+
+#include "app/AppGlobalData.h"
+
+#include "DeviceCheckRig.h"
+#include "Screenshots.h"
+#include "ZmTestMain.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QScreen>
+
+class TestDeviceCheckScreenshots : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<DeviceCheckRig> m_rig;
+
+    void save(const QString& name) { ZmTest::saveScreenshot(*m_rig->wizard, name); }
+
+private slots:
+    void initTestCase() { QVERIFY(QDir().mkpath(ZmTest::screenshotDir())); }
+
+    void init()
+    {
+        m_rig = std::make_unique<DeviceCheckRig>();
+        QVERIFY2(m_rig->start(), qPrintable(m_rig->simulator.errorString()));
+        AppGlobalData::instance()->launch.latestVersionName = QStringLiteral("1.5.7");
+    }
+
+    void cleanup() { m_rig.reset(); }
+
+    void pages()
+    {
+        DeviceCheckRig& rig = *m_rig;
+        rig.open();
+        save("CheckSystemDlg_1_welcome");
+
+        QVERIFY(rig.walkTo(22));
+        QDialog* preview = rig.wizard->findChild<QDialog*>("renderWindow");
+        QTRY_VERIFY(preview->isVisible());
+        QTest::qWait(300); // a few frames painted
+        const QRect area = rig.wizard->frameGeometry();
+        const QPixmap screen =
+            QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+        QVERIFY(screen.save(ZmTest::screenshotPath("CheckSystemDlg_2_camera"), "PNG"));
+        save("CheckSystemDlg_2_camera_without_picture");
+
+        rig.click("page_2_2_btn_next");
+        QVERIFY(rig.waitForDevices());
+        QTRY_VERIFY(rig.child<QProgressBar>("microphone_volume")->value() > 40);
+        save("CheckSystemDlg_3_microphone");
+
+        rig.click("page_2_3_btn_next");
+        QVERIFY(rig.waitForDevices());
+        save("CheckSystemDlg_4_speaker");
+
+        rig.click("page_2_4_btn_next");
+        save("CheckSystemDlg_5_program_measuring");
+        QVERIFY(rig.finishMeasuring());
+        save("CheckSystemDlg_5_program");
+
+        rig.click("page_2_1_btn_next");
+        save("CheckSystemDlg_6_result_passed");
+    }
+
+    void failedResultAndTips()
+    {
+        DeviceCheckRig& rig = *m_rig;
+        rig.ping.answer("ws.test", "100% packet loss", 1);
+        rig.open();
+        QVERIFY(rig.walkTo(22));
+        rig.click("page_2_2_btn_no_video");
+        QVERIFY(rig.walkTo(21));
+        QVERIFY(rig.finishMeasuring());
+        save("CheckSystemDlg_5_program_failed");
+        rig.click("page_2_1_btn_next");
+        save("CheckSystemDlg_6_result_failed");
+
+        for (const char* page : {"continue", "failed_student", "failed_staff"}) {
+            AppGlobalData::instance()->launch.accountType = QByteArray(page) == "failed_staff" ? 2 : 1;
+            ConfigeTipDlg tip(&rig.host);
+            if (QByteArray(page) == "continue")
+                tip.showContinuePage();
+            else
+                tip.showFeedbackFailedPage();
+            tip.show();
+            ZmTest::saveScreenshot(tip, QStringLiteral("ConfigeTipDlg_%1").arg(page));
+        }
+    }
+};
+
+ZM_TEST_MAIN(TestDeviceCheckScreenshots)
+#include "tst_devicecheckscreenshots.moc"
