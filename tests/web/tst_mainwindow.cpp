@@ -16,6 +16,7 @@
 #include "app/UrlConfig.h"
 #include "app/ZmAppEvents.h"
 #include "net/packages/OfflineLessonResManager.h"
+#include "settings/CheckSystemDlg.h"
 #include "settings/SystemSettingDlg.h"
 #include "ui/common/CancelOkWarningDlg.h"
 #include "ui/common/MyTitleBar.h"
@@ -248,7 +249,25 @@ const char kReachForTheWindowScript[] = R"((function () {
     });
 })())";
 
-const char* const kDeviceCheckNotAvailable = "openDeviceCheckWizard the device-check wizard is not available";
+// The device-check wizard open over the window, waiting up to 20 s; null when none came.
+CheckSystemDlg* waitForDeviceCheck(ZmMainRoomDlg* window)
+{
+    CheckSystemDlg* wizard = nullptr;
+    waitUntil([window, &wizard] {
+        wizard = window->findChild<CheckSystemDlg*>();
+        return wizard && wizard->isVisible();
+    });
+    return wizard && wizard->isVisible() ? wizard : nullptr;
+}
+
+// The wizard's close buttons as shown ("1") or hidden ("0"), in the order of their names.
+QString closeButtons(CheckSystemDlg* wizard)
+{
+    QString shown;
+    for (const char* name : {"closeBtn", "closeBtn_2", "closeBtn_3"})
+        shown += wizard->findChild<QWidget*>(QLatin1String(name))->isHidden() ? '0' : '1';
+    return shown;
+}
 
 } // namespace
 
@@ -394,12 +413,19 @@ private slots:
         QVERIFY2(!home.log.text().contains(AppGlobalData::instance()->launch.token), "the token must not be logged");
 
         if (deviceCheck) {
-            QVERIFY(home.log.waitFor(kDeviceCheckNotAvailable));
+            // All three are cleared at once; the wizard then chooses anew.
             for (const char* key : {"SelectedDeviceID/Camera", "SelectedDeviceID/AudioIN", "SelectedDeviceID/AudioOUT"})
                 QCOMPARE(deviceSetting(key), QByteArray(""));
+            const QPointer<CheckSystemDlg> wizard = waitForDeviceCheck(&home.window);
+            QVERIFY(wizard);
+            QCOMPARE(wizard->parentWidget(), &home.window);
+            QCOMPARE(closeButtons(wizard), QString("000"));
+            QVERIFY(!titleButton(&home.window, "ButtonSetting")->isEnabled());
+            wizard->done(1);
+            QVERIFY(waitUntil([&wizard] { return wizard.isNull(); }));
         } else {
             QTest::qWait(1000);
-            QVERIFY(home.log.linesContaining(kDeviceCheckNotAvailable).isEmpty());
+            QVERIFY(!home.window.findChild<CheckSystemDlg*>());
             QCOMPARE(deviceSetting("SelectedDeviceID/AudioIN"), QByteArray("mic-1"));
         }
         QVERIFY(titleButton(&home.window, "ButtonSetting")->isEnabled());
@@ -554,10 +580,20 @@ private slots:
         QVERIFY(settings->isVisible());
         QCOMPARE(settings->parentWidget(), &home.window);
 
-        // The device check: the Setting button is disabled while it is open (here: not built, so at once enabled).
+        // The device check, with its close buttons; the Setting button is disabled while it is open, and a second
+        // check is not opened over it.
         QVERIFY(home.runMenuEntry("Devices test"));
-        QVERIFY(home.log.waitFor(kDeviceCheckNotAvailable));
+        const QPointer<CheckSystemDlg> wizard = waitForDeviceCheck(&home.window);
+        QVERIFY(wizard);
+        QCOMPARE(closeButtons(wizard), QString("111"));
+        QVERIFY(!titleButton(&home.window, "ButtonSetting")->isEnabled());
+        home.window.popupCheckSystemDlg(false);
+        QCOMPARE(home.window.findChildren<CheckSystemDlg*>().size(), 1);
+        QCOMPARE(closeButtons(wizard), QString("111"));
+        wizard->done(0);
+        QVERIFY(waitUntil([&wizard] { return wizard.isNull(); }));
         QVERIFY(titleButton(&home.window, "ButtonSetting")->isEnabled());
+        QCOMPARE(home.window.curModalDialog(), settings.data());
 
         // The instructional video opens outside.
         OpenedUrls opened;
