@@ -1,6 +1,7 @@
 #include "web/HomePageWrites.h"
 
 #include "app/AppGlobalData.h"
+#include "app/LaunchOptions.h"
 #include "app/ZmAppEvents.h"
 #include "net/api/JsonFields.h"
 
@@ -124,16 +125,7 @@ int applyEnterReplayer(const QString& text, AppGlobalData& data)
         launch.media2dur = textOf(object.value(QLatin1String("media2dur")));
     }
     data.launch.startAppType = AppType_Playback;
-    switch (data.launch.uiType) {
-    case 1:
-        return AppStartStatus_NormalClassReplay;
-    case 2:
-        return AppStartStatus_SmallClassReplay;
-    case 3:
-        return AppStartStatus_PublicClassReplay;
-    default:
-        return AppStartStatus_None;
-    }
+    return LaunchOptions::startStatusFor(AppType_Playback, data.launch.uiType);
 }
 
 bool applyInitFilePage(const QString& text, AppGlobalData& data)

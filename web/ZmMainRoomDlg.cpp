@@ -2,6 +2,7 @@
 
 #include "app/AppGlobalData.h"
 #include "app/ConfigManager.h"
+#include "app/LaunchOptions.h"
 #include "app/ProgramFiles.h"
 #include "app/ZmAppEvents.h"
 #include "net/packages/OfflineLessonResManager.h"
@@ -355,18 +356,8 @@ void ZmMainRoomDlg::onButtonImportClicked()
 void ZmMainRoomDlg::onWebGotoLesson()
 {
     const int uiType = AppGlobalData::instance()->launch.uiType;
-    int status = AppStartStatus_None;
-    switch (uiType) {
-    case 1:
-        status = AppStartStatus_NormalClassRoom;
-        break;
-    case 2:
-        status = AppStartStatus_SmallClassRoom;
-        break;
-    case 3:
-        status = AppStartStatus_PublicClassRoom;
-        break;
-    default:
+    const int status = LaunchOptions::startStatusFor(AppType_JoinClass, uiType);
+    if (status == AppStartStatus_None) {
         qWarning() << "ZmMainRoomDlg::onWebGotoLesson no class room for ui type" << uiType;
         return;
     }

@@ -78,22 +78,18 @@ ZmRouteManager* ZmRouteManager::current()
 
 void ZmRouteManager::postAppEvent(int code)
 {
-    ZmRouteManager* router = current();
-    if (!router) {
+    if (ZmRouteManager* router = current())
+        QCoreApplication::postEvent(router, new ZmAppEvent(code), Qt::NormalEventPriority);
+    else
         qWarning() << "ZmRouteManager::postAppEvent no window router: event code" << code << "dropped";
-        return;
-    }
-    QCoreApplication::postEvent(router, new ZmAppEvent(code), Qt::NormalEventPriority);
 }
 
 void ZmRouteManager::postAppStatusEvent(int status)
 {
-    ZmRouteManager* router = current();
-    if (!router) {
+    if (ZmRouteManager* router = current())
+        QCoreApplication::postEvent(router, new ZmAppStatusEvent(status), Qt::NormalEventPriority);
+    else
         qWarning() << "ZmRouteManager::postAppStatusEvent no window router: status" << status << "dropped";
-        return;
-    }
-    QCoreApplication::postEvent(router, new ZmAppStatusEvent(status), Qt::NormalEventPriority);
 }
 
 bool ZmRouteManager::registerWindowRoute(int status, ZmWindowRoute route)
