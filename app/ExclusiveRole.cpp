@@ -2,10 +2,24 @@
 
 #include "platform/AppendFile.h"
 
+#include <cstdint>
+
+namespace {
+
+// Its address tells the threads apart.
+thread_local char t_threadToken;
+
+} // namespace
+
+long ExclusiveRole::currentThread()
+{
+    return long(reinterpret_cast<std::uintptr_t>(&t_threadToken));
+}
+
 bool ExclusiveRole::tryTake()
 {
     long holder = 0;
-    return m_holder.compare_exchange_strong(holder, Platform::currentThreadNumber());
+    return m_holder.compare_exchange_strong(holder, currentThread());
 }
 
 void ExclusiveRole::give()
@@ -15,7 +29,7 @@ void ExclusiveRole::give()
 
 bool ExclusiveRole::takeForExit(int waitMs)
 {
-    const long self = Platform::currentThreadNumber();
+    const long self = currentThread();
     for (int waited = 0;; ++waited) {
         long holder = 0;
         if (m_holder.compare_exchange_strong(holder, self)) {

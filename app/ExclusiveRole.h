@@ -17,6 +17,10 @@ public:
     // After takeForExit(): gives the role back, unless the signal came while this thread had it.
     void giveAfterExit();
 
+    // The calling thread's token: unique among the threads alive, never 0, and cheap to read, also in a signal
+    // handler.
+    static long currentThread();
+
 private:
     std::atomic<long> m_holder{0}; // the thread that has the role, 0 when none
     bool m_takenForExit = false;

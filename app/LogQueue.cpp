@@ -12,12 +12,10 @@ constexpr std::uint64_t kSizeMask = 0xFFFFFFFFu;
 // The state word (size and flags), the thread that queued the entry, the two sizes, the time.
 constexpr std::size_t kHeaderWords = 4;
 
-// Identifies the calling thread (its address is unique among live threads); usable in a signal handler.
-thread_local char t_threadToken;
-
+// Identifies the calling thread; usable in a signal handler.
 std::uint64_t threadToken()
 {
-    return reinterpret_cast<std::uintptr_t>(&t_threadToken);
+    return std::uint64_t(ExclusiveRole::currentThread());
 }
 
 std::uint64_t loadState(const std::uint64_t* word)

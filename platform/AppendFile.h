@@ -18,9 +18,6 @@ std::size_t writeToFile(int fd, const char* data, std::size_t size, int* error =
 
 void closeFile(int fd);
 
-// The calling thread's id, unique in the system while the thread lives; never 0.
-long currentThreadNumber();
-
 void sleepMilliseconds(int milliseconds);
 
 } // namespace Platform

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace Platform {
@@ -45,11 +44,6 @@ void closeFile(int fd)
 {
     if (fd >= 0)
         ::close(fd);
-}
-
-long currentThreadNumber()
-{
-    return ::syscall(SYS_gettid);
 }
 
 void sleepMilliseconds(int milliseconds)

@@ -1,4 +1,5 @@
 #include "platform/CrashHandler.h"
+#include "platform/ExitSignals.h"
 #include "platform/SignalSafeText.h"
 
 #include <atomic>
@@ -147,23 +148,6 @@ void handleCrash(int signalNumber, siginfo_t* info, void* userContext)
     }
     if (s_hooks.uploadOption)
         runUploadProcess();
-}
-
-// Ends the process with the signal's own default action (a core dump where the system keeps them).
-[[noreturn]] void endWithSignal(int signalNumber)
-{
-    struct sigaction fallback
-    {
-    };
-    fallback.sa_handler = SIG_DFL;
-    sigemptyset(&fallback.sa_mask);
-    ::sigaction(signalNumber, &fallback, nullptr);
-    ::raise(signalNumber);
-    sigset_t unblocked;
-    sigemptyset(&unblocked);
-    sigaddset(&unblocked, signalNumber);
-    ::sigprocmask(SIG_UNBLOCK, &unblocked, nullptr);
-    ::_exit(128 + signalNumber);
 }
 
 void crashSignalHandler(int signalNumber, siginfo_t* info, void* userContext)

@@ -9,4 +9,8 @@ namespace Platform {
 
 bool installExitSignalHook(void (*writeOut)());
 
+// From a signal handler: ends the process with the signal's own default action (a core dump where the system keeps
+// them), as if no handler had been installed for it.
+[[noreturn]] void endWithSignal(int signalNumber);
+
 } // namespace Platform

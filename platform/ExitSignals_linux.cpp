@@ -18,6 +18,13 @@ void exitSignalHandler(int signalNumber)
 {
     if (void (*writeOut)() = s_writeOut.load())
         writeOut();
+    endWithSignal(signalNumber);
+}
+
+} // namespace
+
+void endWithSignal(int signalNumber)
+{
     // The default action again, then the same signal: the process ends as it would have without us.
     struct sigaction fallback
     {
@@ -25,15 +32,13 @@ void exitSignalHandler(int signalNumber)
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
     ::sigaction(signalNumber, &fallback, nullptr);
+    ::raise(signalNumber);
     sigset_t unblocked;
     sigemptyset(&unblocked);
     sigaddset(&unblocked, signalNumber);
-    ::raise(signalNumber);
     ::sigprocmask(SIG_UNBLOCK, &unblocked, nullptr);
     ::_exit(128 + signalNumber);
 }
-
-} // namespace
 
 bool installExitSignalHook(void (*writeOut)())
 {

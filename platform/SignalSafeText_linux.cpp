@@ -1,7 +1,6 @@
 #include "platform/SignalSafeText.h"
 
-#include <cerrno>
-#include <unistd.h>
+#include "platform/AppendFile.h"
 
 namespace Platform {
 
@@ -58,16 +57,7 @@ void SignalSafeWriter::flush()
 
 bool writeAllSignalSafe(int fd, const char* data, std::size_t size)
 {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= std::size_t(written);
-    }
-    return true;
+    return writeToFile(fd, data, size) == size;
 }
 
 std::size_t decimalText(long long value, char (&out)[kDecimalTextSize])

@@ -1,5 +1,7 @@
 #include "plugin/FrameConverter.h"
 
+#include "shared/ShareFrameHeader.h"
+
 extern "C" {
 #include <libavutil/imgutils.h>
 #include <libswscale/swscale.h>
@@ -20,7 +22,8 @@ ScaleContextCache g_cache;
 
 const std::map<int, std::string>& FrameFormatNames()
 {
-    static const std::map<int, std::string> names = {{1, "NV12"}, {2, "YUV420P"}};
+    static const std::map<int, std::string> names = {{int(kShareFormatNV12), "NV12"},
+                                                     {int(kShareFormatI420), "YUV420P"}};
     return names;
 }
 

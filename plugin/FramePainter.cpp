@@ -51,7 +51,7 @@ bool GRAPHICS_2D::PushFrame(const ShareFrameHeader* header)
     pp::ImageData picture = newPicture();
     if (picture.is_null())
         return false;
-    const AVPixelFormat source = header->format == 2 ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_NV12;
+    const AVPixelFormat source = header->format == kShareFormatI420 ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_NV12;
     if (!convertFrame(source, sharePixels(header), header->pixelBytes, int(header->width), int(header->height),
                       AV_PIX_FMT_BGRA, picture.size().width(), picture.size().height(),
                       static_cast<uint8_t*>(picture.data()), picture.stride()))
@@ -75,6 +75,5 @@ void GRAPHICS_2D::RenderFromImageQueue()
 void GRAPHICS_2D::DidRender(int32_t)
 {
     m_painting = false;
-    if (!m_images.empty())
-        RenderFromImageQueue();
+    RenderFromImageQueue();
 }

@@ -36,11 +36,7 @@ ZmPpApiInstance::ZmPpApiInstance(PP_Instance instance)
 {
 }
 
-ZmPpApiInstance::~ZmPpApiInstance()
-{
-    m_painter.reset();
-    m_reader.reset();
-}
+ZmPpApiInstance::~ZmPpApiInstance() = default;
 
 ZmPpApiInstance* ZmPpApiInstance::current()
 {
@@ -69,7 +65,7 @@ void ZmPpApiInstance::HandleMessage(const pp::Var& message)
         m_mappingName.clear();
         return;
     }
-    m_mappingName = kShareSectionPrefix + id;
+    m_mappingName = shareSectionName(id);
 }
 
 void ZmPpApiInstance::DidChangeView(const pp::View& view)

@@ -8,37 +8,40 @@
 #include "web/whiteboard/Whiteboard.h"
 
 #include <QDebug>
-#include <QPointer>
-
-#include <memory>
 
 namespace {
 
-// A composite replay's row: the composite is made without parent and owned by the row until its close.
-template <typename Composite> ZmWindowRoute compositeRoute(const char* name)
+// Takes the replay of status back from the router: the one it kept, or null.
+template <typename Replay> Replay* takeKept(ZmRouteManager& router, int status)
 {
-    auto current = std::make_shared<QPointer<Composite>>();
+    auto* replay = qobject_cast<Replay*>(router.routedWindow(status));
+    router.setRoutedWindow(status, nullptr);
+    return replay;
+}
+
+// A composite replay's row: the composite is made without parent and kept by the router until its close.
+template <typename Composite> ZmWindowRoute compositeRoute(int status, const char* name)
+{
     ZmWindowRoute route;
-    route.open = [current, name](ZmRouteManager&) {
-        delete current->data();
+    route.open = [status, name](ZmRouteManager& router) {
+        delete takeKept<Composite>(router, status);
         auto* replay = new Composite;
-        *current = replay;
         // A failure after the window is made is the window's to show; without a window nothing opened.
         if (!replay->init(nullptr, nullptr, nullptr))
             qWarning() << name << "init failed";
-        if (replay->window())
-            return true;
-        delete replay;
-        *current = nullptr;
-        return false;
+        if (!replay->window()) {
+            delete replay;
+            return false;
+        }
+        router.setRoutedWindow(status, replay);
+        return true;
     };
-    route.close = [current](ZmRouteManager&) {
-        Composite* replay = current->data();
+    route.close = [status](ZmRouteManager& router) {
+        Composite* replay = takeKept<Composite>(router, status);
         if (!replay)
             return false;
         replay->close();
         delete replay;
-        *current = nullptr;
         return true;
     };
     return route;
@@ -48,30 +51,31 @@ template <typename Composite> ZmWindowRoute compositeRoute(const char* name)
 
 ZmWindowRoute ReplayRoutes::normalClassReplayRoute()
 {
-    return compositeRoute<NormalClassReplayCtrl>("ReplayRoutes: the normal-class replay's");
+    return compositeRoute<NormalClassReplayCtrl>(AppStartStatus_NormalClassReplay,
+                                                 "ReplayRoutes: the normal-class replay's");
 }
 
 ZmWindowRoute ReplayRoutes::publicClassReplayRoute()
 {
-    return compositeRoute<PublicClassReplayCtrl>("ReplayRoutes: the public-class replay's");
+    return compositeRoute<PublicClassReplayCtrl>(AppStartStatus_PublicClassReplay,
+                                                 "ReplayRoutes: the public-class replay's");
 }
 
 ZmWindowRoute ReplayRoutes::smallClassReplayRoute()
 {
-    auto current = std::make_shared<QPointer<SmallClassReplay>>();
+    constexpr int status = AppStartStatus_SmallClassReplay;
     ZmWindowRoute route;
-    route.open = [current](ZmRouteManager&) {
-        delete current->data();
+    route.open = [](ZmRouteManager& router) {
+        delete takeKept<SmallClassReplay>(router, status);
         auto* replay = new SmallClassReplay;
-        *current = replay;
+        router.setRoutedWindow(status, replay);
         replay->showMax();
         return true;
     };
-    route.close = [current](ZmRouteManager&) {
-        SmallClassReplay* replay = current->data();
+    route.close = [](ZmRouteManager& router) {
+        SmallClassReplay* replay = takeKept<SmallClassReplay>(router, status);
         if (!replay)
             return false;
-        *current = nullptr;
         replay->whiteboard()->stopAll();
         // The window may be ended from inside its own entry run, which waits in a nested event loop with the
         // window on its stack: it goes once that run has returned.

@@ -3,8 +3,8 @@
 struct ZmWindowRoute;
 
 // The window router's rows of the replays: normal-class (start status 5), public-class (6) and small-class (7).
-// Each row's open deletes a replay of its kind that still exists and makes a new one; its close closes and
-// deletes it.
+// Each row's open deletes a replay of its kind that the router still keeps and makes a new one, which the router
+// keeps (ZmRouteManager::routedWindow); its close takes it back, closes and deletes it.
 namespace ReplayRoutes {
 
 ZmWindowRoute normalClassReplayRoute();

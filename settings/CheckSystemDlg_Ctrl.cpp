@@ -17,9 +17,6 @@
 
 namespace {
 
-const char kCameraKey[] = "SelectedDeviceID/Camera";
-const char kMicrophoneKey[] = "SelectedDeviceID/AudioIN";
-const char kSpeakerKey[] = "SelectedDeviceID/AudioOUT";
 const char kVolumeKey[] = "SelectedDeviceID/AudioOutVolume";
 
 constexpr int kShutdownWaitMs = 5000;
@@ -40,7 +37,7 @@ template <typename Manager> struct DeviceKind;
 
 template <> struct DeviceKind<CAgoraCameraManager>
 {
-    static constexpr const char* key = kCameraKey;
+    static constexpr const char* key = kSelectedCameraKey;
     static constexpr const char* createFailure = "AgoraVideoDevice.Create Failed!";
     static bool attach(CAgoraCameraManager& manager)
     {
@@ -57,7 +54,7 @@ template <> struct DeviceKind<CAgoraCameraManager>
 
 template <> struct DeviceKind<CAgoraAudInputManager>
 {
-    static constexpr const char* key = kMicrophoneKey;
+    static constexpr const char* key = kSelectedMicrophoneKey;
     static constexpr const char* createFailure = "AgoraAudioInDevice.Create Failed!";
     static bool attach(CAgoraAudInputManager& manager)
     {
@@ -74,7 +71,7 @@ template <> struct DeviceKind<CAgoraAudInputManager>
 
 template <> struct DeviceKind<CAgoraPlayoutManager>
 {
-    static constexpr const char* key = kSpeakerKey;
+    static constexpr const char* key = kSelectedSpeakerKey;
     static constexpr const char* createFailure = "AgoraAudioOutDevice.Create Failed!";
     static bool attach(CAgoraPlayoutManager& manager) { return manager.Create(CAgoraObject::engine()); }
     static int count(CAgoraPlayoutManager& manager) { return manager.GetDeviceCount(); }
@@ -680,9 +677,9 @@ void CheckSystemDlg_Ctrl::slot_view_speaker_volume_changed(int nValue)
 void CheckSystemDlg_Ctrl::slot_finish_check_save_ini()
 {
     ConfigManager* config = ConfigManager::instance();
-    config->ini_SetParam_String(kCameraKey, m_strCameraID.toUtf8());
-    config->ini_SetParam_String(kMicrophoneKey, m_strMicrophoneID.toUtf8());
-    config->ini_SetParam_String(kSpeakerKey, m_strSpeakerID.toUtf8());
+    config->ini_SetParam_String(kSelectedCameraKey, m_strCameraID.toUtf8());
+    config->ini_SetParam_String(kSelectedMicrophoneKey, m_strMicrophoneID.toUtf8());
+    config->ini_SetParam_String(kSelectedSpeakerKey, m_strSpeakerID.toUtf8());
     if (m_nSpeakerVolume >= 0)
         config->ini_SetParam_Int(kVolumeKey, m_nSpeakerVolume);
 }

@@ -16,10 +16,6 @@
 
 namespace {
 
-constexpr char kCameraKey[] = "SelectedDeviceID/Camera";
-constexpr char kMicrophoneKey[] = "SelectedDeviceID/AudioIN";
-constexpr char kSpeakerKey[] = "SelectedDeviceID/AudioOUT";
-
 // Each device kind is asked this many times, this many seconds apart, before its list stays empty.
 constexpr int kReadyTries = 3;
 constexpr int kReadyPauseSeconds = 1;
@@ -213,9 +209,9 @@ void ConfigeDlg_Imp::restoreSavedChoices()
         const char* key;
         const DeviceList& list;
         QComboBox* box;
-    } kinds[] = {{kCameraKey, m_cameraList, ui->cBoxCamera},
-                 {kMicrophoneKey, m_microphoneList, ui->cboxMicrophone},
-                 {kSpeakerKey, m_speakerList, ui->cBoxSpeaker}};
+    } kinds[] = {{kSelectedCameraKey, m_cameraList, ui->cBoxCamera},
+                 {kSelectedMicrophoneKey, m_microphoneList, ui->cboxMicrophone},
+                 {kSelectedSpeakerKey, m_speakerList, ui->cBoxSpeaker}};
     for (const auto& kind : kinds) {
         const QString saved = QString::fromUtf8(savedDeviceId(kind.key));
         for (int i = 0; i < kind.list.size(); ++i) {
@@ -244,11 +240,12 @@ void ConfigeDlg_Imp::on_buttonOk_clicked()
     const int speaker = ui->cBoxSpeaker->currentIndex();
     qDebug() << "curCameraIndex" << camera << "curMicrophoneIndex" << microphone << "curSpeakerIndex" << speaker;
 
-    submitKind(kCameraKey, m_cameraList, camera, &AgoraVideoDevice::IsNotRecommendWithDeviceName,
+    submitKind(kSelectedCameraKey, m_cameraList, camera, &AgoraVideoDevice::IsNotRecommendWithDeviceName,
                "AgoraVideoDevice::IsNotRecommendWithDeviceName", NotRecommend_Camera);
-    submitKind(kMicrophoneKey, m_microphoneList, microphone, &AgoraAudioDevice::IsNotRecommendAudioInWithDeviceName,
+    submitKind(kSelectedMicrophoneKey, m_microphoneList, microphone,
+               &AgoraAudioDevice::IsNotRecommendAudioInWithDeviceName,
                "AgoraAudioDevice::IsNotRecommendAudioInWithDeviceName", NotRecommend_Microphone);
-    submitKind(kSpeakerKey, m_speakerList, speaker, &AgoraAudioDevice::IsNotRecommendAudioOutWithDeviceName,
+    submitKind(kSelectedSpeakerKey, m_speakerList, speaker, &AgoraAudioDevice::IsNotRecommendAudioOutWithDeviceName,
                "AgoraAudioDevice::IsNotRecommendAudioOutWithDeviceName", NotRecommend_Speaker);
 
     qDebug() << "m_notRecommendDeviceTypes:" << m_notRecommendDeviceTypes;

@@ -19,9 +19,15 @@ uint8_t* pixelsOf(void* section)
     return static_cast<uint8_t*>(section) + kSharePixelOffset;
 }
 
+// Width and height within 1..kShareMaxDimension.
+bool hasShareDimensions(int64_t width, int64_t height)
+{
+    return width >= 1 && height >= 1 && width <= kShareMaxDimension && height <= kShareMaxDimension;
+}
+
 bool fitsSection(int width, int height, size_t sectionSize)
 {
-    if (width < 1 || height < 1 || width > int(kShareMaxDimension) || height > int(kShareMaxDimension))
+    if (!hasShareDimensions(width, height))
         return false;
     if (sectionSize < kShareMinSectionSize)
         return false;
@@ -117,8 +123,7 @@ ShareFrameCheck checkShareFrame(const ShareFrameHeader& header, size_t mappedSiz
 {
     if (header.format != kShareFormatNV12 && header.format != kShareFormatI420)
         return ShareFrameCheck::UnknownFormat;
-    if (header.width < 1 || header.height < 1 || header.width > kShareMaxDimension ||
-        header.height > kShareMaxDimension)
+    if (!hasShareDimensions(header.width, header.height))
         return ShareFrameCheck::BadDimensions;
     const uint64_t needed = packedYuv420Bytes(header.width, header.height);
     if (mappedSize < kSharePixelOffset || needed > mappedSize - kSharePixelOffset)

@@ -73,7 +73,7 @@ void InitTask_Agora_CheckCamera::runTask()
         return;
     }
     const DeviceStep step{"InitTask_Agora_CheckCamera",
-                          "SelectedDeviceID/Camera",
+                          kSelectedCameraKey,
                           NotRecommend_Camera,
                           &AgoraVideoDevice::IsNotRecommendWithDeviceName,
                           [cameras] { return cameras->GetDeviceCount(); },
@@ -95,7 +95,7 @@ void InitTask_Agora_CheckMicphone::runTask()
         return;
     }
     const DeviceStep step{"InitTask_Agora_CheckMicphone",
-                          "SelectedDeviceID/AudioIN",
+                          kSelectedMicrophoneKey,
                           NotRecommend_Microphone,
                           &AgoraAudioDevice::IsNotRecommendAudioInWithDeviceName,
                           [audio] { return audio->GetRecordingDeviceCount(); },
@@ -117,7 +117,7 @@ void InitTask_Agora_CheckSpeaker::runTask()
         return;
     }
     const DeviceStep step{"InitTask_Agora_CheckSpeaker",
-                          "SelectedDeviceID/AudioOUT",
+                          kSelectedSpeakerKey,
                           NotRecommend_Speaker,
                           &AgoraAudioDevice::IsNotRecommendAudioOutWithDeviceName,
                           [audio] { return audio->GetPlaybackDeviceCount(); },

@@ -7,6 +7,7 @@
 // kind's bit in notRecommendDevices_ when every device of the kind is not recommended. Failed when the kind has no
 // device or the engine refuses the selection.
 
+// Kind 2: the camera.
 class InitTask_Agora_CheckCamera : public InitTask_Imp
 {
     Q_OBJECT
@@ -18,6 +19,7 @@ public slots:
     void runTask() override;
 };
 
+// Kind 4: the microphone.
 class InitTask_Agora_CheckMicphone : public InitTask_Imp
 {
     Q_OBJECT
@@ -29,7 +31,7 @@ public slots:
     void runTask() override;
 };
 
-// Also replaces the manager object the microphone step put into the shared audio slot.
+// Kind 8: the speaker. Also replaces the manager object the microphone step put into the shared audio slot.
 class InitTask_Agora_CheckSpeaker : public InitTask_Imp
 {
     Q_OBJECT

@@ -5,6 +5,7 @@
 #include "app/records/InitTaskParams.h"
 #include "live/entry/FrameObserverParam.h"
 #include "live/rtc/AgoraChannel.h"
+#include "live/rtc/FrameObserverRegistration.h"
 
 #include <QDebug>
 
@@ -12,19 +13,6 @@ namespace {
 
 constexpr int kProfileDefault = 20;
 constexpr int kProfileSmallGroupPupil = 0;
-
-// Registers the observer with the engine's media interface; false when the engine offers none.
-bool registerFrameObserver(AgoraChannel& channel, agora::media::IVideoFrameObserver* observer)
-{
-    agora::rtc::IRtcEngine* engine = channel.engine();
-    void* media = nullptr;
-    if (!engine || engine->queryInterface(agora::rtc::AGORA_IID_MEDIA_ENGINE, &media) != 0 || !media)
-        return false;
-    auto* mediaEngine = static_cast<agora::media::IMediaEngine*>(media);
-    mediaEngine->registerVideoFrameObserver(observer);
-    mediaEngine->release();
-    return true;
-}
 
 } // namespace
 
@@ -67,7 +55,7 @@ void InitTask_Agora_InitChannel::runTask()
 
     if (params()->getExtendParam(QLatin1String(EXTEND_PARAM_AgoraEngine_VideoFrameObserver), &value)) {
         agora::media::IVideoFrameObserver* observer = frameObserverFromParam(value);
-        if (observer && !registerFrameObserver(*channel, observer))
+        if (observer && registerFrameObserver(channel->engine(), observer) == kNoMediaInterface)
             qWarning() << "InitTask_Agora_InitChannel::runTask() - the engine has no media interface";
     }
     finishTask(1);

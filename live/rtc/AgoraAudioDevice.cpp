@@ -137,7 +137,7 @@ int AgoraAudioDevice::selectDevice(bool recording, const std::string& id)
         else
             SetPlaybackVolume(50);
     }
-    saveSelectedDevice(recording ? "SelectedDeviceID/AudioIN" : "SelectedDeviceID/AudioOUT",
+    saveSelectedDevice(recording ? kSelectedMicrophoneKey : kSelectedSpeakerKey,
                        recording ? GetCurRecordingDeviceID() : GetCurPlaybackDeviceID());
     return result;
 }

@@ -3,9 +3,9 @@
 #include "app/AppGlobalData.h"
 #include "app/ConfigManager.h"
 #include "app/UrlConfig.h"
+#include "live/rtc/FrameObserverRegistration.h"
 #include "live/rtc/RtcEngineParameters.h"
 #include "live/rtc/WindowDiagnostics.h"
-#include "live/rtc/engine/IMediaEngine.h"
 #include "net/http/SecretMask.h"
 
 #include <QDebug>
@@ -68,7 +68,6 @@ int AgoraChannel::initialize()
     RtcEngineParameters(m_engine).setParameters(
         "{\"rtc.video.web_h264_interop_enable\":%s,\"che.video.web_h264_interop_enable\":%s}",
         RtcEngineParameters::jsonBool(true), RtcEngineParameters::jsonBool(true));
-    registerRtcMetaTypes();
     return 0;
 }
 
@@ -293,14 +292,7 @@ std::set<int> AgoraChannel::onlineUserSet() const
 
 void AgoraChannel::uninitialize()
 {
-    if (m_engine) {
-        void* media = nullptr;
-        if (m_engine->queryInterface(AGORA_IID_MEDIA_ENGINE, &media) == 0 && media) {
-            auto* mediaEngine = static_cast<agora::media::IMediaEngine*>(media);
-            mediaEngine->registerVideoFrameObserver(nullptr);
-            mediaEngine->release();
-        }
-    }
+    registerFrameObserver(m_engine, nullptr);
     leaveChannel();
     if (m_engine)
         releaseEngine();

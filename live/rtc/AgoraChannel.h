@@ -142,8 +142,6 @@ private:
 
     mutable std::mutex m_joinMutex;
     std::condition_variable m_joinCondition;
-    char m_channelName[256] = {};
-    unsigned int m_uid = 0;
     std::atomic<bool> m_joining{false};
     std::atomic<bool> m_joined{false};
 

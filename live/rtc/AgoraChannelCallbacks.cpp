@@ -6,7 +6,6 @@
 #include <QDebug>
 
 #include <climits>
-#include <cstring>
 
 using namespace agora::rtc;
 
@@ -31,9 +30,6 @@ void AgoraChannel::onJoinChannelSuccess(const char* channel, uid_t uid, int elap
 {
     queueOnlineChange("insertOnlineUserSet", int(uid));
     std::lock_guard<std::mutex> lock(m_joinMutex);
-    std::strncpy(m_channelName, channel ? channel : "", sizeof m_channelName - 1);
-    m_channelName[sizeof m_channelName - 1] = '\0';
-    m_uid = uid;
     m_joined = true;
     m_joinCondition.notify_all();
 }

@@ -45,7 +45,7 @@ int AgoraVideoDevice::SetCurDevice(const std::string& id)
         return 0;
     const int result = setCurrentDevice(m_cameras.collection(), id);
     if (result == 0)
-        saveSelectedDevice("SelectedDeviceID/Camera", GetCurDeviceID());
+        saveSelectedDevice(kSelectedCameraKey, GetCurDeviceID());
     return result;
 }
 

@@ -3,7 +3,6 @@
 #include "live/rtc/CAGEngineEventHandler.h"
 
 #include <QObject>
-#include <QSize>
 #include <QString>
 #include <qwindowdefs.h>
 
@@ -49,5 +48,4 @@ private:
     ~CAgoraObject() override;
 
     bool m_videoEnabled = false;
-    QSize m_videoSize{640, 480};
 };

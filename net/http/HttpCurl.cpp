@@ -91,11 +91,9 @@ bool isRedirectStatus(long status)
     return status >= 300 && status <= 399;
 }
 
-// The absolute address a 3xx reply of the last transfer points to; empty when it is no redirect.
-QByteArray redirectTarget(CURL* curl)
+// The absolute address the last transfer's reply (of the given status) points to; empty when it is no redirect.
+QByteArray redirectTarget(CURL* curl, long status)
 {
-    long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     char* location = nullptr;
     if (!isRedirectStatus(status) || curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location) != CURLE_OK || !location)
         return QByteArray();
@@ -152,7 +150,7 @@ int perform(const char* caller, CURL* curl, const QByteArray& address, WriteCall
         const CURLcode code = curl_easy_perform(curl);
         long status = 0;
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-        const QByteArray next = code == CURLE_OK ? redirectTarget(curl) : QByteArray();
+        const QByteArray next = code == CURLE_OK ? redirectTarget(curl, status) : QByteArray();
         if (next.isEmpty()) {
             if (code == CURLE_OK && (status == 200 || status == 201))
                 return 0;
@@ -188,46 +186,47 @@ int perform(const char* caller, CURL* curl, const QByteArray& address, WriteCall
     }
 }
 
-} // namespace
-
-int get(const QByteArray& address, const ApiParamList* headers, WriteCallback write, void* target, int seconds)
+// A request with "Content-Type:" + contentType and the header list's lines: a POST of body when there is one,
+// else a GET.
+int sendRequest(const char* caller, const QByteArray& address, const char* contentType, const ApiParamList* headers,
+                const QByteArray* body, WriteCallback write, void* target, int seconds)
 {
     if (!write || !target)
         return -1;
-    const int limit = effectiveSeconds(seconds, "HttpCurl::get");
+    const int limit = effectiveSeconds(seconds, caller);
     EasyHandle handle = createHandle(address, limit);
     if (!handle)
         return -1;
     HeaderList lines;
-    if (!buildHeaderLines("Content-Type:application/json", headers, lines)) {
-        qWarning() << "HttpCurl::get cannot build the header lines";
+    if (!buildHeaderLines(contentType, headers, lines)) {
+        qWarning() << caller << "cannot build the header lines";
         return -1;
     }
-    curl_easy_setopt(handle.get(), CURLOPT_HTTPHEADER, lines.get());
-    return perform("HttpCurl::get", handle.get(), address, write, target, limit, false);
+    CURL* curl = handle.get();
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, lines.get());
+    if (body) {
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, long(body->size()));
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body->constData());
+        curl_easy_setopt(curl, CURLOPT_POST, 1L);
+    }
+    return perform(caller, curl, address, write, target, limit, body != nullptr);
+}
+
+} // namespace
+
+int get(const QByteArray& address, const ApiParamList* headers, WriteCallback write, void* target, int seconds)
+{
+    return sendRequest("HttpCurl::get", address, "Content-Type:application/json", headers, nullptr, write, target,
+                       seconds);
 }
 
 int postForm(const QByteArray& address, const ApiParamList* headers, const ApiParamList* form, WriteCallback write,
              void* target, int seconds)
 {
-    if (!write || !target)
-        return -1;
-    const int limit = effectiveSeconds(seconds, "HttpCurl::postForm");
-    EasyHandle handle = createHandle(address, limit);
-    if (!handle)
-        return -1;
-    HeaderList lines;
-    if (!buildHeaderLines("Content-Type:application/x-www-form-urlencoded", headers, lines)) {
-        qWarning() << "HttpCurl::postForm cannot build the header lines";
-        return -1;
-    }
-    curl_easy_setopt(handle.get(), CURLOPT_HTTPHEADER, lines.get());
     // Always a body of its own, empty without pairs: libcurl would otherwise read one from standard input.
     const QByteArray body = form ? formBody(*form) : QByteArray();
-    curl_easy_setopt(handle.get(), CURLOPT_POSTFIELDSIZE, long(body.size()));
-    curl_easy_setopt(handle.get(), CURLOPT_POSTFIELDS, body.constData());
-    curl_easy_setopt(handle.get(), CURLOPT_POST, 1L);
-    return perform("HttpCurl::postForm", handle.get(), address, write, target, limit, true);
+    return sendRequest("HttpCurl::postForm", address, "Content-Type:application/x-www-form-urlencoded", headers, &body,
+                       write, target, seconds);
 }
 
 size_t writeToByteArray(char* data, size_t size, size_t count, void* target)

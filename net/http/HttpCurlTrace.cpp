@@ -34,8 +34,6 @@ const char* prefixFor(int kind, int previousKind)
     }
 }
 
-void writeTrace(const QByteArray& record);
-
 } // namespace
 
 QByteArray traceRecord(int kind, int previousKind, const char* data, size_t size)
@@ -58,21 +56,13 @@ int debugCallback(CURL* handle, curl_infotype kind, char* data, size_t size, voi
     Q_UNUSED(user);
     if (!prefixFor(kind, -1))
         return 0;
-    // The previous kind is swapped under the log lock too, so that the prefixes follow the file's order.
+    // The previous kind is swapped under the log lock too, so that the prefixes follow the file's order; the run
+    // log keeps trace records and log lines whole.
     LogLock lock;
     const int previous = g_previousKind.exchange(int(kind));
-    writeTrace(traceRecord(kind, previous, data, size));
+    const QByteArray record = traceRecord(kind, previous, data, size);
+    RunLog::appendRecord(record.constData(), std::size_t(record.size()));
     return 0;
 }
-
-namespace {
-
-// Called with the log lock held: the run log keeps trace records and log lines whole.
-void writeTrace(const QByteArray& record)
-{
-    RunLog::appendRecord(record.constData(), std::size_t(record.size()));
-}
-
-} // namespace
 
 } // namespace HttpCurl

@@ -123,9 +123,9 @@ bool copyCounted(QuaZipFile& in, QIODevice& out, qint64 packedSize, Budget& budg
     return true;
 }
 
-// The current entry of an archive open for reading into destination (a folder when it ends in "/"). A file
-// is written under a temporary name and takes its place only when complete, so a failure leaves a file
-// already there as it was.
+// The current entry of an archive open for reading into destination (a folder when it ends in "/"), whose
+// folder the caller has made. A file is written under a temporary name and takes its place only when complete,
+// so a failure leaves a file already there as it was.
 bool extractCurrent(QuaZip& zip, const QString& destination, Budget& budget)
 {
     QuaZipFileInfo64 info;
@@ -137,10 +137,6 @@ bool extractCurrent(QuaZip& zip, const QString& destination, Budget& budget)
         return false;
 
     const bool folderEntry = destination.endsWith('/');
-    const QString folder = folderEntry ? destination : QFileInfo(destination).absolutePath();
-    if (!QDir().mkpath(folder))
-        return false;
-
     const QFile::Permissions permissions = withOwnerAccess(info.getPermissions(), folderEntry);
     if (folderEntry) {
         if (permissions != 0)

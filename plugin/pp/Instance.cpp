@@ -39,17 +39,16 @@ void Instance::HandleMessage(const Var&) {}
 
 bool Instance::BindGraphics(const Graphics2D& graphics)
 {
-    Module* module = Module::Get();
-    if (!module || !module->browser().instance)
-        return false;
-    return module->browser().instance->BindGraphics(m_instance, graphics.pp_resource()) == PP_TRUE;
+    const BrowserInterfaces* browser = Module::Browser();
+    return browser && browser->instance &&
+           browser->instance->BindGraphics(m_instance, graphics.pp_resource()) == PP_TRUE;
 }
 
 void Instance::LogToConsole(PP_LogLevel level, const Var& value)
 {
-    Module* module = Module::Get();
-    if (module && module->browser().console)
-        module->browser().console->Log(m_instance, level, value.pp_var());
+    const BrowserInterfaces* browser = Module::Browser();
+    if (browser && browser->console)
+        browser->console->Log(m_instance, level, value.pp_var());
 }
 
 } // namespace pp

@@ -121,6 +121,11 @@ Module* Module::Get()
     return g_module;
 }
 
+const BrowserInterfaces* Module::Browser()
+{
+    return g_module ? &g_module->browser() : nullptr;
+}
+
 bool Module::InternalInit(PP_Module module, PPB_GetInterface getBrowserInterface)
 {
     m_module = module;

@@ -41,6 +41,8 @@ public:
 
     // The process-wide module, or null before initialisation and after shut-down.
     static Module* Get();
+    // The process-wide module's browser interfaces, or null while there is no module.
+    static const BrowserInterfaces* Browser();
 
     // Records the id and the interface getter, asks for the core interface and runs Init().
     bool InternalInit(PP_Module module, PPB_GetInterface getBrowserInterface);

@@ -7,15 +7,9 @@ namespace pp {
 
 namespace {
 
-const BrowserInterfaces* browser()
-{
-    Module* module = Module::Get();
-    return module ? &module->browser() : nullptr;
-}
-
 const PPB_Core_1_0* core()
 {
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     return b ? b->core : nullptr;
 }
 
@@ -70,7 +64,7 @@ View::View(PP_Resource view)
 Rect View::GetRect() const
 {
     PP_Rect rect{{0, 0}, {0, 0}};
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     if (!is_null() && b && b->view)
         b->view->GetRect(pp_resource(), &rect);
     return Rect(rect);
@@ -79,7 +73,7 @@ Rect View::GetRect() const
 Rect View::GetClipRect() const
 {
     PP_Rect rect{{0, 0}, {0, 0}};
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     if (!is_null() && b && b->view)
         b->view->GetClipRect(pp_resource(), &rect);
     return Rect(rect);
@@ -87,13 +81,13 @@ Rect View::GetClipRect() const
 
 bool View::IsVisible() const
 {
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     return !is_null() && b && b->view && b->view->IsVisible(pp_resource()) == PP_TRUE;
 }
 
 ImageData::ImageData(const Instance* instance, PP_ImageDataFormat format, const Size& size, bool initToZero)
 {
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     if (!instance || !b || !b->image_data || size.IsEmpty())
         return;
     const PP_Resource image =
@@ -116,7 +110,7 @@ ImageData::ImageData(const Instance* instance, PP_ImageDataFormat format, const 
 
 Graphics2D::Graphics2D(const Instance* instance, const Size& size, bool isAlwaysOpaque)
 {
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     if (!instance || !b || !b->graphics2d)
         return;
     const PP_Resource graphics =
@@ -129,7 +123,7 @@ Graphics2D::Graphics2D(const Instance* instance, const Size& size, bool isAlways
 
 void Graphics2D::ReplaceContents(ImageData* image)
 {
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     if (!is_null() && image && !image->is_null() && b && b->graphics2d)
         b->graphics2d->ReplaceContents(pp_resource(), image->pp_resource());
     if (image)
@@ -138,7 +132,7 @@ void Graphics2D::ReplaceContents(ImageData* image)
 
 int32_t Graphics2D::Flush(const CompletionCallback& callback)
 {
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     int32_t result = PP_ERROR_BADRESOURCE;
     if (!is_null() && b && b->graphics2d)
         result = b->graphics2d->Flush(pp_resource(), callback.pp_completion_callback());
@@ -155,7 +149,7 @@ int32_t Graphics2D::Flush(const CompletionCallback& callback)
 MessageLoop MessageLoop::GetCurrent()
 {
     MessageLoop loop;
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     if (b && b->message_loop)
         loop.PassRefFromConstructor(b->message_loop->GetCurrent());
     return loop;
@@ -163,7 +157,7 @@ MessageLoop MessageLoop::GetCurrent()
 
 int32_t MessageLoop::PostWork(const CompletionCallback& callback, int64_t delayMs)
 {
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     int32_t result = PP_ERROR_BADRESOURCE;
     if (!is_null() && b && b->message_loop)
         result = b->message_loop->PostWork(pp_resource(), callback.pp_completion_callback(), delayMs);

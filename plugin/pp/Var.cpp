@@ -11,15 +11,9 @@ bool isCounted(const PP_Var& var)
     return var.type >= PP_VARTYPE_STRING && var.type != PP_VARTYPE_RESOURCE;
 }
 
-const BrowserInterfaces* browser()
-{
-    Module* module = Module::Get();
-    return module ? &module->browser() : nullptr;
-}
-
 void addRef(const PP_Var& var)
 {
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     if (!b || !isCounted(var))
         return;
     if (b->var)
@@ -30,7 +24,7 @@ void addRef(const PP_Var& var)
 
 void release(const PP_Var& var)
 {
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     if (!b || !isCounted(var))
         return;
     if (b->var)
@@ -48,7 +42,7 @@ PP_Var undefinedVar()
 
 PP_Var stringVar(const char* data, size_t length)
 {
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     if (!b)
         return undefinedVar();
     if (b->var)
@@ -116,7 +110,7 @@ Var::~Var()
 
 std::string Var::AsString() const
 {
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     if (!is_string() || !b)
         return {};
     uint32_t length = 0;
@@ -132,13 +126,13 @@ VarDictionary::VarDictionary(const Var& var)
 
 bool VarDictionary::HasKey(const Var& key) const
 {
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     return is_dictionary() && b && b->dictionary && b->dictionary->HasKey(m_var, key.pp_var()) == PP_TRUE;
 }
 
 Var VarDictionary::Get(const Var& key) const
 {
-    const BrowserInterfaces* b = browser();
+    const BrowserInterfaces* b = Module::Browser();
     if (!is_dictionary() || !b || !b->dictionary)
         return Var();
     return Var(PassRef(), b->dictionary->Get(m_var, key.pp_var()));

@@ -195,7 +195,7 @@ void ClassReplayDlg::onTimerForChangeUiPostion()
         m_parts.whiteboard->grabImage();
         return;
     }
-    updatePosition(position, !m_sliderPressed.load());
+    updatePosition(position, !m_sliderPressed);
     m_replayCtrl->seek(static_cast<uint>(position), false);
 }
 

@@ -9,8 +9,6 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <atomic>
-
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -134,7 +132,7 @@ private:
     Parts m_parts;
     QTimer m_uiTimer;
     ReplayClock m_clock;
-    std::atomic<bool> m_sliderPressed{false};
+    bool m_sliderPressed = false;
     ReplayerOverlapWidget* m_overlap = nullptr;
     QPointer<ModalDialog> m_modalDlg;
 };

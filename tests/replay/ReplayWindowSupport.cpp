@@ -1,6 +1,9 @@
 #include "ReplayWindowSupport.h"
 
 #include "app/ZmAppEvents.h"
+#include "replay/ReplayRoutes.h"
+
+#include <QCoreApplication>
 
 bool ZmTest::RecordingRouter::event(QEvent* event)
 {
@@ -9,4 +12,17 @@ bool ZmTest::RecordingRouter::event(QEvent* event)
         return true;
     }
     return QWidget::event(event);
+}
+
+ZmTest::ReplayRowsRouter::ReplayRowsRouter()
+{
+    setWindowRoute(AppStartStatus_NormalClassReplay, ReplayRoutes::normalClassReplayRoute());
+    setWindowRoute(AppStartStatus_PublicClassReplay, ReplayRoutes::publicClassReplayRoute());
+    setWindowRoute(AppStartStatus_SmallClassReplay, ReplayRoutes::smallClassReplayRoute());
+}
+
+void ZmTest::ReplayRowsRouter::post(QEvent* event)
+{
+    QCoreApplication::postEvent(this, event);
+    QCoreApplication::sendPostedEvents(this);
 }

@@ -3,8 +3,10 @@
 #include "replay/controllers/ReplayCtrl.h"
 #include "web/ZmRouteManager.h"
 
+#include <QApplication>
 #include <QList>
 #include <QStringList>
+#include <QWidget>
 
 class QEvent;
 
@@ -53,5 +55,30 @@ public:
 protected:
     bool event(QEvent* event) override;
 };
+
+// A window router with the replays' rows (ReplayRoutes) that records the end of the program instead of ending it.
+class ReplayRowsRouter : public ZmRouteManager
+{
+public:
+    QList<int> programEnds;
+
+    ReplayRowsRouter();
+
+    // Delivers a start status or a window end now.
+    void post(QEvent* event);
+
+protected:
+    void endProgram(int exitCode) override { programEnds << exitCode; }
+};
+
+// The open top-level window of that class, or null.
+template <typename Window> Window* topLevelWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<Window*>(widget))
+            return window;
+    }
+    return nullptr;
+}
 
 } // namespace ZmTest

@@ -4,7 +4,6 @@
 #include "app/AppGlobalData.h"
 #include "app/UrlConfig.h"
 #include "app/ZmAppEvents.h"
-#include "replay/ReplayRoutes.h"
 #include "replay/controllers/NormalClassReplayCtrl.h"
 #include "replay/controllers/PublicClassReplayCtrl.h"
 #include "replay/controllers/VlcReplayCtrl.h"
@@ -19,53 +18,25 @@
 
 #include "LogCapture.h"
 #include "ReplayTestSupport.h"
+#include "ReplayWindowSupport.h"
 #include "Simulator.h"
 #include "WaitUntil.h"
 #include "ZmTestMain.h"
 
-#include <QApplication>
 #include <QPointer>
 #include <QSlider>
 #include <QTemporaryDir>
 
 using ZmTest::LogCapture;
+using ZmTest::ReplayRowsRouter;
 using ZmTest::Simulator;
+using ZmTest::topLevelWindow;
 
 namespace {
 
 const QString kCallMarker = QStringLiteral("Whiteboard W2N_Msg_Log ( info ) : ");
 // Loading a page and two videos on a busy machine.
 constexpr int kLoadWaitMs = 60000;
-
-// The router with the replays' rows; the end of the program is recorded instead.
-class ReplayRouter : public ZmRouteManager
-{
-public:
-    QList<int> programEnds;
-
-    ReplayRouter()
-    {
-        setWindowRoute(AppStartStatus_NormalClassReplay, ReplayRoutes::normalClassReplayRoute());
-        setWindowRoute(AppStartStatus_PublicClassReplay, ReplayRoutes::publicClassReplayRoute());
-    }
-
-    void post(QEvent* event)
-    {
-        QCoreApplication::postEvent(this, event);
-        QCoreApplication::sendPostedEvents(this);
-    }
-
-protected:
-    void endProgram(int exitCode) override { programEnds << exitCode; }
-};
-
-template <typename Window> Window* openWindow()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<Window*>(widget))
-            return window;
-    return nullptr;
-}
 
 bool playerPlaying(VlcReplayCtrl* video)
 {
@@ -123,13 +94,14 @@ private slots:
         data->launch.media2start = QStringLiteral("1500");
         data->launch.media2dur = QStringLiteral("3000");
 
-        ReplayRouter router;
+        ReplayRowsRouter router;
         router.post(new ZmAppStatusEvent(AppStartStatus_NormalClassReplay));
         QCOMPARE(router.currentStatus(), int(AppStartStatus_NormalClassReplay));
-        QPointer<NormalClassReplayDlg> window = openWindow<NormalClassReplayDlg>();
+        QPointer<NormalClassReplayDlg> window = topLevelWindow<NormalClassReplayDlg>();
         QVERIFY(window && window->isVisible());
         auto* replay = qobject_cast<NormalClassReplayCtrl*>(window->replayCtrl());
         QVERIFY(replay);
+        QCOMPARE(router.routedWindow(AppStartStatus_NormalClassReplay), replay);
         QCOMPARE(window->lessonTitle()->text(), QStringLiteral("Unit 3 At the Zoo"));
 
         QTRY_COMPARE_WITH_TIMEOUT(replay->state(), ReplayerState_Ready, kLoadWaitMs);
@@ -160,6 +132,7 @@ private slots:
         emit window->overlap()->signalClose();
         QTRY_COMPARE_WITH_TIMEOUT(router.programEnds, QList<int>{0}, kLoadWaitMs);
         QVERIFY(!window);
+        QVERIFY(!router.routedWindow(AppStartStatus_NormalClassReplay));
         QVERIFY(!VlcReplayCtrl::currentVlcInstance());
     }
 
@@ -173,9 +146,9 @@ private slots:
         data->launch.media1dur = QStringLiteral("4000");
         data->launch.media2.clear();
 
-        ReplayRouter router;
+        ReplayRowsRouter router;
         router.post(new ZmAppStatusEvent(AppStartStatus_PublicClassReplay));
-        QPointer<PublicClassReplayDlg> window = openWindow<PublicClassReplayDlg>();
+        QPointer<PublicClassReplayDlg> window = topLevelWindow<PublicClassReplayDlg>();
         QVERIFY(window && window->isVisible());
         auto* replay = qobject_cast<PublicClassReplayCtrl*>(window->replayCtrl());
         QVERIFY(replay);
@@ -203,9 +176,9 @@ private slots:
         data->launch.media1.clear();
         data->launch.media1dur = QStringLiteral("4000");
 
-        ReplayRouter router;
+        ReplayRowsRouter router;
         router.post(new ZmAppStatusEvent(AppStartStatus_PublicClassReplay));
-        QPointer<PublicClassReplayDlg> window = openWindow<PublicClassReplayDlg>();
+        QPointer<PublicClassReplayDlg> window = topLevelWindow<PublicClassReplayDlg>();
         QVERIFY(window);
         auto* replay = qobject_cast<PublicClassReplayCtrl*>(window->replayCtrl());
         QCOMPARE(replay->state(), ReplayerState_LoadFailed);
@@ -217,6 +190,27 @@ private slots:
         QVERIFY(failure && failure->isVisible());
         failure->done(ErrorDlg::ResultAcknowledged);
         QTRY_COMPARE_WITH_TIMEOUT(router.programEnds, QList<int>{0}, kLoadWaitMs);
+        QVERIFY(!window);
+    }
+
+    // A router that goes while a replay is open takes the replay and its window with it.
+    void routerDeletesTheReplayItKeeps()
+    {
+        AppGlobalData* data = AppGlobalData::instance();
+        data->launch.media1.clear();
+
+        QPointer<PublicClassReplayCtrl> replay;
+        QPointer<PublicClassReplayDlg> window;
+        {
+            ReplayRowsRouter router;
+            router.post(new ZmAppStatusEvent(AppStartStatus_PublicClassReplay));
+            window = topLevelWindow<PublicClassReplayDlg>();
+            QVERIFY(window);
+            replay = qobject_cast<PublicClassReplayCtrl*>(window->replayCtrl());
+            QVERIFY(replay);
+            QCOMPARE(router.routedWindow(AppStartStatus_PublicClassReplay), replay.data());
+        }
+        QVERIFY(!replay);
         QVERIFY(!window);
     }
 };

@@ -5,15 +5,14 @@
 #include "app/ConfigManager.h"
 #include "app/ZmAppEvents.h"
 #include "net/packages/OfflineLessonResManager.h"
-#include "replay/ReplayRoutes.h"
 #include "replay/windows/SmallClassReplay.h"
 #include "settings/FeedbackOnlineDlg.h"
 #include "settings/FeedbackReceivedDlg.h"
 #include "ui/common/CancelOkWarningDlg.h"
 #include "ui/common/MyTitleBar.h"
-#include "ui/common/TryWarningDlg.h"
 #include "web/whiteboard/Whiteboard.h"
 
+#include "DialogAnswerer.h"
 #include "LogCapture.h"
 #include "ReplayWindowSupport.h"
 #include "Simulator.h"
@@ -36,18 +35,6 @@ namespace {
 const QString kCallMarker = QStringLiteral("Whiteboard W2N_Msg_Log ( info ) : ");
 constexpr int kPageWaitMs = 30000;
 const QString kLessonId = QStringLiteral("880213");
-
-// The router with the small-class replay's row; the program's end is recorded instead.
-class SmallReplayRouter : public ZmRouteManager
-{
-public:
-    QList<int> programEnds;
-
-    SmallReplayRouter() { setWindowRoute(AppStartStatus_SmallClassReplay, ReplayRoutes::smallClassReplayRoute()); }
-
-protected:
-    void endProgram(int exitCode) override { programEnds << exitCode; }
-};
 
 // Stretched over the desktop, its entry run done.
 struct LoadedReplay
@@ -313,7 +300,9 @@ private slots:
 
         LoadedReplay replay;
         QVERIFY(replay.load());
-        AppGlobalData::instance()->addUser(UserInfo{QStringLiteral("100871")});
+        UserInfo member;
+        member.userId = QStringLiteral("100871");
+        AppGlobalData::instance()->addUser(member);
         if (how == "page") {
             emit replay.window.whiteboard()->sigWebCloseWindow();
         } else {
@@ -346,13 +335,8 @@ private slots:
         QVERIFY(QFile::rename(page, kept));
         SmallClassReplay window;
         QSignalSpy ended(&window, &SmallClassReplay::sig_initTasks_ended);
-        QTimer answerer;
-        connect(&answerer, &QTimer::timeout, [] {
-            for (QWidget* widget : QApplication::topLevelWidgets())
-                if (auto* retry = qobject_cast<TryWarningDlg*>(widget); retry && retry->isVisible())
-                    retry->done(TryWarningDlg::ResultClose);
-        });
-        answerer.start(50);
+        // Gives up ("Close") at the first retry question.
+        DialogAnswerer answerer;
         window.showMax();
         const bool gotEnd = ended.wait(90000);
         QVERIFY(QFile::rename(kept, page));
@@ -377,14 +361,10 @@ private slots:
     // replay started for itself: the router closes the window and ends the program.
     void routerOpensAndClosesTheSmallClassReplay()
     {
-        SmallReplayRouter router;
-        QCoreApplication::postEvent(&router, new ZmAppStatusEvent(AppStartStatus_SmallClassReplay));
-        QCoreApplication::sendPostedEvents(&router);
+        ZmTest::ReplayRowsRouter router;
+        router.post(new ZmAppStatusEvent(AppStartStatus_SmallClassReplay));
         QCOMPARE(router.currentStatus(), int(AppStartStatus_SmallClassReplay));
-        QPointer<SmallClassReplay> window;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* found = qobject_cast<SmallClassReplay*>(widget))
-                window = found;
+        QPointer<SmallClassReplay> window = ZmTest::topLevelWindow<SmallClassReplay>();
         QVERIFY(window && window->isVisible());
         QSignalSpy ended(window.data(), &SmallClassReplay::sig_initTasks_ended);
         QVERIFY(ended.wait(kPageWaitMs));

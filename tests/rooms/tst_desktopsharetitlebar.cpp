@@ -120,8 +120,7 @@ void TestDesktopShareTitleBar::dragMovesTheRoomWindow()
 void TestDesktopShareTitleBar::screenshot()
 {
     DesktopShareTitleBar bar;
-    bar.show();
-    ZmTest::saveScreenshot(bar, QStringLiteral("desktop_share_title_bar"));
+    ZmTest::showAndSaveScreenshot(bar, QStringLiteral("desktop_share_title_bar"));
 }
 
 void TestDesktopShareTitleBar::chineseCaption()

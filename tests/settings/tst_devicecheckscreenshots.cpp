@@ -90,8 +90,7 @@ private slots:
                 tip.showContinuePage();
             else
                 tip.showFeedbackFailedPage();
-            tip.show();
-            ZmTest::saveScreenshot(tip, QStringLiteral("ConfigeTipDlg_%1").arg(page));
+            ZmTest::showAndSaveScreenshot(tip, QStringLiteral("ConfigeTipDlg_%1").arg(page));
         }
     }
 };

@@ -8,9 +8,9 @@
 
 #include "LogCapture.h"
 #include "RtcTestSupport.h"
+#include "WaitUntil.h"
 #include "ZmTestMain.h"
 
-#include <QDeadlineTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -60,13 +60,7 @@ public:
     Report last(const QString& name) const { return reports(name).value(count(name) - 1); }
     bool waitFor(const QString& name, int n = 1, int timeoutMs = 10000) const
     {
-        const QDeadlineTimer deadline(timeoutMs);
-        while (count(name) < n) {
-            if (deadline.hasExpired())
-                return false;
-            QTest::qWait(5);
-        }
-        return true;
+        return ZmTest::waitUntil([&] { return count(name) >= n; }, timeoutMs, 5);
     }
     void clear() { m_reports.clear(); }
 
@@ -142,13 +136,7 @@ struct Rig
     // Waits for a level report of the microphone.
     bool waitForLevel(const QString& id)
     {
-        const QDeadlineTimer deadline(10000);
-        while (view.last("level").id != id) {
-            if (deadline.hasExpired())
-                return false;
-            QTest::qWait(5);
-        }
-        return true;
+        return ZmTest::waitUntil([&] { return view.last("level").id == id; }, 10000, 5);
     }
 };
 

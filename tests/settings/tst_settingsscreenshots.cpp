@@ -37,8 +37,7 @@ private slots:
         std::unique_ptr<ConfigeDlg_Imp> dialog(ConfigeDlg_Imp::create(room.engine(), false, nullptr));
         QVERIFY(log.waitFor(QStringLiteral("ConfigerStatus::CFG_AudioOutValidate_Succed")));
         QCOMPARE(dialog->findChild<QComboBox*>("cBoxCamera")->count(), 2);
-        dialog->show();
-        ZmTest::saveScreenshot(*dialog, "ConfigeDlg_Imp");
+        ZmTest::showAndSaveScreenshot(*dialog, "ConfigeDlg_Imp");
         QCOMPARE(dialog->size(), QSize(413, 303));
         dialog.reset();
         room.uninitialize();
@@ -47,8 +46,7 @@ private slots:
     void renderingSettings()
     {
         SystemSettingDlg dialog;
-        dialog.show();
-        ZmTest::saveScreenshot(dialog, "SystemSettingDlg");
+        ZmTest::showAndSaveScreenshot(dialog, "SystemSettingDlg");
         QCOMPARE(dialog.size(), QSize(413, 303));
     }
 };

@@ -1,14 +1,24 @@
 #include "LogCapture.h"
 
-#include <QElapsedTimer>
+#include "WaitUntil.h"
+
 #include <QTest>
 
 namespace ZmTest {
+
+namespace {
+
+// Guards which capture is active: a message from another thread is appended while it holds this lock, so the
+// capture it writes to cannot go away meanwhile.
+QMutex s_activeMutex;
+
+} // namespace
 
 LogCapture* LogCapture::s_active = nullptr;
 
 LogCapture::LogCapture()
 {
+    QMutexLocker locker(&s_activeMutex);
     Q_ASSERT(!s_active);
     s_active = this;
     m_previous = qInstallMessageHandler(&LogCapture::handler);
@@ -16,12 +26,14 @@ LogCapture::LogCapture()
 
 LogCapture::~LogCapture()
 {
+    QMutexLocker locker(&s_activeMutex);
     qInstallMessageHandler(m_previous);
     s_active = nullptr;
 }
 
 void LogCapture::handler(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
+    QMutexLocker activeLocker(&s_activeMutex);
     LogCapture* capture = s_active;
     if (!capture)
         return;
@@ -77,19 +89,14 @@ void LogCapture::clear()
 
 bool LogCapture::waitFor(const QString& needle, int count, int timeoutMs) const
 {
-    QElapsedTimer waited;
-    waited.start();
-    while (linesContaining(needle).size() < count) {
-        if (waited.elapsed() > timeoutMs) {
-            const QStringList all = lines();
-            const QString tail = all.mid(qMax(0, all.size() - 30)).join(QLatin1Char('\n'));
-            fprintf(stderr, "LogCapture::waitFor did not see %d x \"%s\"; the last lines:\n%s\n", count,
-                    qPrintable(needle), qPrintable(tail));
-            return false;
-        }
-        QTest::qWait(20);
-    }
-    return true;
+    // Each look reads every line so far: every 20 ms is often enough.
+    if (waitUntil([&] { return linesContaining(needle).size() >= count; }, timeoutMs, 20))
+        return true;
+    const QStringList all = lines();
+    const QString tail = all.mid(qMax(0, all.size() - 30)).join(QLatin1Char('\n'));
+    fprintf(stderr, "LogCapture::waitFor did not see %d x \"%s\"; the last lines:\n%s\n", count, qPrintable(needle),
+            qPrintable(tail));
+    return false;
 }
 
 } // namespace ZmTest

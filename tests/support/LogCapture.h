@@ -8,7 +8,8 @@
 
 namespace ZmTest {
 
-// Collects every message logged while it lives, from any thread, instead of printing it. One at a time.
+// Collects every message logged while it lives, from any thread, instead of printing it; a message that arrives
+// while it goes is dropped, never written into a capture that is gone. One at a time.
 class LogCapture
 {
 public:

@@ -1,6 +1,7 @@
 #include "Simulator.h"
 
 #include "RawHttp.h"
+#include "WaitUntil.h"
 #include "ZmTestMain.h"
 
 #include <QDeadlineTimer>
@@ -237,12 +238,14 @@ QJsonArray Simulator::numberedRequests(const QString& funcTag)
 
 QJsonArray Simulator::pollFor(int count, int timeoutMs, const std::function<QJsonArray()>& fetch)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    QJsonArray found = fetch();
-    while (found.size() < count && !deadline.hasExpired()) {
-        QTest::qWait(20);
-        found = fetch();
-    }
+    QJsonArray found;
+    // Each look is a request to the simulator: every 20 ms.
+    waitUntil(
+        [&] {
+            found = fetch();
+            return found.size() >= count;
+        },
+        timeoutMs, 20);
     return found;
 }
 

@@ -108,8 +108,7 @@ void TestPageOverlays::screenshots()
 {
     PPTFailLoadTips panel;
     panel.resize(872, 518);
-    panel.show();
-    ZmTest::saveScreenshot(panel, QStringLiteral("load_failure_panel"));
+    ZmTest::showAndSaveScreenshot(panel, QStringLiteral("load_failure_panel"));
 
     QWidget backdrop;
     backdrop.setObjectName(QStringLiteral("backdrop"));
@@ -117,8 +116,7 @@ void TestPageOverlays::screenshots()
     backdrop.resize(811, 617);
     auto* overlay = new WebTipOverlapWidget(&backdrop);
     overlay->resize(backdrop.size());
-    backdrop.show();
-    ZmTest::saveScreenshot(backdrop, QStringLiteral("web_tip_overlay"));
+    ZmTest::showAndSaveScreenshot(backdrop, QStringLiteral("web_tip_overlay"));
 }
 
 void TestPageOverlays::chineseTexts()

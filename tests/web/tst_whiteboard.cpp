@@ -5,6 +5,7 @@
 #include "LogCapture.h"
 #include "Screenshots.h"
 #include "Simulator.h"
+#include "WaitUntil.h"
 #include "ZmTestMain.h"
 
 #include "app/AppGlobalData.h"
@@ -98,10 +99,7 @@ public:
             result = value;
             done = true;
         });
-        QElapsedTimer waited;
-        waited.start();
-        while (!done && waited.elapsed() < 20000)
-            QTest::qWait(10);
+        ZmTest::waitUntil([&] { return done; }, 20000, 10);
         return result;
     }
 

@@ -8,9 +8,17 @@ using namespace agora::rtc;
 
 namespace {
 
-const char* kindName(SimDeviceKind kind)
+// The name a device list's calls are traced under.
+const char* listName(SimDeviceKind kind)
 {
-    return kind == SimDeviceKind::Speaker ? "playbackDevices" : "recordingDevices";
+    switch (kind) {
+    case SimDeviceKind::Camera:
+        return "videoDevices";
+    case SimDeviceKind::Speaker:
+        return "playbackDevices";
+    default:
+        return "recordingDevices";
+    }
 }
 
 std::string joined(const char* prefix, const char* call)
@@ -26,6 +34,14 @@ template <typename Run> int deviceCall(SimEngineCore& core, const std::string& n
         result = run();
     core.traceCall(name.c_str(), args, result);
     return result;
+}
+
+// A selection through a device object: the device becomes the kind's current one (traced as name).
+int selectCall(SimEngineCore& core, const std::string& name, SimDeviceKind kind, const char* deviceId)
+{
+    const std::string id = deviceTextOf(deviceId);
+    return deviceCall(core, name, {{"deviceId", QString::fromStdString(id)}},
+                      [&] { return core.devices().select(kind, id); });
 }
 
 int getDeviceAt(const std::vector<SimDeviceSpec>& devices, int index, char* name, char* id)
@@ -79,37 +95,40 @@ std::string deviceTextOf(const char* buffer)
     return buffer ? std::string(buffer, strnlen(buffer, MAX_DEVICE_ID_LENGTH)) : std::string();
 }
 
-SimAudioDeviceCollection::SimAudioDeviceCollection(std::shared_ptr<SimEngineCore> core, SimDeviceKind kind)
+template <typename Collection>
+SimDeviceCollection<Collection>::SimDeviceCollection(std::shared_ptr<SimEngineCore> core, SimDeviceKind kind)
     : m_core(std::move(core))
     , m_kind(kind)
     , m_devices(m_core->devices().list(kind))
 {
 }
 
-int SimAudioDeviceCollection::getCount()
+template <typename Collection> int SimDeviceCollection<Collection>::getCount()
 {
-    return deviceCall(*m_core, joined(kindName(m_kind), "getCount"), {}, [this] { return int(m_devices.size()); });
+    return deviceCall(*m_core, joined(listName(m_kind), "getCount"), {}, [this] { return int(m_devices.size()); });
 }
 
-int SimAudioDeviceCollection::getDevice(int index, char deviceName[MAX_DEVICE_ID_LENGTH],
-                                        char deviceId[MAX_DEVICE_ID_LENGTH])
+template <typename Collection>
+int SimDeviceCollection<Collection>::getDevice(int index, char deviceName[MAX_DEVICE_ID_LENGTH],
+                                               char deviceId[MAX_DEVICE_ID_LENGTH])
 {
-    return deviceCall(*m_core, joined(kindName(m_kind), "getDevice"), {{"index", index}},
+    return deviceCall(*m_core, joined(listName(m_kind), "getDevice"), {{"index", index}},
                       [&] { return getDeviceAt(m_devices, index, deviceName, deviceId); });
 }
 
-int SimAudioDeviceCollection::setDevice(const char deviceId[MAX_DEVICE_ID_LENGTH])
+template <typename Collection> int SimDeviceCollection<Collection>::setDevice(const char deviceId[MAX_DEVICE_ID_LENGTH])
 {
-    const std::string id = deviceTextOf(deviceId);
-    return deviceCall(*m_core, joined(kindName(m_kind), "setDevice"), {{"deviceId", QString::fromStdString(id)}},
-                      [&] { return m_core->devices().select(m_kind, id); });
+    return selectCall(*m_core, joined(listName(m_kind), "setDevice"), m_kind, deviceId);
 }
 
-void SimAudioDeviceCollection::release()
+template <typename Collection> void SimDeviceCollection<Collection>::release()
 {
-    m_core->traceCall(joined(kindName(m_kind), "release").c_str(), {}, 0);
+    m_core->traceCall(joined(listName(m_kind), "release").c_str(), {}, 0);
     delete this;
 }
+
+template class SimDeviceCollection<IAudioDeviceCollection>;
+template class SimDeviceCollection<IVideoDeviceCollection>;
 
 SimAudioDeviceManager::SimAudioDeviceManager(std::shared_ptr<SimEngineCore> core)
     : m_core(std::move(core))
@@ -130,9 +149,7 @@ IAudioDeviceCollection* SimAudioDeviceManager::enumerateRecordingDevices()
 
 int SimAudioDeviceManager::setPlaybackDevice(const char deviceId[MAX_DEVICE_ID_LENGTH])
 {
-    const std::string id = deviceTextOf(deviceId);
-    return deviceCall(*m_core, "IAudioDeviceManager.setPlaybackDevice", {{"deviceId", QString::fromStdString(id)}},
-                      [&] { return m_core->devices().select(SimDeviceKind::Speaker, id); });
+    return selectCall(*m_core, "IAudioDeviceManager.setPlaybackDevice", SimDeviceKind::Speaker, deviceId);
 }
 
 int SimAudioDeviceManager::getPlaybackDevice(char deviceId[MAX_DEVICE_ID_LENGTH])
@@ -155,9 +172,7 @@ int SimAudioDeviceManager::getPlaybackDeviceVolume(int* volume)
 
 int SimAudioDeviceManager::setRecordingDevice(const char deviceId[MAX_DEVICE_ID_LENGTH])
 {
-    const std::string id = deviceTextOf(deviceId);
-    return deviceCall(*m_core, "IAudioDeviceManager.setRecordingDevice", {{"deviceId", QString::fromStdString(id)}},
-                      [&] { return m_core->devices().select(SimDeviceKind::Microphone, id); });
+    return selectCall(*m_core, "IAudioDeviceManager.setRecordingDevice", SimDeviceKind::Microphone, deviceId);
 }
 
 int SimAudioDeviceManager::getRecordingDevice(char deviceId[MAX_DEVICE_ID_LENGTH])
@@ -209,37 +224,6 @@ void SimAudioDeviceManager::release()
     delete this;
 }
 
-SimVideoDeviceCollection::SimVideoDeviceCollection(std::shared_ptr<SimEngineCore> core)
-    : m_core(std::move(core))
-    , m_devices(m_core->devices().list(SimDeviceKind::Camera))
-{
-}
-
-int SimVideoDeviceCollection::getCount()
-{
-    return deviceCall(*m_core, "videoDevices.getCount", {}, [this] { return int(m_devices.size()); });
-}
-
-int SimVideoDeviceCollection::getDevice(int index, char deviceName[MAX_DEVICE_ID_LENGTH],
-                                        char deviceId[MAX_DEVICE_ID_LENGTH])
-{
-    return deviceCall(*m_core, "videoDevices.getDevice", {{"index", index}},
-                      [&] { return getDeviceAt(m_devices, index, deviceName, deviceId); });
-}
-
-int SimVideoDeviceCollection::setDevice(const char deviceId[MAX_DEVICE_ID_LENGTH])
-{
-    const std::string id = deviceTextOf(deviceId);
-    return deviceCall(*m_core, "videoDevices.setDevice", {{"deviceId", QString::fromStdString(id)}},
-                      [&] { return m_core->devices().select(SimDeviceKind::Camera, id); });
-}
-
-void SimVideoDeviceCollection::release()
-{
-    m_core->traceCall("videoDevices.release", {}, 0);
-    delete this;
-}
-
 SimVideoDeviceManager::SimVideoDeviceManager(std::shared_ptr<SimEngineCore> core)
     : m_core(std::move(core))
 {
@@ -248,14 +232,12 @@ SimVideoDeviceManager::SimVideoDeviceManager(std::shared_ptr<SimEngineCore> core
 IVideoDeviceCollection* SimVideoDeviceManager::enumerateVideoDevices()
 {
     m_core->traceCall("IVideoDeviceManager.enumerateVideoDevices", {}, 0);
-    return new SimVideoDeviceCollection(m_core);
+    return new SimVideoDeviceCollection(m_core, SimDeviceKind::Camera);
 }
 
 int SimVideoDeviceManager::setDevice(const char deviceId[MAX_DEVICE_ID_LENGTH])
 {
-    const std::string id = deviceTextOf(deviceId);
-    return deviceCall(*m_core, "IVideoDeviceManager.setDevice", {{"deviceId", QString::fromStdString(id)}},
-                      [&] { return m_core->devices().select(SimDeviceKind::Camera, id); });
+    return selectCall(*m_core, "IVideoDeviceManager.setDevice", SimDeviceKind::Camera, deviceId);
 }
 
 int SimVideoDeviceManager::getDevice(char deviceId[MAX_DEVICE_ID_LENGTH])

@@ -12,10 +12,12 @@ class SimEngineCore;
 // query or enumeration, traced, and deletes itself on release(); it keeps the engine's state alive, so it stays
 // usable after the engine was released.
 
-class SimAudioDeviceCollection final : public agora::rtc::IAudioDeviceCollection
+// One device list of the engine (cameras through IVideoDeviceCollection, microphones or speakers through
+// IAudioDeviceCollection): the snapshot taken at enumeration, traced under the list's name.
+template <typename Collection> class SimDeviceCollection final : public Collection
 {
 public:
-    SimAudioDeviceCollection(std::shared_ptr<SimEngineCore> core, SimDeviceKind kind);
+    SimDeviceCollection(std::shared_ptr<SimEngineCore> core, SimDeviceKind kind);
 
     int getCount() override;
     int getDevice(int index, char deviceName[agora::rtc::MAX_DEVICE_ID_LENGTH],
@@ -24,13 +26,18 @@ public:
     void release() override;
 
 private:
-    ~SimAudioDeviceCollection() override = default;
+    ~SimDeviceCollection() override = default;
 
     std::shared_ptr<SimEngineCore> m_core;
     SimDeviceKind m_kind;
     std::vector<SimDeviceSpec> m_devices; // the snapshot taken at enumeration
 };
 
+using SimAudioDeviceCollection = SimDeviceCollection<agora::rtc::IAudioDeviceCollection>;
+using SimVideoDeviceCollection = SimDeviceCollection<agora::rtc::IVideoDeviceCollection>;
+
+// The engine's audio device manager: both device lists, the current microphone and speaker, their volumes and the
+// two device tests.
 class SimAudioDeviceManager final : public agora::rtc::IAudioDeviceManager
 {
 public:
@@ -58,24 +65,7 @@ private:
     std::shared_ptr<SimEngineCore> m_core;
 };
 
-class SimVideoDeviceCollection final : public agora::rtc::IVideoDeviceCollection
-{
-public:
-    explicit SimVideoDeviceCollection(std::shared_ptr<SimEngineCore> core);
-
-    int getCount() override;
-    int getDevice(int index, char deviceName[agora::rtc::MAX_DEVICE_ID_LENGTH],
-                  char deviceId[agora::rtc::MAX_DEVICE_ID_LENGTH]) override;
-    int setDevice(const char deviceId[agora::rtc::MAX_DEVICE_ID_LENGTH]) override;
-    void release() override;
-
-private:
-    ~SimVideoDeviceCollection() override = default;
-
-    std::shared_ptr<SimEngineCore> m_core;
-    std::vector<SimDeviceSpec> m_devices;
-};
-
+// The engine's video device manager: the camera list and the current camera.
 class SimVideoDeviceManager final : public agora::rtc::IVideoDeviceManager
 {
 public:

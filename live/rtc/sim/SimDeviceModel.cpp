@@ -8,6 +8,16 @@
 
 using namespace agora::rtc;
 
+namespace {
+
+// The device of the list with this id, or the list's end.
+template <typename Devices> auto findDevice(Devices& devices, const std::string& id)
+{
+    return std::find_if(devices.begin(), devices.end(), [&id](const SimDeviceSpec& each) { return each.id == id; });
+}
+
+} // namespace
+
 SimDeviceModel::SimDeviceModel(const SimScenario& scenario, std::shared_ptr<SimMediaSource> realDevices)
     : m_recordingVolume(scenario.recordingVolume)
     , m_playbackVolume(scenario.playbackVolume)
@@ -43,8 +53,7 @@ int SimDeviceModel::select(SimDeviceKind which, const std::string& id)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     Kind& entry = kind(which);
-    const auto device = std::find_if(entry.devices.begin(), entry.devices.end(),
-                                     [&id](const SimDeviceSpec& each) { return each.id == id; });
+    const auto device = findDevice(entry.devices, id);
     if (device == entry.devices.end())
         return -ERR_INVALID_ARGUMENT;
     if (device->refuse)
@@ -69,10 +78,8 @@ bool SimDeviceModel::plug(SimDeviceKind which, const SimDeviceSpec& device)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     Kind& entry = kind(which);
-    for (const SimDeviceSpec& each : entry.devices) {
-        if (each.id == device.id)
-            return false;
-    }
+    if (findDevice(entry.devices, device.id) != entry.devices.end())
+        return false;
     entry.devices.push_back(device);
     if (entry.current.empty())
         entry.current = device.id;
@@ -83,8 +90,7 @@ bool SimDeviceModel::unplug(SimDeviceKind which, const std::string& id)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     Kind& entry = kind(which);
-    const auto device = std::find_if(entry.devices.begin(), entry.devices.end(),
-                                     [&id](const SimDeviceSpec& each) { return each.id == id; });
+    const auto device = findDevice(entry.devices, id);
     if (device == entry.devices.end())
         return false;
     entry.devices.erase(device);

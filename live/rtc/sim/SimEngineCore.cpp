@@ -285,132 +285,99 @@ int SimEngineCore::leaveChannel()
 
 int SimEngineCore::setChannelProfile(int profile)
 {
-    const QJsonObject args{{"profile", profile}};
-    int result = 0;
-    if (!(scriptedResult("setChannelProfile", nullptr, result) && result < 0)) {
+    return scriptedCall("setChannelProfile", QJsonObject{{"profile", profile}}, [&] {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (profile < CHANNEL_PROFILE_COMMUNICATION || profile > CHANNEL_PROFILE_GAME)
-            result = -ERR_INVALID_ARGUMENT;
-        else if (m_channelState != ChannelState::Idle)
-            result = -ERR_REFUSED;
-        else
-            m_profile = profile;
-    }
-    traceCall("setChannelProfile", args, result);
-    return result;
+            return -ERR_INVALID_ARGUMENT;
+        if (m_channelState != ChannelState::Idle)
+            return -ERR_REFUSED;
+        m_profile = profile;
+        return 0;
+    });
 }
 
 int SimEngineCore::setClientRole(int role, const char* permissionKey)
 {
     const QJsonObject args{{"role", role}, {"permissionKey", textValue(permissionKey)}};
-    int result = 0;
-    if (!(scriptedResult("setClientRole", nullptr, result) && result < 0)) {
+    return scriptedCall("setClientRole", args, [&] {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (role != CLIENT_ROLE_BROADCASTER && role != CLIENT_ROLE_AUDIENCE)
-            result = -ERR_INVALID_ARGUMENT;
-        else if (m_profile != CHANNEL_PROFILE_LIVE_BROADCASTING)
-            result = -ERR_REFUSED;
-        else
-            m_role = role;
-    }
-    traceCall("setClientRole", args, result);
-    return result;
+            return -ERR_INVALID_ARGUMENT;
+        if (m_profile != CHANNEL_PROFILE_LIVE_BROADCASTING)
+            return -ERR_REFUSED;
+        m_role = role;
+        return 0;
+    });
 }
 
 int SimEngineCore::setAudioEnabled(bool on)
 {
-    const char* call = on ? "enableAudio" : "disableAudio";
-    int result = 0;
-    if (!(scriptedResult(call, nullptr, result) && result < 0)) {
+    return scriptedCall(on ? "enableAudio" : "disableAudio", QJsonObject{}, [&] {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_audioEnabled = on;
         updateRealMicrophone();
-    }
-    traceCall(call, QJsonObject{}, result);
-    return result;
+        return 0;
+    });
 }
 
 int SimEngineCore::setVideoEnabled(bool on)
 {
-    const char* call = on ? "enableVideo" : "disableVideo";
-    int result = 0;
-    if (!(scriptedResult(call, nullptr, result) && result < 0)) {
+    return scriptedCall(on ? "enableVideo" : "disableVideo", QJsonObject{}, [&] {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_videoEnabled = on;
-    }
-    traceCall(call, QJsonObject{}, result);
-    return result;
+        return 0;
+    });
 }
 
 int SimEngineCore::setVideoProfile(int profile, bool swapWidthAndHeight)
 {
     const QJsonObject args{{"profile", profile}, {"swapWidthAndHeight", swapWidthAndHeight}};
-    int result = 0;
-    if (!(scriptedResult("setVideoProfile", nullptr, result) && result < 0)) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (profile < 0)
-            result = -ERR_INVALID_ARGUMENT;
-        else
-            m_videoProfile = profile;
-    }
-    traceCall("setVideoProfile", args, result);
-    return result;
+    return scriptedCall("setVideoProfile", args, [profile] { return profile < 0 ? -ERR_INVALID_ARGUMENT : 0; });
 }
 
 int SimEngineCore::setupVideo(bool local, const VideoCanvas& canvas)
 {
-    const char* call = local ? "setupLocalVideo" : "setupRemoteVideo";
-    int result = 0;
-    if (!(scriptedResult(call, nullptr, result) && result < 0)) {
+    return scriptedCall(local ? "setupLocalVideo" : "setupRemoteVideo", canvasArgs(canvas), [&] {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (canvas.renderMode != RENDER_MODE_HIDDEN && canvas.renderMode != RENDER_MODE_FIT)
-            result = -ERR_INVALID_ARGUMENT;
-        else if (local)
+            return -ERR_INVALID_ARGUMENT;
+        if (local)
             m_localCanvas = canvas;
         else if (canvas.view == 0)
             m_remoteCanvases.erase(canvas.uid);
         else
             m_remoteCanvases[canvas.uid] = canvas;
-    }
-    traceCall(call, canvasArgs(canvas), result);
-    return result;
+        return 0;
+    });
 }
 
 int SimEngineCore::setPreview(bool on)
 {
-    const char* call = on ? "startPreview" : "stopPreview";
-    int result = 0;
-    if (!(scriptedResult(call, nullptr, result) && result < 0)) {
+    return scriptedCall(on ? "startPreview" : "stopPreview", QJsonObject{}, [&] {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_initialized || m_shutDown)
-            result = -ERR_NOT_INITIALIZED;
-        else
-            m_preview = on;
+            return -ERR_NOT_INITIALIZED;
+        m_preview = on;
         // Every start of the preview is followed by a first local frame, as with the vendor's engine.
-        if (on && result >= 0)
+        if (on)
             m_previewStarted = true;
-    }
-    traceCall(call, QJsonObject{}, result);
-    return result;
+        return 0;
+    });
 }
 
 int SimEngineCore::setRecordingTest(int intervalMs)
 {
     const char* call = intervalMs > 0 ? "startRecordingDeviceTest" : "stopRecordingDeviceTest";
     const QJsonObject args = intervalMs > 0 ? QJsonObject{{"indicationInterval", intervalMs}} : QJsonObject{};
-    int result = 0;
-    if (!(scriptedResult(call, nullptr, result) && result < 0)) {
+    return scriptedCall(call, args, [&] {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_initialized || m_shutDown) {
-            result = -ERR_NOT_INITIALIZED;
-        } else {
-            m_recordingTestMs = intervalMs > 0 ? std::max(10, intervalMs) : 0;
-            m_nextRecordingLevel = Clock::now() + std::chrono::milliseconds(m_recordingTestMs);
-            updateRealMicrophone();
-        }
-    }
-    traceCall(call, args, result);
-    return result;
+        if (!m_initialized || m_shutDown)
+            return -ERR_NOT_INITIALIZED;
+        m_recordingTestMs = intervalMs > 0 ? std::max(10, intervalMs) : 0;
+        m_nextRecordingLevel = Clock::now() + std::chrono::milliseconds(m_recordingTestMs);
+        updateRealMicrophone();
+        return 0;
+    });
 }
 
 int SimEngineCore::setPlaybackTest(const char* path, bool on)
@@ -418,23 +385,20 @@ int SimEngineCore::setPlaybackTest(const char* path, bool on)
     const char* call = on ? "startPlaybackDeviceTest" : "stopPlaybackDeviceTest";
     const QJsonObject args = on ? QJsonObject{{"testAudioFilePath", textValue(path)}} : QJsonObject{};
     const QString file = path ? QString::fromUtf8(path) : QString();
-    int result = 0;
-    if (!(scriptedResult(call, nullptr, result) && result < 0)) {
+    return scriptedCall(call, args, [&] {
         if (!isRunning())
-            result = -ERR_NOT_INITIALIZED;
-        else if (on && (file.isEmpty() || !QFile(file).open(QIODevice::ReadOnly)))
-            result = -ERR_INVALID_ARGUMENT;
+            return -ERR_NOT_INITIALIZED;
+        if (on && (file.isEmpty() || !QFile(file).open(QIODevice::ReadOnly)))
+            return -ERR_INVALID_ARGUMENT;
         // The machine's speaker may take a moment to start: not under the engine's lock.
-        else if (SimMediaSource* real = m_devices.realDevices())
-            result =
-                real->setPlaybackTest(m_devices.current(SimDeviceKind::Speaker), file, on) || !on ? 0 : -ERR_FAILED;
-        if (result >= 0) {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_playbackTest = on;
+        if (SimMediaSource* real = m_devices.realDevices()) {
+            if (!real->setPlaybackTest(m_devices.current(SimDeviceKind::Speaker), file, on) && on)
+                return -ERR_FAILED;
         }
-    }
-    traceCall(call, args, result);
-    return result;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_playbackTest = on;
+        return 0;
+    });
 }
 
 void SimEngineCore::updateRealMicrophone()

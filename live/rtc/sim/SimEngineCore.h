@@ -47,6 +47,19 @@ public:
 
     // The scenario's next result for call (or "call:key"): true with result when the scenario scripts one.
     bool scriptedResult(const char* call, const char* key, int& result);
+    // One call of the engine, traced: refused with the scenario's negative result, else apply runs; its error
+    // (negative), or else the scenario's result (0 when none is scripted), is the call's result.
+    template <typename Apply> int scriptedCall(const char* call, const QJsonObject& args, Apply apply)
+    {
+        int result = 0;
+        if (!(scriptedResult(call, nullptr, result) && result < 0)) {
+            const int applied = apply();
+            if (applied < 0)
+                result = applied;
+        }
+        traceCall(call, args, result);
+        return result;
+    }
 
     // Lifecycle.
     int initialize(agora::rtc::IRtcEngineEventHandler* handler, const char* appId);
@@ -177,7 +190,6 @@ private:
     int m_role = 1;
     bool m_audioEnabled = false;
     bool m_videoEnabled = false;
-    int m_videoProfile = 0;
     bool m_muted = false;
     bool m_localCapture = true;
     bool m_localRender = true;

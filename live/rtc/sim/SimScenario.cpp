@@ -13,6 +13,13 @@ namespace {
 constexpr int kMaxDelayMs = 24 * 3600 * 1000;
 constexpr int kMaxListEntries = 10000;
 
+// Notes the first error of a reading.
+void noteError(QString* error, const QString& text)
+{
+    if (error && error->isEmpty())
+        *error = text;
+}
+
 // Reads members of one JSON object, remembering the first type error with its path.
 class Reader
 {
@@ -29,93 +36,77 @@ public:
 
     bool fail(const char* key, const char* expected) const
     {
-        if (m_error && m_error->isEmpty())
-            *m_error = QStringLiteral("%1: %2 expected").arg(pathOf(key), QLatin1String(expected));
+        noteError(m_error, QStringLiteral("%1: %2 expected").arg(pathOf(key), QLatin1String(expected)));
         return false;
     }
 
     // Each reader leaves value alone when the member is absent; false only for a member of the wrong type.
     bool integer(const char* key, int& value, double low, double high) const
     {
-        if (!has(key))
-            return true;
-        const QJsonValue member = m_object.value(QLatin1String(key));
-        if (!member.isDouble())
-            return fail(key, "a number");
-        value = clamped(member.toDouble(), low, high);
-        return true;
+        return member(key, &QJsonValue::isDouble, "a number",
+                      [&](const QJsonValue& json) { value = clamped(json.toDouble(), low, high); });
     }
 
     bool uid(const char* key, unsigned int& value) const
     {
-        if (!has(key))
-            return true;
-        const QJsonValue member = m_object.value(QLatin1String(key));
-        if (!member.isDouble())
-            return fail(key, "a number");
-        const double number = std::floor(member.toDouble());
-        value = number <= 0 ? 0u
-                            : (number >= double(std::numeric_limits<unsigned int>::max())
-                                   ? std::numeric_limits<unsigned int>::max()
-                                   : unsigned(number));
-        return true;
+        return member(key, &QJsonValue::isDouble, "a number", [&](const QJsonValue& json) {
+            const double number = std::floor(json.toDouble());
+            value = number <= 0 ? 0u
+                                : (number >= double(std::numeric_limits<unsigned int>::max())
+                                       ? std::numeric_limits<unsigned int>::max()
+                                       : unsigned(number));
+        });
     }
 
     bool boolean(const char* key, bool& value) const
     {
-        if (!has(key))
-            return true;
-        const QJsonValue member = m_object.value(QLatin1String(key));
-        if (!member.isBool())
-            return fail(key, "true or false");
-        value = member.toBool();
-        return true;
+        return member(key, &QJsonValue::isBool, "true or false",
+                      [&](const QJsonValue& json) { value = json.toBool(); });
     }
 
     bool text(const char* key, std::string& value) const
     {
-        if (!has(key))
-            return true;
-        const QJsonValue member = m_object.value(QLatin1String(key));
-        if (!member.isString())
-            return fail(key, "a text");
-        value = member.toString().toStdString();
-        return true;
+        return member(key, &QJsonValue::isString, "a text",
+                      [&](const QJsonValue& json) { value = json.toString().toStdString(); });
     }
 
     bool text(const char* key, QString& value) const
     {
-        if (!has(key))
-            return true;
-        const QJsonValue member = m_object.value(QLatin1String(key));
-        if (!member.isString())
-            return fail(key, "a text");
-        value = member.toString();
-        return true;
+        return member(key, &QJsonValue::isString, "a text", [&](const QJsonValue& json) { value = json.toString(); });
     }
 
     // An object member: false when present and no object; absent gives an empty object.
     bool object(const char* key, QJsonObject& value) const
     {
-        if (!has(key))
-            return true;
-        const QJsonValue member = m_object.value(QLatin1String(key));
-        if (!member.isObject())
-            return fail(key, "an object");
-        value = member.toObject();
-        return true;
+        return member(key, &QJsonValue::isObject, "an object",
+                      [&](const QJsonValue& json) { value = json.toObject(); });
     }
 
     bool array(const char* key, QJsonArray& value) const
     {
-        if (!has(key))
-            return true;
-        const QJsonValue member = m_object.value(QLatin1String(key));
-        if (!member.isArray())
-            return fail(key, "a list");
-        value = member.toArray();
+        if (!member(key, &QJsonValue::isArray, "a list", [&](const QJsonValue& json) { value = json.toArray(); }))
+            return false;
         if (value.size() > kMaxListEntries)
             return fail(key, "at most 10000 entries");
+        return true;
+    }
+
+    // Each object of the list under key, with a reader of its own, in order: false at the first entry that is no
+    // object or that visit refuses. An absent list visits nothing.
+    template <typename Visit> bool objects(const char* key, Visit visit) const
+    {
+        QJsonArray list;
+        if (!array(key, list))
+            return false;
+        for (int i = 0; i < list.size(); ++i) {
+            const QString path = QStringLiteral("%1[%2]").arg(pathOf(key)).arg(i);
+            if (!list.at(i).isObject()) {
+                noteError(m_error, path + QStringLiteral(": an object expected"));
+                return false;
+            }
+            if (!visit(Reader(list.at(i).toObject(), path, m_error)))
+                return false;
+        }
         return true;
     }
 
@@ -132,34 +123,37 @@ public:
     }
 
 private:
+    // Hands a present member of the expected type to store; false (the error noted) for one of another type.
+    template <typename Store>
+    bool member(const char* key, bool (QJsonValue::*isExpected)() const, const char* expected, Store store) const
+    {
+        if (!has(key))
+            return true;
+        const QJsonValue json = m_object.value(QLatin1String(key));
+        if (!(json.*isExpected)())
+            return fail(key, expected);
+        store(json);
+        return true;
+    }
+
     QJsonObject m_object;
     QString m_path;
     QString* m_error;
 };
 
-bool readDevices(const Reader& reader, const char* key, std::vector<SimDeviceSpec>& out, QString* error)
+bool readDevices(const Reader& reader, const char* key, std::vector<SimDeviceSpec>& out)
 {
     if (!reader.has(key))
         return true;
-    QJsonArray list;
-    if (!reader.array(key, list))
-        return false;
     out.clear();
-    for (int i = 0; i < list.size(); ++i) {
-        const QString path = QStringLiteral("%1[%2]").arg(reader.pathOf(key)).arg(i);
-        if (!list.at(i).isObject()) {
-            if (error && error->isEmpty())
-                *error = path + QStringLiteral(": an object expected");
-            return false;
-        }
-        const Reader entry(list.at(i).toObject(), path, error);
+    return reader.objects(key, [&out](const Reader& entry) {
         SimDeviceSpec device;
         if (!entry.text("name", device.name) || !entry.text("id", device.id) ||
             !entry.boolean("refuse", device.refuse) || !entry.integer("level", device.level, -1, 255))
             return false;
         out.push_back(device);
-    }
-    return true;
+        return true;
+    });
 }
 
 bool readKind(const Reader& reader, const char* key, SimDeviceKind& kind)
@@ -248,19 +242,9 @@ bool readEvent(const Reader& entry, SimEvent& event)
            entry.boolean("muted", event.muted);
 }
 
-bool readUsers(const Reader& reader, SimScenario& out, QString* error)
+bool readUsers(const Reader& reader, SimScenario& out)
 {
-    QJsonArray users;
-    if (!reader.array("users", users))
-        return false;
-    for (int i = 0; i < users.size(); ++i) {
-        const QString path = QStringLiteral("users[%1]").arg(i);
-        if (!users.at(i).isObject()) {
-            if (error && error->isEmpty())
-                *error = path + QStringLiteral(": an object expected");
-            return false;
-        }
-        const Reader entry(users.at(i).toObject(), path, error);
+    return reader.objects("users", [&out](const Reader& entry) {
         SimEvent joined;
         joined.type = SimEvent::UserJoined;
         int leaveMs = -1;
@@ -279,28 +263,19 @@ bool readUsers(const Reader& reader, SimScenario& out, QString* error)
             left.reason = leaveReason;
             out.events.push_back(left);
         }
-    }
-    return true;
+        return true;
+    });
 }
 
-bool readEvents(const Reader& reader, SimScenario& out, QString* error)
+bool readEvents(const Reader& reader, SimScenario& out)
 {
-    QJsonArray events;
-    if (!reader.array("events", events))
-        return false;
-    for (int i = 0; i < events.size(); ++i) {
-        const QString path = QStringLiteral("events[%1]").arg(i);
-        if (!events.at(i).isObject()) {
-            if (error && error->isEmpty())
-                *error = path + QStringLiteral(": an object expected");
-            return false;
-        }
+    return reader.objects("events", [&out](const Reader& entry) {
         SimEvent event;
-        if (!readEvent(Reader(events.at(i).toObject(), path, error), event))
+        if (!readEvent(entry, event))
             return false;
         out.events.push_back(event);
-    }
-    return true;
+        return true;
+    });
 }
 
 bool readResults(const Reader& reader, SimScenario& out, QString* error)
@@ -311,16 +286,14 @@ bool readResults(const Reader& reader, SimScenario& out, QString* error)
     for (auto it = results.constBegin(); it != results.constEnd(); ++it) {
         const QString path = QStringLiteral("results.%1").arg(it.key());
         if (!it.value().isArray() || it.value().toArray().size() > kMaxListEntries) {
-            if (error && error->isEmpty())
-                *error = path + QStringLiteral(": a list of numbers expected");
+            noteError(error, path + QStringLiteral(": a list of numbers expected"));
             return false;
         }
         std::vector<int> values;
         const QJsonArray list = it.value().toArray();
         for (const QJsonValue& value : list) {
             if (!value.isDouble()) {
-                if (error && error->isEmpty())
-                    *error = path + QStringLiteral(": a list of numbers expected");
+                noteError(error, path + QStringLiteral(": a list of numbers expected"));
                 return false;
             }
             values.push_back(Reader::clamped(value.toDouble(), -1000000, 1000000));
@@ -376,8 +349,7 @@ bool readSections(const Reader& top, SimScenario& out, QString* error)
         return false;
     for (auto it = fixed.constBegin(); it != fixed.constEnd(); ++it) {
         if (!it.value().isDouble()) {
-            if (error && error->isEmpty())
-                *error = QStringLiteral("stats.fixed.%1: a number expected").arg(it.key());
+            noteError(error, QStringLiteral("stats.fixed.%1: a number expected").arg(it.key()));
             return false;
         }
         out.fixedStats[it.key().toStdString()] = Reader::clamped(it.value().toDouble(), 0, 1 << 30);
@@ -400,9 +372,9 @@ bool readSections(const Reader& top, SimScenario& out, QString* error)
         else
             return devicesReader.fail("source", "\"simulated\" or \"real\"");
     }
-    return readDevices(devicesReader, "cameras", out.cameras, error) &&
-           readDevices(devicesReader, "microphones", out.microphones, error) &&
-           readDevices(devicesReader, "speakers", out.speakers, error) &&
+    return readDevices(devicesReader, "cameras", out.cameras) &&
+           readDevices(devicesReader, "microphones", out.microphones) &&
+           readDevices(devicesReader, "speakers", out.speakers) &&
            devicesReader.integer("recordingVolume", out.recordingVolume, 0, 255) &&
            devicesReader.integer("playbackVolume", out.playbackVolume, 0, 255);
 }
@@ -435,7 +407,7 @@ bool SimScenario::fromJson(const QByteArray& json, SimScenario& out, QString* er
     SimScenario scenario = defaults();
     const Reader top(document.object(), QString(), &message);
     const bool ok = readResults(top, scenario, &message) && readSections(top, scenario, &message) &&
-                    readUsers(top, scenario, &message) && readEvents(top, scenario, &message);
+                    readUsers(top, scenario) && readEvents(top, scenario);
     if (!ok) {
         if (error)
             *error = message;

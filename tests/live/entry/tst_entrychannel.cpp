@@ -32,6 +32,7 @@
 #include <memory>
 
 using RtcTest::argOf;
+using RtcTest::CountingObserver;
 using RtcTest::TracedScenario;
 using ZmTest::Simulator;
 
@@ -39,23 +40,6 @@ using Devices = QList<QPair<QString, QString>>; // (name, id)
 Q_DECLARE_METATYPE(Devices)
 
 namespace {
-
-// Counts the frames it is given.
-class CountingObserver : public agora::media::IVideoFrameObserver
-{
-public:
-    bool onCaptureVideoFrame(VideoFrame&) override
-    {
-        ++frames;
-        return true;
-    }
-    bool onRenderVideoFrame(unsigned int, VideoFrame&) override
-    {
-        ++frames;
-        return true;
-    }
-    std::atomic<int> frames{0};
-};
 
 std::vector<SimDeviceSpec> specs(const Devices& devices, bool refuse = false)
 {

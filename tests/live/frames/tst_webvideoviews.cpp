@@ -8,6 +8,7 @@
 #include "app/AppGlobalData.h"
 #include "app/ConfigManager.h"
 #include "live/rtc/AgoraChannel.h"
+#include "live/rtc/FrameObserverRegistration.h"
 #include "live/rtc/sim/I420Frame.h"
 #include "live/rtc/sim/SimRtcEngine.h"
 #include "live/rtc/sim/SimTestPattern.h"
@@ -197,13 +198,7 @@ struct FrameRoom
 
     bool attach(agora::media::IVideoFrameObserver* target)
     {
-        void* media = nullptr;
-        if (!channel.engine() || channel.engine()->queryInterface(agora::rtc::AGORA_IID_MEDIA_ENGINE, &media) != 0)
-            return false;
-        auto* mediaEngine = static_cast<agora::media::IMediaEngine*>(media);
-        const int result = mediaEngine->registerVideoFrameObserver(target);
-        mediaEngine->release();
-        return result == 0;
+        return registerFrameObserver(channel.engine(), target) == 0;
     }
 
     ~FrameRoom() { channel.uninitialize(); } // detaches the observer before the helper goes

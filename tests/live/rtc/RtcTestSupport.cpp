@@ -4,11 +4,11 @@
 #include "live/rtc/sim/SimEngineSetup.h"
 #include "live/rtc/sim/SimRtcEngine.h"
 
-#include <QDeadlineTimer>
+#include "WaitUntil.h"
+
 #include <QFile>
 #include <QJsonDocument>
 #include <QSettings>
-#include <QTest>
 
 namespace RtcTest {
 
@@ -123,13 +123,7 @@ QList<SignalLog::Entry> SignalLog::entries(const QString& name) const
 
 bool SignalLog::waitFor(const QString& name, int n, int timeoutMs) const
 {
-    QDeadlineTimer deadline(timeoutMs);
-    while (count(name) < n) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return ZmTest::waitUntil([&] { return count(name) >= n; }, timeoutMs, 10);
 }
 
 } // namespace RtcTest

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "live/rtc/engine/IMediaEngine.h"
 #include "live/rtc/sim/SimScenario.h"
 
 #include <QJsonObject>
@@ -11,6 +12,8 @@
 #include <QThread>
 #include <QVariantList>
 
+#include <atomic>
+
 namespace agora {
 namespace rtc {
 class IRtcEngine;
@@ -19,6 +22,23 @@ class IRtcEngine;
 class SimRtcEngine;
 
 namespace RtcTest {
+
+// A video frame observer that counts the frames it is given (captured and rendered alike), from any thread.
+class CountingObserver : public agora::media::IVideoFrameObserver
+{
+public:
+    bool onCaptureVideoFrame(VideoFrame&) override
+    {
+        ++frames;
+        return true;
+    }
+    bool onRenderVideoFrame(unsigned int, VideoFrame&) override
+    {
+        ++frames;
+        return true;
+    }
+    std::atomic<int> frames{0};
+};
 
 // A scenario that traces into a file of its own; use() makes it the scenario of the engines made afterwards.
 class TracedScenario

@@ -38,23 +38,6 @@ SimEvent simEvent(SimEvent::Type type, unsigned int uid = 0)
     return made;
 }
 
-// Counts the frames it is given.
-class CountingObserver : public agora::media::IVideoFrameObserver
-{
-public:
-    bool onCaptureVideoFrame(VideoFrame&) override
-    {
-        ++frames;
-        return true;
-    }
-    bool onRenderVideoFrame(unsigned int, VideoFrame&) override
-    {
-        ++frames;
-        return true;
-    }
-    std::atomic<int> frames{0};
-};
-
 } // namespace
 
 class TestAgoraChannel : public QObject

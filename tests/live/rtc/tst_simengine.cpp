@@ -261,6 +261,11 @@ private slots:
                                              << "results.joinChannel: a list of numbers expected";
         QTest::newRow("bad source") << QByteArray(R"({"devices": {"source": "usb"}})")
                                     << "devices.source: \"simulated\" or \"real\" expected";
+        QTest::newRow("second user's uid")
+            << QByteArray(R"({"users": [{"uid": 5}, {"uid": "x"}]})") << "users[1].uid: a number expected";
+        QTest::newRow("event not an object")
+            << QByteArray(R"({"events": [{"type": "rejoin"}, 3]})") << "events[1]: an object expected";
+        QTest::newRow("users not a list") << QByteArray(R"({"users": {"uid": 5}})") << "users: a list expected";
     }
 
     void refusesBadScenarios()

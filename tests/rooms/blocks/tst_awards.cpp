@@ -341,11 +341,15 @@ private slots:
     void deletedWhilePlayingLeavesNothingRunning()
     {
         auto* animation = new AwardAnimation;
-        animation->setSound(new FakeSound);
+        QPointer<FakeSound> sound = new FakeSound;
+        animation->setSound(sound);
         animation->setFixedSize(640, 424);
         animation->start("Lily", QString(), 0);
         QTest::qWait(50);
+        QCOMPARE(animation->findChild<QAbstractAnimation*>("whole")->state(), QAbstractAnimation::Running);
         delete animation;
+        // The sound goes with it; the event loop then runs on without anything of it left.
+        QVERIFY(sound.isNull());
         QTest::qWait(50);
     }
 

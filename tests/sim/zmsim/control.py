@@ -13,12 +13,13 @@ from . import files, programmed
 PREFIX = "/_control"
 
 
-def _json(data, status=200):
+def json_reply(data, status=200):
+    """A JSON reply as every control request gives it (texts as they are, not escaped to ASCII)."""
     return web.json_response(data, status=status, dumps=lambda value: json.dumps(value, ensure_ascii=False))
 
 
 def _error(message, status=400):
-    return _json({"error": message}, status=status)
+    return json_reply({"error": message}, status=status)
 
 
 def int_arg(request, name, default):
@@ -30,7 +31,7 @@ def int_arg(request, name, default):
 
 async def info(request):
     state = request.app["state"]
-    return _json({"base": state.base_url, "pid": os.getpid(), "roles": state.roles, "files_dir": state.files_dir})
+    return json_reply({"base": state.base_url, "pid": os.getpid(), "roles": state.roles, "files_dir": state.files_dir})
 
 
 async def get_requests(request):
@@ -49,12 +50,12 @@ async def get_requests(request):
         entries = await state.log.wait_for(count, wait_ms / 1000.0, **filters)
     else:
         entries = state.log.select(**filters)
-    return _json({"requests": entries})
+    return json_reply({"requests": entries})
 
 
 async def delete_requests(request):
     request.app["state"].log.clear()
-    return _json({"ok": True})
+    return json_reply({"ok": True})
 
 
 async def json_body(request):
@@ -77,16 +78,16 @@ async def add_routes(request):
     except (programmed.RouteError, ValueError, TypeError) as error:
         return _error(str(error))
     ids = [state.routes.add(item).id for item in specs]
-    return _json({"ids": ids} if isinstance(spec, list) else {"id": ids[0]})
+    return json_reply({"ids": ids} if isinstance(spec, list) else {"id": ids[0]})
 
 
 async def get_routes(request):
-    return _json({"routes": request.app["state"].routes.describe()})
+    return json_reply({"routes": request.app["state"].routes.describe()})
 
 
 async def delete_routes(request):
     request.app["state"].routes.clear()
-    return _json({"ok": True})
+    return json_reply({"ok": True})
 
 
 async def delete_route(request):
@@ -96,7 +97,7 @@ async def delete_route(request):
         return _error("route ids are whole numbers")
     if not request.app["state"].routes.remove(route_id):
         return _error("no such route", status=404)
-    return _json({"ok": True})
+    return json_reply({"ok": True})
 
 
 async def put_file(request):
@@ -105,17 +106,17 @@ async def put_file(request):
     data = await request.read()
     if not files.store_upload(state, relative, data):
         return _error("file names are relative paths without empty, . or .. parts")
-    return _json({"path": files.PREFIX + relative, "url": state.base_url + files.PREFIX + relative,
+    return json_reply({"path": files.PREFIX + relative, "url": state.base_url + files.PREFIX + relative,
                   "size": len(data)})
 
 
 async def get_files(request):
-    return _json({"files": files.list_uploads(request.app["state"])})
+    return json_reply({"files": files.list_uploads(request.app["state"])})
 
 
 async def delete_files(request):
     files.clear_uploads(request.app["state"])
-    return _json({"ok": True})
+    return json_reply({"ok": True})
 
 
 async def reset(request):
@@ -125,12 +126,12 @@ async def reset(request):
     files.clear_uploads(state)
     for hook in state.reset_hooks:
         hook()
-    return _json({"ok": True})
+    return json_reply({"ok": True})
 
 
 async def shutdown(request):
     request.app["state"].shutdown.set()
-    return _json({"ok": True})
+    return json_reply({"ok": True})
 
 
 def setup(app, state):

@@ -13,7 +13,7 @@ import uuid
 
 from aiohttp import WSMsgType, web
 
-from . import control
+from . import control, programmed
 from .state import Annotator, wait_for_count
 
 PATHS = ("/ws", "/class/ws")
@@ -33,14 +33,6 @@ TEACHER_COMMANDS = (40010001, 40010002)
 
 class MessageError(ValueError):
     pass
-
-
-def _count(value, what):
-    if value == "always":
-        return None
-    if isinstance(value, int) and not isinstance(value, bool) and value > 0:
-        return value
-    raise MessageError(f'{what} is a positive count or "always"')
 
 
 def _milliseconds(spec, key):
@@ -90,7 +82,7 @@ class Fault:
         if not 1000 <= self.code <= 4999:
             raise MessageError("code must be between 1000 and 4999")
         self.after = _milliseconds(spec, "after_ms")
-        self.remaining = _count(spec.get("times", 1), "times")
+        self.remaining = programmed.remaining_of(spec.get("times", 1), MessageError)
 
     def describe(self):
         return {"id": self.id, "mode": self.mode, "status": self.status, "code": self.code,
@@ -405,10 +397,6 @@ class MessageServer:
 # --- control API -------------------------------------------------------------------------------------------
 
 
-def _json(data, status=200):
-    return web.json_response(data, status=status, dumps=lambda value: json.dumps(value, ensure_ascii=False))
-
-
 async def _body(request):
     """The request body as JSON ({} when there is none); a 400 reply when it is not JSON."""
     return await control.json_body(request) if request.can_read_body else {}
@@ -436,12 +424,12 @@ async def get_frames(request):
         frames = await server.wait_frames(count, wait_ms / 1000.0, **filters)
     else:
         frames = server.select_frames(**filters)
-    return _json({"frames": frames})
+    return control.json_reply({"frames": frames})
 
 
 async def delete_frames(request):
     _server(request).frames.clear()
-    return _json({"ok": True})
+    return control.json_reply({"ok": True})
 
 
 async def get_connections(request):
@@ -451,7 +439,7 @@ async def get_connections(request):
     state = request.query.get("state") or None
     if count > 0 and wait_ms > 0:
         await server.wait_connections(count, wait_ms / 1000.0, state)
-    return _json({"connections": [c.describe() for c in server.select_connections(state)]})
+    return control.json_reply({"connections": [c.describe() for c in server.select_connections(state)]})
 
 
 async def push(request):
@@ -464,14 +452,14 @@ async def push(request):
         payloads = [payload_of(item) for item in items]
         delay = _milliseconds(spec, "delay_ms")
     except MessageError as error:
-        return _json({"error": str(error)}, status=400)
+        return control.json_reply({"error": str(error)}, status=400)
     if delay:
         await asyncio.sleep(delay)
     conn_id = spec.get("connection")
     sent = 0
     for kind, data in payloads:
         sent += await server.push(kind, data, conn_id)
-    return _json({"sent": sent})
+    return control.json_reply({"sent": sent})
 
 
 async def add_faults(request):
@@ -481,32 +469,32 @@ async def add_faults(request):
     try:
         faults = [Fault(0, item) for item in specs]  # check all before adding any
     except (MessageError, ValueError, TypeError) as error:
-        return _json({"error": str(error)}, status=400)
+        return control.json_reply({"error": str(error)}, status=400)
     ids = []
     for fault in faults:
         fault.id = server.next_fault
         server.next_fault += 1
         server.faults.append(fault)
         ids.append(fault.id)
-    return _json({"ids": ids} if isinstance(spec, list) else {"id": ids[0]})
+    return control.json_reply({"ids": ids} if isinstance(spec, list) else {"id": ids[0]})
 
 
 async def get_faults(request):
-    return _json({"faults": [fault.describe() for fault in _server(request).faults]})
+    return control.json_reply({"faults": [fault.describe() for fault in _server(request).faults]})
 
 
 async def delete_faults(request):
     _server(request).faults.clear()
-    return _json({"ok": True})
+    return control.json_reply({"ok": True})
 
 
 async def close(request):
     spec = await _body(request)
     code = spec.get("code", 1001) if isinstance(spec, dict) else 1001
     if not isinstance(code, int) or not 1000 <= code <= 4999:
-        return _json({"error": "code must be between 1000 and 4999"}, status=400)
+        return control.json_reply({"error": "code must be between 1000 and 4999"}, status=400)
     closed = await _server(request).close(code, spec.get("connection"))
-    return _json({"closed": closed})
+    return control.json_reply({"closed": closed})
 
 
 async def put_scenario(request):
@@ -514,29 +502,29 @@ async def put_scenario(request):
     try:
         scenario = Scenario(spec)
     except MessageError as error:
-        return _json({"error": str(error)}, status=400)
+        return control.json_reply({"error": str(error)}, status=400)
     _server(request).load_scenario(scenario)
-    return _json(scenario.describe())
+    return control.json_reply(scenario.describe())
 
 
 async def get_scenario(request):
     scenario = _server(request).scenario
-    return _json({"scenario": scenario.describe() if scenario else None})
+    return control.json_reply({"scenario": scenario.describe() if scenario else None})
 
 
 async def delete_scenario(request):
     server = _server(request)
     server._drop_scenario()
     server.relay = False
-    return _json({"ok": True})
+    return control.json_reply({"ok": True})
 
 
 async def put_relay(request):
     spec = await _body(request)
     if not isinstance(spec, dict) or not isinstance(spec.get("enabled"), bool):
-        return _json({"error": "the body is {\"enabled\": true|false}"}, status=400)
+        return control.json_reply({"error": "the body is {\"enabled\": true|false}"}, status=400)
     _server(request).relay = spec["enabled"]
-    return _json({"ok": True})
+    return control.json_reply({"ok": True})
 
 
 def load_scenario_file(state, path):

@@ -13,6 +13,16 @@ class RouteError(ValueError):
     pass
 
 
+def remaining_of(times, error_type):
+    """How many more times a programmed answer applies: None for "always", else a positive count; error_type is
+    raised for anything else."""
+    if times == "always":
+        return None
+    if isinstance(times, int) and not isinstance(times, bool) and times > 0:
+        return times
+    raise error_type('times is a positive count or "always"')
+
+
 def _text_pairs(value, what):
     """Header lines given as [[name, value], ...] or {name: value}; kept in the given order."""
     if value is None:
@@ -62,13 +72,7 @@ class Route:
         self.body *= repeat
         self.raw = base64.b64decode(spec.get("raw_base64", ""), validate=True)
         self.delay = max(0, int(spec.get("delay_ms", 0))) / 1000.0
-        times = spec.get("times", "always")
-        if times == "always":
-            self.remaining = None
-        elif isinstance(times, int) and times > 0:
-            self.remaining = times
-        else:
-            raise RouteError('times is a positive count or "always"')
+        self.remaining = remaining_of(spec.get("times", "always"), RouteError)
         self.hits = 0
 
     @staticmethod
