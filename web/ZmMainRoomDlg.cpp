@@ -5,6 +5,7 @@
 #include "app/LaunchOptions.h"
 #include "app/ProgramFiles.h"
 #include "app/ZmAppEvents.h"
+#include "live/rtc/DeviceInfo.h"
 #include "net/packages/OfflineLessonResManager.h"
 #include "settings/DeviceCheckOpener.h"
 #include "settings/SystemSettingDlg.h"
@@ -37,8 +38,9 @@ constexpr char kDefaultHelpVideoAddress[] = "https://www.zmquillo.com/help/video
 constexpr int kDeviceCheckAfterLoginMs = 500;
 
 const char* const kSignedInButtons[] = {"ButtonBackward", "ButtonForward", "ButtonHome", "ButtonImport"};
-// The chosen devices, in the order they are read; all three are reset together.
-const char* const kDeviceKeys[] = {"SelectedDeviceID/Camera", "SelectedDeviceID/AudioIN", "SelectedDeviceID/AudioOUT"};
+// The chosen devices, in the order they are read; all three are reset together, in the order of kDeviceResetKeys.
+const char* const kDeviceKeys[] = {kSelectedCameraKey, kSelectedMicrophoneKey, kSelectedSpeakerKey};
+const char* const kDeviceResetKeys[] = {kSelectedMicrophoneKey, kSelectedSpeakerKey, kSelectedCameraKey};
 
 void deleteWhenDone(QObject* context, int)
 {
@@ -379,7 +381,7 @@ void ZmMainRoomDlg::onWebLoginSuccess()
     if (complete)
         return;
     // A user without chosen devices goes through the device check, which cannot be left early.
-    for (const char* key : {"SelectedDeviceID/AudioIN", "SelectedDeviceID/AudioOUT", "SelectedDeviceID/Camera"})
+    for (const char* key : kDeviceResetKeys)
         config->ini_SetParam_String(key, QByteArray());
     qInfo() << "ZmMainRoomDlg::onWebLoginSuccess a chosen device is missing: the device check follows";
     QTimer::singleShot(kDeviceCheckAfterLoginMs, this, [this] {
