@@ -1,5 +1,6 @@
 #include "app/startup/Startup.h"
 #include "replay/ReplayRoutes.h"
+#include "rooms/normal/NormalClassRoomRoute.h"
 #include "settings/TitleBarDialogs_Imp.h"
 
 int main(int argc, char* argv[])
@@ -8,6 +9,7 @@ int main(int argc, char* argv[])
     TitleBarDialogs_Imp::installForProcess();
     // The class rooms and replays register their windows with the router here
     // (ZmRouteManager::registerWindowRoute) as their libraries arrive.
+    registerNormalClassRoomRoute();
     ReplayRoutes::registerAll();
     return runApplication(argc, argv);
 }

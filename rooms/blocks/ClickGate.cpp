@@ -2,8 +2,9 @@
 
 #include "rooms/blocks/RoomClock.h"
 
-ClickGate::ClickGate(qint64 windowMs, Start start)
+ClickGate::ClickGate(qint64 windowMs, Start start, Refusal refusal)
     : m_windowMs(windowMs)
+    , m_refusal(refusal)
     , m_hasLast(start == Start::ClosedFromNow)
     , m_lastMs(m_hasLast ? RoomClock::nowMs() : 0)
 {
@@ -12,8 +13,11 @@ ClickGate::ClickGate(qint64 windowMs, Start start)
 bool ClickGate::tryAccept()
 {
     const qint64 now = RoomClock::nowMs();
-    if (m_hasLast && now - m_lastMs < m_windowMs)
+    if (m_hasLast && now - m_lastMs < m_windowMs) {
+        if (m_refusal == Refusal::RestartsWindow)
+            m_lastMs = now;
         return false;
+    }
     m_hasLast = true;
     m_lastMs = now;
     return true;

@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -193,9 +194,27 @@ VideoDisplayWidget::~VideoDisplayWidget() = default;
 WId VideoDisplayWidget::videoWinId()
 {
     auto* surface = static_cast<VideoSurface*>(m_userVideo);
-    if (!surface->internalWinId())
+    if (!surface->internalWinId()) {
         surface->makeNative();
+        surface->winId();
+        placeNativeLayers();
+    }
     return surface->winId();
+}
+
+void VideoDisplayWidget::placeNativeLayers()
+{
+    // Qt places a native window made inside a widget without a window of its own at the widget's origin, and does
+    // not move it with the widget later: each native layer is put where its widget is.
+    const QWidget* nativeParent = nativeParentWidget();
+    if (!nativeParent)
+        return;
+    for (QObject* object : children()) {
+        auto* layer = qobject_cast<QWidget*>(object);
+        QWindow* window = layer && layer->internalWinId() ? layer->windowHandle() : nullptr;
+        if (window && !layer->isWindow())
+            window->setPosition(layer->mapTo(nativeParent, QPoint(0, 0)));
+    }
 }
 
 void VideoDisplayWidget::setUserOnline(bool showCover)
@@ -324,6 +343,12 @@ void VideoDisplayWidget::onUserControlClicked(bool checked)
     emit sigUserEnableControl(checked);
 }
 
+void VideoDisplayWidget::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    placeNativeLayers();
+}
+
 void VideoDisplayWidget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -333,6 +358,7 @@ void VideoDisplayWidget::resizeEvent(QResizeEvent* event)
             resize(width(), height43);
     }
     relayout();
+    placeNativeLayers();
     logEmitSignal("sigWindowRSizeMove");
     emit sigWindowRSizeMove();
 }

@@ -64,10 +64,13 @@ public slots:
     void onUserControlClicked(bool checked);
 
 protected:
+    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void relayout();
+    // Puts the native windows of the layers where their widgets are.
+    void placeNativeLayers();
     void applyMicIcon();
 
     QLabel* m_userVideo;

@@ -3,9 +3,13 @@
 #include "ZmTestMain.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QScreen>
 #include <QWidget>
+
+#include <set>
 
 namespace ZmTest {
 
@@ -40,6 +44,29 @@ void showAndSaveScreenshot(QWidget& widget, const QString& name)
         return;
     QCOMPARE(shot.size(), widget.size());
     QVERIFY(!QImage(screenshotPath(name)).isNull());
+}
+
+QImage grabScreenArea(const QRect& area)
+{
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+QImage grabScreen(const QWidget& widget)
+{
+    return grabScreenArea(QRect(widget.mapToGlobal(QPoint(0, 0)), widget.size()));
+}
+
+int distinctColours(const QImage& image)
+{
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 4) {
+        for (int x = 0; x < image.width(); x += 4)
+            colours.insert(image.pixel(x, y));
+    }
+    return int(colours.size());
 }
 
 } // namespace ZmTest

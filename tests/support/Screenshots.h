@@ -2,7 +2,9 @@
 
 #include <QString>
 
+class QImage;
 class QPixmap;
+class QRect;
 class QWidget;
 
 namespace ZmTest {
@@ -21,5 +23,13 @@ void saveScreenshot(QWidget& widget, const QString& name, QPixmap* shot = nullpt
 // Shows the widget and saves its screenshot; fails the running test as well when the picture is not the widget's
 // size or cannot be read back.
 void showAndSaveScreenshot(QWidget& widget, const QString& name);
+
+// The screen's pixels in the area (global coordinates), as RGB32: what native windows show is there too, unlike in
+// a widget's own grab.
+QImage grabScreenArea(const QRect& area);
+// The screen's pixels where the widget is.
+QImage grabScreen(const QWidget& widget);
+// The colours of a grid of samples 4 pixels apart: a flat or drawn surface has a handful, video many.
+int distinctColours(const QImage& image);
 
 } // namespace ZmTest

@@ -1230,6 +1230,115 @@ The new settings take effect at its next start.</source>
     </message>
 </context>
 <context>
+    <name>ZmClassRoomDlg</name>
+    <message>
+        <source>Reseting...</source>
+        <translation>正在重置...</translation>
+    </message>
+    <message>
+        <source>The device (%1) may affect classes. Please replace the new device in time.</source>
+        <translation>设备（%1）可能影响上课，请及时更换新设备。</translation>
+    </message>
+    <message>
+        <source>Get it</source>
+        <translation>知道了</translation>
+    </message>
+    <message>
+        <source>Do you want to end this lesson?</source>
+        <translation>要结束本节课吗？</translation>
+    </message>
+    <message>
+        <source>End the lesson</source>
+        <translation>结束课程</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to exit?</source>
+        <translation>确定要退出吗？</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>This lesson is over~</source>
+        <translation>本节课已结束~</translation>
+    </message>
+    <message>
+        <source>Out of class</source>
+        <translation>下课</translation>
+    </message>
+    <message>
+        <source>Something is wrong with teacher's network</source>
+        <translation>老师的网络出现问题</translation>
+    </message>
+    <message>
+        <source>Broken network, reconnecting...</source>
+        <translation>网络已断开，正在重连...</translation>
+    </message>
+    <message>
+        <source>Network connection success.</source>
+        <translation>网络连接成功。</translation>
+    </message>
+    <message>
+        <source>Your microphone's voice is too small and the other person may not be able to hear it.</source>
+        <translation>你的麦克风声音太小，对方可能听不到。</translation>
+    </message>
+    <message>
+        <source>Microphone disabled by system
+Please turn on microphone in system setting.</source>
+        <translation>麦克风已被系统禁用
+请在系统设置中打开麦克风。</translation>
+    </message>
+    <message>
+        <source>The teacher is sharing desktop</source>
+        <translation>老师正在共享桌面</translation>
+    </message>
+    <message>
+        <source>The teacher turned off desktop sharing</source>
+        <translation>老师已关闭桌面共享</translation>
+    </message>
+    <message>
+        <source>Are you sure to enable sharing your screen?</source>
+        <translation>确定要共享你的屏幕吗？</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>Microphone is temporarily disabled while playing video</source>
+        <translation>播放视频时麦克风暂时关闭</translation>
+    </message>
+    <message>
+        <source>The reset will reconnect the camera and speakers, and solve the problems of video and sound carton. The whole process will take about 5 seconds. Are you sure you want to reset it?</source>
+        <translation>重置将重新连接摄像头和扬声器，解决视频和声音卡顿的问题，整个过程约需5秒。确定要重置吗？</translation>
+    </message>
+    <message>
+        <source>CPU overload, please close other software programs.</source>
+        <translation>CPU负载过高，请关闭其他软件程序。</translation>
+    </message>
+    <message>
+        <source>camera</source>
+        <translation>摄像头</translation>
+    </message>
+    <message>
+        <source>microphone</source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>speaker</source>
+        <translation>扬声器</translation>
+    </message>
+</context>
+<context>
     <name>ZmMainRoomDlg</name>
     <message>
         <source>ZmQuillo - Main Room</source>
@@ -1285,6 +1394,29 @@ The cache is cleared at its next start.</source>
     <message>
         <source>Loading...</source>
         <translation>加载中...</translation>
+    </message>
+</context>
+<context>
+    <name>ZmVideoDlg</name>
+    <message>
+        <source>ZmQuillo - Class Room</source>
+        <translation>ZmQuillo - 教室</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>重置</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
     </message>
 </context>
 </TS>

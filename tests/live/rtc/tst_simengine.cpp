@@ -8,6 +8,7 @@
 #include "live/rtc/sim/SimTestPattern.h"
 
 #include "RtcTestSupport.h"
+#include "Screenshots.h"
 #include "ZmTestMain.h"
 
 #include <QElapsedTimer>
@@ -160,26 +161,6 @@ std::unique_ptr<QWidget> nativeWindow(const QRect& geometry)
     widget->setGeometry(geometry);
     widget->show();
     return widget;
-}
-
-// The screen's pixels where the widget is.
-QImage grab(const QWidget& widget)
-{
-    const QRect area(widget.mapToGlobal(QPoint(0, 0)), widget.size());
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
-
-int distinctColours(const QImage& image)
-{
-    std::set<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 4) {
-        for (int x = 0; x < image.width(); x += 4)
-            colours.insert(image.pixel(x, y));
-    }
-    return int(colours.size());
 }
 
 } // namespace
@@ -465,10 +446,10 @@ private slots:
         QCOMPARE(rtc.engine->setupRemoteVideo(canvas), 0);
         QCOMPARE(rtc.engine->joinChannel("", "lesson", nullptr, 5001), 0);
 
-        QTRY_VERIFY_WITH_TIMEOUT(distinctColours(grab(*local)) > 4, 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(distinctColours(grab(*remoteView)) > 4, 5000);
-        const QImage first = grab(*local);
-        QTRY_VERIFY_WITH_TIMEOUT(grab(*local) != first, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(ZmTest::distinctColours(ZmTest::grabScreen(*local)) > 4, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(ZmTest::distinctColours(ZmTest::grabScreen(*remoteView)) > 4, 5000);
+        const QImage first = ZmTest::grabScreen(*local);
+        QTRY_VERIFY_WITH_TIMEOUT(ZmTest::grabScreen(*local) != first, 5000);
 
         // The window goes; the engine goes on without it.
         remoteView.reset();

@@ -1,6 +1,8 @@
 #include "rooms/blocks/StarDialog.h"
 #include "rooms/blocks/VideoDisplayWidget.h"
 
+#include "live/rtc/WindowDiagnostics.h"
+
 #include "RoomTestSupport.h"
 #include "ZmTestMain.h"
 
@@ -9,6 +11,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QSignalSpy>
+#include <QVBoxLayout>
 
 using RoomTest::child;
 
@@ -274,6 +277,51 @@ private slots:
         for (const char* name : {"userDefaultImage", "userName", "userOffline", "micPanel", "panButton"})
             QVERIFY2(child(*tile, name)->internalWinId() != 0, name);
         QVERIFY(!tile->internalWinId());
+    }
+
+    // The native windows are where the tile is, in a room whose panel has a window of its own: when they are made
+    // after the layout has placed the tile, when the tile above grows and pushes it down, when the panel moves.
+    void nativeWindowsFollowTheTile()
+    {
+        QWidget room;
+        room.resize(900, 900);
+        auto* panel = new QWidget(&room);
+        panel->setGeometry(100, 50, 600, 800);
+        panel->setAttribute(Qt::WA_NativeWindow);
+        auto* column = new QVBoxLayout(panel);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(10);
+        auto* upper = new VideoDisplayWidget(panel);
+        auto* tile = new VideoDisplayWidget(panel);
+        column->addWidget(upper);
+        column->addWidget(tile);
+        column->addStretch();
+        upper->setFixedSize(400, 300);
+        tile->setFixedSize(400, 300);
+        room.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&room));
+        QTest::qWait(50); // the layout has placed the tiles before their windows are made
+        const auto nativeAt = [](QWidget* layer) {
+            const NativeWindowState state = queryNativeWindow(layer->internalWinId());
+            return QPoint(state.left, state.top);
+        };
+        // Where Qt has each layer's window in its parent window, and where the window system shows it.
+        const auto placed = [&] {
+            for (const char* name : {"userVideo", "userDefaultImage", "userOffline"}) {
+                QWidget* layer = child(*tile, name);
+                if (layer->windowHandle()->position() != layer->mapTo(panel, QPoint(0, 0)) ||
+                    nativeAt(layer) != layer->mapToGlobal(QPoint(0, 0)))
+                    return false;
+            }
+            return true;
+        };
+        QVERIFY(upper->videoWinId() != 0);
+        QVERIFY(tile->videoWinId() != 0);
+        QTRY_VERIFY(placed());
+        upper->setFixedSize(480, 360);
+        QTRY_VERIFY(placed());
+        panel->move(150, 10);
+        QTRY_VERIFY(placed());
     }
 
     void buttonClicksAreReported()

@@ -1,0 +1,183 @@
+// A whole normal class, as scripts/run plays it: the window router opens the room of a pupil started for the lesson
+// (the row main registers), the room enters through the real class-entry steps against the simulator and the
+// simulated engine, the simulated teacher joins with video, awards a star, mutes the microphone, shares the desktop
+// and ends the lesson; the pupil leaves, the router closes the room without a log upload. The engine paints into the
+// tiles' native windows, so the tiles are checked on the screen's pixels.
+#include "NormalRoomTestSupport.h"
+
+#include "rooms/normal/NormalClassRoomRoute.h"
+#include "rooms/normal/ZmClassRoomDlg.h"
+
+#include "app/AppGlobalData.h"
+#include "app/ConfigManager.h"
+#include "app/ZmAppEvents.h"
+#include "app/tasks/QRunContextManager.h"
+#include "live/entry/InitTask_API.h"
+#include "live/entry/OwedLogUpload.h"
+#include "live/messages/ClassMsgEngine.h"
+#include "live/rtc/sim/SimEngineSetup.h"
+#include "rooms/blocks/AwardAnimation.h"
+#include "rooms/blocks/StarDialog.h"
+#include "rooms/blocks/VideoDisplayWidget.h"
+#include "rooms/widgets/CoursewareViewer.h"
+#include "ui/common/ErrorDlg.h"
+
+#include "EntryTestSupport.h"
+#include "LogCapture.h"
+#include "RtcTestSupport.h"
+#include "Screenshots.h"
+#include "ScriptedSteps.h"
+#include "Simulator.h"
+#include "ZmTestMain.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QPointer>
+#include <QScreen>
+
+using namespace NormalRoomTest;
+using ZmTest::LogCapture;
+
+namespace {
+
+constexpr int kLessonMs = 40000;
+
+QString scenarioPath(const QString& name)
+{
+    return ZmTest::sourceDir() + QStringLiteral("/tests/sim/scenarios/") + name;
+}
+
+void saveScreen(const QWidget* window, const QString& name)
+{
+    QDir().mkpath(ZmTest::screenshotDir());
+    ZmTest::grabScreen(*window).save(ZmTest::screenshotPath(name), "PNG");
+}
+
+} // namespace
+
+class TestNormalClass : public QObject
+{
+    Q_OBJECT
+
+private:
+    ZmTest::Simulator m_sim;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(m_sim.start(), qPrintable(m_sim.errorString()));
+        ConfigManager::instance();
+        registerNormalClassRoomRoute();
+    }
+
+    void cleanupTestCase()
+    {
+        ClassMsgEngine::destroyInstance();
+        SimEngineSetup::resetScenario();
+        QTRY_VERIFY_WITH_TIMEOUT(!QRunContextManager::instance()->findRunContext(kApiStepRunContext), 20000);
+        QVERIFY(waitForOwedLogUploads(20000));
+    }
+
+    void pupilLesson()
+    {
+        QVERIFY(m_sim.reset());
+        m_sim.pointUrlConfig();
+        QFile messages(scenarioPath("normal_class.json"));
+        QVERIFY(messages.open(QIODevice::ReadOnly));
+        QVERIFY(m_sim.loadMessageScenario(QJsonDocument::fromJson(messages.readAll()).object()));
+        SimScenario engine;
+        QString error;
+        QVERIFY2(SimScenario::fromFile(scenarioPath("rtc/normal_class.json"), engine, &error), qPrintable(error));
+        RtcTest::TracedScenario traced;
+        traced.scenario = engine;
+        traced.use();
+        setUpEntryLesson(1);
+        LogCapture log;
+        StepRecorder steps;
+
+        ZmRouteManager router;
+        QCoreApplication::postEvent(&router, new ZmAppStatusEvent(AppStartStatus_NormalClassRoom));
+        QTRY_VERIFY(router.routedWindow(AppStartStatus_NormalClassRoom));
+        QPointer<ZmClassRoomDlg> room = qobject_cast<ZmClassRoomDlg*>(router.routedWindow(2));
+        QVERIFY(room);
+
+        // The entry: every step once and done, in the pupil's order, then the class messages.
+        QVERIFY(log.waitFor("runTasks_awaitEnd: result 0 left (1024)", 1, kLessonMs));
+        QCOMPARE(steps.attempts, (QList<int>{1, 16, 512, 2, 4, 8, 64, 32, 256, 128}));
+        QCOMPARE(steps.results, QVector<int>(10, 1).toList());
+        QCOMPARE(log.linesContaining("runTasks_awaitEnd: task_succed:").size(), 10);
+        QCOMPARE(router.currentStatus(), int(AppStartStatus_NormalClassRoom));
+        QCOMPARE(room->findChild<QLabel*>("lessonTitle")->text(), QStringLiteral("Unit 3 · At the Zoo"));
+        QVERIFY(!m_sim.waitForMessageFrames(1, "text").isEmpty());
+        QCOMPARE(m_sim.messageFrames("text").first().toObject().value("json").toObject().value("messageTag").toInt(),
+                 10010001);
+
+        // The teacher joined with video: both tiles show the engine's pictures.
+        VideoDisplayWidget* teacherTile = room->teacherVideo();
+        VideoDisplayWidget* pupilTile = room->studentVideo();
+        QTRY_VERIFY_WITH_TIMEOUT(!teacherTile->isCoverVisible(), kLessonMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!pupilTile->isCoverVisible(), kLessonMs);
+        QVERIFY2(showsMovingPicture(teacherTile->findChild<QWidget*>("userVideo")), "the teacher's tile stays empty");
+        QVERIFY2(showsMovingPicture(pupilTile->findChild<QWidget*>("userVideo")), "the pupil's tile stays empty");
+        QCOMPARE(teacherTile->findChild<QLabel*>("userName")->text(), QStringLiteral("Ms. Clara Whitfield"));
+        saveScreen(room, "normalclass_lesson");
+
+        // The star arrives and plays over the courseware.
+        QTRY_VERIFY_WITH_TIMEOUT(room->playingAward(), kLessonMs);
+        QCOMPARE(pupilTile->starDialog()->starCount(), 1);
+        QCOMPARE(AppGlobalData::instance()->memberMap()->value(kPupilId).classPoint, 1);
+        QTest::qWait(1500); // the card has come in: the picture is for a person to look at
+        saveScreen(room, "normalclass_award");
+
+        // The teacher's microphone is muted.
+        QTRY_VERIFY_WITH_TIMEOUT(AppGlobalData::instance()->teacherAudioMuted, kLessonMs);
+        QVERIFY(!teacherTile->findChild<QAbstractButton*>("micButton")->isChecked());
+
+        // The teacher's desktop fills the courseware, then the tiles come back.
+        QTRY_VERIFY_WITH_TIMEOUT(room->isDesktopShareMode(), kLessonMs);
+        QWidget* shareSurface = room->courseware()->findChild<QWidget*>("share_surface");
+        QVERIFY(shareSurface->isVisible());
+        const bool sharePainted = showsMovingPicture(shareSurface);
+        saveScreen(room, "normalclass_share");
+        QVERIFY2(sharePainted, "the shared desktop stays empty");
+        QTRY_VERIFY_WITH_TIMEOUT(!room->isDesktopShareMode(), kLessonMs);
+        QVERIFY(teacherTile->isVisible());
+
+        // The teacher ends the lesson; the pupil leaves with the dialog's button.
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<ErrorDlg*>(room->curModalDialog()), kLessonMs);
+        auto* over = qobject_cast<ErrorDlg*>(room->curModalDialog());
+        QCOMPARE(over->findChild<QLabel*>("label_L1")->text(), QStringLiteral("This lesson is over~"));
+        QVERIFY(teacherTile->isOfflineLabelVisible());
+        QVERIFY(click(over, "iknowBtn"));
+
+        // The router closes the room of a program started for the lesson: no log upload, no window left.
+        QTRY_VERIFY_WITH_TIMEOUT(room.isNull(), 20000);
+        QVERIFY(!router.routedWindow(AppStartStatus_NormalClassRoom));
+        for (QWidget* window : QApplication::topLevelWidgets())
+            QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+        QCOMPARE(m_sim.numberedRequests("50000101").size(), 1);
+        QCOMPARE(m_sim.numberedRequests("50000102").size(), 1);
+        QVERIFY(m_sim.numberedRequests("30110102").isEmpty());
+        QVERIFY(m_sim.ossObjects().isEmpty());
+        QVERIFY(filedReports(m_sim).isEmpty());
+
+        // The engine drew the teacher into the tile and, while shared, into the courseware's surface.
+        QStringList teacherViews;
+        for (const QJsonObject& call : traced.calls("setupRemoteVideo")) {
+            const QJsonObject canvas = call.value("args").toObject();
+            if (canvas.value("uid").toInt() == kTeacherId)
+                teacherViews << QString::number(canvas.value("renderMode").toInt());
+        }
+        QCOMPARE(teacherViews, (QStringList{"1", "2", "1"}));
+        QVERIFY(!traced.calls("leaveChannel").isEmpty());
+        QVERIFY(!traced.calls("release").isEmpty());
+    }
+};
+
+ZM_TEST_MAIN(TestNormalClass)
+#include "tst_normalclass.moc"
