@@ -1,6 +1,7 @@
 #include "app/startup/Startup.h"
 #include "replay/ReplayRoutes.h"
 #include "rooms/normal/NormalClassRoomRoute.h"
+#include "rooms/public/PublicClassRoomRoute.h"
 #include "settings/TitleBarDialogs_Imp.h"
 
 int main(int argc, char* argv[])
@@ -10,6 +11,7 @@ int main(int argc, char* argv[])
     // The class rooms and replays register their windows with the router here
     // (ZmRouteManager::registerWindowRoute) as their libraries arrive.
     registerNormalClassRoomRoute();
+    registerPublicClassRoomRoute();
     ReplayRoutes::registerAll();
     return runApplication(argc, argv);
 }

@@ -349,6 +349,22 @@ QByteArray AgoraChannel::volumeRecords(const AudioVolumeInfo* speakers, unsigned
     return records;
 }
 
+std::vector<AudioVolumeInfo> AgoraChannel::readVolumeRecords(const QByteArray& records)
+{
+    std::vector<AudioVolumeInfo> speakers;
+    const int count = records.size() / 8;
+    speakers.reserve(std::size_t(count));
+    const auto field = [&records](int offset) {
+        quint32 value = 0;
+        for (int byte = 0; byte < 4; ++byte)
+            value |= quint32(quint8(records[offset + byte])) << (8 * byte);
+        return value;
+    };
+    for (int i = 0; i < count; ++i)
+        speakers.push_back({field(i * 8), field(i * 8 + 4)});
+    return speakers;
+}
+
 unsigned int AgoraChannel::localViewUid() const
 {
     {

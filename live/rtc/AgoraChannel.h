@@ -14,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 // A class room's connection to the RTC service: owns one engine, initialises it, joins and leaves the lesson's
 // channel, binds local and remote video to native windows, sets the publishing role and engine parameters, and
@@ -82,6 +83,8 @@ public:
     static QMapStrVar rtcStatsToMap(const agora::rtc::RtcStats& stats);
     // The payload of signal_volume_indication: 8 bytes per speaker, uid then volume, unsigned little-endian.
     static QByteArray volumeRecords(const agora::rtc::AudioVolumeInfo* speakers, unsigned int count);
+    // The speakers of such a payload, in order; a partial record at the end is ignored.
+    static std::vector<agora::rtc::AudioVolumeInfo> readVolumeRecords(const QByteArray& records);
 
 signals:
     void signal_user_joined(unsigned int user_id, int elapsed);

@@ -40,6 +40,7 @@ public:
     int AddUserDevcieInfo(int deviceType, int deviceStatus, const QString& abnormalMessage);
     int FeedbackErrorOfCheckUserDevcies(int userId, const QStringList& lines);
     int ExitClassRoom(const QString& teacherLeaveState);
+    // 0 on success, which also sets the application data's enteredClass.
     int EnterClassRoom();
     // The class-entry form: sends to apiBase, with the parameters also as header lines, and ends task as
     // succeeded (the application data's enteredClass set) or failed. Files no problem report. Sends for the

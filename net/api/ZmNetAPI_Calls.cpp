@@ -101,7 +101,10 @@ int ZmNetAPI::EnterClassRoom()
 {
     ApiParamList list = enterClassPairs(currentLesson());
     ApiCommonParams::appendTailA(list, m_version);
-    return callNumbered("EnterClassRoom", list, TagCodeReading::AnyScalar, false, nullptr);
+    const int result = callNumbered("EnterClassRoom", list, TagCodeReading::AnyScalar, false, nullptr);
+    if (result == 0)
+        AppGlobalData::instance()->enteredClass.store(true);
+    return result;
 }
 
 int ZmNetAPI::GetAliyunOSSUploadInfo(const QString& fileName, QMap<QString, QString>& out, const QString& lessonId,

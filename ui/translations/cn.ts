@@ -827,6 +827,133 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
     </message>
 </context>
 <context>
+    <name>PublicClassRoom</name>
+    <message>
+        <source>connecting network...</source>
+        <translation>正在连接网络...</translation>
+    </message>
+    <message>
+        <source>Failed to join the class</source>
+        <translation>加入课堂失败</translation>
+    </message>
+    <message>
+        <source>Please check your network and try to connect again.</source>
+        <translation>请检查您的网络后重新连接。</translation>
+    </message>
+    <message>
+        <source>connecting camera...</source>
+        <translation>正在连接摄像头...</translation>
+    </message>
+    <message>
+        <source>connect camera failed</source>
+        <translation>连接摄像头失败</translation>
+    </message>
+    <message>
+        <source>please check your camera, and try again.</source>
+        <translation>请检查您的摄像头，然后重试。</translation>
+    </message>
+    <message>
+        <source>connecting micphone...</source>
+        <translation>正在连接麦克风...</translation>
+    </message>
+    <message>
+        <source>connect micphone failed</source>
+        <translation>连接麦克风失败</translation>
+    </message>
+    <message>
+        <source>please check your micphone, and try again.</source>
+        <translation>请检查您的麦克风，然后重试。</translation>
+    </message>
+    <message>
+        <source>connecting speaker...</source>
+        <translation>正在连接扬声器...</translation>
+    </message>
+    <message>
+        <source>connect speaker failed</source>
+        <translation>连接扬声器失败</translation>
+    </message>
+    <message>
+        <source>please check your speaker, and try again.</source>
+        <translation>请检查您的扬声器，然后重试。</translation>
+    </message>
+    <message>
+        <source>connect server failed</source>
+        <translation>连接服务器失败</translation>
+    </message>
+    <message>
+        <source>please check your network, and try again.</source>
+        <translation>请检查您的网络，然后重试。</translation>
+    </message>
+    <message>
+        <source>load whiteboard failed</source>
+        <translation>加载白板失败</translation>
+    </message>
+    <message>
+        <source>ZmQuillo - Class Room</source>
+        <translation>ZmQuillo - 课堂</translation>
+    </message>
+    <message>
+        <source>Do you want to end this lesson?</source>
+        <translation>是否结束本节课？</translation>
+    </message>
+    <message>
+        <source>End the lesson</source>
+        <translation>结束课程</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to exit?</source>
+        <translation>确定要退出吗？</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>This lesson is over~</source>
+        <translation>本节课已结束~</translation>
+    </message>
+    <message>
+        <source>Out of class</source>
+        <translation>下课</translation>
+    </message>
+    <message>
+        <source>Something is wrong with teacher's network</source>
+        <translation>老师的网络出现问题</translation>
+    </message>
+    <message>
+        <source>The teacher is sharing desktop</source>
+        <translation>老师正在共享桌面</translation>
+    </message>
+    <message>
+        <source>The teacher turned off desktop sharing</source>
+        <translation>老师已关闭桌面共享</translation>
+    </message>
+    <message>
+        <source>Micphone is turned off</source>
+        <translation>麦克风已关闭</translation>
+    </message>
+    <message>
+        <source>Microphone is temporarily disabled while playing video</source>
+        <translation>播放视频时麦克风暂时关闭</translation>
+    </message>
+    <message>
+        <source>Micphone is turned on</source>
+        <translation>麦克风已打开</translation>
+    </message>
+    <message>
+        <source>The teacher is not in the classroom.</source>
+        <translation>老师不在教室。</translation>
+    </message>
+</context>
+<context>
     <name>PublicClassReplayDlg</name>
     <message>
         <source>ZmQuillo - Playback</source>

@@ -401,7 +401,7 @@ private slots:
         QVERIFY(second.log().contains("the link went to the running copy"));
         QVERIFY(!second.log().contains("showInformationBox"));
 
-        QVERIFY(first.waitForLog(routerLine(3, "public class room")));
+        QVERIFY(first.waitForLog("ZmRouteManager::showByStatus 3 (public class room) is current"));
         const QString log = first.log();
         QVERIFY(log.contains("ZmApplication::URLInComing!"));
         QVERIFY(log.contains("--lessonname=Unit 3"));

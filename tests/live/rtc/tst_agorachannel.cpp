@@ -571,6 +571,16 @@ private slots:
         QCOMPARE(made.size(), int(infos.size()) * 8);
         QCOMPARE(made, records);
         QVERIFY(AgoraChannel::volumeRecords(nullptr, 3).isEmpty());
+
+        // Read back, also with a partial record at the end.
+        for (const QByteArray& payload : {records, records + QByteArray::fromHex("01020304")}) {
+            const auto read = AgoraChannel::readVolumeRecords(payload);
+            QCOMPARE(read.size(), infos.size());
+            for (std::size_t i = 0; i < read.size(); ++i) {
+                QCOMPARE(read[i].uid, infos[i].uid);
+                QCOMPARE(read[i].volume, infos[i].volume);
+            }
+        }
     }
 
     // Statistics and volumes flow while in the channel.

@@ -11,6 +11,7 @@
 #include "Screenshots.h"
 #include "ZmTestMain.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -259,6 +260,20 @@ private slots:
         QVERIFY(!SimScenario::fromJson(json, scenario, &message));
         QVERIFY2(message.startsWith(error), qPrintable(message));
         QCOMPARE(scenario.fps, 7); // untouched
+    }
+
+    // The engine scenarios shipped for the class runs a person watches load, each with something happening.
+    void shippedScenariosLoad()
+    {
+        const QDir folder(ZmTest::sourceDir() + QStringLiteral("/tests/sim/scenarios/rtc"));
+        const QStringList files = folder.entryList({QStringLiteral("*.json")}, QDir::Files);
+        QVERIFY(!files.isEmpty());
+        for (const QString& file : files) {
+            SimScenario scenario;
+            QString error;
+            QVERIFY2(SimScenario::fromFile(folder.filePath(file), scenario, &error), qPrintable(file + ": " + error));
+            QVERIFY2(!scenario.events.empty(), qPrintable(file));
+        }
     }
 
     // With no scenario anywhere, an engine offers one device of each kind and joins at once; a scenario file named
