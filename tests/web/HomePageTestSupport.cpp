@@ -7,6 +7,7 @@
 #include "net/zip/ZipUtil.h"
 #include "ui/common/MyTitleBar.h"
 #include "web/ZmMainRoomDlg.h"
+#include "web/ZmRouteManager.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -59,6 +60,28 @@ QWidget* visibleWindowOf(const char* className)
             return widget;
     }
     return nullptr;
+}
+
+ZmWindowRoute plainWindowRow(int status)
+{
+    ZmWindowRoute row;
+    row.open = [status](ZmRouteManager& router) {
+        auto* window = new QWidget;
+        window->resize(300, 200);
+        window->show();
+        router.setRoutedWindow(status, window);
+        return true;
+    };
+    row.close = [status](ZmRouteManager& router) {
+        QWidget* window = qobject_cast<QWidget*>(router.routedWindow(status));
+        if (!window)
+            return false;
+        window->close();
+        delete window;
+        router.setRoutedWindow(status, nullptr);
+        return true;
+    };
+    return row;
 }
 
 } // namespace HomePageTest

@@ -6,6 +6,7 @@
 #include <QVariant>
 
 class QWebEngineView;
+struct ZmWindowRoute;
 class QWidget;
 class ZmMainRoomDlg;
 
@@ -29,5 +30,9 @@ QWidget* titleButton(ZmMainRoomDlg* window, const char* name);
 
 // A visible top-level window of that class; null when there is none.
 QWidget* visibleWindowOf(const char* className);
+
+// A router row whose window is a plain widget: open shows a new one, close closes and deletes it (false when there
+// was none).
+ZmWindowRoute plainWindowRow(int status);
 
 } // namespace HomePageTest

@@ -79,22 +79,8 @@ public:
 
     QuietRouter()
     {
-        for (int status : {int(AppStartStatus_NormalClassRoom), int(AppStartStatus_NormalClassReplay)}) {
-            ZmWindowRoute row;
-            row.open = [status](ZmRouteManager& router) {
-                auto* window = new QWidget;
-                window->resize(300, 200);
-                window->show();
-                router.setRoutedWindow(status, window);
-                return true;
-            };
-            row.close = [status](ZmRouteManager& router) {
-                delete router.routedWindow(status);
-                router.setRoutedWindow(status, nullptr);
-                return true;
-            };
-            setWindowRoute(status, row);
-        }
+        for (int status : {int(AppStartStatus_NormalClassRoom), int(AppStartStatus_NormalClassReplay)})
+            setWindowRoute(status, HomePageTest::plainWindowRow(status));
     }
 
 protected:

@@ -103,26 +103,8 @@ class PlainRowsRouter : public ZmRouteManager
 public:
     PlainRowsRouter()
     {
-        for (int status : {int(AppStartStatus_NormalClassRoom), int(AppStartStatus_NormalClassReplay)}) {
-            ZmWindowRoute row;
-            row.open = [status](ZmRouteManager& router) {
-                auto* window = new QWidget;
-                window->resize(300, 200);
-                window->show();
-                router.setRoutedWindow(status, window);
-                return true;
-            };
-            row.close = [status](ZmRouteManager& router) {
-                QWidget* window = qobject_cast<QWidget*>(router.routedWindow(status));
-                if (!window)
-                    return false;
-                window->close();
-                delete window;
-                router.setRoutedWindow(status, nullptr);
-                return true;
-            };
-            setWindowRoute(status, row);
-        }
+        for (int status : {int(AppStartStatus_NormalClassRoom), int(AppStartStatus_NormalClassReplay)})
+            setWindowRoute(status, HomePageTest::plainWindowRow(status));
     }
 
 protected:
