@@ -4,8 +4,10 @@
 #include "app/ZmAppEvents.h"
 #include "net/logs/LogArchiveUpload.h"
 #include "net/packages/OfflineLessonResManager.h"
+#include "ui/common/MyTitleBar.h"
 #include "ui/common/SplashWindow.h"
 #include "ui/updates/OfflineLessonResDownloader.h"
+#include "web/ZmMainRoomDlg.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -76,12 +78,18 @@ ZmRouteManager* ZmRouteManager::current()
 
 void ZmRouteManager::postAppEvent(int code)
 {
-    ZmRouteManager* router = current();
-    if (!router) {
+    if (ZmRouteManager* router = current())
+        QCoreApplication::postEvent(router, new ZmAppEvent(code), Qt::NormalEventPriority);
+    else
         qWarning() << "ZmRouteManager::postAppEvent no window router: event code" << code << "dropped";
-        return;
-    }
-    QCoreApplication::postEvent(router, new ZmAppEvent(code), Qt::NormalEventPriority);
+}
+
+void ZmRouteManager::postAppStatusEvent(int status)
+{
+    if (ZmRouteManager* router = current())
+        QCoreApplication::postEvent(router, new ZmAppStatusEvent(status), Qt::NormalEventPriority);
+    else
+        qWarning() << "ZmRouteManager::postAppStatusEvent no window router: status" << status << "dropped";
 }
 
 bool ZmRouteManager::registerWindowRoute(int status, ZmWindowRoute route)
@@ -100,6 +108,7 @@ ZmRouteManager::~ZmRouteManager()
     const auto windows = std::exchange(m_windows, {});
     for (const auto& window : windows)
         delete window.second.data();
+    delete m_pMainRoom.data();
 }
 
 QObject* ZmRouteManager::routedWindow(int status) const
@@ -275,9 +284,9 @@ bool ZmRouteManager::lessonPackageReady(int status)
                                         "missing; downloading it")
                              .arg(status)
                              .arg(lessonId);
-    // The downloader posts the status again once the package is in place.
-    // Its dialogs open over the main window once the main window plugs in here; until then without parent.
-    auto* downloader = new OfflineLessonResDownloader(lessonId, nullptr);
+    // The downloader posts the status again once the package is in place. Its dialogs open over the main window
+    // (without parent when the program was started for the lesson).
+    auto* downloader = new OfflineLessonResDownloader(lessonId, m_pMainRoom.data());
     m_packageDownloads.insert(lessonId, downloader);
     // Queued after the downloader's own end slot, which posts the status on success.
     connect(downloader, &OfflineLessonResDownloader::sigDownloadEnd, this, &ZmRouteManager::onPackageDownloadEnd,
@@ -344,22 +353,44 @@ bool ZmRouteManager::notAvailable(int status)
 }
 
 // ---- The main window -------------------------------------------------------------------------------------------
-// The main window plugs in here when it is built: its open operation creates and shows it (and returns true), hide
-// only hides it, close releases and deletes it. Until then it is reported as not available.
+
+ZmMainRoomDlg* ZmRouteManager::mainRoom() const
+{
+    return m_pMainRoom.data();
+}
 
 bool ZmRouteManager::showMainRoom()
 {
-    return notAvailable(AppStartStatus_MainRoom);
+    if (!m_pMainRoom) {
+        m_pMainRoom = new ZmMainRoomDlg();
+        m_pMainRoom->wireWebRoom();
+    }
+    ZmMainRoomDlg* mainRoom = m_pMainRoom.data();
+    if (mainRoom->isShownByRouter()) {
+        // Back from a class room the page starts afresh; back from a replay it stays as it was.
+        if (!isReplayStatus(m_curStatus))
+            mainRoom->loadHomePage();
+        mainRoom->show();
+    } else {
+        mainRoom->show();
+        mainRoom->setShownByRouter(true);
+        mainRoom->titleBar()->setMaximizedState();
+        mainRoom->loadHomePage();
+    }
+    mainRoom->setVisible(true);
+    return true;
 }
 
 void ZmRouteManager::hideMainRoom()
 {
-    if (!m_pMainRoom)
-        return;
+    if (m_pMainRoom)
+        m_pMainRoom->setVisible(false);
 }
 
 void ZmRouteManager::closeMainRoom()
 {
     if (!m_pMainRoom)
         return;
+    m_pMainRoom->setShownByRouter(false);
+    m_pMainRoom->close();
 }

@@ -47,7 +47,7 @@ class ZmRouteManager : public QWidget
 
 public:
     ZmRouteManager();
-    // Deletes the windows the rows still keep; the system may sleep again.
+    // Deletes the windows the rows still keep and the main window; the system may sleep again.
     ~ZmRouteManager() override;
 
     // Registers the open and close of a class room or replay status (2 to 7) for every router created from
@@ -88,6 +88,11 @@ public:
     static ZmRouteManager* current();
     // Posts a window end (AppEventCode) to current(); dropped, with a warning, while there is none. GUI thread.
     static void postAppEvent(int code);
+    // Posts a start status (AppStartStatus) to current(); dropped, with a warning, while there is none. GUI thread.
+    static void postAppStatusEvent(int status);
+
+    // The main window, once the router has created it (it keeps it until the router goes).
+    ZmMainRoomDlg* mainRoom() const;
 
 public slots:
     // The user gave up the download of a lesson package: a program started for a lesson or replay ends with
@@ -97,8 +102,10 @@ public slots:
 protected:
     bool event(QEvent* event) override;
 
-    // The main window's operations: open (true when it is shown), hide on a status change, close on event
-    // code 2 (the user leaves the program from the main window).
+    // The main window's operations. Open creates it on the first request and shows it (true); the home page loads
+    // on the first show and again on each return from a class room, not from a replay. Hide on a status change
+    // (the window and its page stay; the page's heartbeat runs meanwhile). Close on event code 2 (the user leaves
+    // the program from the main window): with no other window left, the event loop ends.
     virtual bool showMainRoom();
     virtual void hideMainRoom();
     virtual void closeMainRoom();
@@ -146,7 +153,7 @@ private:
     std::map<int, ZmWindowRoute> m_routes;
     std::map<int, QPointer<QObject>> m_windows;
     Platform::SystemSleepBlocker m_sleepBlocker;
-    // The main window, owned here; set to null as soon as it is deleted.
-    ZmMainRoomDlg* m_pMainRoom = nullptr;
+    // The main window, owned here; null once it is deleted.
+    QPointer<ZmMainRoomDlg> m_pMainRoom;
     int m_curStatus = 0;
 };

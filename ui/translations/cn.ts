@@ -1513,6 +1513,64 @@ Please turn on microphone in system setting.</source>
     </message>
 </context>
 <context>
+    <name>ZmMainRoomDlg</name>
+    <message>
+        <source>ZmQuillo - Main Room</source>
+        <translation>ZmQuillo - 主页</translation>
+    </message>
+    <message>
+        <source>Instructional video</source>
+        <translation>教学视频</translation>
+    </message>
+    <message>
+        <source>Devices test</source>
+        <translation>设备检测</translation>
+    </message>
+    <message>
+        <source>Clear cache</source>
+        <translation>清除缓存</translation>
+    </message>
+    <message>
+        <source>System setting</source>
+        <translation>系统设置</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to exit ZmQuillo?</source>
+        <translation>确定要退出 ZmQuillo 吗？</translation>
+    </message>
+    <message>
+        <source>Clear cache can free disk space. Do you want to clear it immediately?
+Clearing the cache will restart the software and need to login again.</source>
+        <translation>清除缓存可以释放磁盘空间。是否立即清除？
+清除缓存后软件将重新启动，需要重新登录。</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>The software could not restart.
+The cache is cleared at its next start.</source>
+        <translation>软件无法重新启动。
+缓存将在下次启动时清除。</translation>
+    </message>
+    <message>
+        <source>Courseware imported.</source>
+        <translation>课件导入成功。</translation>
+    </message>
+    <message>
+        <source>Courseware import failed.</source>
+        <translation>课件导入失败。</translation>
+    </message>
+</context>
+<context>
+    <name>ZmMainWebRoom</name>
+    <message>
+        <source>Loading...</source>
+        <translation>加载中...</translation>
+    </message>
+</context>
+<context>
     <name>ZmVideoDlg</name>
     <message>
         <source>ZmQuillo - Class Room</source>

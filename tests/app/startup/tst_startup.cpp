@@ -190,6 +190,9 @@ private:
         QCOMPARE(status, 200);
     }
 
+    // The main window has replaced the splash and shows the home page.
+    static constexpr char kMainWindowShown[] = "ZmRouteManager::showByStatus 1 (main window) is current";
+
     static QString routerLine(int status, const char* window)
     {
         return QString("ZmRouteManager::showByStatus status %1: the %2 is not available").arg(status).arg(window);
@@ -250,6 +253,23 @@ private slots:
         const int launcher = log.indexOf("--ppapi-plugin-launcher=/usr/bin/env");
         const int seccomp = log.indexOf("--disable-seccomp-filter-sandbox");
         QVERIFY2(blacklist < plugin && plugin < launcher && launcher < seccomp, qPrintable(log.left(4000)));
+        QCOMPARE(run.process().state(), QProcess::Running);
+    }
+
+    // A start without a lesson: the main window replaces the splash and shows the home page of the installed offline
+    // resources with the web mode, the language and the version; the page connects to the program.
+    void homeStart()
+    {
+        ProgramRun run(m_runtime->path());
+        QVERIFY(run.start(serviceArguments() + QStringList{"--web_mode=staging"}));
+        QVERIFY(run.waitForLog(kMainWindowShown));
+        QVERIFY(run.waitForLog("ZmMainWebRoom pageloaded {\"result\":\"true\"}"));
+        QVERIFY(run.waitForLog("ZmMainWebRoom initfilepage {\"result\":\"true\"}"));
+        const QString log = run.log();
+        const QString home = QUrl::fromLocalFile(run.dataDir() + "/offline/resource/web/index.html").toString();
+        QVERIFY2(log.contains("ZmMainRoomDlg::loadHomePage " + home + "?mode=staging&language=en&v=1.5.7"),
+                 qPrintable(log.right(3000)));
+        QVERIFY(log.indexOf("createSplashWindow shown") < log.indexOf("closeSplashWindow closed"));
         QCOMPARE(run.process().state(), QProcess::Running);
     }
 
@@ -318,7 +338,7 @@ private slots:
     {
         ProgramRun first(m_runtime->path());
         QVERIFY(first.start(serviceArguments()));
-        QVERIFY(first.waitForLog(routerLine(1, "main window")));
+        QVERIFY(first.waitForLog(kMainWindowShown));
 
         ProgramRun second(m_runtime->path());
         QVERIFY(second.start(serviceArguments() + QStringList{"--uid=7", "--token=t"}));
@@ -335,7 +355,7 @@ private slots:
     {
         ProgramRun first(m_runtime->path());
         QVERIFY(first.start(serviceArguments()));
-        QVERIFY(first.waitForLog(routerLine(1, "main window")));
+        QVERIFY(first.waitForLog(kMainWindowShown));
 
         ProgramRun second(m_runtime->path());
         QVERIFY(second.start(serviceArguments() + QStringList{"--zm-restarted"}));
@@ -343,7 +363,7 @@ private slots:
         QCOMPARE(second.process().state(), QProcess::Running);
         first.kill();
 
-        QVERIFY(second.waitForLog(routerLine(1, "main window")));
+        QVERIFY(second.waitForLog(kMainWindowShown));
         const QString log = second.log();
         QVERIFY(log.contains("acquireInstanceLock the running copy ended after"));
         QVERIFY(!log.contains("This program is running already."));
@@ -354,12 +374,12 @@ private slots:
     {
         ProgramRun first(m_runtime->path());
         QVERIFY(first.start(serviceArguments()));
-        QVERIFY(first.waitForLog(routerLine(1, "main window")));
+        QVERIFY(first.waitForLog(kMainWindowShown));
         first.kill();
 
         ProgramRun second(m_runtime->path());
         QVERIFY(second.start(serviceArguments()));
-        QVERIFY(second.waitForLog(routerLine(1, "main window")));
+        QVERIFY(second.waitForLog(kMainWindowShown));
         QVERIFY(!second.log().contains("This program is running already."));
     }
 
@@ -369,7 +389,7 @@ private slots:
     {
         ProgramRun first(m_runtime->path());
         QVERIFY(first.start(serviceArguments()));
-        QVERIFY(first.waitForLog(routerLine(1, "main window")));
+        QVERIFY(first.waitForLog(kMainWindowShown));
         QVERIFY(m_simulator.clearRequests());
 
         ProgramRun second(m_runtime->path());
@@ -402,7 +422,7 @@ private slots:
         QVERIFY(ZmTest::writeFile(lessonMarker, "x"));
         run.writeUserSetting("AppInfo/ClearCache", 1);
         QVERIFY(run.start(serviceArguments()));
-        QVERIFY(run.waitForLog(routerLine(1, "main window")));
+        QVERIFY(run.waitForLog(kMainWindowShown));
         QVERIFY(!QFile::exists(cacheMarker));
         QVERIFY(!QFile::exists(lessonMarker));
         QCOMPARE(run.readUserSetting("AppInfo/ClearCache").toInt(), 0);
@@ -413,7 +433,7 @@ private slots:
         QVERIFY(ZmTest::writeFile(lessonMarker, "x"));
         ProgramRun again(m_runtime->path(), run.home());
         QVERIFY(again.start(serviceArguments()));
-        QVERIFY(again.waitForLog(routerLine(1, "main window"), 2));
+        QVERIFY(again.waitForLog(kMainWindowShown, 2));
         QVERIFY(QFile::exists(cacheMarker));
         QVERIFY(QFile::exists(lessonMarker));
         QCOMPARE(again.log().count("AppInfo/ClearCache: deleting"), 1);

@@ -16,7 +16,7 @@
 
 namespace {
 
-// Records what reaches the router.
+// Records what reaches the router and keeps it from the router, which would open its windows.
 class RouterRecorder : public QObject
 {
 public:
@@ -26,10 +26,14 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == ZmAppStatusEvent::kType)
+        if (event->type() == ZmAppStatusEvent::kType) {
             statuses.append(static_cast<ZmAppStatusEvent*>(event)->status());
-        else if (event->type() == ZmAppEvent::kType)
+            return true;
+        }
+        if (event->type() == ZmAppEvent::kType) {
             codes.append(static_cast<ZmAppEvent*>(event)->code());
+            return true;
+        }
         return QObject::eventFilter(watched, event);
     }
 };
