@@ -9,12 +9,13 @@
 #include "live/rtc/sim/SimTestPattern.h"
 #include "net/packages/OfflineLessonResManager.h"
 #include "rooms/small/SmallClassRoom.h"
+#include "rooms/small/SmallClassRoomRoute.h"
 #include "shared/CShareFrameReader.h"
 #include "shared/ShareFrameHeader.h"
 #include "ui/common/MyTitleBar.h"
 #include "ui/updates/OfflineLessonResDownloader.h"
 #include "web/VideoPluginSetup.h"
-#include "web/ZmClassRoomRoute.h"
+#include "web/ZmRouteManager.h"
 #include "web/whiteboard/Whiteboard.h"
 
 #include "LogCapture.h"
@@ -47,18 +48,13 @@ namespace {
 
 constexpr int kWaitMs = 60000;
 
-// The router of a program started for this lesson, with the small class room's row as the program registers it;
-// the program's end is recorded instead.
+// The router of a program started for this lesson, with the rows registered as main() registers them; the
+// program's end is recorded instead.
 class LessonRouter : public ZmRouteManager
 {
 public:
     QList<int> programEnds;
     int logUploads = 0;
-
-    LessonRouter()
-    {
-        setWindowRoute(AppStartStatus_SmallClassRoom, zmClassRoomRoute<SmallClassRoom>(AppStartStatus_SmallClassRoom));
-    }
 
     SmallClassRoom* room() const { return qobject_cast<SmallClassRoom*>(routedWindow(AppStartStatus_SmallClassRoom)); }
 
@@ -151,6 +147,7 @@ private slots:
         m_sim.pointUrlConfig();
         QVERIFY(installOfflinePage());
         Whiteboard::setStopAllWaitForTesting(100);
+        registerSmallClassRoomRoute();
     }
 
     // The engine's scenario that scripts/run plays for the small class: the teacher and a second pupil with video.
