@@ -68,7 +68,8 @@ struct Room
     bool enter(int result = 0)
     {
         room.showRoom();
-        return ended.wait(kEntryWaitMs) && ended.size() == 1 && ended.at(0).at(0).toInt() == result;
+        return QTest::qWaitFor([this] { return !ended.isEmpty(); }, kEntryWaitMs) && ended.size() == 1 &&
+               ended.at(0).at(0).toInt() == result;
     }
 
     // Enters, and waits until the page shows the own and the teacher's video.
@@ -287,7 +288,7 @@ private slots:
                 [this, &codesAtRunEnd] { codesAtRunEnd = m_router->codes; });
         r.room.showRoom();
 
-        QVERIFY(r.ended.wait(kEntryWaitMs));
+        QTRY_COMPARE_WITH_TIMEOUT(r.ended.size(), 1, kEntryWaitMs);
         QVERIFY(r.log.waitFor(QStringLiteral("SmallClassRoom::ExitMe after the step run in progress")));
         QCOMPARE(codesAtRunEnd, QList<int>());
         QVERIFY(!dialogDuringRun);
@@ -703,7 +704,7 @@ private slots:
         auto room = std::make_unique<SmallClassRoom>();
         QSignalSpy ended(room.get(), &SmallClassRoom::sigInitTasksEnded);
         room->showRoom();
-        QVERIFY(ended.wait(kEntryWaitMs));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, kEntryWaitMs);
         QVERIFY(log.waitFor(QStringLiteral("emit sigWebPpApi_Showed: %1;").arg(kTeacherId)));
         QTRY_VERIFY(!room->videoViews()->sectionNameOf(kTeacherId).isEmpty());
         if (released) {
