@@ -9,11 +9,14 @@ function(zm_add_qtest name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE zm_testsupport Qt5::Test ${ARG_LIBS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests/bin")
-    # Each test gets an X server of its own: tests that raise and grab windows run side by side.
-    add_test(NAME ${name} COMMAND "${CMAKE_SOURCE_DIR}/tools/run-on-own-display" $<TARGET_FILE:${name}>)
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
     endif()
+    # Each test gets an X server of its own: tests that raise and grab windows run side by side. Shortly before
+    # CTest's limit the wrapper stops a hung test and prints its threads' stacks.
+    math(EXPR watchdog "${ARG_TIMEOUT} - 30")
+    add_test(NAME ${name} COMMAND "${CMAKE_SOURCE_DIR}/tools/run-on-own-display" --watchdog ${watchdog}
+                                  $<TARGET_FILE:${name}>)
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${ARG_TIMEOUT}
         LABELS "${ARG_LABELS}"

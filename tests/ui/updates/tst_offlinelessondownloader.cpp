@@ -330,7 +330,8 @@ private slots:
         QSignalSpy ended(&downloader, &OfflineLessonResDownloader::sigDownloadEnd);
         QSignalSpy calledOff(&downloader, &OfflineLessonResDownloader::sigDownloadUserCallOff);
         downloader.start();
-        QVERIFY(ended.wait(30000));
+        // The spy records on the emitting thread: count its entries rather than wait for an emission to come.
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
         QTRY_VERIFY(endDialogOf(downloader).shown);
         QCOMPARE(downloader.result(), -20);
         auto* question = qobject_cast<CancelOkWarningDlg*>(downloader.curModalDialog());
@@ -339,7 +340,7 @@ private slots:
         ZmTest::saveScreenshot(*question, "OfflineLessonResDownloader_retry");
         const QPointer<CancelOkWarningDlg> asked(question);
         QVERIFY(DialogDriver::click(question, "okBtn"));
-        QVERIFY(ended.wait(30000));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 2, 30000);
         QTRY_COMPARE(m_posted, QList<int>{4});
         QCOMPARE(downloader.result(), 0);
         QCOMPARE(calledOff.size(), 0);
@@ -420,7 +421,7 @@ private slots:
         QVERIFY(label);
         QCOMPARE(label->text(), QStringLiteral("File loading"));
         ZmTest::saveScreenshot(*dialog, "DownloadLessonDlg_progress");
-        QVERIFY(ended.wait(30000));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
         QTRY_VERIFY(dialog.isNull());
         QCOMPARE(downloader.result(), 0);
         QCOMPARE(m_posted, QList<int>{4});
@@ -437,7 +438,7 @@ private slots:
         QSignalSpy ended(&downloader, &OfflineLessonResDownloader::sigDownloadEnd);
         downloader.start();
         QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<DownloadLessonDlg*>(mainWindow.m_current.data()), 20000);
-        QVERIFY(ended.wait(30000));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
         QTRY_VERIFY(qobject_cast<CancelOkWarningDlg*>(mainWindow.m_current.data()));
         QCOMPARE(downloader.curModalDialog(), mainWindow.m_current.data());
         QCOMPARE(endDialogOf(downloader).message, kNoticeText);
