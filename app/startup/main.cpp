@@ -2,6 +2,7 @@
 #include "replay/ReplayRoutes.h"
 #include "rooms/normal/NormalClassRoomRoute.h"
 #include "rooms/public/PublicClassRoomRoute.h"
+#include "rooms/small/SmallClassRoomRoute.h"
 #include "settings/TitleBarDialogs_Imp.h"
 
 int main(int argc, char* argv[])
@@ -12,6 +13,7 @@ int main(int argc, char* argv[])
     // (ZmRouteManager::registerWindowRoute) as their libraries arrive.
     registerNormalClassRoomRoute();
     registerPublicClassRoomRoute();
+    registerSmallClassRoomRoute();
     ReplayRoutes::registerAll();
     return runApplication(argc, argv);
 }

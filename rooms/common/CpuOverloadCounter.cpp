@@ -1,6 +1,11 @@
 #include "rooms/common/CpuOverloadCounter.h"
 
 #include "app/SystemInfo.h"
+#include "ui/common/MyTitleBar.h"
+
+#include <QDebug>
+#include <QDialog>
+#include <QString>
 
 namespace {
 
@@ -21,6 +26,17 @@ int RoomCpuLoad::sample()
 void RoomCpuLoad::setSource(Source source)
 {
     installedSource() = std::move(source);
+}
+
+bool RoomCpuLoad::sampleForRoom(CpuOverloadCounter& counter, MyTitleBar* titleBar)
+{
+    const int usage = sample();
+    const bool noticeDue = counter.addSample(usage);
+    qInfo().noquote() << QStringLiteral("Win_CpuUsage:%1% (%2)").arg(usage).arg(counter.count());
+    titleBar->setCpuUsage(usage);
+    if (usage > 0)
+        titleBar->setCpuUsageVisible(true);
+    return noticeDue;
 }
 
 bool CpuOverloadCounter::addSample(int usage)

@@ -2,6 +2,9 @@
 
 #include <functional>
 
+class CpuOverloadCounter;
+class MyTitleBar;
+
 // The processor load a class room samples every five seconds: the whole system's, in percent (0 or less when it
 // cannot be measured). Tests put a source of their own in place. GUI thread.
 namespace RoomCpuLoad {
@@ -13,6 +16,10 @@ int sample();
 
 // Replaces the source; an empty one puts the system's back.
 void setSource(Source source);
+
+// A room's sample every five seconds: logged ("Win_CpuUsage:<load>% (<count>)"), shown in the title bar (its label
+// from the first measured load on) and counted. True when the overload notice is due; the room opens it.
+bool sampleForRoom(CpuOverloadCounter& counter, MyTitleBar* titleBar);
 
 } // namespace RoomCpuLoad
 

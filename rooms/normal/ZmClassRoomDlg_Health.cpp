@@ -11,13 +11,7 @@
 
 void ZmClassRoomDlg::onTimerCpuUsage()
 {
-    const int usage = RoomCpuLoad::sample();
-    const bool noticeDue = m_cpuOverload.addSample(usage);
-    qInfo().noquote() << QStringLiteral("Win_CpuUsage:%1% (%2)").arg(usage).arg(m_cpuOverload.count());
-    m_titleBar->setCpuUsage(usage);
-    if (usage > 0)
-        m_titleBar->setCpuUsageVisible(true);
-    if (noticeDue)
+    if (RoomCpuLoad::sampleForRoom(m_cpuOverload, m_titleBar))
         m_modalDialog.openNotice(this, tr("CPU overload, please close other software programs."), tr("Get it"));
 }
 

@@ -988,6 +988,53 @@ The file has been unpacked or has been corrupted. Please contact the staff.</sou
     </message>
 </context>
 <context>
+    <name>SmallClassRoom</name>
+    <message>
+        <source>ZmQuillo - Class Room</source>
+        <translation>ZmQuillo - 教室</translation>
+    </message>
+    <message>
+        <source>Micphone is turned on</source>
+        <translation>麦克风已打开</translation>
+    </message>
+    <message>
+        <source>Micphone is turned off</source>
+        <translation>麦克风已关闭</translation>
+    </message>
+    <message>
+        <source>Broken network, reconnecting...</source>
+        <translation>网络已断开，正在重新连接...</translation>
+    </message>
+    <message>
+        <source>Network connection success.</source>
+        <translation>网络连接成功。</translation>
+    </message>
+    <message>
+        <source>camera</source>
+        <translation>摄像头</translation>
+    </message>
+    <message>
+        <source>microphone</source>
+        <translation>麦克风</translation>
+    </message>
+    <message>
+        <source>speaker</source>
+        <translation>扬声器</translation>
+    </message>
+    <message>
+        <source>The device (%1) may affect classes. Please replace the new device in time.</source>
+        <translation>设备（%1）可能影响上课，请及时更换新设备。</translation>
+    </message>
+    <message>
+        <source>Get it</source>
+        <translation>知道了</translation>
+    </message>
+    <message>
+        <source>CPU overload, please close other software programs.</source>
+        <translation>CPU负载过高，请关闭其他软件程序。</translation>
+    </message>
+</context>
+<context>
     <name>SmallClassReplay</name>
     <message>
         <source>ZmQuillo - Class Room</source>

@@ -2,17 +2,13 @@
 
 #include <algorithm>
 
-namespace {
-
 // A mid-range chroma pair for a seed, so every user looks different.
-void seedColour(unsigned int seed, std::uint8_t& u, std::uint8_t& v)
+void testPatternChroma(unsigned int colourSeed, std::uint8_t& u, std::uint8_t& v)
 {
-    const unsigned int mixed = seed * 2654435761u;
+    const unsigned int mixed = colourSeed * 2654435761u;
     u = std::uint8_t(64 + (mixed >> 8) % 128);
     v = std::uint8_t(64 + (mixed >> 16) % 128);
 }
-
-} // namespace
 
 void drawTestPattern(I420Frame& frame, unsigned int frameNumber, unsigned int colourSeed)
 {
@@ -46,7 +42,7 @@ void drawTestPattern(I420Frame& frame, unsigned int frameNumber, unsigned int co
 
     std::uint8_t u = 128;
     std::uint8_t v = 128;
-    seedColour(colourSeed, u, v);
+    testPatternChroma(colourSeed, u, v);
     for (int row = 0; row < frame.chromaHeight(); ++row) {
         std::fill_n(frame.u() + std::size_t(row) * frame.uStride, frame.chromaWidth(), u);
         std::fill_n(frame.v() + std::size_t(row) * frame.vStride, frame.chromaWidth(), v);

@@ -2,11 +2,8 @@
 
 #include "app/AppGlobalData.h"
 #include "app/ConfigManager.h"
-#include "app/ZmAppEvents.h"
 #include "live/messages/ClassMsgEngine.h"
 #include "rooms/common/CpuOverloadCounter.h"
-#include "rooms/widgets/CoursewareViewer.h"
-#include "ui/common/ToastDialog.h"
 #include "web/whiteboard/Whiteboard.h"
 
 #include "EntryTestSupport.h"
@@ -14,7 +11,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QLabel>
 #include <QTest>
 
 void NormalRoomTest::setUpLesson(int accountType, int classPoint)
@@ -36,15 +32,6 @@ void NormalRoomTest::setUpLesson(int accountType, int classPoint)
     pupil.classPoint = classPoint;
     pupil.starPoint = 27;
     data->addUser(pupil);
-}
-
-bool NormalRoomTest::RouterProbe::event(QEvent* event)
-{
-    if (event->type() == ZmAppEvent::kType) {
-        codes << static_cast<ZmAppEvent*>(event)->code();
-        return true;
-    }
-    return ZmRouteManager::event(event);
 }
 
 bool NormalRoomTest::RoomTestEnvironment::start()
@@ -80,16 +67,6 @@ bool NormalRoomTest::click(QWidget* parent, const char* buttonName)
         return false;
     button->click();
     return true;
-}
-
-QString NormalRoomTest::takeToast(CoursewareViewer* courseware, int timeoutMs)
-{
-    auto* toast = courseware->findChild<ToastDialog*>();
-    if (!toast || !QTest::qWaitFor([toast] { return toast->isVisible(); }, timeoutMs))
-        return QString();
-    const QString text = toast->findChild<QLabel*>(QStringLiteral("label_text"))->text();
-    toast->hideToast();
-    return text;
 }
 
 bool NormalRoomTest::showsMovingPicture(const QWidget* widget, int timeoutMs)

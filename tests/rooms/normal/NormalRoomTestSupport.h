@@ -3,6 +3,7 @@
 #include "web/ZmRouteManager.h"
 
 #include "MessageServerFixture.h"
+#include "RoomWindowTestSupport.h"
 
 #include <QList>
 #include <QString>
@@ -23,15 +24,8 @@ constexpr int kGuestId = 100999;
 // classPoint points.
 void setUpLesson(int accountType, int classPoint = 0);
 
-// A window router that only records the window ends posted to it (the rooms' ExitMe).
-class RouterProbe : public ZmRouteManager
-{
-public:
-    QList<int> codes;
-
-protected:
-    bool event(QEvent* event) override;
-};
+using RoomTest::RouterProbe;
+using RoomTest::takeToast;
 
 // What the room tests share: the simulator with its message server, a router that records the ends posted to it,
 // the settings, and a whiteboard that stops at once.
@@ -57,9 +51,5 @@ bool click(QWidget* parent, const char* buttonName);
 // star): two looks 300 ms apart differ and each has a few colours. Qt's own painting (a cover, an empty surface)
 // stands still. Looks again for up to timeoutMs.
 bool showsMovingPicture(const QWidget* widget, int timeoutMs = 10000);
-
-// The text of the next notice the courseware shows (waiting up to timeoutMs), which is then taken off so that the
-// one queued behind it follows; empty when none came.
-QString takeToast(CoursewareViewer* courseware, int timeoutMs = 5000);
 
 } // namespace NormalRoomTest

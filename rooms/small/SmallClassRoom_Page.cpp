@@ -1,0 +1,96 @@
+// The small class room's page: its requests, and the engine's statistics, voice volumes and network state shown
+// there.
+#include "rooms/small/SmallClassRoom.h"
+
+#include "app/AppGlobalData.h"
+#include "app/ProgramFiles.h"
+#include "app/SystemInfo.h"
+#include "live/rtc/AgoraChannel.h"
+#include "net/api/ZmNetAPI.h"
+#include "rooms/small/SmallRoomPage.h"
+#include "rooms/widgets/CoursewareViewer.h"
+#include "ui/common/ToastDialog.h"
+#include "web/whiteboard/Whiteboard.h"
+
+#include <QDebug>
+#include <QtEndian>
+
+namespace {
+
+// One record of the channel's volume indication: uid, then volume, each 32 bits little-endian.
+constexpr int kVolumeRecordBytes = 8;
+
+} // namespace
+
+quint32 SmallClassRoom::ownPageUserId()
+{
+    return static_cast<quint32>(AppGlobalData::instance()->userIdAsInt());
+}
+
+void SmallClassRoom::showToast(int kind, const QString& text)
+{
+    courseware()->showToast(kind, text);
+}
+
+void SmallClassRoom::onWbWebBtnClicked(QString webBtn_domID)
+{
+    qInfo() << "SmallClassRoom::onWbWebBtnClicked" << webBtn_domID;
+    if (webBtn_domID == QLatin1String("reset")) {
+        whiteboard()->reloadPage();
+        m_videoViews.resetViews();
+        QMetaObject::invokeMethod(this, "onAgora2_DeviceUnplugged", Qt::QueuedConnection, Q_ARG(int, 3));
+    } else if (webBtn_domID == QLatin1String("setting")) {
+        popupConfigeDlg(false);
+    } else if (webBtn_domID == QLatin1String("feedback")) {
+        popupFeedbackDlg();
+    }
+}
+
+void SmallClassRoom::onWbWebSetMicEnable(bool bEnable)
+{
+    if (m_pAgoraChannel->isLocalAudioLive() == bEnable)
+        return;
+    m_pAgoraChannel->muteLocalAudio(!bEnable);
+    showToast(ToastDialog::Success, bEnable ? tr("Micphone is turned on") : tr("Micphone is turned off"));
+}
+
+void SmallClassRoom::onWbWebEnvRequest()
+{
+    QMap<QString, QString> environment;
+    environment.insert(QStringLiteral("deviceUid"), getDeviceUid());
+    environment.insert(QStringLiteral("systemVersion"), getOsName());
+    environment.insert(QStringLiteral("appVersion"), getExeFileVersion(4));
+    whiteboard()->postN2WMessage(QStringLiteral("msg-n2w-post-env"), ownPageUserId(), environment);
+}
+
+void SmallClassRoom::onAgora_RtcStats(QMapStrVar rtcStats)
+{
+    QMap<QString, QString> texts;
+    for (auto it = rtcStats.cbegin(); it != rtcStats.cend(); ++it)
+        texts.insert(it.key(), it.value().toString());
+    whiteboard()->postN2WMessage(QStringLiteral("msg-n2w-post-rtc-stats"), ownPageUserId(), texts, false);
+}
+
+void SmallClassRoom::onAgora_VolumeIndication(QByteArray data)
+{
+    const quint32 ownId = ownPageUserId();
+    const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
+    const int records = data.size() / kVolumeRecordBytes;
+    for (int i = 0; i < records; ++i) {
+        const uchar* record = bytes + i * kVolumeRecordBytes;
+        const quint32 uid = qFromLittleEndian<quint32>(record);
+        const qint32 volume = qFromLittleEndian<qint32>(record + 4);
+        whiteboard()->onUserVolumeChange(uid == 0 ? ownId : uid, smallRoomPageVolume(volume));
+    }
+}
+
+void SmallClassRoom::onAgora_Network_Down()
+{
+    showToast(ToastDialog::Warning, tr("Broken network, reconnecting..."));
+}
+
+void SmallClassRoom::onAgora_Network_Rejoin(uint uid)
+{
+    Q_UNUSED(uid)
+    showToast(ToastDialog::Success, tr("Network connection success."));
+}
