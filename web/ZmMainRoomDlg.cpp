@@ -17,6 +17,7 @@
 #include "web/ZmMainWebRoom.h"
 #include "web/ZmRouteManager.h"
 
+#include <QCloseEvent>
 #include <QDebug>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -401,6 +402,17 @@ bool ZmMainRoomDlg::event(QEvent* event)
         m_titleBar->setMaximizedState();
     }
     return ZmBaseDialog::event(event);
+}
+
+void ZmMainRoomDlg::closeEvent(QCloseEvent* event)
+{
+    // Qt delivers every close of a top-level window as spontaneous; only the router's and a restart's go through.
+    if (m_shownByRouter && !ProgramRestart::isClosingWindows()) {
+        event->ignore();
+        onButtonCloseClicked();
+        return;
+    }
+    ZmBaseDialog::closeEvent(event);
 }
 
 void ZmMainRoomDlg::keyPressEvent(QKeyEvent* event)

@@ -92,6 +92,9 @@ public slots:
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // A close by the window manager (its close button, Alt+F4) asks as the title bar's close does; the router's and
+    // a restart's closes go through.
+    void closeEvent(QCloseEvent* event) override;
 
     // The courseware archive the user picks; empty when none. Tests replace the file dialog.
     virtual QString chooseCoursewareZip();

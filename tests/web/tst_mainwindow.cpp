@@ -8,6 +8,7 @@
 #include "Screenshots.h"
 #include "TestFiles.h"
 #include "WaitUntil.h"
+#include "WindowManagerClose.h"
 #include "ZipFixture.h"
 #include "ZmTestMain.h"
 
@@ -656,6 +657,27 @@ private slots:
         QCoreApplication::sendPostedEvents(&home.router);
         QCOMPARE(home.router.codes, QList<int>{AppEventCode_MainRoomClosed});
         QVERIFY(home.window.isVisible());
+    }
+
+    // The window manager's close asks the same question and leaves the window; the router's close goes through.
+    void windowManagerClose()
+    {
+        HomeWindow home;
+        QVERIFY(QTest::qWaitForWindowExposed(&home.window));
+        QVERIFY(ZmTest::sendWindowManagerClose(&home.window));
+        QTRY_VERIFY(qobject_cast<CancelOkWarningDlg*>(home.window.curModalDialog()));
+        auto* question = qobject_cast<CancelOkWarningDlg*>(home.window.curModalDialog());
+        QVERIFY(question->isVisible());
+        QCOMPARE(question->findChild<QLabel*>("title")->text(), QString("Are you sure you want to exit ZmQuillo?"));
+        QVERIFY(home.window.isVisible());
+        question->done(CancelOkWarningDlg::ResultCancel);
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(home.router.codes.isEmpty());
+        QVERIFY(home.window.isVisible());
+
+        home.window.setShownByRouter(false);
+        QVERIFY(home.window.close());
+        QVERIFY(!home.window.isVisible());
     }
 
     // Clearing the cache: the setting is written before the new copy starts, and this copy's windows close after it

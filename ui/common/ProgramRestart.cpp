@@ -23,6 +23,8 @@ bool startDetached(const QString& program, const QStringList& arguments)
     return QProcess::startDetached(program, arguments);
 }
 
+bool s_closingWindows = false;
+
 } // namespace
 
 bool restart()
@@ -36,8 +38,15 @@ bool restart()
         return false;
     }
     qInfo().noquote() << "ProgramRestart::restart started" << program << arguments.join(' ') << "- closing all windows";
+    s_closingWindows = true;
     QApplication::closeAllWindows();
+    s_closingWindows = false;
     return true;
+}
+
+bool isClosingWindows()
+{
+    return s_closingWindows;
 }
 
 QStringList carriedOptions(const QStringList& arguments)

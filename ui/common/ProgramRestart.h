@@ -21,6 +21,9 @@ using Launcher = std::function<bool(const QString& program, const QStringList& a
 // false. GUI thread.
 bool restart();
 
+// True while restart() closes the windows: a window that asks before it closes lets this close through.
+bool isClosingWindows();
+
 // The options of a command line that a restarted copy keeps: where the services are and how the RTC engine is set
 // up ("--web_mode", "--urlmain", "--urlapi", "--urlrestful", "--urlwb", "--urlpwb", "--rtc_scenario",
 // "--rtc_devices"), in that order, each with its last value. The lesson and the user's credentials stay behind,
