@@ -19,7 +19,7 @@ CompositeReplayCtrl::~CompositeReplayCtrl()
     delete m_studentVideoCtrl;
     delete m_whiteboardCtrl;
     if (m_window) {
-        m_window->close();
+        m_window->closeForGood();
         delete m_window;
     }
     VlcReplayCtrl::releaseVlcInstance();

@@ -6,9 +6,11 @@
 #include "ui/common/CancelOkWarningDlg.h"
 #include "ui/common/ErrorDlg.h"
 #include "ui/common/MyTitleBar.h"
+#include "ui/common/ProgramRestart.h"
 #include "web/ZmRouteManager.h"
 #include "web/whiteboard/Whiteboard.h"
 
+#include <QCloseEvent>
 #include <QDebug>
 #include <QEvent>
 #include <QGuiApplication>
@@ -346,4 +348,16 @@ void ClassReplayDlg::resizeEvent(QResizeEvent* event)
         layoutReplay(event->size());
 }
 
-void ClassReplayDlg::closeEvent(QCloseEvent* /*event*/) {}
+void ClassReplayDlg::closeForGood()
+{
+    m_closingForGood = true;
+    close();
+}
+
+void ClassReplayDlg::closeEvent(QCloseEvent* event)
+{
+    if (m_closingForGood || ProgramRestart::isClosingWindows())
+        return;
+    event->ignore();
+    onTitleBtnCloseClicked();
+}

@@ -38,6 +38,8 @@ public:
     // Shows the window over the whole available desktop.
     void showMax();
     void stopReplayClock() { stopClock(); }
+    // The owner's close: the window closes without asking.
+    void closeForGood();
 
     // "mm:ss" below one hour, else "hh:mm:ss" (hours of 100 or more with all their digits).
     static QString timeText(qint64 seconds);
@@ -97,7 +99,8 @@ protected:
     void leaveEvent(QEvent* event) override;
     // Title bar, overlay, then the window's own layout.
     void resizeEvent(QResizeEvent* event) override;
-    // A close goes ahead as it is: the router closes the replay this way.
+    // A close by the window manager (its close button, Alt+F4) asks as the title bar's close does; the owner's
+    // close (closeForGood) and a restart's go ahead.
     void closeEvent(QCloseEvent* event) override;
 
     // Sizes the page and the video column for the window size.
@@ -133,6 +136,7 @@ private:
     QTimer m_uiTimer;
     ReplayClock m_clock;
     bool m_sliderPressed = false;
+    bool m_closingForGood = false;
     ReplayerOverlapWidget* m_overlap = nullptr;
     QPointer<ModalDialog> m_modalDlg;
 };

@@ -12,6 +12,7 @@
 
 #include "ReplayWindowSupport.h"
 #include "Simulator.h"
+#include "WindowManagerClose.h"
 #include "ZmTestMain.h"
 
 #include <QElapsedTimer>
@@ -461,38 +462,47 @@ private slots:
         QTRY_COMPARE(m_router->codes, QList<int>{1});
     }
 
-    // The title bar's close and back buttons ask first; only OK ends the replay, which plays on meanwhile.
+    // The title bar's close and back buttons, and the window manager's close, ask first; only OK ends the replay,
+    // which plays on meanwhile.
     void exitQuestion_data()
     {
         QTest::addColumn<Kind>("kind");
-        QTest::addColumn<bool>("back");
+        QTest::addColumn<QString>("via");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QList<int>>("codes");
 
-        QTest::newRow("normal, close, OK") << Normal << false << 2621 << QList<int>{1};
-        QTest::newRow("normal, back, OK") << Normal << true << 2621 << QList<int>{1};
-        QTest::newRow("normal, Cancel") << Normal << false << 2622 << QList<int>{};
-        QTest::newRow("normal, closed") << Normal << false << 0 << QList<int>{};
-        QTest::newRow("public, close, OK") << Public << false << 2621 << QList<int>{1};
-        QTest::newRow("public, Cancel") << Public << false << 2622 << QList<int>{};
+        QTest::newRow("normal, close, OK") << Normal << "close" << 2621 << QList<int>{1};
+        QTest::newRow("normal, back, OK") << Normal << "back" << 2621 << QList<int>{1};
+        QTest::newRow("normal, Cancel") << Normal << "close" << 2622 << QList<int>{};
+        QTest::newRow("normal, closed") << Normal << "close" << 0 << QList<int>{};
+        QTest::newRow("normal, window manager, Cancel") << Normal << "window manager" << 2622 << QList<int>{};
+        QTest::newRow("public, close, OK") << Public << "close" << 2621 << QList<int>{1};
+        QTest::newRow("public, Cancel") << Public << "close" << 2622 << QList<int>{};
+        QTest::newRow("public, window manager, OK") << Public << "window manager" << 2621 << QList<int>{1};
     }
 
     void exitQuestion()
     {
         QFETCH(Kind, kind);
-        QFETCH(bool, back);
+        QFETCH(QString, via);
         QFETCH(int, answer);
         QFETCH(QList<int>, codes);
 
         WindowUnderTest replay(kind);
         ClassReplayDlg* window = replay.window.get();
         replay.ready();
-        if (back)
+        if (via == "back") {
             emit window->titleBar()->signalButtonBackClicked();
-        else
+        } else if (via == "close") {
             emit window->titleBar()->signalButtonCloseClicked();
+        } else {
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QVERIFY(ZmTest::sendWindowManagerClose(window));
+            QTRY_VERIFY(qobject_cast<CancelOkWarningDlg*>(window->modalDialog()));
+        }
         auto* question = qobject_cast<CancelOkWarningDlg*>(window->modalDialog());
         QVERIFY(question && question->isVisible());
+        QVERIFY(window->isVisible());
         QVERIFY(window->isClockRunning());
         question->done(answer);
         QTest::qWait(10);
