@@ -3,7 +3,9 @@
 #include "replay/widgets/ReplayResources.h"
 #include "ui_VideoReplayWidget.h"
 
+#include <QEvent>
 #include <QResizeEvent>
+#include <QWindow>
 
 VideoReplayWidget::VideoReplayWidget(QWidget* parent)
     : QWidget(parent)
@@ -66,6 +68,62 @@ void VideoReplayWidget::resizeEvent(QResizeEvent* event)
     m_form->user_image->setGeometry(area);
     m_form->user_video->setGeometry(area);
     placeUserName();
+}
+
+bool VideoReplayWidget::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::ParentChange:
+    case QEvent::Show:
+        watchAncestors();
+        placeNativeSurfaces();
+        break;
+    case QEvent::Move:
+        placeNativeSurfaces();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+bool VideoReplayWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Move)
+        placeNativeSurfaces();
+    else if (event->type() == QEvent::ParentChange)
+        watchAncestors();
+    return QWidget::eventFilter(watched, event);
+}
+
+void VideoReplayWidget::watchAncestors()
+{
+    for (const QPointer<QWidget>& ancestor : qAsConst(m_watchedAncestors)) {
+        if (ancestor)
+            ancestor->removeEventFilter(this);
+    }
+    m_watchedAncestors.clear();
+    for (QWidget* ancestor = parentWidget(); ancestor && !ancestor->isWindow(); ancestor = ancestor->parentWidget()) {
+        ancestor->installEventFilter(this);
+        m_watchedAncestors.append(ancestor);
+    }
+}
+
+void VideoReplayWidget::placeNativeSurfaces()
+{
+    // Qt moves a native window with its own widget only: a move of an ancestor without a native window of its own
+    // leaves it where it was.
+    for (QWidget* surface : {static_cast<QWidget*>(m_form->user_video), static_cast<QWidget*>(m_form->user_image),
+                             static_cast<QWidget*>(m_form->user_name)}) {
+        QWindow* native = surface->internalWinId() ? surface->windowHandle() : nullptr;
+        QWidget* nativeParent = surface->nativeParentWidget();
+        if (!native || !nativeParent)
+            continue;
+        const QRect placed(surface->mapTo(nativeParent, QPoint(0, 0)), surface->size());
+        if (native->geometry() != placed)
+            native->setGeometry(placed);
+    }
 }
 
 void VideoReplayWidget::placeUserName()

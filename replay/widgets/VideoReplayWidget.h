@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPointer>
 #include <QWidget>
 
 class QResizeEvent;
@@ -31,11 +33,18 @@ public:
     VlcWidgetVideo* videoSurface() const;
 
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     // Sizes the badge to its text and puts it 10 pixels inside the picture's lower right corner.
     void placeUserName();
+    // Watches the moves of the widgets between the tile and its window, which do not move the native surfaces.
+    void watchAncestors();
+    // Puts the native windows of the surfaces where their widgets are now.
+    void placeNativeSurfaces();
 
     Ui::VideoReplayWidget* m_form;
+    QList<QPointer<QWidget>> m_watchedAncestors;
 };

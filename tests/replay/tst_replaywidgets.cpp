@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QWindow>
 
 namespace {
 
@@ -134,6 +135,43 @@ private slots:
         QVERIFY(userImage(*tile)->isHidden());
         tile->setUserImageVisible(true);
         QVERIFY(userImage(*tile)->isVisible());
+    }
+
+    // The native surfaces of a tile follow it when the tile or a widget around it moves without a resize (as a
+    // window's layout does when the window is maximised): they stay over the tile, not where it was shown first.
+    void nativeSurfacesFollowMovesOfTheTileAndItsAncestors_data()
+    {
+        QTest::addColumn<bool>("movePanel");
+        QTest::newRow("the tile moves") << false;
+        QTest::newRow("the panel around it moves") << true;
+    }
+
+    void nativeSurfacesFollowMovesOfTheTileAndItsAncestors()
+    {
+        QFETCH(bool, movePanel);
+
+        QWidget window;
+        window.resize(900, 700);
+        auto* panel = new QWidget(&window);
+        panel->setGeometry(10, 10, 700, 600);
+        auto* tile = new VideoReplayWidget(panel);
+        tile->setGeometry(20, 30, 400, 300);
+        tile->setUserName(QStringLiteral("Ms. Clara Whitfield"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        if (movePanel)
+            panel->move(180, 250);
+        else
+            tile->move(260, 210);
+        QCoreApplication::processEvents();
+
+        const QList<QWidget*> surfaces{tile->videoSurface(), userImage(*tile), userName(*tile)};
+        for (QWidget* surface : surfaces) {
+            QWindow* native = surface->windowHandle();
+            QVERIFY(native);
+            QCOMPARE(native->geometry().topLeft(), surface->mapTo(&window, QPoint(0, 0)));
+        }
     }
 
     void overlayButtonsReportOnPress_data()
