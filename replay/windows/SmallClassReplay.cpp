@@ -3,13 +3,12 @@
 #include "app/AppGlobalData.h"
 #include "app/ConfigManager.h"
 #include "app/LogHandler.h"
-#include "app/ProgramFiles.h"
 #include "app/SystemInfo.h"
 #include "live/entry/InitTaskRunner.h"
-#include "net/api/ZmNetAPI.h"
 #include "net/packages/OfflineLessonResManager.h"
 #include "replay/widgets/ReplayResources.h"
 #include "rooms/widgets/CoursewareViewer.h"
+#include "rooms/widgets/PageEnvironment.h"
 #include "settings/FeedbackOnlineDlg.h"
 #include "settings/FeedbackReceivedDlg.h"
 #include "settings/FeedbackSubmission.h"
@@ -246,12 +245,7 @@ void SmallClassReplay::onWbWebCloseWindowResponse() {}
 
 void SmallClassReplay::onWbWebEnvRequest()
 {
-    QMap<QString, QString> environment;
-    environment.insert(QStringLiteral("deviceUid"), getDeviceUid());
-    environment.insert(QStringLiteral("systemVersion"), getOsName());
-    environment.insert(QStringLiteral("appVersion"), getExeFileVersion(4));
-    whiteboard()->postN2WMessage(QStringLiteral("msg-n2w-post-env"),
-                                 static_cast<quint32>(AppGlobalData::instance()->userIdAsInt()), environment, true);
+    postPageEnvironment(whiteboard(), static_cast<quint32>(AppGlobalData::instance()->userIdAsInt()));
 }
 
 void SmallClassReplay::onWbWebBtnClicked(QString webBtn_domID)

@@ -5,6 +5,8 @@
 #include "live/rtc/AgoraAudioDevice.h"
 #include "live/rtc/AgoraVideoDevice.h"
 #include "settings/ConfigeDlg_Imp.h"
+#include "ui/common/QDelayTimer.h"
+#include "web/whiteboard/Whiteboard.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -18,6 +20,7 @@ namespace {
 
 constexpr int kDeviceNotPresent = 4;
 constexpr int kDeviceUnplugged = 8;
+constexpr int kResumePageVideoMs = 500;
 
 // True, and the stored id cleared, when key holds deviceId (an empty id names no device).
 bool takeStoredDevice(const char* key, const std::string& deviceId)
@@ -42,6 +45,20 @@ std::string deviceToSelect(const char* key, const vector_device_info& devices)
     return (index >= 0 ? devices[std::size_t(index)] : devices.front()).id.toStdString();
 }
 
+// A device change may stop the page's playing courseware video: it resumes a moment later.
+void resumePageVideoSoon(Whiteboard* page)
+{
+    if (!page->isVideoPlaying())
+        return;
+    QDelayTimer::delay(
+        kResumePageVideoMs,
+        [](QDelayTimer* timer) {
+            if (auto* board = qobject_cast<Whiteboard*>(timer->context()))
+                board->resumeVideoForAgora();
+        },
+        page);
+}
+
 void logSelection(const char* key, const std::string& id, int result)
 {
     qInfo().noquote() << "RoomDevices" << key << "->" << QString::fromStdString(id) << "result" << result;
@@ -59,6 +76,25 @@ bool RoomDevices::takeUnpluggedAudioDevice(const std::string& deviceId, int devi
 bool RoomDevices::takeUnpluggedCamera(const std::string& deviceId, int deviceState)
 {
     return deviceState == kDeviceUnplugged && takeStoredDevice(kCameraKey, deviceId);
+}
+
+bool RoomDevices::audioDeviceStateChanged(Whiteboard* page, const std::string& deviceId, int deviceType,
+                                          int deviceState)
+{
+    qInfo().noquote() << QStringLiteral("Audio device state change id = %1, type =%2, status =%3")
+                             .arg(QString::fromStdString(deviceId))
+                             .arg(deviceType)
+                             .arg(deviceState);
+    resumePageVideoSoon(page);
+    return takeUnpluggedAudioDevice(deviceId, deviceState);
+}
+
+bool RoomDevices::videoDeviceStateChanged(Whiteboard* page, const std::string& deviceId, int deviceState)
+{
+    qInfo().noquote() << QStringLiteral("Video device state change id = %1").arg(QString::fromStdString(deviceId));
+    qInfo() << "Video device state:" << deviceState;
+    resumePageVideoSoon(page);
+    return takeUnpluggedCamera(deviceId, deviceState);
 }
 
 void RoomDevices::reselectDevices(AgoraAudioDevice* audio, AgoraVideoDevice* video)

@@ -7,6 +7,7 @@
 
 class AgoraAudioDevice;
 class AgoraVideoDevice;
+class Whiteboard;
 
 // The selected devices of a class room: what an unplug does to them, their re-selection after the devices were
 // checked again, and the changes the settings dialog hands back. The stored ids are the user settings
@@ -22,6 +23,13 @@ extern const char kSpeakerKey[];
 bool takeUnpluggedAudioDevice(const std::string& deviceId, int deviceState);
 // The same for the selected camera, which only state 8 takes away.
 bool takeUnpluggedCamera(const std::string& deviceId, int deviceState);
+
+// An audio device state change the RTC engine reports to a room showing page: logged, the page's playing
+// courseware video (which the change may have stopped) resumed 500 ms later, and true when the change took the
+// selected microphone or speaker away (takeUnpluggedAudioDevice): the room then checks its devices again.
+bool audioDeviceStateChanged(Whiteboard* page, const std::string& deviceId, int deviceType, int deviceState);
+// The same for a video device and the selected camera (takeUnpluggedCamera).
+bool videoDeviceStateChanged(Whiteboard* page, const std::string& deviceId, int deviceState);
 
 // After the devices were checked again: each kind (camera when video is given, then microphone and speaker when
 // audio is given) selects its stored device again, or the first listed one when the stored one is not listed;

@@ -7,8 +7,6 @@
 #include "live/entry/InitTaskFactory.h"
 #include "live/entry/InitTaskRunner.h"
 #include "live/messages/ClassMsgEngine.h"
-#include "live/messages/StudentMsgInterface.h"
-#include "live/messages/TeacherMsgInterface.h"
 #include "live/rtc/AgoraAudioDevice.h"
 #include "live/rtc/AgoraChannel.h"
 #include "live/rtc/AgoraVideoDevice.h"
@@ -16,6 +14,7 @@
 #include "rooms/blocks/ClassMessageLinks.h"
 #include "rooms/blocks/VideoDisplayWidget.h"
 #include "rooms/common/RoomDevices.h"
+#include "rooms/common/RoomLeave.h"
 #include "rooms/common/Signals_AboutInitTask.h"
 #include "rooms/normal/NormalRoomLayout.h"
 #include "rooms/normal/NormalRoomResources.h"
@@ -392,14 +391,7 @@ void ZmClassRoomDlg::onExitConfirmed(int result)
         if (result == 0)
             return;
         const bool endLesson = result == CancelOkWarningDlg::ResultOk;
-        TeacherMsgInterface* messages = ClassMsgEngine::instance() ? ClassMsgEngine::getTeacherMsgInterface() : nullptr;
-        if (data->screenShareOn) {
-            if (messages)
-                messages->sendScreenShare(false);
-            data->screenShareOn = false;
-        }
-        if (messages)
-            messages->sendLeaveClass(endLesson);
+        RoomLeave::announceTeacherLeave(endLesson);
         if (data->enteredClass) {
             m_exitRequestResult =
                 ZmNetAPI::instance()->ExitClassRoom(endLesson ? QStringLiteral("2") : QStringLiteral("1"));
@@ -410,10 +402,7 @@ void ZmClassRoomDlg::onExitConfirmed(int result)
     } else {
         if (result != CancelOkWarningDlg::ResultOk)
             return;
-        if (ClassMsgEngine::instance()) {
-            if (StudentMsgInterface* messages = ClassMsgEngine::getStudentMsgInterface())
-                messages->sendLeaveClass();
-        }
+        RoomLeave::announcePupilLeave();
     }
     m_titleBar->disconnect(this);
     exitNowOrAfterRun();

@@ -21,17 +21,14 @@
 #include <QDebug>
 #include <QLabel>
 #include <QSound>
-#include <QtEndian>
 
 namespace {
 
 constexpr int kRemoteVideoReadyDelayMs = 2000;
-constexpr int kPageVideoResumeDelayMs = 500;
 // How often a render target that is hidden or empty is tried again.
 constexpr int kRenderTargetRetryMs = 150;
 constexpr int kLowMicPercent = 10;
 constexpr qint64 kLowMicNoticeMs = 30000;
-constexpr int kVolumeRecordSize = 8;
 constexpr int kUserTypePupil = 1;
 constexpr int kUserTypeTeacher = 2;
 constexpr int kOfflineReasonDropped = 1;
@@ -274,14 +271,7 @@ void ZmClassRoomDlg::onAgora_Error(int err, std::string msg)
 
 void ZmClassRoomDlg::onAgora_AudioDeviceStateChanged(std::string deviceId, int deviceType, int deviceState)
 {
-    qInfo().noquote() << QStringLiteral("Audio device state change id = %1, type =%2, status =%3")
-                             .arg(QString::fromStdString(deviceId))
-                             .arg(deviceType)
-                             .arg(deviceState);
-    if (whiteboard()->isVideoPlaying())
-        QDelayTimer::delay(
-            kPageVideoResumeDelayMs, [this](QDelayTimer*) { whiteboard()->resumeVideoForAgora(); }, this);
-    if (RoomDevices::takeUnpluggedAudioDevice(deviceId, deviceState)) {
+    if (RoomDevices::audioDeviceStateChanged(whiteboard(), deviceId, deviceType, deviceState)) {
         logEmitSignal("sigAgora2_DeviceUnPlugged");
         emit sigAgora2_DeviceUnPlugged(deviceType);
     }
@@ -289,12 +279,7 @@ void ZmClassRoomDlg::onAgora_AudioDeviceStateChanged(std::string deviceId, int d
 
 void ZmClassRoomDlg::onAgora_VideoDeviceStateChanged(std::string deviceId, int deviceType, int deviceState)
 {
-    qInfo().noquote() << QStringLiteral("Video device state change id = %1").arg(QString::fromStdString(deviceId));
-    qInfo() << "Video device state:" << deviceState;
-    if (whiteboard()->isVideoPlaying())
-        QDelayTimer::delay(
-            kPageVideoResumeDelayMs, [this](QDelayTimer*) { whiteboard()->resumeVideoForAgora(); }, this);
-    if (RoomDevices::takeUnpluggedCamera(deviceId, deviceState)) {
+    if (RoomDevices::videoDeviceStateChanged(whiteboard(), deviceId, deviceState)) {
         logEmitSignal("sigAgora2_DeviceUnPlugged");
         emit sigAgora2_DeviceUnPlugged(deviceType);
     }
@@ -304,10 +289,9 @@ void ZmClassRoomDlg::onAgora_VolumeIndication(QByteArray data)
 {
     const AppGlobalData* app = AppGlobalData::instance();
     const int teacherId = app->teacherIdAsInt();
-    const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
-    for (int offset = 0; offset + kVolumeRecordSize <= data.size(); offset += kVolumeRecordSize) {
-        int uid = int(qFromLittleEndian<quint32>(bytes + offset));
-        const int volume = int(qFromLittleEndian<quint32>(bytes + offset + 4));
+    for (const agora::rtc::AudioVolumeInfo& speaker : AgoraChannel::readVolumeRecords(data)) {
+        int uid = int(speaker.uid);
+        const int volume = int(speaker.volume);
         if (uid == 0) {
             uid = app->userIdAsInt();
             showLowMicVolumeNotice(volume);

@@ -4,8 +4,6 @@
 #include "app/LogHandler.h"
 #include "app/ZmAppEvents.h"
 #include "live/messages/ClassMsgEngine.h"
-#include "live/messages/StudentMsgInterface.h"
-#include "live/messages/TeacherMsgInterface.h"
 #include "live/rtc/AgoraAudioDevice.h"
 #include "live/rtc/AgoraChannel.h"
 #include "live/rtc/AgoraVideoDevice.h"
@@ -16,6 +14,7 @@
 #include "rooms/blocks/UserListCtrl.h"
 #include "rooms/blocks/UserListWidget.h"
 #include "rooms/blocks/VideoDisplayWidget.h"
+#include "rooms/common/RoomLeave.h"
 #include "rooms/public/PublicEntryPlan.h"
 #include "rooms/public/PublicRoomForm.h"
 #include "rooms/public/PublicRoomLayout.h"
@@ -221,14 +220,7 @@ void PublicClassRoom::onCloseAnswered(int result)
         if (result == 0)
             return;
         const bool endLesson = result == CancelOkWarningDlg::ResultOk;
-        TeacherMsgInterface* teacher = ClassMsgEngine::instance() ? ClassMsgEngine::getTeacherMsgInterface() : nullptr;
-        if (data->screenShareOn) {
-            if (teacher)
-                teacher->sendScreenShare(false);
-            data->screenShareOn = false;
-        }
-        if (teacher)
-            teacher->sendLeaveClass(endLesson);
+        RoomLeave::announceTeacherLeave(endLesson);
         m_serviceResult = ZmNetAPI::instance()->ExitClassRoom(endLesson ? QStringLiteral("2") : QStringLiteral("1"));
         data->enteredClass = false;
         if (endLesson) {
@@ -240,10 +232,7 @@ void PublicClassRoom::onCloseAnswered(int result)
     }
     if (result != CancelOkWarningDlg::ResultOk)
         return;
-    if (ClassMsgEngine::instance()) {
-        if (StudentMsgInterface* student = ClassMsgEngine::getStudentMsgInterface())
-            student->sendLeaveClass();
-    }
+    RoomLeave::announcePupilLeave();
     m_serviceResult = ZmNetAPI::instance()->ExitClassRoom(QString());
     data->enteredClass = false;
     m_channel->leaveChannel();

@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int kWorstQuality = 6;
-constexpr int kResumeVideoDelayMs = 500;
 constexpr int kUnplugRetryDelayMs = 5000;
 constexpr int kStepTimeoutSec = 30;
 
@@ -48,12 +47,7 @@ void PublicClassRoom::onAgora_Network_Rejoin(uint uid)
 
 void PublicClassRoom::onAgora_AudioDeviceStateChanged(std::string deviceId, int deviceType, int deviceState)
 {
-    qInfo("Audio device state change id = %s, type =%d, status =%d", deviceId.c_str(), deviceType, deviceState);
-    if (whiteboard()->isVideoPlaying()) {
-        QDelayTimer::delay(
-            kResumeVideoDelayMs, [this](QDelayTimer*) { whiteboard()->resumeVideoForAgora(); }, this);
-    }
-    if (RoomDevices::takeUnpluggedAudioDevice(deviceId, deviceState)) {
+    if (RoomDevices::audioDeviceStateChanged(whiteboard(), deviceId, deviceType, deviceState)) {
         logEmitSignal("sigAgora2_DeviceUnPlugged");
         emit sigAgora2_DeviceUnPlugged(deviceType);
     }
@@ -61,13 +55,7 @@ void PublicClassRoom::onAgora_AudioDeviceStateChanged(std::string deviceId, int 
 
 void PublicClassRoom::onAgora_VideoDeviceStateChanged(std::string deviceId, int deviceType, int deviceState)
 {
-    qInfo("Video device state change id = %s", deviceId.c_str());
-    qInfo() << "Video device state:" << deviceState;
-    if (whiteboard()->isVideoPlaying()) {
-        QDelayTimer::delay(
-            kResumeVideoDelayMs, [this](QDelayTimer*) { whiteboard()->resumeVideoForAgora(); }, this);
-    }
-    if (RoomDevices::takeUnpluggedCamera(deviceId, deviceState)) {
+    if (RoomDevices::videoDeviceStateChanged(whiteboard(), deviceId, deviceState)) {
         logEmitSignal("sigAgora2_DeviceUnPlugged");
         emit sigAgora2_DeviceUnPlugged(deviceType);
     }

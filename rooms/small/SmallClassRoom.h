@@ -137,8 +137,6 @@ private:
     void exitAfterInitTasks();
 
     void showToast(int kind, const QString& text);
-    // A device change may have stopped the page's playing courseware video: it resumes 500 ms later.
-    void resumePageVideoSoon();
     // The local user's id as the page knows it.
     static quint32 ownPageUserId();
 

@@ -11,15 +11,12 @@
 #include "settings/FeedbackOnlineDlg.h"
 #include "settings/FeedbackReceivedDlg.h"
 #include "settings/FeedbackSubmission.h"
-#include "ui/common/QDelayTimer.h"
 #include "web/whiteboard/Whiteboard.h"
 
 #include <QDebug>
 #include <QPointer>
 
 namespace {
-
-constexpr int kResumePageVideoMs = 500;
 
 const QList<int> kDeviceSteps{Agora_CheckCamera, Agora_CheckMicphone, Agora_CheckSpeaker};
 
@@ -84,34 +81,15 @@ void SmallClassRoom::popupNotRecommendDlg(NotRecommendDeviceType deviceTypes)
         tr("Get it"));
 }
 
-void SmallClassRoom::resumePageVideoSoon()
-{
-    if (!whiteboard()->isVideoPlaying())
-        return;
-    QDelayTimer::delay(
-        kResumePageVideoMs,
-        [](QDelayTimer* timer) {
-            if (auto* room = qobject_cast<SmallClassRoom*>(timer->context()))
-                room->whiteboard()->resumeVideoForAgora();
-        },
-        this);
-}
-
 void SmallClassRoom::onAgora_AudioDeviceStateChanged(std::string deviceId, int deviceType, int deviceState)
 {
-    qInfo().noquote() << QString::asprintf("Audio device state change id = %s, type =%d, status =%d", deviceId.c_str(),
-                                           deviceType, deviceState);
-    resumePageVideoSoon();
-    if (RoomDevices::takeUnpluggedAudioDevice(deviceId, deviceState))
+    if (RoomDevices::audioDeviceStateChanged(whiteboard(), deviceId, deviceType, deviceState))
         QMetaObject::invokeMethod(this, "onAgora2_DeviceUnplugged", Qt::QueuedConnection, Q_ARG(int, deviceType));
 }
 
 void SmallClassRoom::onAgora_VideoDeviceStateChanged(std::string deviceId, int deviceType, int deviceState)
 {
-    qInfo().noquote() << "Video device state change id = " + QString::fromStdString(deviceId);
-    qInfo() << "Video device state:" << deviceState;
-    resumePageVideoSoon();
-    if (RoomDevices::takeUnpluggedCamera(deviceId, deviceState))
+    if (RoomDevices::videoDeviceStateChanged(whiteboard(), deviceId, deviceState))
         QMetaObject::invokeMethod(this, "onAgora2_DeviceUnplugged", Qt::QueuedConnection, Q_ARG(int, deviceType));
 }
 

@@ -3,24 +3,14 @@
 #include "rooms/small/SmallClassRoom.h"
 
 #include "app/AppGlobalData.h"
-#include "app/ProgramFiles.h"
-#include "app/SystemInfo.h"
 #include "live/rtc/AgoraChannel.h"
-#include "net/api/ZmNetAPI.h"
 #include "rooms/small/SmallRoomPage.h"
 #include "rooms/widgets/CoursewareViewer.h"
+#include "rooms/widgets/PageEnvironment.h"
 #include "ui/common/ToastDialog.h"
 #include "web/whiteboard/Whiteboard.h"
 
 #include <QDebug>
-#include <QtEndian>
-
-namespace {
-
-// One record of the channel's volume indication: uid, then volume, each 32 bits little-endian.
-constexpr int kVolumeRecordBytes = 8;
-
-} // namespace
 
 quint32 SmallClassRoom::ownPageUserId()
 {
@@ -56,11 +46,7 @@ void SmallClassRoom::onWbWebSetMicEnable(bool bEnable)
 
 void SmallClassRoom::onWbWebEnvRequest()
 {
-    QMap<QString, QString> environment;
-    environment.insert(QStringLiteral("deviceUid"), getDeviceUid());
-    environment.insert(QStringLiteral("systemVersion"), getOsName());
-    environment.insert(QStringLiteral("appVersion"), getExeFileVersion(4));
-    whiteboard()->postN2WMessage(QStringLiteral("msg-n2w-post-env"), ownPageUserId(), environment);
+    postPageEnvironment(whiteboard(), ownPageUserId());
 }
 
 void SmallClassRoom::onAgora_RtcStats(QMapStrVar rtcStats)
@@ -74,13 +60,9 @@ void SmallClassRoom::onAgora_RtcStats(QMapStrVar rtcStats)
 void SmallClassRoom::onAgora_VolumeIndication(QByteArray data)
 {
     const quint32 ownId = ownPageUserId();
-    const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
-    const int records = data.size() / kVolumeRecordBytes;
-    for (int i = 0; i < records; ++i) {
-        const uchar* record = bytes + i * kVolumeRecordBytes;
-        const quint32 uid = qFromLittleEndian<quint32>(record);
-        const qint32 volume = qFromLittleEndian<qint32>(record + 4);
-        whiteboard()->onUserVolumeChange(uid == 0 ? ownId : uid, smallRoomPageVolume(volume));
+    for (const agora::rtc::AudioVolumeInfo& speaker : AgoraChannel::readVolumeRecords(data)) {
+        const quint32 uid = speaker.uid;
+        whiteboard()->onUserVolumeChange(uid == 0 ? ownId : uid, smallRoomPageVolume(qint32(speaker.volume)));
     }
 }
 

@@ -25,11 +25,6 @@ namespace {
 const char* const kKeys[] = {"SelectedDeviceID/Camera", "SelectedDeviceID/AudioIN", "SelectedDeviceID/AudioOUT"};
 const char* const kBoxes[] = {"cBoxCamera", "cboxMicrophone", "cBoxSpeaker"};
 
-SimDeviceSpec device(const std::string& name, const std::string& id)
-{
-    return SimDeviceSpec{name, id, false, -1};
-}
-
 // Two devices of each kind; the second of each is on the simulator's not-recommended lists.
 void useTwoOfEach(SimScenario& scenario)
 {

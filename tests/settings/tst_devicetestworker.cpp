@@ -18,11 +18,6 @@ using namespace RtcTest;
 
 namespace {
 
-SimDeviceSpec device(const std::string& name, const std::string& id, bool refuse = false, int level = -1)
-{
-    return SimDeviceSpec{name, id, refuse, level};
-}
-
 QStringList idsOf(const vector_device_info& devices)
 {
     QStringList ids;

@@ -111,6 +111,18 @@ QVariant storedSetting(const QString& key)
     return settings.value(key);
 }
 
+SimDeviceSpec device(const std::string& name, const std::string& id, bool refuse, int level)
+{
+    return SimDeviceSpec{name, id, refuse, level};
+}
+
+QString storedDeviceId(const char* key)
+{
+    QByteArray id;
+    ConfigManager::instance()->ini_GetParam_String(key, id);
+    return QString::fromUtf8(id);
+}
+
 QList<SignalLog::Entry> SignalLog::entries(const QString& name) const
 {
     QList<Entry> found;

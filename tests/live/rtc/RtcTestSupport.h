@@ -13,6 +13,7 @@
 #include <QVariantList>
 
 #include <atomic>
+#include <string>
 
 namespace agora {
 namespace rtc {
@@ -75,6 +76,12 @@ SimRtcEngine* simEngine(agora::rtc::IRtcEngine* engine);
 
 // A user setting as the settings file on disk holds it ("Group/Key"); null when absent.
 QVariant storedSetting(const QString& key);
+
+// A device for the simulated engine's lists.
+SimDeviceSpec device(const std::string& name, const std::string& id, bool refuse = false, int level = -1);
+
+// The device id the user settings hold under a "SelectedDeviceID/..." key; empty when none is stored.
+QString storedDeviceId(const char* key);
 
 // Signals recorded as they reach the GUI thread (connections made with this object as context, so they are queued
 // from engine threads), with the thread each was emitted on.

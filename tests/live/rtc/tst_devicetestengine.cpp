@@ -19,11 +19,6 @@ namespace {
 
 const QString kAppId = QStringLiteral("9c4e2a7b1f08d3e5a6b7c2d9e0f14a3b");
 
-SimDeviceSpec device(const std::string& name, const std::string& id)
-{
-    return SimDeviceSpec{name, id, false, -1};
-}
-
 } // namespace
 
 class TestDeviceTestEngine : public QObject

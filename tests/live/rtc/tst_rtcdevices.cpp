@@ -16,11 +16,6 @@ using namespace RtcTest;
 
 namespace {
 
-SimDeviceSpec device(const std::string& name, const std::string& id, bool refuse = false)
-{
-    return SimDeviceSpec{name, id, refuse, -1};
-}
-
 QStringList namesOf(const std::vector<device_info>& devices)
 {
     QStringList names;

@@ -25,21 +25,9 @@ namespace {
 
 const char* const kKeys[] = {RoomDevices::kCameraKey, RoomDevices::kMicrophoneKey, RoomDevices::kSpeakerKey};
 
-QString stored(const char* key)
-{
-    QByteArray value;
-    ConfigManager::instance()->ini_GetParam_String(key, value);
-    return QString::fromUtf8(value);
-}
-
 void store(const char* key, const QString& value)
 {
     ConfigManager::instance()->ini_SetParam_String(key, value.toUtf8());
-}
-
-SimDeviceSpec device(const std::string& name, const std::string& id)
-{
-    return SimDeviceSpec{name, id, false, -1};
 }
 
 // A dialog that counts how often its action ran.
@@ -199,7 +187,8 @@ private slots:
         QCOMPARE(camera ? RoomDevices::takeUnpluggedCamera(id, state)
                         : RoomDevices::takeUnpluggedAudioDevice(id, state),
                  taken);
-        QCOMPARE((QStringList{stored(kKeys[0]), stored(kKeys[1]), stored(kKeys[2])}), storedAfter);
+        QCOMPARE((QStringList{storedDeviceId(kKeys[0]), storedDeviceId(kKeys[1]), storedDeviceId(kKeys[2])}),
+                 storedAfter);
     }
 
     // A device whose stored id was cleared by its unplug is never "unplugged" again by an event without an id.
@@ -231,8 +220,8 @@ private slots:
         QCOMPARE(video.GetCurDeviceID(), QStringLiteral("cam-2"));
         QCOMPARE(audio.GetCurRecordingDeviceID(), QStringLiteral("mic-1"));
         QCOMPARE(audio.GetCurPlaybackDeviceID(), QStringLiteral("spk-1"));
-        QCOMPARE(stored(RoomDevices::kMicrophoneKey), QStringLiteral("mic-1"));
-        QCOMPARE(stored(RoomDevices::kSpeakerKey), QStringLiteral("spk-1"));
+        QCOMPARE(storedDeviceId(RoomDevices::kMicrophoneKey), QStringLiteral("mic-1"));
+        QCOMPARE(storedDeviceId(RoomDevices::kSpeakerKey), QStringLiteral("spk-1"));
 
         // The settings dialog's changes reach the managers; keys of no device are ignored.
         RoomDevices::applyChangedDevices({{RoomDevices::kMicrophoneKey, "mic-2"},

@@ -39,6 +39,7 @@
 #include <memory>
 
 using namespace NormalRoomTest;
+using RtcTest::device;
 using ZmTest::LogCapture;
 
 namespace {
@@ -60,11 +61,6 @@ QString buttonText(QWidget* dialog, const char* name)
 {
     auto* button = dialog ? dialog->findChild<QAbstractButton*>(QLatin1String(name)) : nullptr;
     return button ? button->text() : QString();
-}
-
-SimDeviceSpec device(const std::string& name, const std::string& id)
-{
-    return SimDeviceSpec{name, id, false, -1};
 }
 
 } // namespace

@@ -42,6 +42,8 @@
 
 using namespace PublicRoomTest;
 using RtcTest::argOf;
+using RtcTest::device;
+using RtcTest::storedDeviceId;
 
 namespace {
 
@@ -70,21 +72,6 @@ SimEvent deviceEvent(SimEvent::Type type, SimDeviceKind kind, const char* id, in
     event.deviceId = id;
     event.state = state;
     return event;
-}
-
-SimDeviceSpec device(const char* name, const char* id)
-{
-    SimDeviceSpec spec;
-    spec.name = name;
-    spec.id = id;
-    return spec;
-}
-
-QString storedId(const char* key)
-{
-    QByteArray id;
-    ConfigManager::instance()->ini_GetParam_String(key, id);
-    return QString::fromUtf8(id);
 }
 
 // The room's notices, in the order the room gave them.
@@ -624,7 +611,7 @@ private slots:
         ZmTest::LogCapture log;
         PublicClassRoom* room = m_fixture.enter();
         QVERIFY(room);
-        QCOMPARE(storedId("SelectedDeviceID/AudioIN"), QString("mic-a"));
+        QCOMPARE(storedDeviceId("SelectedDeviceID/AudioIN"), QString("mic-a"));
 
         // State 4 comes alone; an unplug takes the device off the list and reports 8.
         const SimEvent::Type type = state == 4 ? SimEvent::DeviceState : SimEvent::Unplug;
@@ -636,7 +623,7 @@ private slots:
             QVERIFY(log.waitFor(kind == int(SimDeviceKind::Camera) ? "Video device state:" : "Audio device state"));
             QCOMPARE(log.linesContaining("PublicClassRoom::runDeviceRecheck").size(), 0);
         }
-        QTRY_COMPARE(storedId(qPrintable(key)), selectedAfter);
+        QTRY_COMPARE(storedDeviceId(qPrintable(key)), selectedAfter);
         QVERIFY(!room->isDeviceRecheckRunning());
         QVERIFY(!room->isExiting());
     }

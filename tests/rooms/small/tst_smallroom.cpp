@@ -41,6 +41,8 @@
 #include <memory>
 
 using namespace SmallRoomTest;
+using RtcTest::device;
+using RtcTest::storedDeviceId;
 using ZmTest::LogCapture;
 
 namespace {
@@ -122,21 +124,6 @@ QByteArray volumeRecords(const QList<QPair<quint32, qint32>>& records)
         data.append(bytes, 8);
     }
     return data;
-}
-
-SimDeviceSpec device(const char* name, const char* id)
-{
-    SimDeviceSpec spec;
-    spec.name = name;
-    spec.id = id;
-    return spec;
-}
-
-QString stored(const char* key)
-{
-    QByteArray value;
-    ConfigManager::instance()->ini_GetParam_String(key, value);
-    return QString::fromUtf8(value);
 }
 
 } // namespace
@@ -598,9 +585,9 @@ private slots:
         scenario.speakers = {device("Speaker A", "spk-a"), device("Speaker B", "spk-b")};
         Room r(scenario);
         QVERIFY(r.enter());
-        QCOMPARE(stored("SelectedDeviceID/Camera"), QStringLiteral("cam-a"));
-        QCOMPARE(stored("SelectedDeviceID/AudioIN"), QStringLiteral("mic-a"));
-        QCOMPARE(stored("SelectedDeviceID/AudioOUT"), QStringLiteral("spk-a"));
+        QCOMPARE(storedDeviceId("SelectedDeviceID/Camera"), QStringLiteral("cam-a"));
+        QCOMPARE(storedDeviceId("SelectedDeviceID/AudioIN"), QStringLiteral("mic-a"));
+        QCOMPARE(storedDeviceId("SelectedDeviceID/AudioOUT"), QStringLiteral("spk-a"));
 
         SimEvent event;
         event.type = state == 0 ? SimEvent::Unplug : SimEvent::DeviceState;
@@ -619,7 +606,7 @@ private slots:
             QCOMPARE(r.ended.size(), 1);
             QCOMPARE(r.steps.attempts, kEntrySteps);
         }
-        QCOMPARE(stored(qPrintable(key)), selectedAfter);
+        QCOMPARE(storedDeviceId(qPrintable(key)), selectedAfter);
         QCOMPARE(QString::fromStdString(r.engine()->devices().current(SimDeviceKind(kind))), selectedAfter);
         QVERIFY(m_router->codes.isEmpty());
     }
@@ -641,7 +628,7 @@ private slots:
                  QStringLiteral("mic-b"));
         QCOMPARE(QString::fromStdString(r.engine()->devices().current(SimDeviceKind::Speaker)),
                  QStringLiteral("spk-a"));
-        QCOMPARE(stored("SelectedDeviceID/AudioIN"), QStringLiteral("mic-b"));
+        QCOMPARE(storedDeviceId("SelectedDeviceID/AudioIN"), QStringLiteral("mic-b"));
     }
 
     // A camera on the not-recommended list is named in a notice once the entry has ended.
