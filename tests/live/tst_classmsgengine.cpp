@@ -50,7 +50,7 @@ private:
     // The remarks of the problem reports filed so far.
     QStringList reportRemarks()
     {
-        ProblemReportQueue::waitForIdle(15000);
+        ProblemReportQueue::waitForIdle(ZmTest::kWaitMs);
         QStringList remarks;
         for (const QJsonValue& entry : m_sim.requests(kReportPath)) {
             for (const auto& field : Simulator::pairsOf(entry.toObject().value("form"))) {
@@ -80,7 +80,7 @@ private slots:
         ClassMsgEngine::destroyInstance();
         // Let closed sockets delete themselves.
         QTest::qWait(50);
-        ProblemReportQueue::waitForIdle(15000);
+        ProblemReportQueue::waitForIdle(ZmTest::kWaitMs);
     }
 
     void connectsAndHandsOutItsInterfaces_data()
@@ -102,7 +102,7 @@ private slots:
         QVERIFY(ClassMsgEngine::getPublicMsgInterface() && ClassMsgEngine::getStudentMsgInterface() &&
                 ClassMsgEngine::getTeacherMsgInterface());
         QVERIFY(receiver.results.isEmpty()); // never inside createInstance
-        QTRY_COMPARE_WITH_TIMEOUT(receiver.results, QList<int>{0}, 10000);
+        QTRY_COMPARE(receiver.results, QList<int>{0});
         QCOMPARE(engine->getInitResult(), 0);
         const QJsonArray open = m_sim.messageConnections("open");
         QCOMPARE(open.size(), 1);
@@ -159,7 +159,7 @@ private slots:
         ResultReceiver receiver;
         receiver.destroyOnFailure = destroyInResultSlot;
         QVERIFY(ClassMsgEngine::createInstance(&receiver, kSlot));
-        QTRY_VERIFY_WITH_TIMEOUT(!receiver.results.isEmpty(), 15000);
+        QTRY_VERIFY(!receiver.results.isEmpty());
         QCOMPARE(receiver.results, QList<int>{-3});
         QVERIFY2(receiver.resultTimes.first() >= 5000 - kEarlyMs,
                  qPrintable(QString::number(receiver.resultTimes.first())));
@@ -180,7 +180,7 @@ private slots:
         QVERIFY(m_sim.queueMessageFault({{"mode", "no_pong"}, {"times", 1}}));
         ResultReceiver receiver;
         QVERIFY(ClassMsgEngine::createInstance(&receiver, kSlot));
-        QTRY_COMPARE_WITH_TIMEOUT(receiver.results, QList<int>{0}, 10000);
+        QTRY_COMPARE(receiver.results, QList<int>{0});
 
         const QJsonArray pings = m_sim.waitForMessageFrames(1, "ping", 20000);
         QCOMPARE(pings.size(), 1);
@@ -200,7 +200,7 @@ private slots:
         // The teacher is announced again on the new connection, with its microphone state.
         const int second = connections.at(1).toObject().value("id").toInt();
         QJsonArray announced;
-        QTRY_VERIFY_WITH_TIMEOUT((announced = m_sim.messageFrames("text")).size() >= 2, 10000);
+        QTRY_VERIFY((announced = m_sim.messageFrames("text")).size() >= 2);
         QCOMPARE(announced.at(0).toObject().value("connection").toInt(), second);
         QCOMPARE(tagOf(announced.at(0)), int(ClassMsgTag_EnterClass));
         QCOMPARE(tagOf(announced.at(1)), int(ClassMsgTag_TeacherCommand));
@@ -217,7 +217,7 @@ private slots:
         ResultReceiver receiver;
         ClassMsgEngine* engine = ClassMsgEngine::createInstance(&receiver, kSlot);
         QVERIFY(engine);
-        QTRY_VERIFY_WITH_TIMEOUT(!receiver.results.isEmpty(), 10000);
+        QTRY_VERIFY(!receiver.results.isEmpty());
         QTest::qWait(1500);
         QCOMPARE(receiver.results, QList<int>{0});
         QCOMPARE(reportRemarks(), QStringList{"websocket_aboutToClose"});
@@ -243,7 +243,7 @@ private slots:
         ResultReceiver receiver;
         ClassMsgEngine* engine = ClassMsgEngine::createInstance(&receiver, kSlot);
         QVERIFY(engine);
-        QTRY_COMPARE_WITH_TIMEOUT(receiver.results, QList<int>{0}, 10000);
+        QTRY_COMPARE(receiver.results, QList<int>{0});
 
         // Requests during one attempt join it.
         engine->tryReConnect();
@@ -253,7 +253,7 @@ private slots:
         const QJsonArray open = m_sim.waitForMessageConnections(2, {}, 15000);
         QCOMPARE(open.size(), 2);
         QJsonArray frames;
-        QTRY_VERIFY_WITH_TIMEOUT(!(frames = m_sim.messageFrames("text")).isEmpty(), 10000);
+        QTRY_VERIFY(!(frames = m_sim.messageFrames("text")).isEmpty());
         QCOMPARE(tagOf(frames.first()), int(ClassMsgTag_EnterClass));
         QCOMPARE(frames.first().toObject().value("json").toObject().value("role").toInt(), 0);
         QTest::qWait(500);
@@ -280,7 +280,7 @@ private slots:
         QVERIFY(ClassMsgEngine::createInstance(&receiver, kSlot));
         QVERIFY(m_sim.waitForMessageConnections(1, connected ? "open" : "stalled").size() == 1);
         if (connected)
-            QTRY_COMPARE_WITH_TIMEOUT(receiver.results, QList<int>{0}, 10000);
+            QTRY_COMPARE(receiver.results, QList<int>{0});
         else
             QCOMPARE(ClassMsgEngine_Imp::postToInstance(ClassMsgTag_RaiseHand, {}), -1);
 

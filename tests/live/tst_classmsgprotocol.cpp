@@ -94,7 +94,7 @@ private slots:
         m_sim.pointUrlConfig();
         setUpLesson();
         QVERIFY(ClassMsgEngine::createInstance(&m_receiver, "1onSigMsgEngineConnectResult(int)"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_receiver.results, QList<int>{0}, 10000);
+        QTRY_COMPARE(m_receiver.results, QList<int>{0});
         m_signals.attach();
     }
 

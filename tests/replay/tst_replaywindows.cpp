@@ -348,7 +348,7 @@ private slots:
         QCOMPARE(window->slider()->value(), 0);
         QCOMPARE(replay.playTime(), QStringLiteral("00:00"));
         QVERIFY(!window->isPlaying());
-        QTRY_VERIFY_WITH_TIMEOUT(window->isPlaying(), 5000);
+        QTRY_VERIFY(window->isPlaying());
         QCOMPARE(replay.ctrl.take(), QStringList{"play 1"});
         QVERIFY(window->isClockRunning());
         QCOMPARE(m_router->codes, QList<int>{});
@@ -496,7 +496,7 @@ private slots:
         } else if (via == "close") {
             emit window->titleBar()->signalButtonCloseClicked();
         } else {
-            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QVERIFY(QTest::qWaitForWindowExposed(window, ZmTest::kWaitMs));
             QVERIFY(ZmTest::sendWindowManagerClose(window));
             QTRY_VERIFY(qobject_cast<CancelOkWarningDlg*>(window->modalDialog()));
         }
@@ -579,7 +579,7 @@ private slots:
         QCOMPARE(window.courseIntroduction()->textCursor().position(), 0);
         window.resize(1366, 768);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, ZmTest::kWaitMs));
         QVERIFY(window.courseIntroduction()->verticalScrollBar()->maximum() > 0);
         QCOMPARE(window.courseIntroduction()->verticalScrollBar()->value(), 0);
         QVERIFY(m_sim.clearRoutes());

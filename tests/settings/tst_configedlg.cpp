@@ -337,7 +337,7 @@ private slots:
         QCOMPARE(box(*dialog, 0)->count(), 2);
         QVERIFY(traced.calls("release").isEmpty());
         dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get(), ZmTest::kWaitMs));
 
         if (end == "escape")
             QTest::keyClick(dialog.get(), Qt::Key_Escape);

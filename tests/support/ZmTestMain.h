@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WaitUntil.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTest>

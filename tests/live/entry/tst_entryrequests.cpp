@@ -112,8 +112,8 @@ private slots:
     {
         InitTask_Imp::setTimeoutMsForTesting(0);
         // Requests still running on their threads end, and their run context goes with the last of them.
-        QTRY_VERIFY_WITH_TIMEOUT(!QRunContextManager::instance()->findRunContext(kApiStepRunContext), 20000);
-        QVERIFY(waitForOwedLogUploads(20000));
+        QTRY_VERIFY(!QRunContextManager::instance()->findRunContext(kApiStepRunContext));
+        QVERIFY(waitForOwedLogUploads(ZmTest::kWaitMs));
     }
 
     void backupsFirstThenPrimary_data()

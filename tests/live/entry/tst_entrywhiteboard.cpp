@@ -118,9 +118,9 @@ private slots:
         m_channel->uninitialize();
         m_channel.reset();
         m_board.reset();
-        QTRY_VERIFY_WITH_TIMEOUT(!QRunContextManager::instance()->findRunContext(kApiStepRunContext), 20000);
-        QVERIFY(waitForOwedLogUploads(20000));
-        ProblemReportQueue::waitForIdle(15000);
+        QTRY_VERIFY(!QRunContextManager::instance()->findRunContext(kApiStepRunContext));
+        QVERIFY(waitForOwedLogUploads(ZmTest::kWaitMs));
+        ProblemReportQueue::waitForIdle(ZmTest::kWaitMs);
     }
 
     void loadsTheSignedPage()

@@ -173,7 +173,7 @@ private slots:
         QWidget tile;
         tile.setGeometry(200, 150, 400, 300);
         tile.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&tile));
+        QVERIFY(QTest::qWaitForWindowExposed(&tile, ZmTest::kWaitMs));
         StarDialog star(&tile);
         star.onWindowRSizeMove();
         const QPoint topLeft = tile.mapToGlobal(QPoint(0, 0));
@@ -372,8 +372,8 @@ private slots:
         animation.setFixedSize(640, 640 * 9 / 16 + 64);
         QSignalSpy finished(&animation, &AwardAnimation::sigAnimationFinished);
         animation.start("Lily", QString(), 1);
-        QVERIFY(finished.wait(20000));
-        QTest::qWait(200);
+        QTRY_COMPARE(finished.count(), 1);
+        ZmTest::letTimersFire(200);
         QCOMPARE(finished.count(), 1);
     }
 };

@@ -50,6 +50,6 @@ bool click(QWidget* parent, const char* buttonName);
 // Whether the screen shows the engine's moving picture over the lower half of the widget (below notices and the
 // star): two looks 300 ms apart differ and each has a few colours. Qt's own painting (a cover, an empty surface)
 // stands still. Looks again for up to timeoutMs.
-bool showsMovingPicture(const QWidget* widget, int timeoutMs = 10000);
+bool showsMovingPicture(const QWidget* widget, int timeoutMs = ZmTest::kWaitMs);
 
 } // namespace NormalRoomTest

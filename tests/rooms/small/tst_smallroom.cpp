@@ -65,6 +65,7 @@ struct Room
     StepRecorder steps;
     SmallClassRoom room;
     QSignalSpy ended{&room, &SmallClassRoom::sigInitTasksEnded};
+    int marks = 0;
 
     // Shows the room; true once its entry has ended with result.
     bool enter(int result = 0)
@@ -85,6 +86,15 @@ struct Room
     void pagePosts(const QString& message)
     {
         room.whiteboard()->runScript(QStringLiteral("boardFixture.post(%1)").arg(message), false);
+    }
+
+    // Waits until the page has reported a mark sent after everything else: its reports of what came before are in
+    // the log then.
+    bool pageCaughtUp()
+    {
+        const QString mark = QStringLiteral("caught up %1").arg(++marks);
+        room.whiteboard()->runScript(QStringLiteral("boardFixture.report('%1')").arg(mark), false);
+        return log.waitFor(kPageCall + mark);
     }
 
     QList<int> profilesSet() const
@@ -158,6 +168,7 @@ private slots:
         setUpLesson();
         m_router->codes.clear();
         QVERIFY(m_sim.clearRoutes());
+        QVERIFY(m_sim.clearHolds());
         QVERIFY(m_sim.clearRequests());
         for (const char* key : {"SelectedDeviceID/Camera", "SelectedDeviceID/AudioIN", "SelectedDeviceID/AudioOUT"})
             ConfigManager::instance()->ini_SetParam_String(key, QByteArray());
@@ -172,7 +183,7 @@ private slots:
         Room r;
         r.room.resize(900, 600);
         r.room.show();
-        QTest::qWait(300);
+        ZmTest::letTimersFire(300);
         QVERIFY(!r.room.isEntryStarted());
         QCOMPARE(r.ended.size(), 0);
 
@@ -207,7 +218,7 @@ private slots:
         // A second stretch to the full width starts nothing.
         r.room.resize(900, 600);
         r.room.showRoom();
-        QTest::qWait(300);
+        ZmTest::letTimersFire(300);
         QCOMPARE(r.ended.size(), 1);
         QCOMPARE(r.steps.attempts, kEntrySteps);
     }
@@ -250,7 +261,7 @@ private slots:
         ZmTest::Simulator::Route slowLesson;
         slowLesson.path = QStringLiteral("/classroom/lesson/");
         slowLesson.prefix = true;
-        slowLesson.delayMs = 4500;
+        slowLesson.hold = QStringLiteral("lesson");
         slowLesson.headers = {{QStringLiteral("Content-Type"), QStringLiteral("application/json")}};
         slowLesson.body = lessonReply(m_sim);
         QVERIFY(m_sim.program(slowLesson) > 0);
@@ -259,7 +270,8 @@ private slots:
         QTimer user;
         user.setInterval(20);
         QPointer<ModalDialog> dialogDuringRun;
-        connect(&user, &QTimer::timeout, this, [&r, &user, &dialogDuringRun] {
+        // The lesson's reply waits until the user has acted.
+        connect(&user, &QTimer::timeout, this, [this, &r, &user, &dialogDuringRun] {
             if (r.steps.attempts != QList<int>{1, 16} || !r.room.initTaskParams())
                 return;
             user.stop();
@@ -268,6 +280,7 @@ private slots:
             dialogDuringRun = r.room.curModalDialog();
             QTest::mouseClick(r.room.titleBar()->findChild<QPushButton*>(QStringLiteral("ButtonClose")),
                               Qt::LeftButton);
+            m_sim.releaseHold(QStringLiteral("lesson"));
         });
         user.start();
         QList<int> codesAtRunEnd{-1};
@@ -275,7 +288,7 @@ private slots:
                 [this, &codesAtRunEnd] { codesAtRunEnd = m_router->codes; });
         r.room.showRoom();
 
-        QTRY_COMPARE_WITH_TIMEOUT(r.ended.size(), 1, kEntryWaitMs);
+        QTRY_COMPARE(r.ended.size(), 1);
         QVERIFY(r.log.waitFor(QStringLiteral("SmallClassRoom::ExitMe after the step run in progress")));
         QCOMPARE(codesAtRunEnd, QList<int>());
         QVERIFY(!dialogDuringRun);
@@ -283,7 +296,8 @@ private slots:
         QTRY_COMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
         QCOMPARE(r.steps.attempts, (QList<int>{1, 16}));
         QVERIFY(r.room.isExiting());
-        QTest::qWait(3500);
+        QVERIFY(!r.room.isCloseTimerActive());
+        ZmTest::letTimersFire(3500);
         QCOMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
     }
 
@@ -296,7 +310,7 @@ private slots:
         r.room.showRoom();
         QVERIFY(r.log.waitFor(QStringLiteral("SmallClassRoom::initTasks no offline folder for lesson \"880299\"")));
         QCOMPARE(r.room.initTasks(), 0);
-        QTest::qWait(200);
+        ZmTest::letTimersFire(200);
         QCOMPARE(r.ended.size(), 0);
         QVERIFY(r.steps.attempts.isEmpty());
         QVERIFY(!r.room.initTaskParams());
@@ -323,8 +337,12 @@ private slots:
             {"msg-w2n-device-mic-open", true, QStringLiteral("Micphone is turned on")},
         };
         for (const auto& request : requests) {
+            // Once the room has taken the request in, the notice is there or not.
+            const QString handled = QStringLiteral("W2N_Msg: ") + QLatin1String(request.message);
+            const int before = r.log.linesContaining(handled).size();
             r.pagePosts(QStringLiteral("{key: '%1'}").arg(QLatin1String(request.message)));
-            QCOMPARE(takeToast(r.room.courseware(), request.toast.isEmpty() ? 1000 : 5000), request.toast);
+            QVERIFY(r.log.waitFor(handled, before + 1));
+            QCOMPARE(takeToast(r.room.courseware(), 0), request.toast);
             QCOMPARE(r.room.channel()->isLocalAudioLive(), request.liveAfter);
         }
     }
@@ -366,8 +384,9 @@ private slots:
         QTest::addColumn<bool>("byWindowClose");
         QTest::addColumn<bool>("staysPastTimer");
 
-        QTest::newRow("answered, closed later") << "handshake" << false << true;
-        QTest::newRow("answered, window closed") << "handshake" << true << true;
+        // "respond": the page answers; the test has it close the room later.
+        QTest::newRow("answered, closed later") << "respond" << false << true;
+        QTest::newRow("answered, window closed") << "respond" << true << true;
         QTest::newRow("not answered") << "silent" << false << false;
         QTest::newRow("not answered, window closed") << "silent" << true << false;
         QTest::newRow("closed at once") << "now" << false << false;
@@ -383,9 +402,8 @@ private slots:
         QVERIFY(r.enter());
         UserInfo member;
         QVERIFY(AppGlobalData::instance()->findUser(100871, member));
-        r.room.whiteboard()->runScript(QStringLiteral("boardFixture.set({close: '%1', close_ms: 3600})").arg(pageClose),
-                                       false);
-        QTest::qWait(100);
+        // Scripts run in the page in the order they were sent: the option is set before the close is asked.
+        r.room.whiteboard()->runScript(QStringLiteral("boardFixture.set({close: '%1'})").arg(pageClose), false);
         if (byWindowClose) {
             QVERIFY(!r.room.close()); // refused: the page is asked first
             QVERIFY(r.room.isVisible());
@@ -396,19 +414,23 @@ private slots:
         QVERIFY(r.log.waitFor(kPageCall + QStringLiteral("N2WCloseWindow")));
 
         if (staysPastTimer) {
-            QTest::qWait(3300);
+            // The answer stopped the timer: the room stays until the page closes it.
+            QVERIFY(r.log.waitFor(QStringLiteral("W2N_Msg: msg-w2n-close-window-response")));
+            QVERIFY(!r.room.isCloseTimerActive());
             QVERIFY(m_router->codes.isEmpty());
             QVERIFY(!r.room.isExiting());
-            QVERIFY(!r.room.isCloseTimerActive());
+            r.pagePosts(QStringLiteral("{key: 'msg-w2n-close-window'}"));
         }
-        QTRY_COMPARE_WITH_TIMEOUT(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded}, 10000);
+        QTRY_COMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
         QVERIFY(r.room.isExiting());
         QVERIFY(!r.room.isCloseTimerActive());
         QCOMPARE(r.rtc.calls(QStringLiteral("leaveChannel")).size(), 1);
         QVERIFY(!AppGlobalData::instance()->findUser(100871, member));
 
         // Once ended it ends no second time, and the window closes normally.
-        QTest::qWait(3500);
+        const int closes = r.log.linesContaining(QStringLiteral("W2N_Msg: msg-w2n-close-window")).size();
+        r.pagePosts(QStringLiteral("{key: 'msg-w2n-close-window'}"));
+        QVERIFY(r.log.waitFor(QStringLiteral("W2N_Msg: msg-w2n-close-window"), closes + 1));
         QCOMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
         QCOMPARE(r.rtc.calls(QStringLiteral("leaveChannel")).size(), 1);
         QVERIFY(r.room.close());
@@ -425,7 +447,8 @@ private slots:
         for (const char* ignored : {"Reset", "RESET", "", "share", "Setting"})
             r.pagePosts(QStringLiteral("{key: 'msg-w2n-btn-clicked', domId: '%1'}").arg(QLatin1String(ignored)));
         QVERIFY(r.log.waitFor(QStringLiteral("SmallClassRoom::onWbWebBtnClicked \"Setting\"")));
-        QTest::qWait(200);
+        ZmTest::letTimersFire(200);
+        QVERIFY(r.log.linesContaining(QStringLiteral("Whiteboard::reloadPage")).isEmpty());
         QCOMPARE(loadStarts.size(), 0);
         QVERIFY(!r.room.curModalDialog());
         QCOMPARE(r.steps.attempts, kEntrySteps);
@@ -439,7 +462,7 @@ private slots:
         r.log.clear();
         r.pagePosts(QStringLiteral("{key: 'msg-w2n-btn-clicked', domId: 'reset'}"));
         QTRY_COMPARE(loadStarts.size(), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(r.ended.size(), 2, kEntryWaitMs);
+        QTRY_COMPARE(r.ended.size(), 2);
         QCOMPARE(r.ended.at(1).at(0).toInt(), 0);
         QCOMPARE(r.steps.attempts, kEntrySteps + kDeviceSteps);
         QVERIFY(!r.room.curModalDialog()); // the re-run closed the held form
@@ -533,8 +556,7 @@ private slots:
             }
             return found;
         };
-        QTRY_COMPARE(volumes(), (QStringList{"100234 100", "300451 99"}));
-        QTest::qWait(300);
+        QVERIFY(r.pageCaughtUp());
         QCOMPARE(volumes(), (QStringList{"100234 100", "300451 99"}));
         QVERIFY(pageMessages(r.log.lines(), QStringLiteral("msg-n2w-user-volume-changed")).filter("\"777\"").isEmpty());
     }
@@ -597,12 +619,13 @@ private slots:
         event.state = state;
         r.engine()->post(event);
         if (rerun) {
-            QTRY_COMPARE_WITH_TIMEOUT(r.ended.size(), 2, kEntryWaitMs);
+            QTRY_COMPARE(r.ended.size(), 2);
             QCOMPARE(r.ended.at(1).at(0).toInt(), 0);
             QCOMPARE(r.steps.attempts, kEntrySteps + kDeviceSteps);
         } else {
             QVERIFY(r.log.waitFor(QStringLiteral("device state change id = %1").arg(deviceId)));
-            QTest::qWait(500);
+            ZmTest::letTimersFire(500);
+            QVERIFY(r.log.linesContaining(QStringLiteral("onAgora2_DeviceUnplugged")).isEmpty());
             QCOMPARE(r.ended.size(), 1);
             QCOMPARE(r.steps.attempts, kEntrySteps);
         }
@@ -691,7 +714,7 @@ private slots:
         auto room = std::make_unique<SmallClassRoom>();
         QSignalSpy ended(room.get(), &SmallClassRoom::sigInitTasksEnded);
         room->showRoom();
-        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, kEntryWaitMs);
+        QTRY_COMPARE(ended.size(), 1);
         QVERIFY(log.waitFor(QStringLiteral("emit sigWebPpApi_Showed: %1;").arg(kTeacherId)));
         QTRY_VERIFY(!room->videoViews()->sectionNameOf(kTeacherId).isEmpty());
         if (released) {
@@ -700,7 +723,7 @@ private slots:
             QCOMPARE(rtc.calls(QStringLiteral("release")).size(), 1);
             emit room->whiteboard()->sigWebBtn_Clicked(QStringLiteral("setting"));
             emit room->channel()->signal_network_down();
-            QTest::qWait(100);
+            ZmTest::letTimersFire(100);
             QVERIFY(!room->curModalDialog());
             QCOMPARE(takeToast(room->courseware(), 500), QString());
         }

@@ -191,7 +191,7 @@ private slots:
         OfflineLessonResDownloader::setStartStatusPoster(
             [&router](int posted) { QCoreApplication::postEvent(&router, new ZmAppStatusEvent(posted)); });
         QCoreApplication::postEvent(&router, new ZmAppStatusEvent(AppStartStatus_SmallClassRoom));
-        QTRY_COMPARE_WITH_TIMEOUT(router.currentStatus(), int(AppStartStatus_SmallClassRoom), kWaitMs);
+        QTRY_COMPARE(router.currentStatus(), int(AppStartStatus_SmallClassRoom));
         QCOMPARE(m_sim.requests(QStringLiteral("/material/lesson/course/zip")).size(), 1);
         QVERIFY(OfflineLessonResManager::instance()->getLessonResourceDir(kLessonId, nullptr));
         QPointer<SmallClassRoom> room = router.room();
@@ -254,7 +254,7 @@ private slots:
         // Leaving through the page: the router releases, closes and deletes the room; its sections go with it.
         const QString ownSection = room->videoViews()->sectionNameOf(kPupilId);
         QTest::mouseClick(room->titleBar()->findChild<QWidget*>(QStringLiteral("ButtonClose")), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!room, 15000);
+        QTRY_VERIFY(!room);
         QVERIFY(!router.room());
         QCOMPARE(router.logUploads, 0);
         QCOMPARE(rtc.calls(QStringLiteral("release")).size(), 1);
