@@ -456,7 +456,7 @@ private slots:
         QCOMPARE(m_router->codes, QList<int>{});
 
         second->reject();
-        QTest::qWait(10);
+        ZmTest::letTimersFire(10);
         QCOMPARE(m_router->codes, QList<int>{});
         second->done(ErrorDlg::ResultAcknowledged);
         QTRY_COMPARE(m_router->codes, QList<int>{1});
@@ -505,7 +505,7 @@ private slots:
         QVERIFY(window->isVisible());
         QVERIFY(window->isClockRunning());
         question->done(answer);
-        QTest::qWait(10);
+        ZmTest::letTimersFire(10);
         QTRY_COMPARE(m_router->codes, codes);
         QVERIFY(window->isClockRunning());
     }

@@ -387,7 +387,7 @@ private:
             return false;
         return QTest::qWaitFor(
             [&replay] { return replay.ctrl.state() == ReplayerState_Ready && replay.player()->state() == Vlc::Paused; },
-            15000);
+            ZmTest::kWaitMs);
     }
 
     QTemporaryDir m_dir;

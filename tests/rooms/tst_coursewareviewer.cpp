@@ -141,7 +141,7 @@ void TestCoursewareViewer::noticesOneAtATimeInOrder()
 
     // With nothing queued the sequence ends; the next notice shows at once once the gap is over.
     toast->hideToast();
-    QTest::qWait(700);
+    ZmTest::letTimersFire(700);
     QVERIFY(toast->isHidden());
     viewer.showToast(0, QStringLiteral("fifth"));
     QVERIFY(toast->isVisible());

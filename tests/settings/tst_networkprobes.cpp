@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(ping.quality(), 3);
         QCOMPARE(ping.resultText(), QStringLiteral("mix.test = Busy"));
         QCOMPARE(fake.runs("mix.test"), 2);
-        QTest::qWait(50);
+        ZmTest::letTimersFire(50);
         QCOMPARE(ends.probes.size(), 1);
     }
 

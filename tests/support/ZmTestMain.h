@@ -17,6 +17,11 @@ QString sourceDir();
 QString buildDir();
 QString programDir();
 
+// The arguments for QTest::qExec: the command line's, and when the environment's ZM_TEST_PART
+// ("<part>/<parts>") names a part and the command line names nothing, every parts-th test function of test, from
+// the part-th on, so that CTest runs the parts of a long test side by side.
+QStringList testArguments(const QObject& test, int argc, char** argv);
+
 } // namespace ZmTest
 
 // A test main with a QApplication: widget and browser tests.
@@ -28,7 +33,7 @@ QString programDir();
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
         TestObject tc;                                                                                                 \
         QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
-        return QTest::qExec(&tc, argc, argv);                                                                          \
+        return QTest::qExec(&tc, ZmTest::testArguments(tc, argc, argv));                                               \
     }
 
 // A test main with a QCoreApplication: everything without windows.
@@ -39,5 +44,5 @@ QString programDir();
         QCoreApplication app(argc, argv);                                                                              \
         TestObject tc;                                                                                                 \
         QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
-        return QTest::qExec(&tc, argc, argv);                                                                          \
+        return QTest::qExec(&tc, ZmTest::testArguments(tc, argc, argv));                                               \
     }

@@ -39,8 +39,6 @@ namespace {
 // How the fixture page's reports of the calls it received appear in the program's log.
 const QString kCallMarker = QStringLiteral("Whiteboard W2N_Msg_Log ( info ) : ");
 constexpr int kStopAllWaitMs = 300;
-// Page round trips on a loaded machine.
-constexpr int kPageWaitMs = 20000;
 
 // A JavaScript string literal holding text.
 QString jsString(const QString& text)
@@ -99,7 +97,7 @@ public:
             result = value;
             done = true;
         });
-        ZmTest::waitUntil([&] { return done; }, 20000, 10);
+        ZmTest::waitUntil([&] { return done; }, ZmTest::kWaitMs, 10);
         return result;
     }
 
@@ -680,7 +678,7 @@ void TestWhiteboard::pageReachesOnlyTheBridge()
         try { o.objectName = "renamed"; } catch (e) {}
     })())"));
     QVERIFY(page.settle());
-    QTest::qWait(200);
+    ZmTest::letTimersFire(200);
     QVERIFY(page.board.isVisible());
     QVERIFY(page.board.isEnabled());
     QVERIFY(page.board.findChild<WhiteboardBridge*>());

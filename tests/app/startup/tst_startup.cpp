@@ -18,7 +18,8 @@
 
 namespace {
 
-constexpr int kStartTimeoutMs = 60000;
+// How long a start of the program may take to show what a test waits for.
+constexpr int kStartTimeoutMs = ZmTest::kStartWaitMs;
 
 QString programPath()
 {
@@ -89,7 +90,10 @@ public:
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start(programPath(), arguments);
-        return m_process.waitForStarted(10000);
+        if (m_process.waitForStarted(kStartTimeoutMs))
+            return true;
+        qWarning().noquote() << "ProgramRun::start" << programPath() << "did not start:" << m_process.errorString();
+        return false;
     }
 
     // Everything the program logged: standard error (before its log handler) and its log files.

@@ -441,8 +441,8 @@ private slots:
         room.helper.onWebVideoViewShowed(kRemoteId, viewId("remote"));
         QVERIFY(room.start());
 
-        ShareFrameChild own({"read", sectionOf(viewId("own")), "4", "15000"});
-        ShareFrameChild remote({"read", sectionOf(viewId("remote")), "4", "15000"});
+        ShareFrameChild own({"read", sectionOf(viewId("own")), "4", "60000"});
+        ShareFrameChild remote({"read", sectionOf(viewId("remote")), "4", "60000"});
         QCOMPARE(own.nextLine(), QStringLiteral("ready"));
         QCOMPARE(remote.nextLine(), QStringLiteral("ready"));
         struct Reading

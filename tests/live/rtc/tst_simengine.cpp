@@ -399,7 +399,7 @@ private slots:
         rtc.engine->enableVideo();
         rtc.engine->startPreview();
         observer.blockNext = true;
-        QVERIFY(observer.entered.tryAcquire(1, 5000));
+        QVERIFY(observer.entered.tryAcquire(1, ZmTest::kWaitMs));
 
         std::atomic<bool> returnedAfterCallback{false};
         std::thread detacher([&] {

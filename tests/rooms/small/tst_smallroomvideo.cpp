@@ -42,11 +42,10 @@
 #include <vector>
 
 using namespace SmallRoomTest;
+using ZmTest::kWaitMs;
 using ZmTest::LogCapture;
 
 namespace {
-
-constexpr int kWaitMs = 60000;
 
 // The router of a program started for this lesson, with the rows registered as main() registers them; the
 // program's end is recorded instead.
@@ -135,7 +134,7 @@ private:
                                                            qRound(r[3].toDouble()), qRound(r[4].toDouble())));
                                 }
                             });
-        if (!QTest::qWaitFor([&answered] { return answered; }, 5000))
+        if (!QTest::qWaitFor([&answered] { return answered; }, kWaitMs))
             qWarning() << "the page did not answer";
         return rects;
     }
@@ -234,7 +233,7 @@ private slots:
         for (int uid : {kPupilId, kTeacherId}) {
             const QString section = room->videoViews()->sectionNameOf(uint(uid));
             QVERIFY(!section.isEmpty());
-            ShareFrameChild reader({QStringLiteral("read"), section, QStringLiteral("3"), QStringLiteral("15000")});
+            ShareFrameChild reader({QStringLiteral("read"), section, QStringLiteral("3"), QStringLiteral("60000")});
             QCOMPARE(reader.nextLine(), QStringLiteral("ready"));
             uint previous = 0;
             for (int i = 0; i < 3; ++i) {
