@@ -4,7 +4,8 @@
 # One QtTest executable, registered with CTest. Label "webengine" marks tests that start the embedded
 # browser; the sanitizer configuration skips them. Every test runs on an X server of its own
 # (tools/run-on-own-display) with the environment the browser and the Qt Quick scene graph need under Xvfb; the
-# test's main (ZmTestMain.h) gives it a temporary HOME. TIMEOUT is each run's limit (300 s unless given). With
+# test's main (ZmTestMain.h) gives it a temporary HOME. TIMEOUT is each run's limit: 600 s unless given, room for
+# a machine that also builds beside the whole suite (scripts/test runs CTest with one job per core). With
 # PARTS the test functions are shared out among that many CTest entries (<name>_<i>of<count>, ZM_TEST_PART in
 # their environment), which CTest runs side by side; RESOURCE_LOCK goes to every entry.
 function(zm_add_qtest name)
@@ -13,7 +14,7 @@ function(zm_add_qtest name)
     target_link_libraries(${name} PRIVATE zm_testsupport Qt5::Test ${ARG_LIBS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests/bin")
     if(NOT ARG_TIMEOUT)
-        set(ARG_TIMEOUT 300)
+        set(ARG_TIMEOUT 600)
     endif()
     if(NOT ARG_PARTS)
         set(ARG_PARTS 1)

@@ -348,7 +348,7 @@ private slots:
         HeldRequest download(m_sim, "/updates/get/lesson/package.zip?hold=body&hold_at=4");
         QVERIFY(m_sim.waitForHeld("body"));
         QVERIFY(ZmTest::waitUntil([&download] { return download.received().endsWith("\r\n\r\nPK\x03\x04"); }));
-        QVERIFY(download.received().contains("Content-Length: 19"));
+        QVERIFY(download.received().contains("Content-Length: 18"));
         QVERIFY(m_sim.releaseHold("body"));
         QVERIFY(download.waitForEnd());
         QVERIFY(download.received().endsWith("\r\n\r\nPK\x03\x04 package bytes"));

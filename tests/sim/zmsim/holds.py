@@ -13,6 +13,8 @@ import asyncio
 from aiohttp import web
 
 PREFIX = "/_control/holds"
+# How often a waiting reply looks whether its client is still there.
+CHECK_SECONDS = 0.05
 
 
 class Hold:
@@ -32,20 +34,22 @@ class Holds:
             hold = self._holds[name] = Hold()
         return hold
 
-    async def wait(self, name):
-        """True once the hold is released; False when the simulator ends first."""
+    async def wait(self, name, request=None):
+        """True once the hold is released; False when the simulator ends or the request's client goes first."""
         hold = self._get(name)
         if hold.released.is_set():
             return True
         hold.waiting += 1
-        released = asyncio.ensure_future(hold.released.wait())
-        ending = asyncio.ensure_future(self._shutdown.wait())
         try:
-            await asyncio.wait({released, ending}, return_when=asyncio.FIRST_COMPLETED)
+            while not hold.released.is_set() and not self._shutdown.is_set():
+                if request is not None and (request.transport is None or request.transport.is_closing()):
+                    return False
+                try:
+                    await asyncio.wait_for(hold.released.wait(), CHECK_SECONDS)
+                except asyncio.TimeoutError:
+                    pass
         finally:
             hold.waiting -= 1
-            released.cancel()
-            ending.cancel()
         return hold.released.is_set()
 
     def release(self, name):

@@ -168,7 +168,7 @@ def drop_connection(request):
 async def perform(route, request, state):
     if route.delay:
         await asyncio.sleep(route.delay)
-    if route.hold and not await state.holds.wait(route.hold):
+    if route.hold and not await state.holds.wait(route.hold, request):
         drop_connection(request)
     if route.action == "close":
         drop_connection(request)

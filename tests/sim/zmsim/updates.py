@@ -74,8 +74,8 @@ async def serve_get(request):
     ended_early = False
     try:
         for index, part in enumerate(parts):
-            if index > 0 and not await state.holds.wait(hold):
-                ended_early = True  # the simulator ends while the body is held
+            if index > 0 and not await state.holds.wait(hold, request):
+                ended_early = True  # the simulator ends, or the client went, while the body is held
                 break
             for offset in range(0, len(part), chunk):
                 if delay:
