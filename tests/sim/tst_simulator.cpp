@@ -85,7 +85,7 @@ public:
 
 private:
     RawHttpResult send(const QByteArray& method, const QByteArray& target, const RawHeaderList& headers = {},
-                       const QByteArray& body = {}, int timeoutMs = 10000)
+                       const QByteArray& body = {}, int timeoutMs = ZmTest::kWaitMs)
     {
         const QByteArray host = "127.0.0.1:" + QByteArray::number(m_sim.port());
         return ZmTest::rawHttpExchange(QStringLiteral("127.0.0.1"), m_sim.port(),
@@ -137,7 +137,7 @@ private slots:
                                    "Content-Length: 6\r\n"
                                    "Connection: close\r\n\r\n" +
                                    body;
-        const RawHttpResult reply = ZmTest::rawHttpExchange("127.0.0.1", m_sim.port(), request, 10000);
+        const RawHttpResult reply = ZmTest::rawHttpExchange("127.0.0.1", m_sim.port(), request, ZmTest::kWaitMs);
         QCOMPARE(reply.status, 404); // recorded even though nothing serves it
 
         const QJsonObject entry = lastRequest("/echo/");
@@ -611,7 +611,7 @@ private slots:
         QProcess process;
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(Simulator::programPath(), {Simulator::scriptPath()});
-        QVERIFY(process.waitForStarted(10000));
+        QVERIFY2(process.waitForStarted(ZmTest::kStartWaitMs), qPrintable(process.errorString()));
         QTRY_VERIFY(process.canReadLine());
         const QUrl base(QString::fromUtf8(process.readLine()).trimmed());
         QVERIFY(base.port() > 0);
@@ -621,12 +621,12 @@ private slots:
         ZmTest::rawHttpExchange(
             "127.0.0.1", quint16(base.port()),
             ZmTest::buildHttpRequest("POST", "/_control/routes", host, {}, R"({"path":"/stall","action":"stall"})"),
-            10000);
+            ZmTest::kWaitMs);
         QTcpSocket stalled;
         stalled.connectToHost("127.0.0.1", quint16(base.port()));
-        QVERIFY(stalled.waitForConnected(10000));
+        QVERIFY(stalled.waitForConnected(ZmTest::kWaitMs));
         stalled.write(ZmTest::buildHttpRequest("GET", "/stall", host));
-        QVERIFY(stalled.waitForBytesWritten(10000));
+        QVERIFY(stalled.waitForBytesWritten(ZmTest::kWaitMs));
 
         if (how == "input")
             process.closeWriteChannel();
@@ -636,8 +636,8 @@ private slots:
             ::kill(pid_t(process.processId()), SIGINT);
         else
             ZmTest::rawHttpExchange("127.0.0.1", quint16(base.port()),
-                                    ZmTest::buildHttpRequest("POST", "/_control/shutdown", host), 10000);
-        QVERIFY(process.waitForFinished(20000));
+                                    ZmTest::buildHttpRequest("POST", "/_control/shutdown", host), ZmTest::kWaitMs);
+        QVERIFY(process.waitForFinished(ZmTest::kWaitMs));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
     }

@@ -14,7 +14,8 @@ namespace ZmTest {
 
 namespace {
 
-constexpr int kControlTimeoutMs = 10000;
+// A control request is answered at once, but the simulator may be slow to get to it on a loaded machine.
+constexpr int kControlTimeoutMs = kWaitMs;
 
 QString actionName(Simulator::Route::Action action)
 {
