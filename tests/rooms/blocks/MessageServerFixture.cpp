@@ -73,27 +73,27 @@ QList<QJsonObject> MessageServerFixture::waitForSent(int tag, int count, int tim
     return tagged;
 }
 
-QList<QJsonObject> MessageServerFixture::sentSoFar(int tag)
+int MessageServerFixture::sentSoFar(int tag, const QString& subTag)
 {
     const int marker = ++m_markers;
     if (ClassMsgEngine_Imp::postToInstance(kMarkerTag, {{QStringLiteral("marker"), marker}}) != 0)
-        return {};
-    QList<QJsonObject> before;
+        return -1;
+    int before = 0;
     const bool arrived = ZmTest::waitUntil(
         [&] {
-            before.clear();
+            before = 0;
             for (const QJsonObject& message : sent()) {
-                if (message.value(QStringLiteral("messageTag")).toInt() == kMarkerTag) {
-                    if (message.value(QStringLiteral("marker")).toInt() == marker)
-                        return true;
-                } else if (tag == 0 || message.value(QStringLiteral("messageTag")).toInt() == tag) {
-                    before << message;
-                }
+                const int messageTag = message.value(QStringLiteral("messageTag")).toInt();
+                if (messageTag == kMarkerTag && message.value(QStringLiteral("marker")).toInt() == marker)
+                    return true;
+                if (messageTag != kMarkerTag && (tag == 0 || messageTag == tag) &&
+                    (subTag.isEmpty() || message.value(QStringLiteral("subTag")).toString() == subTag))
+                    ++before;
             }
             return false;
         },
         ZmTest::kWaitMs, 20);
-    return arrived ? before : QList<QJsonObject>();
+    return arrived ? before : -1;
 }
 
 bool MessageServerFixture::push(const QJsonObject& message)

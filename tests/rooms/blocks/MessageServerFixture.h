@@ -28,9 +28,10 @@ public:
     QList<QJsonObject> sent();
     // Waits until at least count messages with that tag were sent (running the event loop); all with that tag.
     QList<QJsonObject> waitForSent(int tag, int count = 1, int timeoutMs = ZmTest::kWaitMs);
-    // The messages with that tag (all when 0) the client sent before this call, once every one of them has
-    // reached the server: a marker message sent after them shows that none is still on its way.
-    QList<QJsonObject> sentSoFar(int tag = 0);
+    // How many messages with that tag (all when 0) and, when given, sub-tag the client sent before this call, once
+    // every one of them has reached the server: a marker message sent after them shows that none is still on its
+    // way. -1 when the marker did not arrive.
+    int sentSoFar(int tag = 0, const QString& subTag = QString());
     // Sends a message to the client as the server would.
     bool push(const QJsonObject& message);
     // Pushes a marker (a microphone opened for nobody) and waits until the client handled it: every message pushed

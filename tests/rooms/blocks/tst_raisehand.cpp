@@ -222,7 +222,7 @@ private slots:
         QCOMPARE(button(*room.widget)->text(), QStringLiteral("Raise"));
         QCOMPARE(countdownText(*room.widget), QString());
         QVERIFY(!room.countdown() || !room.countdown()->isActive());
-        QCOMPARE(m_server.sentSoFar(ClassMsgTag_RaiseHandTimeout).size(), 1);
+        QCOMPARE(m_server.sentSoFar(ClassMsgTag_RaiseHandTimeout), 1);
         QCOMPARE(room.microphone.count(), 0);
     }
 
@@ -242,7 +242,7 @@ private slots:
         QVERIFY(button(*room.widget)->isEnabled());
         QCOMPARE(countdownText(*room.widget), QString());
         QVERIFY(!room.countdown() || !room.countdown()->isActive());
-        QCOMPARE(m_server.sentSoFar(ClassMsgTag_RaiseHandTimeout).size(), 0);
+        QCOMPARE(m_server.sentSoFar(ClassMsgTag_RaiseHandTimeout), 0);
 
         // "Close" hands the microphone back.
         QTest::mouseClick(button(*room.widget), Qt::LeftButton);
@@ -268,7 +268,7 @@ private slots:
         Room room;
         AppGlobalData::instance()->teacherPresent = false;
         room.raiseHand();
-        QCOMPARE(m_server.sentSoFar().size(), 0);
+        QCOMPARE(m_server.sentSoFar(), 0);
         QCOMPARE(room.widget->btnIconType(), BtnIcon_HandDown);
         QVERIFY(!room.countdown());
         QCOMPARE(countdownText(*room.widget), QString());
