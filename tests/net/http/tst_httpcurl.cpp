@@ -26,6 +26,9 @@ Q_DECLARE_METATYPE(Pairs)
 
 namespace {
 
+// The limit of a transfer that is meant to succeed: it only bounds the wait.
+constexpr int kTransferSeconds = ZmTest::kWaitMs / 1000;
+
 QByteArray headerValueOf(const QJsonObject& entry, const QString& name, bool* found = nullptr)
 {
     const auto headers = Simulator::pairsOf(entry.value("headers"));
@@ -65,7 +68,8 @@ private:
         return found.isEmpty() ? QJsonObject() : found.last().toObject();
     }
 
-    int getInto(const QString& path, QByteArray& body, const ApiParamList* headers = nullptr, int seconds = 10)
+    int getInto(const QString& path, QByteArray& body, const ApiParamList* headers = nullptr,
+                int seconds = kTransferSeconds)
     {
         return HttpCurl::get(m_sim.url(path).toUtf8(), headers, &HttpCurl::writeToByteArray, &body, seconds);
     }
@@ -218,9 +222,10 @@ private slots:
         const ApiParamList form{{"a", "1"}};
         const QByteArray address = m_sim.url("/t/redirect").toUtf8();
         QByteArray body;
-        const int result = method == "POST"
-                               ? HttpCurl::postForm(address, &headers, &form, &HttpCurl::writeToByteArray, &body, 10)
-                               : HttpCurl::get(address, &headers, &HttpCurl::writeToByteArray, &body, 10);
+        const int result =
+            method == "POST"
+                ? HttpCurl::postForm(address, &headers, &form, &HttpCurl::writeToByteArray, &body, kTransferSeconds)
+                : HttpCurl::get(address, &headers, &HttpCurl::writeToByteArray, &body, kTransferSeconds);
 
         QCOMPARE(m_otherPort.requests().size(), 0);
         if (!followed) {
@@ -381,7 +386,8 @@ private slots:
         const QString path = "/classroom/monitor/period/device/report/callback";
         const ApiParamList headers{{"token", "t"}};
         QByteArray reply;
-        QCOMPARE(HttpCurl::postForm(m_sim.url(path).toUtf8(), &headers, &form, &HttpCurl::writeToByteArray, &reply, 10),
+        QCOMPARE(HttpCurl::postForm(m_sim.url(path).toUtf8(), &headers, &form, &HttpCurl::writeToByteArray, &reply,
+                                    kTransferSeconds),
                  0);
         const QJsonObject entry = lastRequest(path);
         QCOMPARE(entry.value("method").toString(), QString("POST"));
@@ -512,7 +518,8 @@ private slots:
             threads.push_back(QThread::create([&] {
                 QByteArray body;
                 const ApiParamList headers{{"n", "1"}};
-                if (HttpCurl::get(address, &headers, &HttpCurl::writeToByteArray, &body, 10) == 0 && body == "ok")
+                if (HttpCurl::get(address, &headers, &HttpCurl::writeToByteArray, &body, kTransferSeconds) == 0 &&
+                    body == "ok")
                     ++succeeded;
             }));
             threads.back()->start();
