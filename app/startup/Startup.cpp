@@ -195,7 +195,7 @@ int runApplication(int argc, char** argv)
         return state.tearDown(0);
     }
 
-    state.app->parseCommandLine(state.arguments);
+    state.app->parseCommandLine(state.arguments, linkOptionMarks(argc, argv));
     configureRtcEngine(state.app->launchOptions().options());
     installTranslation();
     state.app->createRouteManager();

@@ -1,5 +1,6 @@
 // The program's start-up end to end: the real ZmQuillo_Desktop started against the class service simulator, each
 // run with a home of its own, watched through its log files and standard error.
+#include "ClosedPort.h"
 #include "Simulator.h"
 #include "TestFiles.h"
 #include "ZmTestMain.h"
@@ -409,6 +410,22 @@ private slots:
         QCOMPARE(exchanges.size(), 1); // by the running copy only
         QCOMPARE(tokenOf(exchanges.at(0).toObject()), QString("link-token="));
         QCOMPARE(first.process().state(), QProcess::Running);
+    }
+
+    // The link a start is given cannot move the service the command line configured: the token goes to the
+    // simulator, the link's RESTful address of another port is left out with a warning.
+    void linkAtStartCannotMoveTheService()
+    {
+        ProgramRun run(m_runtime->path());
+        const QString elsewhere = QString("http://127.0.0.1:%1").arg(ZmTest::closedPort());
+        QVERIFY(run.start(serviceArguments() + QStringList{"zmquillo://join?--urlrestful%3D" +
+                                                           QString::fromLatin1(QUrl::toPercentEncoding(elsewhere)) +
+                                                           "%20--uid%3D100871%20--token%3Dlink-token"}));
+        QVERIFY(run.waitForLog(kMainWindowShown));
+        const QJsonArray exchanges = m_simulator.requests("/account/exchange/token/");
+        QCOMPARE(exchanges.size(), 1);
+        QCOMPARE(tokenOf(exchanges.at(0).toObject()), QString("link-token"));
+        QVERIFY(run.log().contains("ignores --urlrestful from a link: its origin " + elsewhere));
     }
 
     // "AppInfo/ClearCache" empties the browser's cache folder (the one the web profile uses) and the offline
