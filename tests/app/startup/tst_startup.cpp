@@ -1,6 +1,7 @@
 // The program's start-up end to end: the real ZmQuillo_Desktop started against the class service simulator, each
 // run with a home of its own, watched through its log files and standard error.
 #include "ClosedPort.h"
+#include "SecretScan.h"
 #include "Simulator.h"
 #include "TestFiles.h"
 #include "ZmTestMain.h"
@@ -16,6 +17,8 @@
 #include <QUrl>
 
 #include <memory>
+
+#include <csignal>
 
 namespace {
 
@@ -255,6 +258,45 @@ private slots:
         const int seccomp = log.indexOf("--disable-seccomp-filter-sandbox");
         QVERIFY2(blacklist < plugin && plugin < launcher && launcher < seccomp, qPrintable(log.left(4000)));
         QCOMPARE(run.process().state(), QProcess::Running);
+    }
+
+    // Nothing a lesson leaves behind holds a secret, not even when it crashes: neither its standard error nor its
+    // log folder (run log, log-information documents, dump) nor the crash archive it uploads holds the page signing
+    // secret, the launch or exchanged token, the channel key or the object-storage credentials.
+    void noSecretLeftBehind()
+    {
+        ProgramRun run(m_runtime->path());
+        // The sanitizers' own handlers would take the crash from the program's.
+        run.setEnv("ASAN_OPTIONS", qEnvironmentVariable("ASAN_OPTIONS") +
+                                       ":handle_segv=0:handle_sigbus=0:handle_sigill=0:handle_sigfpe=0"
+                                       ":handle_abort=0:allow_user_segv_handler=1");
+        QVERIFY(run.start(serviceArguments() + QStringList{"--uid=100234", "--token=pupil-launch-token-7f3e",
+                                                           "--apptype=joinclass --accounttype=1 --teachtype=1",
+                                                           "--lessonid=880213", "--periodid=20240611093"}));
+        QVERIFY(run.waitForLog("runTasks_awaitEnd: result 0 left (1024)"));
+        QVERIFY(run.waitForLog("join_channel name("));
+        ::kill(pid_t(run.process().processId()), SIGSEGV);
+        QCOMPARE(run.waitForExit(), -1001);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_simulator.ossObjects().isEmpty(), kStartTimeoutMs);
+
+        const QStringList texts =
+            QStringList{"standard error and run logs: " + run.log(),
+                        "standard output: " + QString::fromUtf8(run.process().readAllStandardOutput())} +
+            ZmTest::filesUnder(run.dataDir() + "/logs") + ZmTest::uploadedArchiveFiles(m_simulator);
+        QCOMPARE(texts.filter("ZmQuillo.dmp: ").size(), 2); // in the log folder and in the archive
+
+        const auto fixture = [](const QString& name) {
+            return QJsonDocument::fromJson(
+                       ZmTest::readFile(ZmTest::sourceDir() + "/tests/sim/fixtures/restful/" + name))
+                .object()
+                .value("data");
+        };
+        const QString exchanged = fixture("exchange_token.json").toString();
+        const QString channelKey = fixture("lesson.json").toObject().value("channelKey").toString();
+        const QString found = ZmTest::firstSecretIn(
+            texts, {"3f9a71c2e8b04d5a96c1e7f20b8d4a6e", "pupil-launch-token-7f3e", exchanged, channelKey,
+                    ZmTest::Simulator::ossAccessKeySecret(), ZmTest::Simulator::ossSecurityToken()});
+        QVERIFY2(found.isEmpty(), qPrintable(found));
     }
 
     // A start without a lesson: the main window replaces the splash and shows the home page of the installed offline
