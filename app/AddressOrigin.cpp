@@ -2,6 +2,8 @@
 
 #include <QUrl>
 
+#include <cstring>
+
 namespace {
 
 constexpr int kNoPort = -1;
@@ -34,29 +36,28 @@ bool isAsciiDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-// A scheme as RFC 3986 has it: a letter, then letters, digits, "+", "-" and ".".
-bool isScheme(const QString& text)
+// True when text is not empty and every character is an ASCII letter, a digit or one of others.
+bool isMadeOf(const QString& text, const char* others)
 {
-    if (text.isEmpty() || !isAsciiLetter(text.at(0)))
+    if (text.isEmpty())
         return false;
     for (QChar c : text) {
-        if (!isAsciiLetter(c) && !isAsciiDigit(c) && c != QLatin1Char('+') && c != QLatin1Char('-') &&
-            c != QLatin1Char('.'))
+        if (!isAsciiLetter(c) && !isAsciiDigit(c) &&
+            (c.unicode() == 0 || c.unicode() > 0x7f || !std::strchr(others, c.toLatin1())))
             return false;
     }
     return true;
 }
 
+// A scheme as RFC 3986 has it: a letter, then letters, digits, "+", "-" and ".".
+bool isScheme(const QString& text)
+{
+    return isMadeOf(text, "+-.") && isAsciiLetter(text.at(0));
+}
+
 bool isHostName(const QString& text)
 {
-    if (text.isEmpty())
-        return false;
-    for (QChar c : text) {
-        if (!isAsciiLetter(c) && !isAsciiDigit(c) && c != QLatin1Char('.') && c != QLatin1Char('-') &&
-            c != QLatin1Char('_'))
-            return false;
-    }
-    return true;
+    return isMadeOf(text, ".-_");
 }
 
 // "[" hexadecimal digits, ":" and "." "]".
