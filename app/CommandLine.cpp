@@ -51,6 +51,15 @@ QVector<bool> linkOptionMarks(int argc, const char* const* argv)
     return marks;
 }
 
+QStringList withoutLinkOptions(const QStringList& list, const QVector<bool>& fromLink)
+{
+    QStringList kept;
+    for (int i = 0; i < list.size(); ++i)
+        if (i >= fromLink.size() || !fromLink.at(i))
+            kept.append(list.at(i));
+    return kept;
+}
+
 void splitOptionText(const QString& text, QStringList& out)
 {
     const QStringList parts = text.split(QStringLiteral("--"), Qt::KeepEmptyParts, Qt::CaseSensitive);

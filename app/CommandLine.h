@@ -16,6 +16,10 @@ QStringList buildArgumentList(int argc, const char* const* argv);
 // a link of the program's scheme.
 QVector<bool> linkOptionMarks(int argc, const char* const* argv);
 
+// The entries of list whose mark in fromLink is false (entries beyond the marks are kept): what the toolkit and the
+// browser engine may see. A link's options are the program's alone; as switches they could start other programs.
+QStringList withoutLinkOptions(const QStringList& list, const QVector<bool>& fromLink);
+
 // Splits text at every "--" and appends "--" + part for every part that is not empty, each part percent-decoded
 // (only "%" followed by two hexadecimal digits) and trimmed. A part that trims to nothing is appended as "--".
 void splitOptionText(const QString& text, QStringList& out);

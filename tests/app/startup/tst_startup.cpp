@@ -53,6 +53,7 @@ public:
     QProcess& process() { return m_process; }
 
     void setEnv(const QString& name, const QString& value) { m_extraEnv.insert(name, value); }
+    void unsetEnv(const QString& name) { m_unsetEnv.append(name); }
 
     // The user settings file, written before the start.
     void writeUserSetting(const QString& key, const QVariant& value)
@@ -90,6 +91,8 @@ public:
             env.insert("QT_QPA_PLATFORM", "offscreen");
         for (auto it = m_extraEnv.cbegin(); it != m_extraEnv.cend(); ++it)
             env.insert(it.key(), it.value());
+        for (const QString& name : m_unsetEnv)
+            env.remove(name);
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start(programPath(), arguments);
@@ -151,6 +154,7 @@ private:
     QProcess m_process;
     QString m_stderr;
     QMap<QString, QString> m_extraEnv;
+    QStringList m_unsetEnv;
 };
 
 QString tokenOf(const QJsonObject& entry)
@@ -468,6 +472,40 @@ private slots:
         QCOMPARE(exchanges.size(), 1);
         QCOMPARE(tokenOf(exchanges.at(0).toObject()), QString("link-token"));
         QVERIFY(run.log().contains("ignores --urlrestful from a link: its origin " + elsewhere));
+    }
+
+    // A link's options are the program's alone: a browser-engine switch in a link would start a program of the
+    // page's choosing with every page process. The same switch outside the link (a later one wins) shows which
+    // of the two the engine took once the home page's process has started.
+    void linkSwitchesNeverReachTheBrowserEngine()
+    {
+        QTemporaryDir scripts;
+        QVERIFY(scripts.isValid());
+        const auto writeLauncher = [&scripts](const QString& name) {
+            const QString path = scripts.filePath(name + ".sh");
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly))
+                return QString();
+            file.write("#!/bin/sh\n: > \"$0.started\"\nexec \"$@\"\n");
+            file.close();
+            file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+            return path;
+        };
+        const QString trusted = writeLauncher("trusted");
+        const QString fromLink = writeLauncher("link");
+        QVERIFY(!trusted.isEmpty() && !fromLink.isEmpty());
+
+        ProgramRun run(m_runtime->path());
+        // The engine reads no switch of the program's arguments while this is set.
+        run.unsetEnv("QTWEBENGINE_CHROMIUM_FLAGS");
+        QVERIFY(
+            run.start(serviceArguments() + QStringList{"--renderer-cmd-prefix=" + trusted,
+                                                       "zmquillo://join?--renderer-cmd-prefix%3D" +
+                                                           QString::fromLatin1(QUrl::toPercentEncoding(fromLink))}));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(trusted + ".started") || QFile::exists(fromLink + ".started"),
+                                 kStartTimeoutMs);
+        QVERIFY(QFile::exists(trusted + ".started"));
+        QVERIFY(!QFile::exists(fromLink + ".started"));
     }
 
     // "AppInfo/ClearCache" empties the browser's cache folder (the one the web profile uses) and the offline
