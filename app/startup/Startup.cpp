@@ -165,7 +165,9 @@ int runApplication(int argc, char** argv)
     applyAlphaBufferSize();
     Platform::chooseWindowSystem();
 
-    state.app = std::make_unique<ZmApplication>(state.arguments);
+    // The toolkit and the browser engine read switches from these: a link's options stay out of them.
+    const QVector<bool> fromLink = linkOptionMarks(argc, argv);
+    state.app = std::make_unique<ZmApplication>(withoutLinkOptions(state.arguments, fromLink));
     // The toolkit shows no window before the application object exists: the splash comes right after it.
     createSplashWindow();
     installLogHandler();
@@ -195,7 +197,7 @@ int runApplication(int argc, char** argv)
         return state.tearDown(0);
     }
 
-    state.app->parseCommandLine(state.arguments);
+    state.app->parseCommandLine(state.arguments, fromLink);
     configureRtcEngine(state.app->launchOptions().options());
     installTranslation();
     state.app->createRouteManager();

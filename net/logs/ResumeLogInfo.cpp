@@ -1,6 +1,7 @@
 #include "net/logs/ResumeLogInfo.h"
 
 #include "app/ConfigManager.h"
+#include "app/SaveFileCommit.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -188,7 +189,7 @@ void ResumeLogInfo::saveLocked()
         return;
     }
     QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !commitWholeFile(file))
         qWarning().noquote() << "ResumeLogInfo::saveJsonFile_ResumeLogInfo cannot write" << m_filePath;
 }
 

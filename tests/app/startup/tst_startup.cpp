@@ -1,5 +1,7 @@
 // The program's start-up end to end: the real ZmQuillo_Desktop started against the class service simulator, each
 // run with a home of its own, watched through its log files and standard error.
+#include "ClosedPort.h"
+#include "SecretScan.h"
 #include "Simulator.h"
 #include "TestFiles.h"
 #include "ZmTestMain.h"
@@ -15,6 +17,8 @@
 #include <QUrl>
 
 #include <memory>
+
+#include <csignal>
 
 namespace {
 
@@ -49,6 +53,7 @@ public:
     QProcess& process() { return m_process; }
 
     void setEnv(const QString& name, const QString& value) { m_extraEnv.insert(name, value); }
+    void unsetEnv(const QString& name) { m_unsetEnv.append(name); }
 
     // The user settings file, written before the start.
     void writeUserSetting(const QString& key, const QVariant& value)
@@ -86,6 +91,8 @@ public:
             env.insert("QT_QPA_PLATFORM", "offscreen");
         for (auto it = m_extraEnv.cbegin(); it != m_extraEnv.cend(); ++it)
             env.insert(it.key(), it.value());
+        for (const QString& name : m_unsetEnv)
+            env.remove(name);
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.start(programPath(), arguments);
@@ -147,6 +154,7 @@ private:
     QProcess m_process;
     QString m_stderr;
     QMap<QString, QString> m_extraEnv;
+    QStringList m_unsetEnv;
 };
 
 QString tokenOf(const QJsonObject& entry)
@@ -254,6 +262,45 @@ private slots:
         const int seccomp = log.indexOf("--disable-seccomp-filter-sandbox");
         QVERIFY2(blacklist < plugin && plugin < launcher && launcher < seccomp, qPrintable(log.left(4000)));
         QCOMPARE(run.process().state(), QProcess::Running);
+    }
+
+    // Nothing a lesson leaves behind holds a secret, not even when it crashes: neither its standard error nor its
+    // log folder (run log, log-information documents, dump) nor the crash archive it uploads holds the page signing
+    // secret, the launch or exchanged token, the channel key or the object-storage credentials.
+    void noSecretLeftBehind()
+    {
+        ProgramRun run(m_runtime->path());
+        // The sanitizers' own handlers would take the crash from the program's.
+        run.setEnv("ASAN_OPTIONS", qEnvironmentVariable("ASAN_OPTIONS") +
+                                       ":handle_segv=0:handle_sigbus=0:handle_sigill=0:handle_sigfpe=0"
+                                       ":handle_abort=0:allow_user_segv_handler=1");
+        QVERIFY(run.start(serviceArguments() + QStringList{"--uid=100234", "--token=pupil-launch-token-7f3e",
+                                                           "--apptype=joinclass --accounttype=1 --teachtype=1",
+                                                           "--lessonid=880213", "--periodid=20240611093"}));
+        QVERIFY(run.waitForLog("runTasks_awaitEnd: result 0 left (1024)"));
+        QVERIFY(run.waitForLog("join_channel name("));
+        ::kill(pid_t(run.process().processId()), SIGSEGV);
+        QCOMPARE(run.waitForExit(), -1001);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_simulator.ossObjects().isEmpty(), kStartTimeoutMs);
+
+        const QStringList texts =
+            QStringList{"standard error and run logs: " + run.log(),
+                        "standard output: " + QString::fromUtf8(run.process().readAllStandardOutput())} +
+            ZmTest::filesUnder(run.dataDir() + "/logs") + ZmTest::uploadedArchiveFiles(m_simulator);
+        QCOMPARE(texts.filter("ZmQuillo.dmp: ").size(), 2); // in the log folder and in the archive
+
+        const auto fixture = [](const QString& name) {
+            return QJsonDocument::fromJson(
+                       ZmTest::readFile(ZmTest::sourceDir() + "/tests/sim/fixtures/restful/" + name))
+                .object()
+                .value("data");
+        };
+        const QString exchanged = fixture("exchange_token.json").toString();
+        const QString channelKey = fixture("lesson.json").toObject().value("channelKey").toString();
+        const QString found = ZmTest::firstSecretIn(
+            texts, {"3f9a71c2e8b04d5a96c1e7f20b8d4a6e", "pupil-launch-token-7f3e", exchanged, channelKey,
+                    ZmTest::Simulator::ossAccessKeySecret(), ZmTest::Simulator::ossSecurityToken()});
+        QVERIFY2(found.isEmpty(), qPrintable(found));
     }
 
     // A start without a lesson: the main window replaces the splash and shows the home page of the installed offline
@@ -409,6 +456,56 @@ private slots:
         QCOMPARE(exchanges.size(), 1); // by the running copy only
         QCOMPARE(tokenOf(exchanges.at(0).toObject()), QString("link-token="));
         QCOMPARE(first.process().state(), QProcess::Running);
+    }
+
+    // The link a start is given cannot move the service the command line configured: the token goes to the
+    // simulator, the link's RESTful address of another port is left out with a warning.
+    void linkAtStartCannotMoveTheService()
+    {
+        ProgramRun run(m_runtime->path());
+        const QString elsewhere = QString("http://127.0.0.1:%1").arg(ZmTest::closedPort());
+        QVERIFY(run.start(serviceArguments() + QStringList{"zmquillo://join?--urlrestful%3D" +
+                                                           QString::fromLatin1(QUrl::toPercentEncoding(elsewhere)) +
+                                                           "%20--uid%3D100871%20--token%3Dlink-token"}));
+        QVERIFY(run.waitForLog(kMainWindowShown));
+        const QJsonArray exchanges = m_simulator.requests("/account/exchange/token/");
+        QCOMPARE(exchanges.size(), 1);
+        QCOMPARE(tokenOf(exchanges.at(0).toObject()), QString("link-token"));
+        QVERIFY(run.log().contains("ignores --urlrestful from a link: its origin " + elsewhere));
+    }
+
+    // A link's options are the program's alone: a browser-engine switch in a link would start a program of the
+    // page's choosing with every page process. The same switch outside the link (a later one wins) shows which
+    // of the two the engine took once the home page's process has started.
+    void linkSwitchesNeverReachTheBrowserEngine()
+    {
+        QTemporaryDir scripts;
+        QVERIFY(scripts.isValid());
+        const auto writeLauncher = [&scripts](const QString& name) {
+            const QString path = scripts.filePath(name + ".sh");
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly))
+                return QString();
+            file.write("#!/bin/sh\n: > \"$0.started\"\nexec \"$@\"\n");
+            file.close();
+            file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+            return path;
+        };
+        const QString trusted = writeLauncher("trusted");
+        const QString fromLink = writeLauncher("link");
+        QVERIFY(!trusted.isEmpty() && !fromLink.isEmpty());
+
+        ProgramRun run(m_runtime->path());
+        // The engine reads no switch of the program's arguments while this is set.
+        run.unsetEnv("QTWEBENGINE_CHROMIUM_FLAGS");
+        QVERIFY(
+            run.start(serviceArguments() + QStringList{"--renderer-cmd-prefix=" + trusted,
+                                                       "zmquillo://join?--renderer-cmd-prefix%3D" +
+                                                           QString::fromLatin1(QUrl::toPercentEncoding(fromLink))}));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(trusted + ".started") || QFile::exists(fromLink + ".started"),
+                                 kStartTimeoutMs);
+        QVERIFY(QFile::exists(trusted + ".started"));
+        QVERIFY(!QFile::exists(fromLink + ".started"));
     }
 
     // "AppInfo/ClearCache" empties the browser's cache folder (the one the web profile uses) and the offline

@@ -1,6 +1,7 @@
 #include "net/logs/LogFolders.h"
 #include "net/logs/ResumeLogInfo.h"
 
+#include "LogCapture.h"
 #include "TestFiles.h"
 #include "ZmTestMain.h"
 
@@ -51,6 +52,28 @@ private slots:
         list.appendResumeLogInfo("P1", "L1", kTime, "/logs/run/2024_05_01_all.log");
         QCOMPARE(readFile(m_path), QByteArray("[{\"P1\":{\"AllLogFilePath\":\"/logs/run/2024_05_01_all.log\","
                                               "\"DateTime\":\"2024-05-01 18:30:00:123\",\"LessonID\":\"L1\"}}]"));
+    }
+
+    // A write the disk cannot take keeps the list file as it was, and leaves nothing beside it; the next write
+    // that fits brings the file up to date.
+    void failedWriteKeepsThePreviousFile()
+    {
+        ResumeLogInfo list(m_path);
+        list.appendResumeLogInfo("P1", "L1", kTime, "/logs/run/2024_05_01_all.log");
+        const QByteArray before = readFile(m_path);
+        QVERIFY(before.contains("P1"));
+        {
+            ZmTest::LogCapture log;
+            ZmTest::FileSizeLimit full(rlim_t(before.size()));
+            QVERIFY(full.isSet());
+            list.appendResumeLogInfo("P2", "L2", kTime, "/logs/run/2024_05_01_all.log");
+            QCOMPARE(log.linesContaining("ResumeLogInfo::saveJsonFile_ResumeLogInfo cannot write " + m_path).size(), 1);
+        }
+        QCOMPARE(readFile(m_path), before);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"resumeLogInfo.json"});
+
+        list.saveJsonFile_ResumeLogInfo();
+        QCOMPARE(periodIds(ResumeLogInfo(m_path).entries()), (QStringList{"P1", "P2"}));
     }
 
     // Five after appends; the next start keeps the newest four and saves them.
