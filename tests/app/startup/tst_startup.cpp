@@ -7,7 +7,6 @@
 
 #include "shared/ShareNames.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -517,15 +516,7 @@ private slots:
     {
         QFETCH(int, signalNumber);
         const QByteArray package = ZmTest::zipBytes({{QStringLiteral("lesson.json"), QByteArray("{\"pages\":12}")}});
-        QVERIFY(!m_simulator.putFile(QStringLiteral("lessons/880213.zip"), package).isEmpty());
-        const QJsonObject reply{{"zip_url", m_simulator.url(QStringLiteral("/updates/get/lessons/880213.zip"))},
-                                {"md5", QString(QCryptographicHash::hash(package, QCryptographicHash::Md5).toHex())},
-                                {"size", QString::number(package.size())},
-                                {"code", "0"}};
-        int status = 0;
-        m_simulator.control("POST", QStringLiteral("/_control/updates/course_zip"), QJsonDocument(reply).toJson(),
-                            &status);
-        QCOMPARE(status, 200);
+        QVERIFY(ZmTest::offerLessonPackage(m_simulator, QStringLiteral("880213"), package));
 
         const QString sections = QString::fromStdString(shareObjectPrefix()) + QStringLiteral("RiREZadUruvoDur_*");
         const auto sectionFiles = [&sections] {
