@@ -10,6 +10,7 @@
 #include "app/ProgramFiles.h"
 #include "app/SystemInfo.h"
 #include "app/WebCachePath.h"
+#include "app/startup/ExitOnSignal.h"
 #include "app/startup/InformationBox.h"
 #include "app/startup/InstanceLockWait.h"
 #include "app/startup/LinkServer.h"
@@ -223,7 +224,8 @@ int runApplication(int argc, char** argv)
     setupDefaultWebProfile();
     state.app->postStartStatus();
 
-    const int result = runEventLoop(*state.app);
+    ExitOnSignal exitOnSignal;
+    const int result = exitOnSignal.exitCode(runEventLoop(*state.app));
     closeSplashWindow();
     ConfigManager::instance()->closeDailyLogFile();
     return state.tearDown(result);

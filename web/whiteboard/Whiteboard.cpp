@@ -112,6 +112,11 @@ void Whiteboard::setStopAllWaitForTesting(int milliseconds)
     s_stopAllWaitMs = milliseconds;
 }
 
+void Whiteboard::skipStopAllWait()
+{
+    s_stopAllWaitMs = 0;
+}
+
 void Whiteboard::setboardloaded(quint16 percent)
 {
     m_bufferPercent = percent;

@@ -89,6 +89,8 @@ public:
 
     // Tests only: how long stopAll blocks (2000 ms unless set).
     static void setStopAllWaitForTesting(int milliseconds);
+    // The program is ending and waits on nothing: stopAll no longer blocks.
+    static void skipStopAllWait();
 
 signals:
     void sigWebEngineLoadStarted();

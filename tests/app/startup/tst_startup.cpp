@@ -4,18 +4,23 @@
 #include "SecretScan.h"
 #include "Simulator.h"
 #include "TestFiles.h"
+#include "ZipFixture.h"
 #include "ZmTestMain.h"
+
+#include "shared/ShareNames.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <csignal>
 #include <memory>
 
 #include <csignal>
@@ -99,12 +104,20 @@ public:
         return m_process.waitForStarted(10000);
     }
 
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+
     // Everything the program logged: standard error (before its log handler) and its log files.
     QString log()
     {
         m_stderr += QString::fromUtf8(m_process.readAllStandardError());
         m_process.readAllStandardOutput();
-        QString text = m_stderr;
+        return m_stderr + fileLog();
+    }
+
+    // What the program's log files hold.
+    QString fileLog() const
+    {
+        QString text;
         QDirIterator files(dataDir() + QStringLiteral("/logs"), {"*_all.log"}, QDir::Files,
                            QDirIterator::Subdirectories);
         while (files.hasNext()) {
@@ -209,6 +222,9 @@ private:
 private slots:
     void initTestCase()
     {
+        // The programs start with SIGINT as from a terminal: a test runner that starts tests in the background
+        // leaves it ignored, and a program leaves ignored signals alone.
+        std::signal(SIGINT, SIG_DFL);
         QVERIFY2(QFileInfo(programPath()).isExecutable(), qPrintable(programPath()));
         QVERIFY2(m_simulator.start(), qPrintable(m_simulator.errorString()));
     }
@@ -581,6 +597,53 @@ private slots:
         QCOMPARE(installed.exitCode(), 0);
         QVERIFY(QString::fromUtf8(installed.readAllStandardError())
                     .contains("createSplashWindow shown " + programDir + "/images/splash_en.bmp"));
+    }
+
+    void signalEndsTheClass_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    // A small class with videos in the page, ended by a signal: the room closes without the log upload, no
+    // section is left, the log holds the end, and the program exits with 128 + the signal.
+    void signalEndsTheClass()
+    {
+        QFETCH(int, signalNumber);
+        const QByteArray package = ZmTest::zipBytes({{QStringLiteral("lesson.json"), QByteArray("{\"pages\":12}")}});
+        QVERIFY(ZmTest::offerLessonPackage(m_simulator, QStringLiteral("880213"), package));
+
+        const QString sections = QString::fromStdString(shareObjectPrefix()) + QStringLiteral("RiREZadUruvoDur_*");
+        const auto sectionFiles = [&sections] {
+            return QDir("/dev/shm").entryList({sections}, QDir::System | QDir::Files);
+        };
+        // None left by an earlier run that was killed.
+        removeStaleShareObjects();
+        QVERIFY2(sectionFiles().isEmpty(), qPrintable(sectionFiles().join(' ')));
+
+        ProgramRun run(m_runtime->path());
+        QVERIFY(run.start(
+            serviceArguments() +
+            QStringList{"--uid=100234", "--token=pupil-token", "--accounttype=1", "--apptype=joinclass",
+                        "--teachtype=2", "--classtype=2", "--lessonid=880213", "--periodid=20240611093",
+                        "--rtc_devices=simulated",
+                        "--rtc_scenario=" + ZmTest::sourceDir() + "/tests/sim/scenarios/rtc/small_class.json"}));
+        QVERIFY2(QTest::qWaitFor([&] { return sectionFiles().size() >= 2 || !run.isRunning(); }, kStartTimeoutMs),
+                 qPrintable(run.log().right(4000)));
+        QVERIFY2(run.isRunning(), qPrintable(run.log().right(4000)));
+
+        ::kill(run.process().processId(), signalNumber);
+        QCOMPARE(run.waitForExit(), 128 + signalNumber);
+        QVERIFY2(sectionFiles().isEmpty(), qPrintable(sectionFiles().join(' ')));
+        const QString log = run.fileLog();
+        const int signalLine = log.indexOf(QStringLiteral("ExitOnSignal signal %1 ").arg(signalNumber));
+        const int closed = log.indexOf("ZmRouteManager::closeForExit closes the small class room");
+        const int last = log.indexOf(
+            QStringLiteral("ExitOnSignal the windows are closed; the program exits with %1").arg(128 + signalNumber));
+        QVERIFY2(signalLine > 0 && signalLine < closed && closed < last, qPrintable(log.right(4000)));
+        QVERIFY(log.endsWith('\n'));
     }
 
     // The first real window replaces the splash: here the version check's updater window.
