@@ -1,6 +1,7 @@
 #include "net/logs/ResumeLogInfo.h"
 
 #include "app/ConfigManager.h"
+#include "net/http/SecretMask.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -54,12 +55,16 @@ QJsonObject ResumeLogInfo::valueOf(const QJsonObject& entry)
 }
 
 void ResumeLogInfo::appendResumeLogInfo(const QString& periodId, const QString& lessonId, const QDateTime& time,
-                                        const QString& logFilePath)
+                                        const QString& logFilePath, const QString& userId, const QString& token)
 {
     QMutexLocker locker(&m_mutex);
     loadLocked();
-    const QJsonObject value{
-        {"LessonID", lessonId}, {"DateTime", time.toString(kDateTimeFormat)}, {"AllLogFilePath", logFilePath}};
+    QJsonObject value{
+        {kLessonIdKey, lessonId}, {kDateTimeKey, time.toString(kDateTimeFormat)}, {kLogFileKey, logFilePath}};
+    if (!userId.isEmpty()) {
+        value.insert(kUserIdKey, userId);
+        value.insert(kTokenKey, token);
+    }
     m_list.append(QJsonObject{{periodId, value}});
     while (m_list.size() > kMaxEntries)
         m_list.removeFirst();
@@ -115,6 +120,27 @@ void ResumeLogInfo::removeOwedEntriesOfPeriod(const QString& periodId)
         saveLocked();
 }
 
+void ResumeLogInfo::removeOwedEntriesOfRun(const QString& periodId, const QString& userId, const QString& logFilePath)
+{
+    if (periodId.isEmpty() || logFilePath.isEmpty())
+        return;
+    QMutexLocker locker(&m_mutex);
+    loadLocked();
+    bool removed = false;
+    for (int i = m_list.size() - 1; i >= 0; --i) {
+        const QJsonObject entry = m_list.at(i).toObject();
+        const QJsonObject value = valueOf(entry);
+        const QJsonValue owner = value.value(kUserIdKey);
+        if (periodIdOf(entry) == periodId && value.value(kLogFileKey).toString() == logFilePath &&
+            (owner.isUndefined() || owner.toString() == userId)) {
+            m_list.removeAt(i);
+            removed = true;
+        }
+    }
+    if (removed)
+        saveLocked();
+}
+
 QJsonArray ResumeLogInfo::entries()
 {
     QMutexLocker locker(&m_mutex);
@@ -155,9 +181,10 @@ int ResumeLogInfo::loadLocked()
                         if (isOwedEntry(value))
                             m_list.append(value);
                         else
-                            qWarning().noquote() << "ResumeLogInfo::loadJsonFile_ResumeLogInfo drops an entry of the "
-                                                    "wrong shape:"
-                                                 << QString::fromUtf8(compactText(QJsonArray{value}));
+                            qWarning().noquote()
+                                << "ResumeLogInfo::loadJsonFile_ResumeLogInfo drops an entry of the "
+                                   "wrong shape:"
+                                << SecretMask::maskSecrets(QString::fromUtf8(compactText(QJsonArray{value})));
                     }
                     while (m_list.size() > kEntriesKeptAtLoad)
                         m_list.removeFirst();
