@@ -289,13 +289,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, noticePage);
         AppGlobalData::instance()->launch.accountType = accountType;
-        ZmTest::Simulator::Route failure;
-        failure.path = QStringLiteral("/quillo/entrance");
-        failure.params.insert(QStringLiteral("FuncTag"), QStringLiteral("10000301"));
-        failure.status = status;
-        failure.body = reply;
-        failure.times = 1;
-        QVERIFY(m_sim.program(failure) > 0);
+        QVERIFY(FeedbackSimulator::programSubmissionReply(m_sim, reply, status, 1));
 
         Room room;
         QPointer<FeedbackOnlineDlg> form = openForm(room);

@@ -507,11 +507,7 @@ private slots:
         TitleBarDialogs_Imp::installForProcess();
         QVERIFY(FeedbackSimulator::programIssues(
             sim(), QJsonObject{{"TagCode", "0"}, {"en", "Video is stuck;I cannot hear the teacher"}}));
-        ZmTest::Simulator::Route refusal;
-        refusal.path = QStringLiteral("/quillo/entrance");
-        refusal.params.insert(QStringLiteral("FuncTag"), QStringLiteral("10000301"));
-        refusal.body = QByteArrayLiteral("{\"TagCode\":\"1001\"}");
-        QVERIFY(sim().program(refusal) > 0);
+        QVERIFY(FeedbackSimulator::programSubmissionReply(sim(), "{\"TagCode\":\"1001\"}"));
         StepScript script;
         QVERIFY(enterRoom());
 
