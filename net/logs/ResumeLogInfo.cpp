@@ -182,8 +182,7 @@ int ResumeLogInfo::loadLocked()
                             m_list.append(value);
                         else
                             qWarning().noquote()
-                                << "ResumeLogInfo::loadJsonFile_ResumeLogInfo drops an entry of the "
-                                   "wrong shape:"
+                                << "ResumeLogInfo::loadJsonFile_ResumeLogInfo drops an entry of the wrong shape:"
                                 << SecretMask::maskSecrets(QString::fromUtf8(compactText(QJsonArray{value})));
                     }
                     while (m_list.size() > kEntriesKeptAtLoad)
