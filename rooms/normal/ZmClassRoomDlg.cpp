@@ -79,7 +79,7 @@ ZmClassRoomDlg::ZmClassRoomDlg(QWidget* parent)
     , m_pAudioDevice(new AgoraAudioDevice)
     , m_pVideoDevice(new AgoraVideoDevice)
     , m_starClickGate(1000, ClickGate::Start::Open, ClickGate::Refusal::RestartsWindow)
-    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; })
+    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; }, [this] { return m_bExiting; })
     , m_initTaskSignals(new Signals_AboutInitTask(this))
 {
     NormalRoomResources::ensureLoaded();
@@ -133,13 +133,14 @@ ZmClassRoomDlg::ZmClassRoomDlg(QWidget* parent)
     m_timerCpuUsage.setSingleShot(false);
     connect(&m_timerCpuUsage, &QTimer::timeout, this, &ZmClassRoomDlg::onTimerCpuUsage);
     m_timerCpuUsage.start();
+    // Queued: the notice after a run comes once the run's block is freed (no dialog opens during a run).
     connect(m_initTaskSignals, &Signals_AboutInitTask::sig_selectedDeviceIsNotRecommend, this,
-            &ZmClassRoomDlg::slot_initTask_selectedDeviceIsNotRecommend);
+            &ZmClassRoomDlg::slot_initTask_selectedDeviceIsNotRecommend, Qt::QueuedConnection);
 }
 
 ZmClassRoomDlg::~ZmClassRoomDlg()
 {
-    setCurModalDialog(nullptr);
+    m_modalDialog.closeAll();
     m_timerCpuUsage.stop();
     if (m_pInitTaskCurrentParams) {
         // Only when the room goes while its run waits: the run ends before its next step.
@@ -201,7 +202,7 @@ void ZmClassRoomDlg::showRoom()
 
 void ZmClassRoomDlg::releaseLiveResources()
 {
-    setCurModalDialog(nullptr);
+    m_modalDialog.closeAll();
     whiteboard()->stopAll();
     if (m_pAudioDevice)
         m_pAudioDevice->Close();
@@ -461,10 +462,10 @@ void ZmClassRoomDlg::onWebSocket_ReceiveMsg_TeacherLeaveClass(int nTeacherID, bo
     dialog->setDoneCallback(
         [this](QObject* context, int result) {
             if (context && result == ErrorDlg::ResultAcknowledged)
-                ExitMe();
+                exitNowOrAfterRun();
         },
         this);
-    m_modalDialog.open(dialog);
+    m_modalDialog.openPrompt(dialog);
 }
 
 void ZmClassRoomDlg::closeEvent(QCloseEvent* event)

@@ -40,6 +40,7 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <limits>
 #include <memory>
 
 using namespace NormalRoomTest;
@@ -549,6 +550,35 @@ private slots:
         QVERIFY(!m_room->awardOverlay());
     }
 
+    // Award totals at the ends of int: the smallest leaves no count of stars before it and is refused with a log
+    // line, the award behind it plays; the others play with their total.
+    void awardTotalsAtTheEnds_data()
+    {
+        QTest::addColumn<int>("total");
+        QTest::addColumn<bool>("plays");
+        QTest::newRow("smallest int") << std::numeric_limits<int>::min() << false;
+        QTest::newRow("zero") << 0 << true;
+        QTest::newRow("largest int") << std::numeric_limits<int>::max() << true;
+    }
+    void awardTotalsAtTheEnds()
+    {
+        QFETCH(int, total);
+        QFETCH(bool, plays);
+        QVERIFY(enterRoomWithMessages(1));
+        StarDialog* stars = m_room->studentVideo()->starDialog();
+        LogCapture log;
+        QVERIFY(m_messages.push(award(kPupilId, total)));
+        QVERIFY(m_messages.push(award(kPupilId, 2)));
+        QTRY_VERIFY(m_room->playingAward());
+        QCOMPARE(stars->starCount(), plays ? total : 2);
+        QCOMPARE(log.linesContaining("award refused").size(), plays ? 0 : 1);
+        if (plays) {
+            m_room->onAwardPoints_animationFinished();
+            QTRY_VERIFY(m_room->playingAward());
+            QCOMPARE(stars->starCount(), 2);
+        }
+    }
+
     // The teacher hands the pupil the whiteboard at the entry and takes it back; the pupil's page follows the
     // message.
     void whiteboardControl()
@@ -716,8 +746,12 @@ private slots:
         QVERIFY(click(dialog, qPrintable(button)));
 
         QCOMPARE(audio->GetCurRecordingDeviceID(), microphone);
-        auto* shown = qobject_cast<CancelOkWarningDlg*>(m_room->curModalDialog());
-        QCOMPARE(shown ? shown->findChild<QLabel*>("title")->text() : QString(), notice);
+        // The notice comes from the event loop, once the settings dialog is done.
+        const auto shownText = [this] {
+            auto* shown = qobject_cast<CancelOkWarningDlg*>(m_room->curModalDialog());
+            return shown ? shown->findChild<QLabel*>("title")->text() : QString();
+        };
+        QTRY_COMPARE(shownText(), notice);
     }
 
     // Eight overloaded samples in a row give the notice once; the title bar shows the load.
