@@ -316,16 +316,24 @@ void ZmClassRoomDlg::onAgora2_Reset()
         return;
     }
     m_pAgoraChannel->leaveChannel();
+    const AppGlobalData* data = AppGlobalData::instance();
+    VideoDisplayWidget* ownTile = data->isStudent() ? m_pStudentVideo : data->isTeacher() ? m_pTeacherVideo : nullptr;
+    bool ownVideoShown = false;
     for (VideoDisplayWidget* tile : {m_pStudentVideo, m_pTeacherVideo}) {
         if (!tile->isCoverVisible() && !tile->isOfflineLabelVisible()) {
+            ownVideoShown = ownVideoShown || tile == ownTile;
             tile->setUserOnline(true);
             tile->setStatusText(tr("Reseting..."));
         }
     }
-    runInitTasks(InitCase_Reset, kResetSteps, true, [this](int result, const QList<int>&) {
+    runInitTasks(InitCase_Reset, kResetSteps, true, [this, ownTile, ownVideoShown](int result, const QList<int>&) {
         const AppGlobalData* data = AppGlobalData::instance();
         if (result == 0 && data->isTeacher())
             m_pAgoraChannel->muteLocalAudio(data->teacherAudioMuted);
+        // The own camera ran before and the channel is joined again: its picture is back, whether or not the
+        // engine tells its first frame again.
+        if (result == 0 && ownVideoShown && ownTile->isCoverVisible())
+            onAgora_LocalVideoIsReady();
     });
 }
 

@@ -282,6 +282,57 @@ private slots:
     }
 
     // Network down: a warning, the worst quality until the rejoin, and reports of the network ignored meanwhile.
+    // Reset, as the user asks for it, over the engine: the own picture goes under its cover with "Reseting...", the
+    // real steps leave and join the channel again, and the picture comes back with its star: the room takes the
+    // cover off once the rejoin has succeeded, and the engine reports the first local frame of its new capture.
+    void resetBringsTheOwnPictureBack()
+    {
+        TracedScenario traced;
+        QVERIFY(enterRoom(1, over(traced)));
+        AppGlobalData::instance()->lesson.channel = QStringLiteral("20240611093");
+        AppGlobalData::instance()->lesson.channelKey = QStringLiteral("channel-key");
+        AgoraChannel* channel = m_room->channel();
+        QSignalSpy firstFrames(channel, &AgoraChannel::signal_local_video_ready);
+        channel->setChannelMode(0); // as the entry's first step
+        QCOMPARE(channel->joinChannel("20240611093", "channel-key", kPupilId), 0);
+        VideoDisplayWidget* own = m_room->studentVideo();
+        StarDialog* stars = own->starDialog();
+        QTRY_VERIFY_WITH_TIMEOUT(!own->isCoverVisible(), 10000);
+        QVERIFY(stars->isVisible());
+        QCOMPARE(firstFrames.size(), 1);
+
+        m_script.reset(); // the reset runs the real join and wiring steps
+        QSignalSpy ended(m_room.get(), &ZmClassRoomDlg::sigInitTasksEnded);
+        bool coverAtTheEnd = true;
+        QString textAtTheEnd = QStringLiteral("<none>");
+        bool starsAtTheEnd = false;
+        connect(m_room.get(), &ZmClassRoomDlg::sigInitTasksEnded, this, [&] {
+            coverAtTheEnd = own->isCoverVisible();
+            textAtTheEnd = own->statusText();
+            starsAtTheEnd = stars->isVisible();
+        });
+        QVERIFY(click(m_room.get(), "btn_reset"));
+        QTRY_VERIFY(qobject_cast<CancelOkWarningDlg*>(m_room->curModalDialog()));
+        QVERIFY(click(m_room->curModalDialog(), "okBtn"));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, kRunTimeoutMs);
+        QCOMPARE(ended.first().first().toInt(), 0);
+        QCOMPARE(traced.calls("leaveChannel").size(), 1);
+        QCOMPARE(traced.calls("joinChannel").size(), 2);
+        QVERIFY(!coverAtTheEnd);
+        QCOMPARE(textAtTheEnd, QString());
+        QVERIFY(starsAtTheEnd);
+
+        // The engine tells the new capture's first frame, after the second join.
+        QTRY_COMPARE_WITH_TIMEOUT(firstFrames.size(), 2, 10000);
+        const QList<QJsonObject> frames = traced.callbacks("onFirstLocalVideoFrame");
+        QCOMPARE(frames.size(), 2);
+        QVERIFY(frames.last().value("seq").toInt() > traced.calls("joinChannel").last().value("seq").toInt());
+        QVERIFY(!own->isCoverVisible());
+        QCOMPARE(own->statusText(), QString());
+        QVERIFY(stars->isVisible());
+        QVERIFY(showsMovingPicture(own->findChild<QWidget*>("userVideo")));
+    }
+
     void networkDownAndRejoin()
     {
         QVERIFY(enterRoom(1));
