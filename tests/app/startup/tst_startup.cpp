@@ -1,6 +1,7 @@
 // The program's start-up end to end: the real ZmQuillo_Desktop started against the class service simulator, each
 // run with a home of its own, watched through its log files and standard error.
 #include "ClosedPort.h"
+#include "ProgramRun.h"
 #include "SecretScan.h"
 #include "Simulator.h"
 #include "TestFiles.h"
@@ -10,165 +11,23 @@
 #include "shared/ShareNames.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QUrl>
 
 #include <csignal>
 #include <memory>
 
-#include <csignal>
-
 namespace {
 
-constexpr int kStartTimeoutMs = 60000;
+using ZmTest::ProgramRun;
 
-QString programPath()
-{
-    return ZmTest::programDir() + QStringLiteral("/ZmQuillo_Desktop");
-}
-
-// One start of the program with its own home folder.
-class ProgramRun
-{
-public:
-    // home: a home folder to share with an earlier run; empty for a new one.
-    explicit ProgramRun(const QString& runtimeDir, const QString& home = QString())
-        : m_home(home.isEmpty() ? m_ownHome.path() : home)
-        , m_runtimeDir(runtimeDir)
-    {
-    }
-
-    ~ProgramRun()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(10000);
-        }
-    }
-
-    QString home() const { return m_home; }
-    QString dataDir() const { return m_home + QStringLiteral("/.config/Zmhub/ZmQuillo_Desktop"); }
-    QProcess& process() { return m_process; }
-
-    void setEnv(const QString& name, const QString& value) { m_extraEnv.insert(name, value); }
-    void unsetEnv(const QString& name) { m_unsetEnv.append(name); }
-
-    // The user settings file, written before the start.
-    void writeUserSetting(const QString& key, const QVariant& value)
-    {
-        QDir().mkpath(dataDir());
-        QSettings settings(dataDir() + QStringLiteral("/viDaviro.ini"), QSettings::IniFormat);
-        settings.setIniCodec("UTF-8");
-        settings.setValue(key, value);
-    }
-
-    QVariant readUserSetting(const QString& key) const
-    {
-        QSettings settings(dataDir() + QStringLiteral("/viDaviro.ini"), QSettings::IniFormat);
-        settings.setIniCodec("UTF-8");
-        return settings.value(key);
-    }
-
-    bool start(const QStringList& arguments)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        const QString home = m_home;
-        env.insert("HOME", home);
-        env.insert("XDG_CONFIG_HOME", home + "/.config");
-        env.insert("XDG_DATA_HOME", home + "/.local/share");
-        env.insert("XDG_CACHE_HOME", home + "/.cache");
-        env.insert("XDG_RUNTIME_DIR", m_runtimeDir);
-        env.remove("LC_ALL");
-        env.remove("LC_MESSAGES");
-        env.remove("LANGUAGE");
-        env.insert("LANG", "C.UTF-8");
-        env.insert("ZM_MESSAGE_BOX_AUTOCLOSE_MS", "300");
-        env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        env.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-        if (env.value("DISPLAY").isEmpty())
-            env.insert("QT_QPA_PLATFORM", "offscreen");
-        for (auto it = m_extraEnv.cbegin(); it != m_extraEnv.cend(); ++it)
-            env.insert(it.key(), it.value());
-        for (const QString& name : m_unsetEnv)
-            env.remove(name);
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.start(programPath(), arguments);
-        return m_process.waitForStarted(10000);
-    }
-
-    bool isRunning() const { return m_process.state() == QProcess::Running; }
-
-    // Everything the program logged: standard error (before its log handler) and its log files.
-    QString log()
-    {
-        m_stderr += QString::fromUtf8(m_process.readAllStandardError());
-        m_process.readAllStandardOutput();
-        return m_stderr + fileLog();
-    }
-
-    // What the program's log files hold.
-    QString fileLog() const
-    {
-        QString text;
-        QDirIterator files(dataDir() + QStringLiteral("/logs"), {"*_all.log"}, QDir::Files,
-                           QDirIterator::Subdirectories);
-        while (files.hasNext()) {
-            QFile file(files.next());
-            if (file.open(QIODevice::ReadOnly))
-                text += QString::fromUtf8(file.readAll());
-        }
-        return text;
-    }
-
-    // Waits until the logs hold needle count times (runs sharing a home share their log folder).
-    bool waitForLog(const QString& needle, int count = 1, int timeoutMs = kStartTimeoutMs)
-    {
-        QElapsedTimer waited;
-        waited.start();
-        while (log().count(needle) < count) {
-            if (waited.elapsed() > timeoutMs || m_process.state() == QProcess::NotRunning) {
-                if (log().count(needle) >= count)
-                    return true;
-                qWarning().noquote() << "waitForLog did not see" << needle << "- the log so far:\n"
-                                     << log().right(6000);
-                return false;
-            }
-            QTest::qWait(50);
-        }
-        return true;
-    }
-
-    // Waits for the program to end by itself; its exit code, or -1000 when it did not end in time.
-    int waitForExit(int timeoutMs = kStartTimeoutMs)
-    {
-        if (!m_process.waitForFinished(timeoutMs))
-            return -1000;
-        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1001;
-    }
-
-    void kill()
-    {
-        m_process.kill();
-        m_process.waitForFinished(10000);
-    }
-
-private:
-    QTemporaryDir m_ownHome{QDir::tempPath() + QStringLiteral("/zmstart-XXXXXX")};
-    QString m_home;
-    QString m_runtimeDir;
-    QProcess m_process;
-    QString m_stderr;
-    QMap<QString, QString> m_extraEnv;
-    QStringList m_unsetEnv;
-};
+constexpr int kStartTimeoutMs = ProgramRun::kWaitMs;
 
 QString tokenOf(const QJsonObject& entry)
 {
@@ -225,7 +84,7 @@ private slots:
         // The programs start with SIGINT as from a terminal: a test runner that starts tests in the background
         // leaves it ignored, and a program leaves ignored signals alone.
         std::signal(SIGINT, SIG_DFL);
-        QVERIFY2(QFileInfo(programPath()).isExecutable(), qPrintable(programPath()));
+        QVERIFY2(QFileInfo(ProgramRun::programPath()).isExecutable(), qPrintable(ProgramRun::programPath()));
         QVERIFY2(m_simulator.start(), qPrintable(m_simulator.errorString()));
     }
 
