@@ -2,7 +2,8 @@
 #              [PARTS <count>] [RESOURCE_LOCK <resources...>])
 #
 # One QtTest executable, registered with CTest. Label "webengine" marks tests that start the embedded
-# browser; the sanitizer configuration skips them. Every test runs on an X server of its own
+# browser; the sanitizer configuration skips them (a test left unmarked on purpose runs there with the browser:
+# tst_programclass). Every test runs on an X server of its own
 # (tools/run-on-own-display) with the environment the browser and the Qt Quick scene graph need under Xvfb; the
 # test's main (ZmTestMain.h) gives it a temporary HOME. TIMEOUT is each run's limit: 600 s unless given, room for
 # a machine that also builds beside the whole suite (scripts/test runs CTest with one job per core). With
