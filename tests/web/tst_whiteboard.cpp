@@ -785,7 +785,7 @@ void TestWhiteboard::captureOnlyForTheLoadedPages()
     };
     if (way == QLatin1String("offline")) {
         page.board.loadUrl(probeUrl);
-        QVERIFY(ZmTest::waitUntil(pageResult, kPageWaitMs, 50));
+        QVERIFY(ZmTest::waitUntil(pageResult, ZmTest::kWaitMs, 50));
     } else {
         QVERIFY(page.open(whiteboardUrl(QStringLiteral("board=never")), QStringLiteral("whiteboard")));
         if (way == QLatin1String("frame")) {
@@ -800,7 +800,7 @@ void TestWhiteboard::captureOnlyForTheLoadedPages()
             result = page.log.linesAfter(kCallMarker + QStringLiteral("capture ")).value(0);
         } else {
             page.run(QStringLiteral("location.href = %1;").arg(jsString(probeUrl)));
-            QVERIFY(ZmTest::waitUntil(pageResult, kPageWaitMs, 50));
+            QVERIFY(ZmTest::waitUntil(pageResult, ZmTest::kWaitMs, 50));
         }
     }
     QCOMPARE(result, outcome);

@@ -425,7 +425,7 @@ private slots:
                                                                std::numeric_limits<int>::min());
         room.control.onReceiveMsgTeacherAwardPoints_PushToList(Lesson::kTeacherId, 8, 1,
                                                                std::numeric_limits<int>::max());
-        QTRY_VERIFY_WITH_TIMEOUT(room.control.playingAward(), 5000);
+        QTRY_VERIFY(room.control.playingAward());
         QCOMPARE(child<QLabel>(*room.control.playingAward(), "label_name")->text(), QStringLiteral("Max"));
         QVERIFY(room.control.queuedAwards().isEmpty());
         QCOMPARE((*AppGlobalData::instance()->memberMap())[9].starPoint, 0);
