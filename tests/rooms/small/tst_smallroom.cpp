@@ -89,7 +89,7 @@ struct Room
     {
         pagePosts(QStringLiteral("{key: 'msg-w2n-btn-clicked', domId: 'feedback'}"));
         const auto form = [this] { return qobject_cast<FeedbackOnlineDlg*>(room.curModalDialog()); };
-        if (!QTest::qWaitFor([&form] { return form() && form()->feedbackItems().size() == 3; }, 10000))
+        if (!QTest::qWaitFor([&form] { return form() && form()->feedbackItems().size() == 3; }, ZmTest::kWaitMs))
             return nullptr;
         return form();
     }
