@@ -148,6 +148,8 @@ private slots:
         QCOMPARE(AppGlobalData::instance()->memberMap()->value(kPupilId).classPoint, 1);
         QTest::qWait(1500); // the card has come in: the picture is for a person to look at
         saveScreen(room, "normalclass_award");
+        // As in the lesson's own time, the card has gone before the teacher's next message.
+        QTRY_VERIFY(!room->playingAward());
 
         // The teacher's microphone is muted.
         QVERIFY(teacherSends(2));
