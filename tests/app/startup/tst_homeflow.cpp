@@ -149,6 +149,7 @@ private slots:
         m_sim.pointUrlConfig();
         registerNormalClassRoomRoute();
         Whiteboard::setStopAllWaitForTesting(0);
+        NormalRoomTest::useCalmProcessor();
     }
 
     void cleanupTestCase()

@@ -73,6 +73,7 @@ private slots:
         QVERIFY2(m_sim.start(), qPrintable(m_sim.errorString()));
         ConfigManager::instance();
         registerNormalClassRoomRoute();
+        useCalmProcessor();
     }
 
     void cleanupTestCase()
