@@ -349,7 +349,12 @@ private slots:
         QCOMPARE(replay.playTime(), QStringLiteral("00:00"));
         QVERIFY(!window->isPlaying());
         QTRY_VERIFY(window->isPlaying());
-        QCOMPARE(replay.ctrl.take(), QStringList{"play 1"});
+        // Played from the start: the window's own clock may have ticked since, at the start still (the test's
+        // clock stands).
+        const QStringList calls = replay.ctrl.take();
+        QCOMPARE(calls.value(0), QStringLiteral("play 1"));
+        for (const QString& call : calls.mid(1))
+            QCOMPARE(call, QStringLiteral("seek 0 tick"));
         QVERIFY(window->isClockRunning());
         QCOMPARE(m_router->codes, QList<int>{});
     }
