@@ -211,14 +211,12 @@ QString prefixedMessage(const char* prefix, const char* text)
     return QString::fromUtf8(joined, int(prefixLength + length));
 }
 
-// A debug message as qDebug() writes it, without building a debug stream: the default category's filter, the
-// installed handler, and standard error for a message logged from inside a handler.
-void writeDebugMessage(const QString& message)
+} // namespace
+
+void logDebugMessage(const QString& message)
 {
     qt_message_output(QtDebugMsg, QMessageLogContext(), message);
 }
-
-} // namespace
 
 void installLogHandler()
 {
@@ -253,7 +251,7 @@ void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const 
 void logEmitSignal(const char* signalName)
 {
     if (kLogEmitSignals)
-        writeDebugMessage(prefixedMessage("Emit: ", signalName));
+        logDebugMessage(prefixedMessage("Emit: ", signalName));
 }
 
 void logEmitFormat(const char* format, ...)
@@ -277,7 +275,7 @@ void ThreadLog(const QString& text)
 void ThreadLog(const char* text)
 {
     if (kLogThreads)
-        writeDebugMessage(prefixedMessage("ThreadLog: ", text));
+        logDebugMessage(prefixedMessage("ThreadLog: ", text));
 }
 
 void ThreadLogF(const char* format, ...)

@@ -88,7 +88,8 @@ int ClassMsgEngine_Imp::postToInstance(int tag, const QVariantMap& body)
 
 void ClassMsgEngine_Imp::receiveText(const QString& text)
 {
-    qDebug().noquote() << "WebSocket::receiveMsg <- " << SecretMask::logExcerpt(text, kLogExcerptChars);
+    // As qDebug() writes the two parts, with a blank between them.
+    logDebugMessage(QLatin1String("WebSocket::receiveMsg <-  ") + SecretMask::logExcerpt(text, kLogExcerptChars));
     ReceivedClassMsg message;
     QString whyNot;
     if (!parseClassMsg(text.toUtf8(), message, &whyNot)) {

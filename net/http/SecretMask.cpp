@@ -3,6 +3,12 @@
 #include <QStringView>
 #include <QVarLengthArray>
 
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace SecretMask {
 
 namespace {
@@ -58,16 +64,37 @@ bool hasAt(QStringView text, int at, QLatin1String pattern)
     return true;
 }
 
+// key equals secret (ASCII, lower case) in any case.
+bool equalsAsciiLower(QStringView key, const char* secret)
+{
+    for (int i = 0; i < key.size(); ++i) {
+        ushort c = key[i].unicode();
+        if (c >= 'A' && c <= 'Z')
+            c = ushort(c + ('a' - 'A'));
+        if (c != uchar(secret[i]))
+            return false;
+    }
+    return true;
+}
+
 bool isSecretKeyText(QStringView key)
 {
-    static const QLatin1String keys[] = {QLatin1String("token"), QLatin1String("authtoken"),
-                                         QLatin1String("accessKeySecret"), QLatin1String("securityToken")};
-    const QStringView trimmed = key.trimmed();
-    for (const QLatin1String& secret : keys) {
-        if (trimmed.size() == secret.size() && trimmed.compare(secret, Qt::CaseInsensitive) == 0)
-            return true;
+    // Most keys are told apart by their length.
+    const bool trimmed = !key.isEmpty() && key.front().unicode() > ' ' && key.front().unicode() < 0x80 &&
+                         key.back().unicode() > ' ' && key.back().unicode() < 0x80;
+    const QStringView name = trimmed ? key : key.trimmed();
+    switch (name.size()) {
+    case 5:
+        return equalsAsciiLower(name, "token");
+    case 9:
+        return equalsAsciiLower(name, "authtoken");
+    case 13:
+        return equalsAsciiLower(name, "securitytoken");
+    case 15:
+        return equalsAsciiLower(name, "accesskeysecret");
+    default:
+        return false;
     }
-    return false;
 }
 
 int hexValue(QChar c)
@@ -83,10 +110,10 @@ int hexValue(QChar c)
 }
 
 // A JSON string's inner text as a secret key once its escapes are resolved; taken as it stands when an escape
-// is broken.
-bool isSecretJsonKey(QStringView key)
+// is broken. escaped: the text may hold escapes.
+bool isSecretJsonKey(QStringView key, bool escaped = true)
 {
-    if (!key.contains(QLatin1Char('\\')))
+    if (!escaped || !key.contains(QLatin1Char('\\')))
         return isSecretKeyText(key);
     QVarLengthArray<QChar, 64> decoded;
     for (int i = 0; i < key.size(); ++i) {
@@ -179,27 +206,108 @@ private:
     bool m_masked = false;
 };
 
+// The quotes and backslashes of a text, a bit for each position, and the triggers it holds: made in one sweep
+// (vectorised where the processor allows), so that the JSON members are then found without looking at every
+// character again.
+class QuoteMarks
+{
+public:
+    QuoteMarks(const ushort* text, int size)
+        : m_words((size + 63) / 64)
+        , m_size(size)
+    {
+        std::fill(m_words.begin(), m_words.end(), quint64(0));
+        int i = 0;
+#if defined(__SSE2__)
+        __m128i percents = _mm_setzero_si128();
+        __m128i ends = _mm_setzero_si128();
+        for (; i + 16 <= size; i += 16) {
+            const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+            const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 8));
+            const unsigned marks =
+                unsigned(_mm_movemask_epi8(_mm_packs_epi16(quoteOrBackslash(low), quoteOrBackslash(high))));
+            m_words[i / 64] |= quint64(marks) << (i % 64);
+            percents = _mm_or_si128(percents, _mm_or_si128(percent(low), percent(high)));
+            ends = _mm_or_si128(ends, _mm_or_si128(fieldEnd(low), fieldEnd(high)));
+        }
+        if (_mm_movemask_epi8(percents) != 0)
+            m_triggers |= kPercent;
+        if (_mm_movemask_epi8(ends) != 0)
+            m_triggers |= kFieldEnd;
+#endif
+        for (; i < size; ++i) {
+            if (text[i] == '"' || text[i] == '\\')
+                m_words[i / 64] |= quint64(1) << (i % 64);
+            m_triggers |= triggersOf(QChar(text[i]));
+        }
+    }
+
+    unsigned triggers() const
+    {
+        return m_triggers;
+    }
+
+    // The first quote or backslash at or after from; the text's size when there is none.
+    int next(int from) const
+    {
+        if (from >= m_size)
+            return m_size;
+        int word = from / 64;
+        quint64 bits = m_words[word] >> (from % 64);
+        if (bits != 0)
+            return from + __builtin_ctzll(bits);
+        while (++word < m_words.size()) {
+            if (m_words[word] != 0)
+                return word * 64 + __builtin_ctzll(m_words[word]);
+        }
+        return m_size;
+    }
+
+private:
+#if defined(__SSE2__)
+    static __m128i quoteOrBackslash(__m128i chars)
+    {
+        return _mm_or_si128(_mm_cmpeq_epi16(chars, _mm_set1_epi16('"')), _mm_cmpeq_epi16(chars, _mm_set1_epi16('\\')));
+    }
+    static __m128i percent(__m128i chars)
+    {
+        return _mm_cmpeq_epi16(chars, _mm_set1_epi16('%'));
+    }
+    static __m128i fieldEnd(__m128i chars)
+    {
+        const __m128i lineEnds =
+            _mm_or_si128(_mm_cmpeq_epi16(chars, _mm_set1_epi16('\r')), _mm_cmpeq_epi16(chars, _mm_set1_epi16('\n')));
+        const __m128i separators = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi16(chars, _mm_set1_epi16('?')), _mm_cmpeq_epi16(chars, _mm_set1_epi16('&'))),
+            _mm_cmpeq_epi16(chars, _mm_set1_epi16(';')));
+        return _mm_or_si128(lineEnds, separators);
+    }
+#endif
+
+    QVarLengthArray<quint64, 32> m_words;
+    int m_size = 0;
+    unsigned m_triggers = 0;
+};
+
 // Where the inner text of a JSON string starting at from ends: at its closing quote; without one, at the end of
-// the text, or at a backslash that ends the text or a line (an escape needs a character of the line).
-int jsonStringEnd(QStringView text, int from)
+// the text, or at a backslash that ends the text or a line (an escape needs a character of the line). *escaped is
+// set when it holds an escape.
+int jsonStringEnd(const ushort* text, const QuoteMarks& marks, int from, int size, bool* escaped)
 {
     int i = from;
-    while (i < text.size() && text[i] != '"') {
-        if (text[i] == '\\') {
-            if (i + 1 == text.size() || text[i + 1] == '\n')
-                break;
-            ++i;
-        }
-        ++i;
+    for (;;) {
+        i = marks.next(i);
+        if (i == size || text[i] == '"' || i + 1 == size || text[i + 1] == '\n')
+            return i;
+        *escaped = true;
+        i += 2;
     }
-    return i;
 }
 
 // Where the member whose value ends at valueEnd (jsonStringEnd) ends: after the closing quote, or at the end of
 // the text, before a last line feed there; -1 when the value is not closed that way.
-int jsonValueMatchEnd(QStringView text, int valueEnd)
+int jsonValueMatchEnd(const ushort* text, int size, int valueEnd)
 {
-    const int size = text.size();
     if (valueEnd == size)
         return size;
     if (text[valueEnd] == '"')
@@ -210,48 +318,50 @@ int jsonValueMatchEnd(QStringView text, int valueEnd)
     return valueEnd + 2 == size ? valueEnd + 1 : -1;
 }
 
+int skipJsonBlanks(const ushort* text, int at, int size)
+{
+    while (at < size && isAsciiSpace(QChar(text[at])))
+        ++at;
+    return at;
+}
+
 // "key" : "value" with JSON escapes inside key and value; an unterminated value runs to the end. A member's value
 // is not searched for further members. Also gives the triggers of the other scans the text holds.
-unsigned maskJsonMembers(QStringView text, MaskedText& masked)
+unsigned maskJsonMembers(QStringView view, MaskedText& masked)
 {
-    const int size = text.size();
-    unsigned triggers = 0;
+    const ushort* text = reinterpret_cast<const ushort*>(view.utf16());
+    const int size = int(view.size());
+    const QuoteMarks marks(text, size);
     int i = 0;
-    while (i < size) {
-        for (; i < size && text[i] != '"'; ++i)
-            triggers |= triggersOf(text[i]);
-        if (i == size)
+    for (;;) {
+        int quote = marks.next(i);
+        while (quote < size && text[quote] != '"')
+            quote = marks.next(quote + 1);
+        if (quote == size)
             break;
-        const int quote = i;
-        const int keyEnd = jsonStringEnd(text, quote + 1);
-        int at = keyEnd + 1;
-        while (at < size && isAsciiSpace(text[at]))
-            ++at;
-        const bool colon = keyEnd < size && text[keyEnd] == '"' && at < size && text[at] == ':';
-        if (colon) {
-            ++at;
-            while (at < size && isAsciiSpace(text[at]))
-                ++at;
-        }
-        if (!colon || at == size || text[at] != '"') {
-            // Not a member from here: the next quote may start one.
-            i = quote + 1;
+        bool keyEscaped = false;
+        const int keyEnd = jsonStringEnd(text, marks, quote + 1, size, &keyEscaped);
+        // Not a member from here: the next quote may start one.
+        i = quote + 1;
+        if (keyEnd == size || text[keyEnd] != '"')
             continue;
-        }
+        int at = skipJsonBlanks(text, keyEnd + 1, size);
+        if (at == size || text[at] != ':')
+            continue;
+        at = skipJsonBlanks(text, at + 1, size);
+        if (at == size || text[at] != '"')
+            continue;
         const int valueStart = at + 1;
-        const int valueEnd = jsonStringEnd(text, valueStart);
-        const int matchEnd = jsonValueMatchEnd(text, valueEnd);
-        if (matchEnd < 0) {
-            i = quote + 1;
+        bool valueEscaped = false;
+        const int valueEnd = jsonStringEnd(text, marks, valueStart, size, &valueEscaped);
+        const int matchEnd = jsonValueMatchEnd(text, size, valueEnd);
+        if (matchEnd < 0)
             continue;
-        }
-        for (int k = quote + 1; k < matchEnd; ++k)
-            triggers |= triggersOf(text[k]);
-        if (isSecretJsonKey(text.mid(quote + 1, keyEnd - quote - 1)))
+        if (isSecretJsonKey(view.mid(quote + 1, keyEnd - quote - 1), keyEscaped))
             masked.mask(valueStart, valueEnd);
         i = matchEnd;
     }
-    return triggers;
+    return marks.triggers();
 }
 
 // %22key%22%3A%22value%22, any case; an escaped quote inside the value is %5C%22. Key and value stay on one line;
