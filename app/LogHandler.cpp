@@ -193,22 +193,41 @@ void writeToStandardError(const QString& line)
     std::fflush(stderr);
 }
 
-// prefix followed by text (UTF-8) as a message, in one piece: what a debug stream makes of the two.
-QString prefixedMessage(const char* prefix, const char* text)
+// Appends text (UTF-8) to message; ASCII text is Latin-1 as well, which Qt widens fastest.
+void appendUtf8(QString& message, const char* text, std::size_t length)
 {
-    const std::size_t prefixLength = std::strlen(prefix);
-    const std::size_t length = text ? std::strlen(text) : 0;
-    char stack[1024];
-    std::unique_ptr<char[]> heap;
-    char* joined = stack;
-    if (prefixLength + length > sizeof stack) {
-        heap.reset(new char[prefixLength + length]);
-        joined = heap.get();
+    std::uint64_t high = 0;
+    std::size_t i = 0;
+    for (std::uint64_t eight; i + 8 <= length; i += 8) {
+        std::memcpy(&eight, text + i, sizeof eight);
+        high |= eight;
     }
-    std::memcpy(joined, prefix, prefixLength);
-    if (length > 0)
-        std::memcpy(joined + prefixLength, text, length);
-    return QString::fromUtf8(joined, int(prefixLength + length));
+    for (; i < length; ++i)
+        high |= static_cast<unsigned char>(text[i]);
+    if ((high & 0x8080808080808080ULL) == 0)
+        message.append(QLatin1String(text, int(length)));
+    else
+        message.append(QString::fromUtf8(text, int(length)));
+}
+
+// Logs prefix followed by text (UTF-8) as one debug message, what a debug stream makes of the two. The message is
+// built in a buffer the thread keeps, so that a trace costs no allocation (a message logged while the buffer is in
+// use gets one of its own).
+void logPrefixed(const char* prefix, const char* text)
+{
+    thread_local QString buffer;
+    thread_local bool busy = false;
+    QString own;
+    QString& message = busy ? own : buffer;
+    const bool mine = !busy;
+    busy = true;
+    message.resize(0);
+    appendUtf8(message, prefix, std::strlen(prefix));
+    if (text)
+        appendUtf8(message, text, std::strlen(text));
+    logDebugMessage(message);
+    if (mine)
+        busy = false;
 }
 
 } // namespace
@@ -251,7 +270,7 @@ void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const 
 void logEmitSignal(const char* signalName)
 {
     if (kLogEmitSignals)
-        logDebugMessage(prefixedMessage("Emit: ", signalName));
+        logPrefixed("Emit: ", signalName);
 }
 
 void logEmitFormat(const char* format, ...)
@@ -275,7 +294,7 @@ void ThreadLog(const QString& text)
 void ThreadLog(const char* text)
 {
     if (kLogThreads)
-        logDebugMessage(prefixedMessage("ThreadLog: ", text));
+        logPrefixed("ThreadLog: ", text);
 }
 
 void ThreadLogF(const char* format, ...)

@@ -89,7 +89,13 @@ int ClassMsgEngine_Imp::postToInstance(int tag, const QVariantMap& body)
 void ClassMsgEngine_Imp::receiveText(const QString& text)
 {
     // As qDebug() writes the two parts, with a blank between them.
-    logDebugMessage(QLatin1String("WebSocket::receiveMsg <-  ") + SecretMask::logExcerpt(text, kLogExcerptChars));
+    const QLatin1String prefix("WebSocket::receiveMsg <-  ");
+    const QString excerpt = SecretMask::logExcerpt(text, kLogExcerptChars);
+    QString line;
+    line.reserve(prefix.size() + excerpt.size());
+    line += prefix;
+    line += excerpt;
+    logDebugMessage(line);
     ReceivedClassMsg message;
     QString whyNot;
     if (!parseClassMsg(text.toUtf8(), message, &whyNot)) {

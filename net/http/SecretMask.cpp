@@ -206,87 +206,103 @@ private:
     bool m_masked = false;
 };
 
-// The quotes and backslashes of a text, a bit for each position, and the triggers it holds: made in one sweep
-// (vectorised where the processor allows), so that the JSON members are then found without looking at every
+// The quotes and the backslashes of a text, a bit for each position, and the triggers it holds: made in one
+// sweep (vectorised where the processor allows), so that the JSON members are then found without looking at every
 // character again.
 class QuoteMarks
 {
 public:
     QuoteMarks(const ushort* text, int size)
-        : m_words((size + 63) / 64)
-        , m_size(size)
+        : m_words(2 * ((size + 63) / 64))
+        , m_size(unsigned(size))
+        , m_count(unsigned(size + 63) / 64)
     {
         std::fill(m_words.begin(), m_words.end(), quint64(0));
-        int i = 0;
+        quint64* quotes = m_words.data();
+        quint64* backslashes = quotes + m_count;
+        unsigned i = 0;
 #if defined(__SSE2__)
         __m128i percents = _mm_setzero_si128();
         __m128i ends = _mm_setzero_si128();
-        for (; i + 16 <= size; i += 16) {
-            const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-            const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 8));
-            const unsigned marks =
-                unsigned(_mm_movemask_epi8(_mm_packs_epi16(quoteOrBackslash(low), quoteOrBackslash(high))));
-            m_words[i / 64] |= quint64(marks) << (i % 64);
-            percents = _mm_or_si128(percents, _mm_or_si128(percent(low), percent(high)));
-            ends = _mm_or_si128(ends, _mm_or_si128(fieldEnd(low), fieldEnd(high)));
+        for (; i + 16 <= m_size; i += 16) {
+            // Sixteen characters as bytes: those above 255 become 0 or 255, which none of the wanted ones is.
+            const __m128i bytes = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i)),
+                                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 8)));
+            quotes[i / 64] |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')))))
+                              << (i % 64);
+            backslashes[i / 64] |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')))))
+                                   << (i % 64);
+            percents = _mm_or_si128(percents, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('%')));
+            ends = _mm_or_si128(ends, fieldEnd(bytes));
         }
         if (_mm_movemask_epi8(percents) != 0)
             m_triggers |= kPercent;
         if (_mm_movemask_epi8(ends) != 0)
             m_triggers |= kFieldEnd;
 #endif
-        for (; i < size; ++i) {
-            if (text[i] == '"' || text[i] == '\\')
-                m_words[i / 64] |= quint64(1) << (i % 64);
+        for (; i < m_size; ++i) {
+            if (text[i] == '"')
+                quotes[i / 64] |= quint64(1) << (i % 64);
+            else if (text[i] == '\\')
+                backslashes[i / 64] |= quint64(1) << (i % 64);
             m_triggers |= triggersOf(QChar(text[i]));
         }
+        for (unsigned word = 0; word < m_count; ++word)
+            m_hasBackslash = m_hasBackslash || backslashes[word] != 0;
     }
 
     unsigned triggers() const
     {
         return m_triggers;
     }
-
-    // The first quote or backslash at or after from; the text's size when there is none.
-    int next(int from) const
+    bool hasBackslash() const
     {
-        if (from >= m_size)
-            return m_size;
-        int word = from / 64;
-        quint64 bits = m_words[word] >> (from % 64);
-        if (bits != 0)
-            return from + __builtin_ctzll(bits);
-        while (++word < m_words.size()) {
-            if (m_words[word] != 0)
-                return word * 64 + __builtin_ctzll(m_words[word]);
-        }
-        return m_size;
+        return m_hasBackslash;
+    }
+
+    // The first quote, or backslash, at or after from; the text's size when there is none.
+    int nextQuote(int from) const
+    {
+        return next(m_words.data(), unsigned(from));
+    }
+    int nextBackslash(int from) const
+    {
+        return m_hasBackslash ? next(m_words.data() + m_count, unsigned(from)) : int(m_size);
     }
 
 private:
+    int next(const quint64* words, unsigned from) const
+    {
+        if (from >= m_size)
+            return int(m_size);
+        unsigned word = from / 64;
+        const quint64 bits = words[word] >> (from % 64);
+        if (bits != 0)
+            return int(from + unsigned(__builtin_ctzll(bits)));
+        while (++word < m_count) {
+            if (words[word] != 0)
+                return int(word * 64 + unsigned(__builtin_ctzll(words[word])));
+        }
+        return int(m_size);
+    }
+
 #if defined(__SSE2__)
-    static __m128i quoteOrBackslash(__m128i chars)
-    {
-        return _mm_or_si128(_mm_cmpeq_epi16(chars, _mm_set1_epi16('"')), _mm_cmpeq_epi16(chars, _mm_set1_epi16('\\')));
-    }
-    static __m128i percent(__m128i chars)
-    {
-        return _mm_cmpeq_epi16(chars, _mm_set1_epi16('%'));
-    }
-    static __m128i fieldEnd(__m128i chars)
+    static __m128i fieldEnd(__m128i bytes)
     {
         const __m128i lineEnds =
-            _mm_or_si128(_mm_cmpeq_epi16(chars, _mm_set1_epi16('\r')), _mm_cmpeq_epi16(chars, _mm_set1_epi16('\n')));
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
         const __m128i separators = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi16(chars, _mm_set1_epi16('?')), _mm_cmpeq_epi16(chars, _mm_set1_epi16('&'))),
-            _mm_cmpeq_epi16(chars, _mm_set1_epi16(';')));
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('?')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('&'))),
+            _mm_cmpeq_epi8(bytes, _mm_set1_epi8(';')));
         return _mm_or_si128(lineEnds, separators);
     }
 #endif
 
-    QVarLengthArray<quint64, 32> m_words;
-    int m_size = 0;
+    QVarLengthArray<quint64, 64> m_words; // the quotes' words, then the backslashes'
+    unsigned m_size = 0;
+    unsigned m_count = 0;
     unsigned m_triggers = 0;
+    bool m_hasBackslash = false;
 };
 
 // Where the inner text of a JSON string starting at from ends: at its closing quote; without one, at the end of
@@ -294,13 +310,15 @@ private:
 // set when it holds an escape.
 int jsonStringEnd(const ushort* text, const QuoteMarks& marks, int from, int size, bool* escaped)
 {
-    int i = from;
     for (;;) {
-        i = marks.next(i);
-        if (i == size || text[i] == '"' || i + 1 == size || text[i + 1] == '\n')
-            return i;
+        const int quote = marks.nextQuote(from);
+        const int backslash = marks.nextBackslash(from);
+        if (quote < backslash)
+            return quote;
+        if (backslash == size || backslash + 1 == size || text[backslash + 1] == '\n')
+            return backslash;
         *escaped = true;
-        i += 2;
+        from = backslash + 2;
     }
 }
 
@@ -334,9 +352,7 @@ unsigned maskJsonMembers(QStringView view, MaskedText& masked)
     const QuoteMarks marks(text, size);
     int i = 0;
     for (;;) {
-        int quote = marks.next(i);
-        while (quote < size && text[quote] != '"')
-            quote = marks.next(quote + 1);
+        const int quote = marks.nextQuote(i);
         if (quote == size)
             break;
         bool keyEscaped = false;
