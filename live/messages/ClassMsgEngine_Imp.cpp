@@ -89,12 +89,8 @@ int ClassMsgEngine_Imp::postToInstance(int tag, const QVariantMap& body)
 void ClassMsgEngine_Imp::receiveText(const QString& text)
 {
     // As qDebug() writes the two parts, with a blank between them.
-    const QLatin1String prefix("WebSocket::receiveMsg <-  ");
-    const QString excerpt = SecretMask::logExcerpt(text, kLogExcerptChars);
-    QString line;
-    line.reserve(prefix.size() + excerpt.size());
-    line += prefix;
-    line += excerpt;
+    QString line = SecretMask::logExcerpt(text, kLogExcerptChars);
+    line.prepend(QLatin1String("WebSocket::receiveMsg <-  "));
     logDebugMessage(line);
     ReceivedClassMsg message;
     QString whyNot;

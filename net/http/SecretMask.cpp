@@ -64,11 +64,14 @@ bool hasAt(QStringView text, int at, QLatin1String pattern)
     return true;
 }
 
-// key equals secret (ASCII, lower case) in any case.
-bool equalsAsciiLower(QStringView key, const char* secret)
+// key equals secret (ASCII, lower case) in any case, as QString compares without case (a few other characters fold
+// to ASCII letters, such as the Kelvin sign to "k").
+bool equalsIgnoringCase(QStringView key, const char* secret)
 {
     for (int i = 0; i < key.size(); ++i) {
         ushort c = key[i].unicode();
+        if (c >= 0x80)
+            return key.compare(QLatin1String(secret), Qt::CaseInsensitive) == 0;
         if (c >= 'A' && c <= 'Z')
             c = ushort(c + ('a' - 'A'));
         if (c != uchar(secret[i]))
@@ -85,13 +88,13 @@ bool isSecretKeyText(QStringView key)
     const QStringView name = trimmed ? key : key.trimmed();
     switch (name.size()) {
     case 5:
-        return equalsAsciiLower(name, "token");
+        return equalsIgnoringCase(name, "token");
     case 9:
-        return equalsAsciiLower(name, "authtoken");
+        return equalsIgnoringCase(name, "authtoken");
     case 13:
-        return equalsAsciiLower(name, "securitytoken");
+        return equalsIgnoringCase(name, "securitytoken");
     case 15:
-        return equalsAsciiLower(name, "accesskeysecret");
+        return equalsIgnoringCase(name, "accesskeysecret");
     default:
         return false;
     }
@@ -184,7 +187,8 @@ public:
     void mask(int from, int to)
     {
         if (!m_masked)
-            m_result.reserve(m_text.size() + 8);
+            // Room for the masks, and for a short prefix a log line puts in front.
+            m_result.reserve(m_text.size() + 64);
         m_masked = true;
         m_result.append(m_text.data() + m_copied, from - m_copied);
         m_result.append(maskText());
@@ -234,6 +238,11 @@ public:
                                    << (i % 64);
             percents = _mm_or_si128(percents, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('%')));
             ends = _mm_or_si128(ends, fieldEnd(bytes));
+            const unsigned ks = unsigned(_mm_movemask_epi8(
+                _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('k')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('K')))));
+            if (ks != 0)
+                m_lastK = int(i) + 31 - __builtin_clz(ks);
+            m_wide = m_wide || _mm_movemask_epi8(bytes) != 0;
         }
         if (_mm_movemask_epi8(percents) != 0)
             m_triggers |= kPercent;
@@ -245,6 +254,9 @@ public:
                 quotes[i / 64] |= quint64(1) << (i % 64);
             else if (text[i] == '\\')
                 backslashes[i / 64] |= quint64(1) << (i % 64);
+            else if (text[i] == 'k' || text[i] == 'K')
+                m_lastK = int(i);
+            m_wide = m_wide || text[i] >= 0x80;
             m_triggers |= triggersOf(QChar(text[i]));
         }
         for (unsigned word = 0; word < m_count; ++word)
@@ -254,6 +266,12 @@ public:
     unsigned triggers() const
     {
         return m_triggers;
+    }
+    // Where the last key that may name a secret starts at the latest: every such key holds a "k", as written or
+    // escaped (or as another character that folds to it). The text's size when that can't be told.
+    int lastSecretKeyStart() const
+    {
+        return m_hasBackslash || m_wide ? int(m_size) : m_lastK;
     }
     bool hasBackslash() const
     {
@@ -303,6 +321,8 @@ private:
     unsigned m_count = 0;
     unsigned m_triggers = 0;
     bool m_hasBackslash = false;
+    bool m_wide = false; // a character beyond ASCII
+    int m_lastK = -1;
 };
 
 // Where the inner text of a JSON string starting at from ends: at its closing quote; without one, at the end of
@@ -350,10 +370,11 @@ unsigned maskJsonMembers(QStringView view, MaskedText& masked)
     const ushort* text = reinterpret_cast<const ushort*>(view.utf16());
     const int size = int(view.size());
     const QuoteMarks marks(text, size);
+    const int lastKeyStart = marks.lastSecretKeyStart();
     int i = 0;
     for (;;) {
         const int quote = marks.nextQuote(i);
-        if (quote == size)
+        if (quote == size || quote > lastKeyStart)
             break;
         bool keyEscaped = false;
         const int keyEnd = jsonStringEnd(text, marks, quote + 1, size, &keyEscaped);
@@ -452,11 +473,12 @@ void maskFieldValues(QStringView text, MaskedText& masked, bool firstOnly)
     }
 }
 
+// Letters (in any case: the Kelvin sign is a "k" and the long s an "s" too), digits, "_", "." and "-".
 bool isQueryKeyChar(QChar c)
 {
     const ushort u = c.unicode();
     return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' || u == '.' ||
-           u == '-';
+           u == '-' || u == 0x212A || u == 0x017F;
 }
 
 // A query key that names a signature, a token or a secret: any key ending in "signature", "token" or "secret",
