@@ -9,7 +9,7 @@
 namespace {
 
 constexpr std::size_t kMaxLengthBytes = 10;
-constexpr int kMaxReadyBlocks = 16;
+constexpr int kMaxReadyBlocks = 64;
 
 // The pool: its blocks live until a store takes them (for the rest of the process otherwise).
 std::atomic<char*> s_readyBlocks[kMaxReadyBlocks] = {};
