@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/AppLinks.h"
 #include "app/OptionSecrets.h"
 #include "app/PercentDecoding.h"
 
@@ -13,19 +14,50 @@ QByteArray percentDecode(const QByteArray& bytes)
     return decoded;
 }
 
+namespace {
+
+// The option texts of one process argument.
+void appendArgumentOptions(QString text, QStringList& out)
+{
+    if (text.endsWith('/'))
+        text.chop(1);
+    splitOptionText(text, out);
+}
+
+} // namespace
+
 QStringList buildArgumentList(int argc, const char* const* argv)
 {
     QStringList list;
     for (int i = 0; i < argc; ++i) {
-        QString text = QString::fromUtf8(argv[i]);
+        const QString text = QString::fromUtf8(argv[i]);
         qDebug().noquote() << QString("argc(%1) %2")
                                   .arg(i)
                                   .arg(maskOptionSecrets(text, OptionTextKind_Argument | OptionTextKind_AppLink));
-        if (text.endsWith('/'))
-            text.chop(1);
-        splitOptionText(text, list);
+        appendArgumentOptions(text, list);
     }
     return list;
+}
+
+QVector<bool> linkOptionMarks(int argc, const char* const* argv)
+{
+    QVector<bool> marks;
+    for (int i = 0; i < argc; ++i) {
+        const QString text = QString::fromUtf8(argv[i]);
+        QStringList options;
+        appendArgumentOptions(text, options);
+        marks.insert(marks.size(), options.size(), isAppLink(text));
+    }
+    return marks;
+}
+
+QStringList withoutLinkOptions(const QStringList& list, const QVector<bool>& fromLink)
+{
+    QStringList kept;
+    for (int i = 0; i < list.size(); ++i)
+        if (i >= fromLink.size() || !fromLink.at(i))
+            kept.append(list.at(i));
+    return kept;
 }
 
 void splitOptionText(const QString& text, QStringList& out)

@@ -4,12 +4,21 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // The program's command line and opened links as option texts "--name=value".
 
 // One option text per option found in the process arguments, argv[0] included (it becomes "--" + the path).
 // Each argument is read as UTF-8, loses one trailing "/" and goes through splitOptionText. Logs every argument.
 QStringList buildArgumentList(int argc, const char* const* argv);
+
+// One mark per option text of buildArgumentList(argc, argv), in its order: true for those of an argument that is
+// a link of the program's scheme.
+QVector<bool> linkOptionMarks(int argc, const char* const* argv);
+
+// The entries of list whose mark in fromLink is false (entries beyond the marks are kept): what the toolkit and the
+// browser engine may see. A link's options are the program's alone; as switches they could start other programs.
+QStringList withoutLinkOptions(const QStringList& list, const QVector<bool>& fromLink);
 
 // Splits text at every "--" and appends "--" + part for every part that is not empty, each part percent-decoded
 // (only "%" followed by two hexadecimal digits) and trimmed. A part that trims to nothing is appended as "--".

@@ -10,6 +10,7 @@
 #include "app/ProgramFiles.h"
 #include "app/SystemInfo.h"
 #include "app/WebCachePath.h"
+#include "app/startup/ExitOnSignal.h"
 #include "app/startup/InformationBox.h"
 #include "app/startup/InstanceLockWait.h"
 #include "app/startup/LinkServer.h"
@@ -165,7 +166,9 @@ int runApplication(int argc, char** argv)
     applyAlphaBufferSize();
     Platform::chooseWindowSystem();
 
-    state.app = std::make_unique<ZmApplication>(state.arguments);
+    // The toolkit and the browser engine read switches from these: a link's options stay out of them.
+    const QVector<bool> fromLink = linkOptionMarks(argc, argv);
+    state.app = std::make_unique<ZmApplication>(withoutLinkOptions(state.arguments, fromLink));
     // The toolkit shows no window before the application object exists: the splash comes right after it.
     createSplashWindow();
     installLogHandler();
@@ -195,7 +198,7 @@ int runApplication(int argc, char** argv)
         return state.tearDown(0);
     }
 
-    state.app->parseCommandLine(state.arguments);
+    state.app->parseCommandLine(state.arguments, fromLink);
     configureRtcEngine(state.app->launchOptions().options());
     installTranslation();
     state.app->createRouteManager();
@@ -221,7 +224,8 @@ int runApplication(int argc, char** argv)
     setupDefaultWebProfile();
     state.app->postStartStatus();
 
-    const int result = runEventLoop(*state.app);
+    ExitOnSignal exitOnSignal;
+    const int result = exitOnSignal.exitCode(runEventLoop(*state.app));
     closeSplashWindow();
     ConfigManager::instance()->closeDailyLogFile();
     return state.tearDown(result);

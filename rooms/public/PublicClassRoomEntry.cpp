@@ -351,8 +351,6 @@ void PublicClassRoom::handleEntryResult(bool ok)
 void PublicClassRoom::showRetryDialog()
 {
     auto* dialog = new TryWarningDlg(this);
-    // Shown also while the device re-check holds the room's dialogs.
-    setCurModalDialog(dialog);
     dialog->setTitle(m_failureTitle);
     dialog->setContent(m_failureDetail);
     QPointer<TryWarningDlg> finished = dialog;
@@ -371,7 +369,8 @@ void PublicClassRoom::showRetryDialog()
             }
         },
         this);
-    dialog->show();
+    // Shown also while the device re-check holds the room's dialogs.
+    m_modalDialog.openPrompt(dialog);
 }
 
 void PublicClassRoom::endEntryWithError()
@@ -380,10 +379,9 @@ void PublicClassRoom::endEntryWithError()
         ZmNetAPI::instance()->AddUserDevcieInfo(deviceType, 1, QString());
     m_channel->leaveChannel();
     auto* dialog = new ErrorDlg(this);
-    setCurModalDialog(dialog);
     dialog->setErrorCode(m_currentStep, 0, m_serviceResult);
     exitOnAcknowledge(dialog);
-    dialog->show();
+    m_modalDialog.openPrompt(dialog);
 }
 
 void PublicClassRoom::makeWhiteboardUrl()
