@@ -210,24 +210,48 @@ void appendUtf8(QString& message, const char* text, std::size_t length)
         message.append(QString::fromUtf8(text, int(length)));
 }
 
+// The message buffer a thread keeps (made on its first trace, let go with the thread), whether it is in use, and
+// whether it is gone already (a thread's last destructors may still log).
+struct MessageBuffer
+{
+    QString* text = nullptr;
+    bool busy = false;
+    bool gone = false;
+};
+thread_local MessageBuffer t_messageBuffer;
+
+struct MessageBufferRelease
+{
+    ~MessageBufferRelease()
+    {
+        delete t_messageBuffer.text;
+        t_messageBuffer.text = nullptr;
+        t_messageBuffer.gone = true;
+    }
+};
+
 // Logs prefix followed by text (UTF-8) as one debug message, what a debug stream makes of the two. The message is
-// built in a buffer the thread keeps, so that a trace costs no allocation (a message logged while the buffer is in
-// use gets one of its own).
+// built in the buffer the thread keeps, so that a trace costs no allocation (a message logged while the buffer is
+// in use, or after it is gone, gets one of its own).
 void logPrefixed(const char* prefix, const char* text)
 {
-    thread_local QString buffer;
-    thread_local bool busy = false;
+    MessageBuffer& buffer = t_messageBuffer;
+    const bool mine = !buffer.busy && !buffer.gone;
+    if (mine && !buffer.text) {
+        thread_local MessageBufferRelease release;
+        (void)release;
+        buffer.text = new QString;
+    }
     QString own;
-    QString& message = busy ? own : buffer;
-    const bool mine = !busy;
-    busy = true;
+    QString& message = mine ? *buffer.text : own;
+    buffer.busy = buffer.busy || mine;
     message.resize(0);
     appendUtf8(message, prefix, std::strlen(prefix));
     if (text)
         appendUtf8(message, text, std::strlen(text));
     logDebugMessage(message);
     if (mine)
-        busy = false;
+        buffer.busy = false;
 }
 
 } // namespace
