@@ -1,24 +1,13 @@
 #include "net/http/SecretMask.h"
 
+#include "net/http/SecretKeys.h"
+#include "net/http/SecretMaskScan.h"
+
 #include <QStringView>
-#include <QVarLengthArray>
-
-#include <algorithm>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace SecretMask {
 
 namespace {
-
-// The characters that bring the scans after the first: percent escapes, and line ends and field separators.
-enum Triggers : unsigned
-{
-    kPercent = 1,
-    kFieldEnd = 2,
-};
 
 bool isLineEnd(QChar c)
 {
@@ -42,13 +31,6 @@ bool isBlank(QChar c)
     return c == ' ' || c == '\t';
 }
 
-unsigned triggersOf(QChar c)
-{
-    if (c == '%')
-        return kPercent;
-    return isFieldEnd(c) ? unsigned(kFieldEnd) : 0u;
-}
-
 // Whether text holds pattern (ASCII, upper case) at position at, letters in any case.
 bool hasAt(QStringView text, int at, QLatin1String pattern)
 {
@@ -62,117 +44,6 @@ bool hasAt(QStringView text, int at, QLatin1String pattern)
             return false;
     }
     return true;
-}
-
-// key equals secret (ASCII, lower case) in any case, as QString compares without case (a few other characters fold
-// to ASCII letters, such as the Kelvin sign to "k").
-bool equalsIgnoringCase(QStringView key, const char* secret)
-{
-    for (int i = 0; i < key.size(); ++i) {
-        ushort c = key[i].unicode();
-        if (c >= 0x80)
-            return key.compare(QLatin1String(secret), Qt::CaseInsensitive) == 0;
-        if (c >= 'A' && c <= 'Z')
-            c = ushort(c + ('a' - 'A'));
-        if (c != uchar(secret[i]))
-            return false;
-    }
-    return true;
-}
-
-bool isSecretKeyText(QStringView key)
-{
-    // Most keys are told apart by their length.
-    const bool trimmed = !key.isEmpty() && key.front().unicode() > ' ' && key.front().unicode() < 0x80 &&
-                         key.back().unicode() > ' ' && key.back().unicode() < 0x80;
-    const QStringView name = trimmed ? key : key.trimmed();
-    switch (name.size()) {
-    case 5:
-        return equalsIgnoringCase(name, "token");
-    case 9:
-        return equalsIgnoringCase(name, "authtoken");
-    case 13:
-        return equalsIgnoringCase(name, "securitytoken");
-    case 15:
-        return equalsIgnoringCase(name, "accesskeysecret");
-    default:
-        return false;
-    }
-}
-
-int hexValue(QChar c)
-{
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
-}
-
-// A JSON string's inner text as a secret key once its escapes are resolved; taken as it stands when an escape
-// is broken. escaped: the text may hold escapes.
-bool isSecretJsonKey(QStringView key, bool escaped = true)
-{
-    if (!escaped || !key.contains(QLatin1Char('\\')))
-        return isSecretKeyText(key);
-    QVarLengthArray<QChar, 64> decoded;
-    for (int i = 0; i < key.size(); ++i) {
-        if (key[i] != '\\') {
-            decoded.append(key[i]);
-            continue;
-        }
-        if (++i == key.size())
-            return isSecretKeyText(key);
-        const QChar escaped = key[i];
-        switch (escaped.unicode()) {
-        case 'b':
-            decoded.append(QChar(0x8));
-            break;
-        case 'f':
-            decoded.append(QChar(0xC));
-            break;
-        case 'n':
-            decoded.append(QChar(0xA));
-            break;
-        case 'r':
-            decoded.append(QChar(0xD));
-            break;
-        case 't':
-            decoded.append(QChar(0x9));
-            break;
-        case 'u': {
-            int value = 0;
-            for (int digit = 1; digit <= 4; ++digit) {
-                const int hex = i + digit < key.size() ? hexValue(key[i + digit]) : -1;
-                if (hex < 0)
-                    return isSecretKeyText(key);
-                value = value * 16 + hex;
-            }
-            decoded.append(QChar(ushort(value)));
-            i += 4;
-            break;
-        }
-        default:
-            decoded.append(escaped);
-        }
-    }
-    return isSecretKeyText(QStringView(decoded.constData(), decoded.size()));
-}
-
-QString percentDecoded(QStringView text)
-{
-    return QString::fromUtf8(QByteArray::fromPercentEncoding(text.toUtf8()));
-}
-
-// A key of a field or header line, percent escapes resolved.
-bool isSecretFieldKey(QStringView key)
-{
-    if (!key.contains(QLatin1Char('%')))
-        return isSecretKeyText(key);
-    return isSecretKeyText(percentDecoded(key));
 }
 
 // The text with some ranges replaced by maskText(), made as ranges come (in order, apart).
@@ -210,125 +81,10 @@ private:
     bool m_masked = false;
 };
 
-// The quotes and the backslashes of a text, a bit for each position, and the triggers it holds: made in one
-// sweep (vectorised where the processor allows), so that the JSON members are then found without looking at every
-// character again.
-class QuoteMarks
-{
-public:
-    QuoteMarks(const ushort* text, int size)
-        : m_words(2 * ((size + 63) / 64))
-        , m_size(unsigned(size))
-        , m_count(unsigned(size + 63) / 64)
-    {
-        std::fill(m_words.begin(), m_words.end(), quint64(0));
-        quint64* quotes = m_words.data();
-        quint64* backslashes = quotes + m_count;
-        unsigned i = 0;
-#if defined(__SSE2__)
-        __m128i percents = _mm_setzero_si128();
-        __m128i ends = _mm_setzero_si128();
-        for (; i + 16 <= m_size; i += 16) {
-            // Sixteen characters as bytes: those above 255 become 0 or 255, which none of the wanted ones is.
-            const __m128i bytes = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i)),
-                                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 8)));
-            quotes[i / 64] |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')))))
-                              << (i % 64);
-            backslashes[i / 64] |= quint64(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')))))
-                                   << (i % 64);
-            percents = _mm_or_si128(percents, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('%')));
-            ends = _mm_or_si128(ends, fieldEnd(bytes));
-            const unsigned ks = unsigned(_mm_movemask_epi8(
-                _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('k')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('K')))));
-            if (ks != 0)
-                m_lastK = int(i) + 31 - __builtin_clz(ks);
-            m_wide = m_wide || _mm_movemask_epi8(bytes) != 0;
-        }
-        if (_mm_movemask_epi8(percents) != 0)
-            m_triggers |= kPercent;
-        if (_mm_movemask_epi8(ends) != 0)
-            m_triggers |= kFieldEnd;
-#endif
-        for (; i < m_size; ++i) {
-            if (text[i] == '"')
-                quotes[i / 64] |= quint64(1) << (i % 64);
-            else if (text[i] == '\\')
-                backslashes[i / 64] |= quint64(1) << (i % 64);
-            else if (text[i] == 'k' || text[i] == 'K')
-                m_lastK = int(i);
-            m_wide = m_wide || text[i] >= 0x80;
-            m_triggers |= triggersOf(QChar(text[i]));
-        }
-        for (unsigned word = 0; word < m_count; ++word)
-            m_hasBackslash = m_hasBackslash || backslashes[word] != 0;
-    }
-
-    unsigned triggers() const
-    {
-        return m_triggers;
-    }
-    // Where the last key that may name a secret starts at the latest: every such key holds a "k", as written or
-    // escaped (or as another character that folds to it). The text's size when that can't be told.
-    int lastSecretKeyStart() const
-    {
-        return m_hasBackslash || m_wide ? int(m_size) : m_lastK;
-    }
-    bool hasBackslash() const
-    {
-        return m_hasBackslash;
-    }
-
-    // The first quote, or backslash, at or after from; the text's size when there is none.
-    int nextQuote(int from) const
-    {
-        return next(m_words.data(), unsigned(from));
-    }
-    int nextBackslash(int from) const
-    {
-        return m_hasBackslash ? next(m_words.data() + m_count, unsigned(from)) : int(m_size);
-    }
-
-private:
-    int next(const quint64* words, unsigned from) const
-    {
-        if (from >= m_size)
-            return int(m_size);
-        unsigned word = from / 64;
-        const quint64 bits = words[word] >> (from % 64);
-        if (bits != 0)
-            return int(from + unsigned(__builtin_ctzll(bits)));
-        while (++word < m_count) {
-            if (words[word] != 0)
-                return int(word * 64 + unsigned(__builtin_ctzll(words[word])));
-        }
-        return int(m_size);
-    }
-
-#if defined(__SSE2__)
-    static __m128i fieldEnd(__m128i bytes)
-    {
-        const __m128i lineEnds =
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
-        const __m128i separators = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('?')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('&'))),
-            _mm_cmpeq_epi8(bytes, _mm_set1_epi8(';')));
-        return _mm_or_si128(lineEnds, separators);
-    }
-#endif
-
-    QVarLengthArray<quint64, 64> m_words; // the quotes' words, then the backslashes'
-    unsigned m_size = 0;
-    unsigned m_count = 0;
-    unsigned m_triggers = 0;
-    bool m_hasBackslash = false;
-    bool m_wide = false; // a character beyond ASCII
-    int m_lastK = -1;
-};
-
 // Where the inner text of a JSON string starting at from ends: at its closing quote; without one, at the end of
 // the text, or at a backslash that ends the text or a line (an escape needs a character of the line). *escaped is
 // set when it holds an escape.
-int jsonStringEnd(const ushort* text, const QuoteMarks& marks, int from, int size, bool* escaped)
+int jsonStringEnd(const ushort* text, const SecretMaskScan& marks, int from, int size, bool* escaped)
 {
     for (;;) {
         const int quote = marks.nextQuote(from);
@@ -364,12 +120,12 @@ int skipJsonBlanks(const ushort* text, int at, int size)
 }
 
 // "key" : "value" with JSON escapes inside key and value; an unterminated value runs to the end. A member's value
-// is not searched for further members. Also gives the triggers of the other scans the text holds.
+// is not searched for further members. Also gives what the scan found for the other masks (SecretMaskScan::Found).
 unsigned maskJsonMembers(QStringView view, MaskedText& masked)
 {
     const ushort* text = reinterpret_cast<const ushort*>(view.utf16());
     const int size = int(view.size());
-    const QuoteMarks marks(text, size);
+    const SecretMaskScan marks(text, size);
     const int lastKeyStart = marks.lastSecretKeyStart();
     int i = 0;
     for (;;) {
@@ -394,11 +150,11 @@ unsigned maskJsonMembers(QStringView view, MaskedText& masked)
         const int matchEnd = jsonValueMatchEnd(text, size, valueEnd);
         if (matchEnd < 0)
             continue;
-        if (isSecretJsonKey(view.mid(quote + 1, keyEnd - quote - 1), keyEscaped))
+        if (SecretKeys::isSecretJsonKey(view.mid(quote + 1, keyEnd - quote - 1), keyEscaped))
             masked.mask(valueStart, valueEnd);
         i = matchEnd;
     }
-    return marks.triggers();
+    return marks.found();
 }
 
 // %22key%22%3A%22value%22, any case; an escaped quote inside the value is %5C%22. Key and value stay on one line;
@@ -433,7 +189,7 @@ void maskEncodedJsonMembers(QStringView text, MaskedText& masked)
         }
         if (matchEnd < 0)
             continue;
-        if (isSecretJsonKey(percentDecoded(text.mid(i + 3, keyEnd - i - 3))))
+        if (SecretKeys::isSecretJsonKey(SecretKeys::percentDecoded(text.mid(i + 3, keyEnd - i - 3))))
             masked.mask(valueStart, valueEnd);
         i = matchEnd - 1;
     }
@@ -455,7 +211,7 @@ void maskFieldValues(QStringView text, MaskedText& masked, bool firstOnly)
         while (i < size && !isFieldEnd(text[i]) && text[i] != ':' && text[i] != '=')
             ++i;
         const bool separated = i < size && (text[i] == ':' || text[i] == '=');
-        if (separated && isSecretFieldKey(text.mid(keyStart, i - keyStart))) {
+        if (separated && SecretKeys::isSecretFieldKey(text.mid(keyStart, i - keyStart))) {
             const bool headerLine = lineStart && text[i] == ':';
             ++i;
             while (i < size && isBlank(text[i]))
@@ -471,27 +227,6 @@ void maskFieldValues(QStringView text, MaskedText& masked, bool firstOnly)
             ++i;
         start = i + 1;
     }
-}
-
-// Letters (in any case: the Kelvin sign is a "k" and the long s an "s" too), digits, "_", "." and "-".
-bool isQueryKeyChar(QChar c)
-{
-    const ushort u = c.unicode();
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' || u == '.' ||
-           u == '-' || u == 0x212A || u == 0x017F;
-}
-
-// A query key that names a signature, a token or a secret: any key ending in "signature", "token" or "secret",
-// or "sign" or "sig" alone, in any case.
-bool isSecretQueryKey(QStringView key)
-{
-    for (const char* suffix : {"signature", "token", "secret"}) {
-        const QLatin1String end(suffix);
-        if (key.endsWith(end, Qt::CaseInsensitive))
-            return true;
-    }
-    return key.compare(QLatin1String("sign"), Qt::CaseInsensitive) == 0 ||
-           key.compare(QLatin1String("sig"), Qt::CaseInsensitive) == 0;
 }
 
 bool endsQueryValue(QStringView text, int at)
@@ -510,9 +245,9 @@ int maskQueryField(QStringView text, int keyFrom, MaskedText& masked)
     while (i < size && isBlank(text[i]))
         ++i;
     const int keyStart = i;
-    while (i < size && isQueryKeyChar(text[i]))
+    while (i < size && SecretKeys::isQueryKeyChar(text[i]))
         ++i;
-    if (!isSecretQueryKey(text.mid(keyStart, i - keyStart)))
+    if (!SecretKeys::isSecretQueryKey(text.mid(keyStart, i - keyStart)))
         return -1;
     while (i < size && isBlank(text[i]))
         ++i;
@@ -570,14 +305,14 @@ QString maskSecretsIn(QStringView text, const QString* whole)
             changed = true;
         }
     };
-    unsigned triggers = 0;
-    scan([&triggers](QStringView in, MaskedText& masked) { triggers = maskJsonMembers(in, masked); });
-    if (triggers & kPercent)
+    unsigned found = 0;
+    scan([&found](QStringView in, MaskedText& masked) { found = maskJsonMembers(in, masked); });
+    if (found & SecretMaskScan::kPercent)
         scan([](QStringView in, MaskedText& masked) { maskEncodedJsonMembers(in, masked); });
-    const bool startOnly = !(triggers & kFieldEnd);
+    const bool startOnly = !(found & SecretMaskScan::kFieldEnd);
     scan([startOnly](QStringView in, MaskedText& masked) { maskFieldValues(in, masked, startOnly); });
-    scan([startOnly, triggers](QStringView in, MaskedText& masked) {
-        maskQueryFields(in, masked, startOnly && !(triggers & kPercent));
+    scan([startOnly, found](QStringView in, MaskedText& masked) {
+        maskQueryFields(in, masked, startOnly && !(found & SecretMaskScan::kPercent));
     });
     if (changed)
         return current;
