@@ -6,6 +6,8 @@
 #include <QLatin1String>
 #include <QVarLengthArray>
 
+#include <cstring>
+
 namespace {
 
 int hexDigit(QChar c)
@@ -27,6 +29,16 @@ bool equalsIgnoringCase(QStringView key, const char* secret)
             return false;
     }
     return true;
+}
+
+// The character a one-letter JSON escape stands for: b, f, n, r and t their control characters, any other letter
+// itself (as in \" \\ \/).
+QChar escapedChar(QChar letter)
+{
+    static const char kLetters[] = "bfnrt";
+    static const char kChars[] = "\b\f\n\r\t";
+    const char* at = letter.unicode() < 0x80 ? std::strchr(kLetters, char(letter.unicode())) : nullptr;
+    return at && *at ? QChar(QLatin1Char(kChars[at - kLetters])) : letter;
 }
 
 } // namespace
@@ -65,38 +77,19 @@ bool isSecretJsonKey(QStringView key, bool escaped)
         }
         if (++i == key.size())
             return isSecretName(key);
-        const QChar escaped = key[i];
-        switch (escaped.unicode()) {
-        case 'b':
-            decoded.append(QChar(0x8));
-            break;
-        case 'f':
-            decoded.append(QChar(0xC));
-            break;
-        case 'n':
-            decoded.append(QChar(0xA));
-            break;
-        case 'r':
-            decoded.append(QChar(0xD));
-            break;
-        case 't':
-            decoded.append(QChar(0x9));
-            break;
-        case 'u': {
-            int value = 0;
-            for (int digit = 1; digit <= 4; ++digit) {
-                const int hex = i + digit < key.size() ? hexDigit(key[i + digit]) : -1;
-                if (hex < 0)
-                    return isSecretName(key);
-                value = value * 16 + hex;
-            }
-            decoded.append(QChar(ushort(value)));
-            i += 4;
-            break;
+        if (key[i] != 'u') {
+            decoded.append(escapedChar(key[i]));
+            continue;
         }
-        default:
-            decoded.append(escaped);
+        int value = 0;
+        for (int digit = 1; digit <= 4; ++digit) {
+            const int hex = i + digit < key.size() ? hexDigit(key[i + digit]) : -1;
+            if (hex < 0)
+                return isSecretName(key);
+            value = value * 16 + hex;
         }
+        decoded.append(QChar(ushort(value)));
+        i += 4;
     }
     return isSecretName(QStringView(decoded.constData(), decoded.size()));
 }
