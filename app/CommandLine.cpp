@@ -13,19 +13,46 @@ QByteArray percentDecode(const QByteArray& bytes)
     return decoded;
 }
 
+namespace {
+
+// One process argument's option texts: it loses one trailing "/" and goes through splitOptionText.
+void appendArgumentOptions(QString text, QStringList& out)
+{
+    if (text.endsWith('/'))
+        text.chop(1);
+    splitOptionText(text, out);
+}
+
+} // namespace
+
 QStringList buildArgumentList(int argc, const char* const* argv)
 {
     QStringList list;
     for (int i = 0; i < argc; ++i) {
-        QString text = QString::fromUtf8(argv[i]);
+        const QString text = QString::fromUtf8(argv[i]);
         qDebug().noquote() << QString("argc(%1) %2")
                                   .arg(i)
                                   .arg(maskOptionSecrets(text, OptionTextKind_Argument | OptionTextKind_AppLink));
-        if (text.endsWith('/'))
-            text.chop(1);
-        splitOptionText(text, list);
+        appendArgumentOptions(text, list);
     }
     return list;
+}
+
+QStringList unreadOptionNames(int argc, const char* const* argv, const QStringList& readNames)
+{
+    QStringList options;
+    for (int i = 1; i < argc; ++i)
+        appendArgumentOptions(QString::fromUtf8(argv[i]), options);
+    QStringList unread;
+    for (const QString& entry : qAsConst(options)) {
+        const int equals = entry.indexOf('=');
+        if (equals < 0)
+            continue;
+        const QString name = entry.left(equals).toLower();
+        if (!readNames.contains(name) && !unread.contains(name))
+            unread.append(name);
+    }
+    return unread;
 }
 
 void splitOptionText(const QString& text, QStringList& out)

@@ -11,6 +11,11 @@
 // Each argument is read as UTF-8, loses one trailing "/" and goes through splitOptionText. Logs every argument.
 QStringList buildArgumentList(int argc, const char* const* argv);
 
+// The names (lower case, with their "--") of the options written as "--name=value" in argv[1] onwards, read as
+// buildArgumentList reads them, that readNames lacks; each once, in the order they come. The program's path and
+// entries without "=" are left out.
+QStringList unreadOptionNames(int argc, const char* const* argv, const QStringList& readNames);
+
 // Splits text at every "--" and appends "--" + part for every part that is not empty, each part percent-decoded
 // (only "%" followed by two hexadecimal digits) and trimmed. A part that trims to nothing is appended as "--".
 void splitOptionText(const QString& text, QStringList& out);

@@ -6,6 +6,8 @@
 #include "app/ConfigManager.h"
 #include "app/CrashHandler.h"
 #include "app/DirUtil.h"
+#include "app/ExitStatus.h"
+#include "app/LaunchOptions.h"
 #include "app/LogHandler.h"
 #include "app/ProgramFiles.h"
 #include "app/SystemInfo.h"
@@ -112,6 +114,15 @@ bool checkVersion()
     return goOn;
 }
 
+// Options written "--name=value" that nothing in the program reads are likely mistyped: each is logged once.
+void warnAboutUnreadOptions(int argc, char** argv)
+{
+    const QStringList unread = unreadOptionNames(argc, argv, LaunchOptions::readOptionNames() + rtcEngineOptionNames());
+    for (const QString& name : unread)
+        qWarning().noquote() << "runApplication the program reads no option" << name
+                             << "(a switch of the embedded browser still reaches the browser)";
+}
+
 int runEventLoop(QApplication& app)
 {
     // A fatal signal never comes back here: the crash handler ends the process.
@@ -122,7 +133,7 @@ int runEventLoop(QApplication& app)
     } catch (...) {
         qCritical() << "runEventLoop an exception ended the event loop";
     }
-    return 0;
+    return ExitStatus_EventLoopFailed;
 }
 
 // What start-up holds, released in the teardown order.
@@ -189,13 +200,14 @@ int runApplication(int argc, char** argv)
     if (runningElsewhere && !link.isEmpty()) {
         if (forwardLinkToRunningCopy(linkSocket, link, kLinkHandOverTimeoutMs)) {
             qInfo() << "runApplication the link went to the running copy; this start ends";
-            return state.tearDown(0);
+            return state.tearDown(ExitStatus_Normal);
         }
         ZmApplication::showInformation(QStringLiteral("This program is running already."));
-        return state.tearDown(0);
+        return state.tearDown(ExitStatus_RunningAlready);
     }
 
     state.app->parseCommandLine(state.arguments);
+    warnAboutUnreadOptions(argc, argv);
     configureRtcEngine(state.app->launchOptions().options());
     installTranslation();
     state.app->createRouteManager();
@@ -204,16 +216,16 @@ int runApplication(int argc, char** argv)
 
     if (runningElsewhere) {
         ZmApplication::showInformation(QStringLiteral("This program is running already."));
-        return state.tearDown(0);
+        return state.tearDown(ExitStatus_RunningAlready);
     }
 
     if (!state.app->checkParams()) {
         showInformationBox(QStringLiteral("Error Params"), state.app->errors().join('\n'));
-        return state.tearDown(0);
+        return state.tearDown(ExitStatus_BadParameters);
     }
 
     if (!checkVersion())
-        return state.tearDown(0);
+        return state.tearDown(ExitStatus_Normal);
 
     clearCacheWhenAsked();
     // The main window's setWebCachePath: the folder the cache clearing above deletes.
