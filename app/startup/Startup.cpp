@@ -19,6 +19,7 @@
 #include "live/rtc/RtcEngineSetup.h"
 #include "net/logs/CrashUpload.h"
 #include "net/zip/ZipUtil.h"
+#include "platform/FontFallback.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowSystem.h"
 #include "ui/common/ProgramRestart.h"
@@ -175,11 +176,14 @@ int runApplication(int argc, char** argv)
     addVideoPluginSwitches(state.arguments);
     applyAlphaBufferSize();
     Platform::chooseWindowSystem();
+    const bool fontFallback = Platform::installUiFontFallback();
 
     state.app = std::make_unique<ZmApplication>(state.arguments);
     // The toolkit shows no window before the application object exists: the splash comes right after it.
     createSplashWindow();
     installLogHandler();
+    if (!fontFallback)
+        qWarning() << "runApplication the font configuration refused the stand-ins of the forms' font";
 
     // The lock is taken before the command line is parsed, so that a later start hands its link to the
     // running copy without spending the link's one-time token on an exchange of its own.
