@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/AppLinks.h"
 #include "app/OptionSecrets.h"
 #include "app/PercentDecoding.h"
 
@@ -15,7 +16,7 @@ QByteArray percentDecode(const QByteArray& bytes)
 
 namespace {
 
-// One process argument's option texts: it loses one trailing "/" and goes through splitOptionText.
+// The option texts of one process argument.
 void appendArgumentOptions(QString text, QStringList& out)
 {
     if (text.endsWith('/'))
@@ -53,6 +54,27 @@ QStringList unreadOptionNames(int argc, const char* const* argv, const QStringLi
             unread.append(name);
     }
     return unread;
+}
+
+QVector<bool> linkOptionMarks(int argc, const char* const* argv)
+{
+    QVector<bool> marks;
+    for (int i = 0; i < argc; ++i) {
+        const QString text = QString::fromUtf8(argv[i]);
+        QStringList options;
+        appendArgumentOptions(text, options);
+        marks.insert(marks.size(), options.size(), isAppLink(text));
+    }
+    return marks;
+}
+
+QStringList withoutLinkOptions(const QStringList& list, const QVector<bool>& fromLink)
+{
+    QStringList kept;
+    for (int i = 0; i < list.size(); ++i)
+        if (i >= fromLink.size() || !fromLink.at(i))
+            kept.append(list.at(i));
+    return kept;
 }
 
 void splitOptionText(const QString& text, QStringList& out)

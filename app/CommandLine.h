@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // The program's command line and opened links as option texts "--name=value".
 
@@ -15,6 +16,14 @@ QStringList buildArgumentList(int argc, const char* const* argv);
 // buildArgumentList reads them, that readNames lacks; each once, in the order they come. The program's path and
 // entries without "=" are left out.
 QStringList unreadOptionNames(int argc, const char* const* argv, const QStringList& readNames);
+
+// One mark per option text of buildArgumentList(argc, argv), in its order: true for those of an argument that is
+// a link of the program's scheme.
+QVector<bool> linkOptionMarks(int argc, const char* const* argv);
+
+// The entries of list whose mark in fromLink is false (entries beyond the marks are kept): what the toolkit and the
+// browser engine may see. A link's options are the program's alone; as switches they could start other programs.
+QStringList withoutLinkOptions(const QStringList& list, const QVector<bool>& fromLink);
 
 // Splits text at every "--" and appends "--" + part for every part that is not empty, each part percent-decoded
 // (only "%" followed by two hexadecimal digits) and trimmed. A part that trims to nothing is appended as "--".

@@ -144,6 +144,10 @@ void ConfigManager::openSettings()
     }
     m_settings = std::make_unique<QSettings>(m_iniPath, QSettings::IniFormat);
     m_settings->setIniCodec("UTF-8");
+    const QString problem = settingsReadProblem(*m_settings);
+    if (!problem.isEmpty())
+        qWarning().noquote() << "ConfigManager::ConfigManager the settings file" << m_iniPath
+                             << "cannot be read in full:" << problem << "- the values it lacks keep their defaults";
 }
 
 QString ConfigManager::getOfflineLessonDir() const

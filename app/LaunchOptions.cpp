@@ -1,5 +1,6 @@
 #include "app/LaunchOptions.h"
 
+#include "app/AddressOrigin.h"
 #include "app/AppGlobalData.h"
 #include "app/CommandLine.h"
 #include "app/OptionSecrets.h"
@@ -45,6 +46,24 @@ QString withoutQuotes(QString text)
     return text.remove('"');
 }
 
+// The options that name a service address.
+const char* const kAddressOptions[] = {"--urlmain", "--urlapi", "--urlrestful", "--urlwb", "--urlpwb"};
+
+// The address option an entry sets, read as readOptionTable reads it; false for every other entry.
+bool readAddressOption(const QString& entry, QString& key, QString& value)
+{
+    const int equals = entry.indexOf('=');
+    if (equals < 0)
+        return false;
+    key = entry.left(equals).toLower();
+    value = entry.mid(equals + 1).trimmed();
+    for (const char* name : kAddressOptions) {
+        if (key == QLatin1String(name))
+            return true;
+    }
+    return false;
+}
+
 void logOptionTable(const QHash<QString, QString>& options)
 {
     QStringList keys = options.keys();
@@ -57,10 +76,11 @@ void logOptionTable(const QHash<QString, QString>& options)
 
 } // namespace
 
-void LaunchOptions::parse(const QStringList& list, AppGlobalData& data, UrlConfig& urls, const TokenExchange& exchange)
+void LaunchOptions::parse(const QStringList& list, AppGlobalData& data, UrlConfig& urls, const TokenExchange& exchange,
+                          const QVector<bool>& fromLink)
 {
     logArguments(list);
-    m_options = readOptionTable(list);
+    m_options = readOptionTable(withoutStrayLinkAddresses(list, fromLink, urls));
     logOptionTable(m_options);
 
     LaunchInfo& launch = data.launch;
@@ -98,6 +118,41 @@ void LaunchOptions::parse(const QStringList& list, AppGlobalData& data, UrlConfi
 
     takeIntOrZero(m_options, "--sharescreen720pbitrate", launch.shareScreen720pBitrate);
     takeIntOrZero(m_options, "--stopmic_teacherleaved_m", launch.stopMicTeacherLeft);
+}
+
+QStringList LaunchOptions::withoutStrayLinkAddresses(const QStringList& list, const QVector<bool>& fromLink,
+                                                     const UrlConfig& urls)
+{
+    for (const char* address : {UrlConfig::defaultMainRoom, UrlConfig::defaultApi, UrlConfig::defaultWhiteboard,
+                                UrlConfig::defaultPlaybackWhiteboard})
+        m_trustedOrigins.insert(addressOrigin(QLatin1String(address)));
+    for (const QString* address :
+         {&urls.mainRoom, &urls.api, &urls.restful, &urls.whiteboard, &urls.playbackWhiteboard})
+        m_trustedOrigins.insert(addressOrigin(*address));
+    QString key;
+    QString value;
+    for (int i = 0; i < list.size(); ++i) {
+        if (!fromLink.value(i) && readAddressOption(list.at(i), key, value))
+            m_trustedOrigins.insert(addressOrigin(value));
+    }
+    m_trustedOrigins.remove(QString());
+
+    QStringList kept;
+    kept.reserve(list.size());
+    for (int i = 0; i < list.size(); ++i) {
+        const QString& entry = list.at(i);
+        if (fromLink.value(i) && readAddressOption(entry, key, value)) {
+            const QString origin = addressOrigin(value);
+            if (!m_trustedOrigins.contains(origin)) {
+                qWarning().noquote() << "ZmApplication::parseCommandLine ignores" << key << "from a link: its origin"
+                                     << (origin.isEmpty() ? QStringLiteral("(unreadable)") : origin)
+                                     << "is not one of the configured service addresses";
+                continue;
+            }
+        }
+        kept.append(entry);
+    }
+    return kept;
 }
 
 void LaunchOptions::applyCredentials(AppGlobalData& data, const TokenExchange& exchange)

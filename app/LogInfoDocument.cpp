@@ -4,6 +4,7 @@
 #include "app/LogLock.h"
 #include "app/LogText.h"
 #include "app/ProgramFiles.h"
+#include "app/SaveFileCommit.h"
 #include "app/SystemInfo.h"
 
 #include <QDateTime>
@@ -96,7 +97,7 @@ bool LogInfo::writeLogInfoJson(const QString& path, bool withContext)
     if (withContext)
         m_document.insert("contextInfo", logContextInfo());
     m_document.insert("systemInfo", logSystemInfo());
-    return writeDocument(file, m_document, m_lines) && file.commit();
+    return writeDocument(file, m_document, m_lines) && commitWholeFile(file);
 }
 
 QString writeLogInfoFile(const QString& path)

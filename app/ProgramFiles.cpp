@@ -5,21 +5,58 @@
 
 #include "BuildVersion.h"
 
+#include <QDebug>
 #include <QFileInfo>
+#include <QMutex>
+#include <QSet>
 #include <QSettings>
 
 #include <memory>
 
 namespace {
 
+// A warning for each file that cannot be read, once in a run.
+void warnOnceIfUnreadable(const QSettings& settings, const QString& path)
+{
+    const QString problem = settingsReadProblem(settings);
+    if (problem.isEmpty())
+        return;
+    static QMutex mutex;
+    static QSet<QString> warned;
+    {
+        QMutexLocker locker(&mutex);
+        if (warned.contains(path))
+            return;
+        warned.insert(path);
+    }
+    qWarning().noquote() << "readIni the settings file" << path << "cannot be read in full:" << problem
+                         << "- the values it lacks keep their defaults";
+}
+
 QSettings* openIni(const QString& path)
 {
     auto* settings = new QSettings(path, QSettings::IniFormat);
     settings->setIniCodec("UTF-8");
+    warnOnceIfUnreadable(*settings, path);
     return settings;
 }
 
 } // namespace
+
+QString settingsReadProblem(const QSettings& settings)
+{
+    // Sections are decoded when first read: read them all, so that a broken one shows now.
+    settings.allKeys();
+    switch (settings.status()) {
+    case QSettings::NoError:
+        return QString();
+    case QSettings::AccessError:
+        return QStringLiteral("it cannot be opened");
+    case QSettings::FormatError:
+        return QStringLiteral("it is not a valid ini file");
+    }
+    return QString();
+}
 
 QString getModulePathPart(int part)
 {
@@ -75,8 +112,7 @@ QString getFileVersion(const QString& path, int parts)
     if (QFileInfo(path).canonicalFilePath() != QFileInfo(Platform::programFilePath()).canonicalFilePath())
         return QString();
     if (parts == 4)
-        return QString::asprintf("%d.%d.%d.%d", ZM_VERSION_MAJOR, ZM_VERSION_MINOR, ZM_VERSION_PATCH,
-                                 ZM_VERSION_TWEAK);
+        return QString::asprintf("%d.%d.%d.%d", ZM_VERSION_MAJOR, ZM_VERSION_MINOR, ZM_VERSION_PATCH, ZM_VERSION_TWEAK);
     return QString::asprintf("%d.%d.%d", ZM_VERSION_MAJOR, ZM_VERSION_MINOR, ZM_VERSION_PATCH);
 }
 

@@ -73,8 +73,10 @@ void UrlConfig::loadFrom(const QString& iniPath, LaunchInfo& launch)
 
     QSettings settings(iniPath, QSettings::IniFormat);
     settings.setIniCodec("UTF-8");
-    if (settings.status() != QSettings::NoError)
-        qWarning() << "UrlConfig::loadFrom cannot fully read" << iniPath << "- missing values keep their defaults";
+    const QString problem = settingsReadProblem(settings);
+    if (!problem.isEmpty())
+        qWarning().noquote() << "UrlConfig::loadFrom cannot fully read" << iniPath << ":" << problem
+                             << "- missing values keep their defaults";
 
     mainRoom = readText(settings, QStringLiteral("URL/MainRoom"), mainRoom);
     api = readText(settings, QStringLiteral("URL/Api"), api);

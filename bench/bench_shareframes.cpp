@@ -58,8 +58,8 @@ void BM_PublishAndReadInPlace(benchmark::State& state)
         writer->lock(100);
         writer->writeFrame(view);
         writer->unlock();
-        const ShareFrameHeader* header = reader->lock(100, true);
-        benchmark::DoNotOptimize(readAll(sharePixels(header), header->pixelBytes));
+        const ShareFrame* frame = reader->lock(100, true);
+        benchmark::DoNotOptimize(readAll(frame->pixels, frame->pixelBytes));
         reader->unlock();
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kFrameBytes));

@@ -1,7 +1,8 @@
 # zm_add_qtest(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [TIMEOUT <seconds>])
 #
 # One QtTest executable, registered with CTest. Label "webengine" marks tests that start the embedded
-# browser; the sanitizer configuration skips them. Every test runs on an X server of its own
+# browser; the sanitizer configuration skips them (a test left unmarked on purpose runs there with the browser:
+# tst_programclass). Every test runs on an X server of its own
 # (tools/run-on-own-display) with the environment the browser and the Qt Quick scene graph need under Xvfb; the
 # test's main (ZmTestMain.h) gives it a temporary HOME.
 function(zm_add_qtest name)

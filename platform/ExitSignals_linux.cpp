@@ -1,7 +1,13 @@
 #include "platform/ExitSignals.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <ctime>
+#include <mutex>
+#include <pthread.h>
+#include <semaphore.h>
+#include <thread>
 #include <unistd.h>
 
 namespace Platform {
@@ -12,13 +18,76 @@ namespace {
 // can't be caught, and the profiling timers, which belong to profilers.
 constexpr int kExitSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ};
 
+// The signals that may be handed to the program.
+constexpr int kHandedSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
 std::atomic<void (*)()> s_writeOut{nullptr};
+std::atomic<int> s_notifyFd{-1};
+std::atomic<int> s_graceMs{0};
+// The signal handed over; 0 before the first.
+std::atomic<int> s_handedSignal{0};
+// Posted by the handler when it hands a signal over; the time limit's thread waits for it.
+sem_t s_handedOver;
+std::once_flag s_timeLimitStarted;
+
+bool isHandedSignal(int signalNumber)
+{
+    for (const int handed : kHandedSignals) {
+        if (handed == signalNumber)
+            return true;
+    }
+    return false;
+}
+
+// In the handler: the first handed signal goes to the program; false for any other signal.
+bool handOver(int signalNumber)
+{
+    const int fd = s_notifyFd.load();
+    int none = 0;
+    if (fd < 0 || !isHandedSignal(signalNumber) || !s_handedSignal.compare_exchange_strong(none, signalNumber))
+        return false;
+    const int savedErrno = errno;
+    const char byte = static_cast<char>(signalNumber);
+    while (::write(fd, &byte, 1) < 0 && errno == EINTR) {
+    }
+    ::sem_post(&s_handedOver);
+    errno = savedErrno;
+    return true;
+}
 
 void exitSignalHandler(int signalNumber)
 {
+    if (handOver(signalNumber))
+        return;
     if (void (*writeOut)() = s_writeOut.load())
         writeOut();
     endWithSignal(signalNumber);
+}
+
+// The time limit of a handed signal: a thread of its own, so that a busy program thread cannot hold it up.
+void enforceTimeLimit()
+{
+    while (::sem_wait(&s_handedOver) != 0) {
+    }
+    const int graceMs = s_graceMs.load();
+    timespec left{graceMs / 1000, static_cast<long>(graceMs % 1000) * 1000000L};
+    while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
+    if (void (*writeOut)() = s_writeOut.load())
+        writeOut();
+    ::_exit(128 + s_handedSignal.load());
+}
+
+void startTimeLimit()
+{
+    ::sem_init(&s_handedOver, 0, 0);
+    // The thread takes no signals: they go to the program's threads.
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &previous);
+    std::thread(enforceTimeLimit).detach();
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 } // namespace
@@ -66,6 +135,15 @@ bool installExitSignalHook(void (*writeOut)())
         installed = ::sigaction(signalNumber, &action, nullptr) == 0 && installed;
     }
     return installed;
+}
+
+void handExitSignalsTo(int notifyFd, int graceMs)
+{
+    if (notifyFd >= 0) {
+        std::call_once(s_timeLimitStarted, startTimeLimit);
+        s_graceMs.store(graceMs);
+    }
+    s_notifyFd.store(notifyFd);
 }
 
 } // namespace Platform

@@ -2,7 +2,7 @@
 
 #include "plugin/FrameConverter.h"
 #include "plugin/ZmPpApiInstance.h"
-#include "shared/ShareFrameHeader.h"
+#include "shared/CShareFrameReader.h"
 
 #include <cstring>
 
@@ -44,17 +44,18 @@ bool GRAPHICS_2D::Resize(int width, int height, bool first)
     return true;
 }
 
-bool GRAPHICS_2D::PushFrame(const ShareFrameHeader* header)
+bool GRAPHICS_2D::PushFrame(const ShareFrame* frame)
 {
-    if (!header || !isKnownFrameFormat(int(header->format)))
+    if (!frame || !isKnownFrameFormat(int(frame->header.format)))
         return false;
     pp::ImageData picture = newPicture();
     if (picture.is_null())
         return false;
-    const AVPixelFormat source = header->format == kShareFormatI420 ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_NV12;
-    if (!convertFrame(source, sharePixels(header), header->pixelBytes, int(header->width), int(header->height),
-                      AV_PIX_FMT_BGRA, picture.size().width(), picture.size().height(),
-                      static_cast<uint8_t*>(picture.data()), picture.stride()))
+    const ShareFrameHeader& header = frame->header;
+    const AVPixelFormat source = header.format == kShareFormatI420 ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_NV12;
+    if (!convertFrame(source, frame->pixels, frame->pixelBytes, int(header.width), int(header.height), AV_PIX_FMT_BGRA,
+                      picture.size().width(), picture.size().height(), static_cast<uint8_t*>(picture.data()),
+                      picture.stride()))
         return false;
     m_images.push(picture);
     RenderFromImageQueue();

@@ -6,7 +6,7 @@
 
 #include <queue>
 
-struct ShareFrameHeader;
+struct ShareFrame;
 class ZmPpApiInstance;
 
 // Paints frames of a shared section into an element, at the element's view size.
@@ -22,8 +22,8 @@ public:
 
     // A new drawing surface of width x height; the first one shows black at once.
     virtual bool Resize(int width, int height, bool first) = 0;
-    // Converts the frame of a locked section (header and the pixels after it) to a picture and queues it.
-    virtual bool PushFrame(const ShareFrameHeader* header) = 0;
+    // Converts a frame of a locked section, as the reader checked it, to a picture and queues it.
+    virtual bool PushFrame(const ShareFrame* frame) = 0;
 
 protected:
     ZmPpApiInstance* m_instance;
@@ -39,7 +39,7 @@ public:
     ~GRAPHICS_2D() override;
 
     bool Resize(int width, int height, bool first) override;
-    bool PushFrame(const ShareFrameHeader* header) override;
+    bool PushFrame(const ShareFrame* frame) override;
 
     size_t queuedPictures() const { return m_images.size(); }
     bool isPainting() const { return m_painting; }

@@ -103,8 +103,8 @@ void ZmPpApiInstance::grabFrame(bool onlyNew)
     if (!m_reader)
         return;
     CurrentInstance scope(this);
-    if (const ShareFrameHeader* header = m_reader->lock(kLockTimeoutMs, onlyNew)) {
-        m_painter->PushFrame(header);
+    if (const ShareFrame* frame = m_reader->lock(kLockTimeoutMs, onlyNew)) {
+        m_painter->PushFrame(frame);
         m_reader->unlock();
     }
 }

@@ -70,6 +70,29 @@ bool FeedbackOnlineDlg::getOtherText(QString& text) const
     return true;
 }
 
+FeedbackOnlineDlg::Choices FeedbackOnlineDlg::choices() const
+{
+    Choices choices;
+    for (const QCheckBox* checkBox : m_checkBoxes) {
+        if (checkBox->isChecked())
+            choices.checkedRows << checkBox->text();
+    }
+    choices.otherChecked = ui->other_checkBox->isChecked();
+    choices.otherText = ui->other_textEdit->toPlainText();
+    return choices;
+}
+
+void FeedbackOnlineDlg::setChoices(const Choices& choices)
+{
+    for (QCheckBox* checkBox : qAsConst(m_checkBoxes))
+        checkBox->setChecked(choices.checkedRows.contains(checkBox->text()));
+    // Typing checks Others; the box is set after the text.
+    if (!choices.otherText.isEmpty())
+        ui->other_textEdit->setPlainText(choices.otherText);
+    ui->other_checkBox->setChecked(choices.otherChecked);
+    onValueChanged();
+}
+
 QString FeedbackOnlineDlg::cutText(const QString& text, int limit)
 {
     if (text.size() <= limit)

@@ -22,6 +22,14 @@ public:
     // Longest Others text handed over, in UTF-16 code units.
     static constexpr int kOtherTextLimit = 200;
 
+    // What the user chose and wrote: the checked rows' texts, the Others box and its whole text.
+    struct Choices
+    {
+        QStringList checkedRows;
+        bool otherChecked = false;
+        QString otherText;
+    };
+
     // Asks the class service for the issues (getFeedbackConfig); a failed request leaves no issue rows.
     explicit FeedbackOnlineDlg(QWidget* parent = nullptr);
     ~FeedbackOnlineDlg() override;
@@ -36,6 +44,11 @@ public:
     QList<QCheckBox*> getCheckBoxList() const { return m_checkBoxes; }
     // The same list, under the name the title bar's flow uses.
     QList<QCheckBox*> feedbackItems() const { return getCheckBoxList(); }
+
+    Choices choices() const;
+    // Checks the rows whose texts are among the choices' (rows no longer offered are passed over) and restores the
+    // Others box and text; Submit follows as if the user had done it.
+    void setChoices(const Choices& choices);
 
     // The first limit code units of text, one fewer when the cut would split a surrogate pair.
     static QString cutText(const QString& text, int limit);

@@ -1,10 +1,11 @@
 #include "settings/TitleBarDialogs_Imp.h"
 
 #include "settings/DeviceCheckOpener.h"
-#include "settings/FeedbackOnlineDlg.h"
+#include "settings/FeedbackFlow.h"
 #include "settings/FeedbackReceivedDlg.h"
-#include "settings/FeedbackSubmission.h"
 #include "settings/FitstTipsDlg.h"
+
+#include <QPointer>
 
 QDialog* TitleBarDialogs_Imp::createFeedbackTip(QWidget* parent)
 {
@@ -13,27 +14,21 @@ QDialog* TitleBarDialogs_Imp::createFeedbackTip(QWidget* parent)
 
 void TitleBarDialogs_Imp::openFeedbackForm(QWidget* parent)
 {
-    auto* form = new FeedbackOnlineDlg(parent);
-    form->setDoneCallback(
-        [](QObject* context, int result) {
-            auto* form = qobject_cast<FeedbackOnlineDlg*>(context);
-            if (!form)
+    const QPointer<QWidget> guardedParent(parent);
+    FeedbackFlow::openForm(
+        parent, [](ModalDialog* dialog) { dialog->show(); },
+        [guardedParent] {
+            if (!guardedParent)
                 return;
-            if (result == 1) {
-                FeedbackSubmission::submit(*form);
-                auto* received = new FeedbackReceivedDlg(form->parentWidget());
-                received->setDoneCallback(
-                    [](QObject* receivedContext, int) {
-                        if (auto* dialog = qobject_cast<FeedbackReceivedDlg*>(receivedContext))
-                            dialog->deleteLater();
-                    },
-                    received);
-                received->show();
-            }
-            form->deleteLater();
-        },
-        form);
-    form->show();
+            auto* received = new FeedbackReceivedDlg(guardedParent);
+            received->setDoneCallback(
+                [](QObject* receivedContext, int) {
+                    if (auto* dialog = qobject_cast<FeedbackReceivedDlg*>(receivedContext))
+                        dialog->deleteLater();
+                },
+                received);
+            received->show();
+        });
 }
 
 void TitleBarDialogs_Imp::openDeviceCheck(QWidget* parent)

@@ -2,8 +2,9 @@
 
 #include "ui/common/TitleBarDialogs.h"
 
-// The title bar's dialogs from this library: the first feedback hint, the feedback form sent through
-// FeedbackSubmission and acknowledged with FeedbackReceivedDlg, and the device-check wizard.
+// The title bar's dialogs from this library: the first feedback hint, the feedback form's round (FeedbackFlow: a
+// submission taken is acknowledged with FeedbackReceivedDlg, a failed one told before the form comes back), and the
+// device-check wizard.
 class TitleBarDialogs_Imp : public TitleBarDialogs
 {
 public:

@@ -6,6 +6,7 @@
 #include "shared/ShareLog.h"
 #include "shared/ShareNames.h"
 
+#include <algorithm>
 #include <cstring>
 
 std::unique_ptr<CShareFrameReader> CShareFrameReader::create(const char* name)
@@ -41,37 +42,47 @@ bool CShareFrameReader_imp::open(const char* name)
     return true;
 }
 
-const ShareFrameHeader* CShareFrameReader_imp::lock(unsigned timeoutMs, bool onlyNew)
+const ShareFrame* CShareFrameReader_imp::lock(unsigned timeoutMs, bool onlyNew)
 {
     if (!m_memory || !m_lock->wait(timeoutMs))
         return nullptr;
-    const auto* live = static_cast<const ShareFrameHeader*>(m_memory->data());
-    if (onlyNew && live->version == lastVersion()) {
+    // The section may have been cut since it was mapped: pages past its end fault when touched.
+    const size_t readable = std::min(m_memory->size(), m_memory->currentSize());
+    if (readable < kShareHeaderCopyBytes) {
         m_lock->set();
+        reportBadFrame("section is smaller than its header (" + std::to_string(readable) + " bytes)");
         return nullptr;
     }
-    if (live->version == kShareVersionNone) { // no frame written yet
-        m_lock->set();
-        return nullptr;
-    }
+    // Everything below is decided on this copy, never on the section again.
     unsigned char copy[kShareHeaderCopyBytes];
-    std::memcpy(copy, live, sizeof(copy));
+    std::memcpy(copy, m_memory->data(), sizeof(copy));
     ShareFrameHeader header;
     std::memcpy(&header, copy, sizeof(header));
-    const ShareFrameCheck check = checkShareFrame(header, m_memory->size());
+    if (header.version == kShareVersionNone || (onlyNew && header.version == lastVersion())) {
+        m_lock->set();
+        return nullptr;
+    }
+    const ShareFrameCheck check = checkShareFrame(header, readable);
     if (check != ShareFrameCheck::Ok) {
         m_lock->set();
-        if (!m_reportedBadFrame) {
-            m_reportedBadFrame = true;
-            shareLog(ShareLogLevel::Error, std::string("shared frame section ") + m_memory->name() + ": " +
-                                               describeShareFrameCheck(check) + " (" + std::to_string(header.width) +
-                                               "x" + std::to_string(header.height) + ", format " +
-                                               std::to_string(header.format) + ")");
-        }
+        reportBadFrame(std::string(describeShareFrameCheck(check)) + " (" + std::to_string(header.width) + "x" +
+                       std::to_string(header.height) + ", format " + std::to_string(header.format) + ", " +
+                       std::to_string(readable) + " bytes readable)");
         return nullptr;
     }
     std::memcpy(m_lastHeader, copy, sizeof(copy));
-    return live;
+    m_frame.header = header;
+    m_frame.pixels = static_cast<const uint8_t*>(m_memory->data()) + kSharePixelOffset;
+    m_frame.pixelBytes = size_t(packedYuv420Bytes(header.width, header.height));
+    return &m_frame;
+}
+
+void CShareFrameReader_imp::reportBadFrame(const std::string& reason)
+{
+    if (m_reportedBadFrame)
+        return;
+    m_reportedBadFrame = true;
+    shareLog(ShareLogLevel::Error, std::string("shared frame section ") + m_memory->name() + ": " + reason);
 }
 
 void CShareFrameReader_imp::unlock()
@@ -83,6 +94,7 @@ void CShareFrameReader_imp::close()
 {
     m_lock->close();
     m_memory.reset();
+    m_frame = ShareFrame();
     m_reportedBadFrame = false;
     resetLastHeader();
 }

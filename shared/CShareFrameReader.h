@@ -4,9 +4,21 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 
 class CShareMemory;
 class ShareLock;
+
+// A frame as a reader hands it out. The header is the copy that passed the checks: the section's own header may
+// change meanwhile under a writer that does not wait for the lock, so nothing of the frame is read from it again.
+struct ShareFrame
+{
+    ShareFrameHeader header = {};
+    // The packed planes of header's format, width and height (packedYuv420Bytes()), in the section.
+    const uint8_t* pixels = nullptr;
+    // The bytes the planes take at pixels; all of them lay inside the section when it was locked.
+    size_t pixelBytes = 0;
+};
 
 // The plug-in's side of one shared frame section: opens the section and its lock by the section name, never
 // creates or writes them. Used on one thread.
@@ -16,12 +28,12 @@ public:
     // An open reader, or null when the name is refused or the section or its lock does not exist (yet).
     static std::unique_ptr<CShareFrameReader> create(const char* name);
 
-    // Takes the lock (waiting at most timeoutMs) and returns the live header of a readable frame; its pixels
-    // follow it (sharePixels()). A section without a frame yet gives null, and so does, with onlyNew, a frame
-    // whose version was handed out before. A frame that
-    // does not pass checkShareFrame() against this reader's mapping gives null too (logged once per reader). On
-    // null the lock is not held; otherwise the caller reads and then calls unlock().
-    virtual const ShareFrameHeader* lock(unsigned timeoutMs, bool onlyNew) = 0;
+    // Takes the lock (waiting at most timeoutMs) and returns the frame of the section, valid until unlock(). A
+    // section without a frame yet gives null, and so does, with onlyNew, a frame whose version was handed out
+    // before. A frame that does not pass checkShareFrame() against the smaller of this reader's mapping and the
+    // section's size now (another process may have shrunk it) gives null too, logged once per reader. On null
+    // the lock is not held; otherwise the caller reads and then calls unlock().
+    virtual const ShareFrame* lock(unsigned timeoutMs, bool onlyNew) = 0;
     virtual void unlock() = 0;
     // Gives a held lock back, closes lock and section, and forgets the last version seen.
     virtual void close() = 0;
@@ -38,7 +50,7 @@ public:
     // hold at least the 64 header bytes.
     bool open(const char* name);
 
-    const ShareFrameHeader* lock(unsigned timeoutMs, bool onlyNew) override;
+    const ShareFrame* lock(unsigned timeoutMs, bool onlyNew) override;
     void unlock() override;
     void close() override;
 
@@ -50,9 +62,12 @@ public:
 
 private:
     void resetLastHeader();
+    // Logs a refused frame, the first time for this reader.
+    void reportBadFrame(const std::string& reason);
 
     std::unique_ptr<CShareMemory> m_memory;
     std::unique_ptr<ShareLock> m_lock;
     unsigned char m_lastHeader[kShareHeaderCopyBytes];
+    ShareFrame m_frame;
     bool m_reportedBadFrame = false;
 };

@@ -19,9 +19,11 @@ public:
     bool open(const char* name);
     void close();
 
-    // The mapped view and its real size (0 when closed).
+    // The mapped view and its real size when it was mapped (0 when closed).
     void* data() const { return m_view; }
     size_t size() const { return m_size; }
+    // The section's size now: another process may have changed it since it was mapped. 0 when closed or unknown.
+    size_t currentSize() const;
     const char* name() const { return m_name; }
     // True when the last create() made the section (rather than opening an existing one).
     bool isNew() const { return m_isNew; }

@@ -64,6 +64,14 @@ bool CShareMemory::map(const char* name, size_t createSize)
     return true;
 }
 
+size_t CShareMemory::currentSize() const
+{
+    struct stat info = {};
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0 || info.st_size < 0)
+        return 0;
+    return static_cast<size_t>(info.st_size);
+}
+
 void CShareMemory::close()
 {
     if (m_view)

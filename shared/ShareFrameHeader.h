@@ -41,8 +41,3 @@ constexpr uint32_t kShareFormatNV12 = 1;
 constexpr uint32_t kShareFormatI420 = 2;
 constexpr uint32_t kShareMaxDimension = 4096;
 constexpr uint32_t kShareVersionNone = 0xFFFFFFFFu;
-
-inline const uint8_t* sharePixels(const ShareFrameHeader* header)
-{
-    return reinterpret_cast<const uint8_t*>(header) + kSharePixelOffset;
-}

@@ -37,6 +37,7 @@ private:
     bool attach(const char* name, bool create);
 
     ShareLockBlock* m_block = nullptr;
+    int m_fd = -1;
     bool m_held = false;
     std::string m_name;
 };

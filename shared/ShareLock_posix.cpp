@@ -110,22 +110,27 @@ bool ShareLock::attach(const char* name, bool create)
             ::usleep(1000);
     }
     void* view = ::mmap(nullptr, sizeof(ShareLockBlock), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    ::close(fd);
-    if (view == MAP_FAILED)
+    if (view == MAP_FAILED) {
+        ::close(fd);
         return false;
+    }
 
     auto* block = static_cast<ShareLockBlock*>(view);
     if (creator) {
         if (!initialiseMutex(&block->mutex)) {
             ::munmap(view, sizeof(ShareLockBlock));
+            ::close(fd);
             ::shm_unlink(posixName.c_str());
             return false;
         }
         block->ready.store(kReadyMark, std::memory_order_release);
     } else if (!waitUntilReady(block)) {
         ::munmap(view, sizeof(ShareLockBlock));
+        ::close(fd);
         return false;
     }
+    // Kept open: it marks the object as in use (openOwnedShareObject).
+    m_fd = fd;
     m_block = block;
     m_name = name;
     return true;
@@ -137,6 +142,8 @@ void ShareLock::close()
         return;
     set();
     ::munmap(m_block, sizeof(ShareLockBlock));
+    ::close(m_fd);
+    m_fd = -1;
     m_block = nullptr;
     m_name.clear();
 }

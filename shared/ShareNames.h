@@ -41,12 +41,16 @@ std::string shareObjectPrefix();
 bool sharePosixName(const char* name, std::string* posixName);
 
 // Opens (flags as for shm_open, mode 0600 when created) the POSIX object posixName and checks that it belongs to
-// this user; fills info. -1 when it cannot be opened, or (logged, naming it by name) belongs to another user.
+// this user; fills info. The object counts as in use for as long as the descriptor stays open (a shared flock),
+// so the clean-up at program start leaves it alone; one that such a clean-up unlinked under the open is opened
+// (or made) again. -1 when it cannot be opened, or (logged, naming it by name) belongs to another user.
 int openOwnedShareObject(const std::string& posixName, int flags, const char* name, struct stat* info);
 
 // Unlinks a section and its lock. Whoever has them open keeps them until it closes; a later create makes new ones.
 void removeShareObjects(const std::string& sectionName);
 
-// Unlinks every section and lock of this user (within the scope, when one is set). For program start, when the
-// single-instance guard is held and every such object is stale. Returns how many objects went.
+// Unlinks the sections and locks of this user and exactly this scope (shareObjectPrefix() followed by the section
+// name without "Local\") that no process has open. For program start: the single-instance guard does not keep out
+// every copy that uses these names (a copy with another runtime folder shares them), so objects in use stay.
+// Returns how many objects went.
 int removeStaleShareObjects();

@@ -234,6 +234,14 @@ void ZmRouteManager::closeRoute(int status, int next, LogUpload upload)
         afterClassRoomClosed();
 }
 
+void ZmRouteManager::closeForExit()
+{
+    if (!isWindowRouteStatus(m_curStatus))
+        return;
+    qInfo().noquote() << "ZmRouteManager::closeForExit closes the" << statusName(m_curStatus);
+    closeRoute(m_curStatus, 0, LogUpload::None);
+}
+
 void ZmRouteManager::onAppEvent(int code)
 {
     const int appType = AppGlobalData::instance()->lessonContext().appType();

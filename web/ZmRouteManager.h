@@ -80,6 +80,9 @@ public:
     // A window has ended (AppEventCode): back to the main window, or the end of the program when it was
     // started for that lesson or replay (with ExitStatus_ClassEntryGivenUp after a class entry given up).
     void onAppEvent(int code);
+    // For an exit on a signal, after the event loop has ended: closes the current room or replay without the log
+    // upload, so that nothing waits on the network. The main window stays as it is.
+    void closeForExit();
 
     // "main window", "normal class room", ... for log lines; "unknown" for other values.
     static QString statusName(int status);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMap>
+#include <QMetaType>
 #include <QString>
 #include <QVariant>
 
@@ -46,6 +47,7 @@ enum NotRecommendDeviceType : int
     NotRecommend_Microphone = 2,
     NotRecommend_Speaker = 4,
 };
+Q_DECLARE_METATYPE(NotRecommendDeviceType)
 
 // Why a run of the steps happens.
 enum InitTaskCase : int

@@ -12,6 +12,7 @@
 #include "app/ProgramFiles.h"
 #include "app/SystemInfo.h"
 #include "app/WebCachePath.h"
+#include "app/startup/ExitOnSignal.h"
 #include "app/startup/InformationBox.h"
 #include "app/startup/InstanceLockWait.h"
 #include "app/startup/LinkServer.h"
@@ -178,7 +179,9 @@ int runApplication(int argc, char** argv)
     Platform::chooseWindowSystem();
     const bool fontFallback = Platform::installUiFontFallback();
 
-    state.app = std::make_unique<ZmApplication>(state.arguments);
+    // The toolkit and the browser engine read switches from these: a link's options stay out of them.
+    const QVector<bool> fromLink = linkOptionMarks(argc, argv);
+    state.app = std::make_unique<ZmApplication>(withoutLinkOptions(state.arguments, fromLink));
     // The toolkit shows no window before the application object exists: the splash comes right after it.
     createSplashWindow();
     installLogHandler();
@@ -210,7 +213,7 @@ int runApplication(int argc, char** argv)
         return state.tearDown(ExitStatus_RunningAlready);
     }
 
-    state.app->parseCommandLine(state.arguments);
+    state.app->parseCommandLine(state.arguments, fromLink);
     warnAboutUnreadOptions(argc, argv);
     configureRtcEngine(state.app->launchOptions().options());
     installTranslation();
@@ -237,7 +240,8 @@ int runApplication(int argc, char** argv)
     setupDefaultWebProfile();
     state.app->postStartStatus();
 
-    const int result = runEventLoop(*state.app);
+    ExitOnSignal exitOnSignal;
+    const int result = exitOnSignal.exitCode(runEventLoop(*state.app));
     closeSplashWindow();
     ConfigManager::instance()->closeDailyLogFile();
     return state.tearDown(result);

@@ -99,9 +99,9 @@ char** ZmApplication::argumentVector()
     return argumentStorage().vector.data();
 }
 
-void ZmApplication::parseCommandLine(const QStringList& list)
+void ZmApplication::parseCommandLine(const QStringList& list, const QVector<bool>& fromLink)
 {
-    m_launchOptions.parse(list, *AppGlobalData::instance(), *UrlConfig::instance(), exchangeToken);
+    m_launchOptions.parse(list, *AppGlobalData::instance(), *UrlConfig::instance(), exchangeToken, fromLink);
 }
 
 bool ZmApplication::checkParams()
@@ -172,7 +172,8 @@ bool ZmApplication::eventFilter(QObject* watched, QEvent* event)
 void ZmApplication::URLInComing(int count, const QStringList& list)
 {
     qInfo() << "ZmApplication::URLInComing!";
-    parseCommandLine(normalizeArguments(count, list));
+    const QStringList options = normalizeArguments(count, list);
+    parseCommandLine(options, QVector<bool>(options.size(), true));
     postStartStatus();
 }
 

@@ -25,8 +25,8 @@ public:
     static ZmApplication* instance();
 
     // Fills the application data and the URL configuration from the option texts; may exchange the login
-    // token synchronously.
-    void parseCommandLine(const QStringList& list);
+    // token synchronously. fromLink marks the texts that come from a link (LaunchOptions::parse).
+    void parseCommandLine(const QStringList& list, const QVector<bool>& fromLink = {});
     // False when a lesson start lacks its account type or class kind; the lines are in errors().
     bool checkParams();
     QStringList errors() const { return m_launchOptions.errors(); }
@@ -46,8 +46,8 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    // An opened link's option texts: parsed like a command line, then the start status is posted. The
-    // parameter check does not run for links.
+    // An opened link's option texts: parsed like a command line, every text as one of a link, then the start
+    // status is posted. The parameter check does not run for links.
     void URLInComing(int count, const QStringList& list);
 
     // Information box "Information" with one button, Yes.

@@ -153,6 +153,13 @@ void WebVideoViewHelper::resetViews()
     clearViews();
 }
 
+void WebVideoViewHelper::unlinkHeldSections()
+{
+    std::lock_guard<std::mutex> lock(holdsMutex());
+    for (const auto& hold : sectionHolds())
+        removeShareObjects(hold.first);
+}
+
 QString WebVideoViewHelper::viewIdOf(uint uid) const
 {
     QMutexLocker locker(&m_mutex);

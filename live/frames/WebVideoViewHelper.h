@@ -52,6 +52,9 @@ public:
     void clearViews();
     // When the page is reset: forgets every view (clearViews()).
     void resetViews();
+    // Unlinks the objects of every section the program's helpers hold, for an exit that may end before the helpers
+    // go. The helpers and their writers carry on; a view's section made after this is a new one.
+    static void unlinkHeldSections();
 
     // The entry's writer, made on first use (create) over a section of width * height * 3 + 64 bytes named after
     // the entry's view id, and painted black at width x height. Null when width or height is below 1, without

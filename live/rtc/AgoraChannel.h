@@ -44,6 +44,8 @@ public:
     // Mode 1 only: publisher or audience. 0 on success; -1 in other modes or without an engine; the engine's
     // refusal as it came (the role then stays as it was).
     int setPublishRole(bool publish);
+    // Whether the local user publishes (modes 0 and 2, or the publisher role of mode 1).
+    bool isPublishing() const { return m_publishing; }
     // Publishing and not muted.
     bool isLocalAudioLive() const;
 

@@ -1,6 +1,7 @@
 #include "net/api/UrlSigner.h"
 
 #include "app/ProgramFiles.h"
+#include "net/http/SecretMask.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -68,7 +69,10 @@ QByteArray md5Digest(const QString& text)
 {
     const QByteArray source = StringUtil::lowBytes(text);
     const QByteArray digest = QCryptographicHash::hash(source, QCryptographicHash::Md5);
-    qDebug().noquote() << "UrlSigner::md5Digest md5 source" << QString::fromLatin1(source);
+    // The signing secret never reaches the log.
+    QByteArray shown = source;
+    shown.replace(QByteArray(kSigningSecret), SecretMask::maskText().toLatin1());
+    qDebug().noquote() << "UrlSigner::md5Digest md5 source" << QString::fromLatin1(shown);
     qDebug().noquote() << "UrlSigner::md5Digest md5 dst" << QString::fromLatin1(digest.toHex());
     return digest;
 }

@@ -18,7 +18,8 @@ QString signQuery(const ApiParamList& params, const QString& timeStamp, const QS
 // Whole seconds since 1970 (UTC) times 1000, in decimal.
 QString currentTimeStamp();
 
-// MD5 of the text narrowed to bytes (the low byte of each UTF-16 code unit).
+// MD5 of the text narrowed to bytes (the low byte of each UTF-16 code unit). Logs the narrowed text, with "***"
+// in place of the signing secret, and the digest.
 QByteArray md5Digest(const QString& text);
 
 } // namespace UrlSigner

@@ -52,6 +52,12 @@ public:
     int GetAliyunOSSUploadInfo(const QString& fileName, QMap<QString, QString>& out, const QString& lessonId,
                                const QString& periodId);
     int uploadCallback(const QString& fileName, const QString& lessonId, const QString& periodId);
+    // The same two for the user (id and token) and lesson of owner, an earlier run's upload; empty lessonId /
+    // periodId mean owner's.
+    int GetAliyunOSSUploadInfo(const LessonContext& owner, const QString& fileName, QMap<QString, QString>& out,
+                               const QString& lessonId, const QString& periodId);
+    int uploadCallback(const LessonContext& owner, const QString& fileName, const QString& lessonId,
+                       const QString& periodId);
     int getClassStudentsPoint();
     int submitClassStudentPoint(int studentId, int point);
     int getFeedbackConfig(QStringList& out);

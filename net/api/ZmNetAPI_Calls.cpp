@@ -26,7 +26,7 @@ LessonContext currentLesson()
 }
 
 // The parameters of the two object-storage calls about one log archive (asking for the upload credentials and
-// telling the service it was stored); empty lesson and period ids stand for the current lesson's.
+// telling the service it was stored) for the user of lesson; empty lesson and period ids stand for lesson's.
 ApiParamList logArchivePairs(const char* funcTag, const QString& fileName, const QString& lessonId,
                              const QString& periodId, const LessonContext& lesson)
 {
@@ -110,7 +110,13 @@ int ZmNetAPI::EnterClassRoom()
 int ZmNetAPI::GetAliyunOSSUploadInfo(const QString& fileName, QMap<QString, QString>& out, const QString& lessonId,
                                      const QString& periodId)
 {
-    ApiParamList list = logArchivePairs("30110102", fileName, lessonId, periodId, currentLesson());
+    return GetAliyunOSSUploadInfo(currentLesson(), fileName, out, lessonId, periodId);
+}
+
+int ZmNetAPI::GetAliyunOSSUploadInfo(const LessonContext& owner, const QString& fileName, QMap<QString, QString>& out,
+                                     const QString& lessonId, const QString& periodId)
+{
+    ApiParamList list = logArchivePairs("30110102", fileName, lessonId, periodId, owner);
     ApiCommonParams::appendTailB(list, m_version);
     QJsonObject reply;
     const int result = callNumbered("GetAliyunOSSUploadInfo", list, TagCodeReading::StringOnly, false, &reply);
@@ -125,7 +131,13 @@ int ZmNetAPI::GetAliyunOSSUploadInfo(const QString& fileName, QMap<QString, QStr
 
 int ZmNetAPI::uploadCallback(const QString& fileName, const QString& lessonId, const QString& periodId)
 {
-    ApiParamList list = logArchivePairs("30110101", fileName, lessonId, periodId, currentLesson());
+    return uploadCallback(currentLesson(), fileName, lessonId, periodId);
+}
+
+int ZmNetAPI::uploadCallback(const LessonContext& owner, const QString& fileName, const QString& lessonId,
+                             const QString& periodId)
+{
+    ApiParamList list = logArchivePairs("30110101", fileName, lessonId, periodId, owner);
     ApiCommonParams::appendTailB(list, m_version);
     return callNumbered("uploadCallback", list, TagCodeReading::AnyScalar, false, nullptr);
 }

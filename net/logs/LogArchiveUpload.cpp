@@ -65,15 +65,15 @@ void uploadLogArchive()
     if (outcome != OssPutOutcome::Stored)
         return;
 
-    const QString periodId = AppGlobalData::instance()->lessonContext().periodId();
+    const LessonContext lesson = AppGlobalData::instance()->lessonContext();
     if (ZmNetAPI::instance()->uploadCallback(storedObjectAddress(credentials), QString(), QString()) != 0)
         qDebug() << "UploadCallback failed!";
-    removeOwedEntriesOfPeriod(periodId);
+    removeOwedEntriesOfRun(lesson, ConfigManager::instance()->getDailyLogFile());
 }
 
-void removeOwedEntriesOfPeriod(const QString& periodId)
+void removeOwedEntriesOfRun(const LessonContext& lesson, const QString& runLogFile)
 {
-    ResumeLogInfo::instance().removeOwedEntriesOfPeriod(periodId);
+    ResumeLogInfo::instance().removeOwedEntriesOfRun(lesson.periodId(), lesson.userId(), runLogFile);
 }
 
 bool uploadFileToOss(const QString& path, const QMap<QString, QString>& credentials, int lockTimeoutMs)

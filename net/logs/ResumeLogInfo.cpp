@@ -1,6 +1,8 @@
 #include "net/logs/ResumeLogInfo.h"
 
 #include "app/ConfigManager.h"
+#include "app/SaveFileCommit.h"
+#include "net/http/SecretMask.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -54,12 +56,16 @@ QJsonObject ResumeLogInfo::valueOf(const QJsonObject& entry)
 }
 
 void ResumeLogInfo::appendResumeLogInfo(const QString& periodId, const QString& lessonId, const QDateTime& time,
-                                        const QString& logFilePath)
+                                        const QString& logFilePath, const QString& userId, const QString& token)
 {
     QMutexLocker locker(&m_mutex);
     loadLocked();
-    const QJsonObject value{
-        {"LessonID", lessonId}, {"DateTime", time.toString(kDateTimeFormat)}, {"AllLogFilePath", logFilePath}};
+    QJsonObject value{
+        {kLessonIdKey, lessonId}, {kDateTimeKey, time.toString(kDateTimeFormat)}, {kLogFileKey, logFilePath}};
+    if (!userId.isEmpty()) {
+        value.insert(kUserIdKey, userId);
+        value.insert(kTokenKey, token);
+    }
     m_list.append(QJsonObject{{periodId, value}});
     while (m_list.size() > kMaxEntries)
         m_list.removeFirst();
@@ -115,6 +121,27 @@ void ResumeLogInfo::removeOwedEntriesOfPeriod(const QString& periodId)
         saveLocked();
 }
 
+void ResumeLogInfo::removeOwedEntriesOfRun(const QString& periodId, const QString& userId, const QString& logFilePath)
+{
+    if (periodId.isEmpty() || logFilePath.isEmpty())
+        return;
+    QMutexLocker locker(&m_mutex);
+    loadLocked();
+    bool removed = false;
+    for (int i = m_list.size() - 1; i >= 0; --i) {
+        const QJsonObject entry = m_list.at(i).toObject();
+        const QJsonObject value = valueOf(entry);
+        const QJsonValue owner = value.value(kUserIdKey);
+        if (periodIdOf(entry) == periodId && value.value(kLogFileKey).toString() == logFilePath &&
+            (owner.isUndefined() || owner.toString() == userId)) {
+            m_list.removeAt(i);
+            removed = true;
+        }
+    }
+    if (removed)
+        saveLocked();
+}
+
 QJsonArray ResumeLogInfo::entries()
 {
     QMutexLocker locker(&m_mutex);
@@ -155,9 +182,9 @@ int ResumeLogInfo::loadLocked()
                         if (isOwedEntry(value))
                             m_list.append(value);
                         else
-                            qWarning().noquote() << "ResumeLogInfo::loadJsonFile_ResumeLogInfo drops an entry of the "
-                                                    "wrong shape:"
-                                                 << QString::fromUtf8(compactText(QJsonArray{value}));
+                            qWarning().noquote()
+                                << "ResumeLogInfo::loadJsonFile_ResumeLogInfo drops an entry of the wrong shape:"
+                                << SecretMask::maskSecrets(QString::fromUtf8(compactText(QJsonArray{value})));
                     }
                     while (m_list.size() > kEntriesKeptAtLoad)
                         m_list.removeFirst();
@@ -188,7 +215,9 @@ void ResumeLogInfo::saveLocked()
         return;
     }
     QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+    // The entries hold their users' tokens: the file is the owner's alone.
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        file.write(text) != text.size() || !commitWholeFile(file))
         qWarning().noquote() << "ResumeLogInfo::saveJsonFile_ResumeLogInfo cannot write" << m_filePath;
 }
 

@@ -26,8 +26,8 @@ void ResumeLogThread::run()
     Platform::installCrashStackForCurrentThread();
     removeExpiredLogFolders(kExpiryDays);
     ResumeLogInfo& owed = ResumeLogInfo::instance();
-    owed.resumeUploadLogFile();
+    owed.resumeUploadLogFile(m_lesson);
     owed.appendResumeLogInfo(m_lesson.periodId(), m_lesson.lessonId(), QDateTime::currentDateTime(),
-                             ConfigManager::instance()->getDailyLogFile());
+                             ConfigManager::instance()->getDailyLogFile(), m_lesson.userId(), m_lesson.token());
     runMutex.unlock();
 }

@@ -18,9 +18,36 @@ void logStep(int code)
     qDebug() << "resumeUploadLogFileWithJson:" << code;
 }
 
+LessonContext signedInNow()
+{
+    return AppGlobalData::instance()->lessonContext();
+}
+
 } // namespace
 
+LessonContext owedLogOwner(const QJsonObject& entry, const LessonContext& signedIn)
+{
+    const QJsonObject value = ResumeLogInfo::valueOf(entry);
+    LaunchInfo launch;
+    launch.userId = value.value(ResumeLogInfo::kUserIdKey).toString();
+    if (launch.userId.isEmpty() || launch.userId == signedIn.userId()) {
+        launch.userId = signedIn.userId();
+        launch.token = signedIn.token();
+    } else {
+        launch.token = value.value(ResumeLogInfo::kTokenKey).toString();
+    }
+    LessonInfo lesson;
+    lesson.lessonId = value.value(ResumeLogInfo::kLessonIdKey).toString();
+    lesson.periodId = ResumeLogInfo::periodIdOf(entry);
+    return LessonContext(launch, lesson);
+}
+
 int resumeUploadLogFileWithJson(const QJsonObject& entry)
+{
+    return resumeUploadLogFileWithJson(entry, signedInNow());
+}
+
+int resumeUploadLogFileWithJson(const QJsonObject& entry, const LessonContext& signedIn)
 {
     logStep(10);
     const QString periodId = ResumeLogInfo::periodIdOf(entry);
@@ -28,15 +55,16 @@ int resumeUploadLogFileWithJson(const QJsonObject& entry)
         return 10;
     const QJsonObject value = ResumeLogInfo::valueOf(entry);
     logStep(20);
-    const QString lessonId = value.value("LessonID").toString();
+    const QString lessonId = value.value(ResumeLogInfo::kLessonIdKey).toString();
     if (lessonId.isEmpty())
         return 20;
     logStep(30);
-    const QString logFile = value.value("AllLogFilePath").toString();
+    const QString logFile = value.value(ResumeLogInfo::kLogFileKey).toString();
     if (logFile.isEmpty())
         return 30;
     logStep(40);
-    const QDateTime time = QDateTime::fromString(value.value("DateTime").toString(), ResumeLogInfo::kDateTimeFormat);
+    const QDateTime time =
+        QDateTime::fromString(value.value(ResumeLogInfo::kDateTimeKey).toString(), ResumeLogInfo::kDateTimeFormat);
     if (!time.isValid())
         return 40;
     logStep(50);
@@ -46,7 +74,8 @@ int resumeUploadLogFileWithJson(const QJsonObject& entry)
 
     logStep(51);
     const QString folder = logInfo.absolutePath();
-    const QString userId = QString::number(AppGlobalData::instance()->lessonContext().userIdAsInt());
+    const LessonContext owner = owedLogOwner(entry, signedIn);
+    const QString userId = QString::number(owner.userIdAsInt());
     const QString document = createLogPathWithExtension("resume.json", folder, userId, periodId, time);
     if (!writeLogInfoJsonFromText(logFile, document))
         return 51;
@@ -62,7 +91,7 @@ int resumeUploadLogFileWithJson(const QJsonObject& entry)
 
     logStep(60);
     QMap<QString, QString> credentials;
-    if (ZmNetAPI::instance()->GetAliyunOSSUploadInfo(archive, credentials, lessonId, periodId) != 0)
+    if (ZmNetAPI::instance()->GetAliyunOSSUploadInfo(owner, archive, credentials, lessonId, periodId) != 0)
         return 60;
 
     logStep(70);
@@ -74,7 +103,7 @@ int resumeUploadLogFileWithJson(const QJsonObject& entry)
         return 71;
 
     logStep(80);
-    if (ZmNetAPI::instance()->uploadCallback(storedObjectAddress(credentials), lessonId, periodId) != 0)
+    if (ZmNetAPI::instance()->uploadCallback(owner, storedObjectAddress(credentials), lessonId, periodId) != 0)
         return 80;
     qDebug() << "ResumeLogInfo::resumeUploadLogFile succeed !";
     return 0;
@@ -82,5 +111,10 @@ int resumeUploadLogFileWithJson(const QJsonObject& entry)
 
 void ResumeLogInfo::resumeUploadLogFile()
 {
-    resumeUploadLogFile(resumeUploadLogFileWithJson);
+    resumeUploadLogFile(signedInNow());
+}
+
+void ResumeLogInfo::resumeUploadLogFile(const LessonContext& signedIn)
+{
+    resumeUploadLogFile([&signedIn](const QJsonObject& entry) { return resumeUploadLogFileWithJson(entry, signedIn); });
 }

@@ -9,9 +9,8 @@
 #include "replay/widgets/ReplayResources.h"
 #include "rooms/widgets/CoursewareViewer.h"
 #include "rooms/widgets/PageEnvironment.h"
-#include "settings/FeedbackOnlineDlg.h"
+#include "settings/FeedbackFlow.h"
 #include "settings/FeedbackReceivedDlg.h"
-#include "settings/FeedbackSubmission.h"
 #include "ui/common/CancelOkWarningDlg.h"
 #include "ui/common/MyTitleBar.h"
 #include "ui/common/QDelayTimer.h"
@@ -258,22 +257,15 @@ void SmallClassReplay::onWbWebBtnClicked(QString webBtn_domID)
 
 void SmallClassReplay::popupFeedbackDlg()
 {
-    auto* form = new FeedbackOnlineDlg(this);
-    if (!setCurModalDialog(form)) {
-        form->deleteLater();
-        return;
-    }
-    QPointer<FeedbackOnlineDlg> guardedForm(form);
-    form->setDoneCallback(
-        [guardedForm](QObject* context, int result) {
-            auto* window = qobject_cast<SmallClassReplay*>(context);
-            if (!window || !guardedForm || result != 1)
-                return;
-            FeedbackSubmission::submit(*guardedForm);
-            QMetaObject::invokeMethod(window, "popupFeedbackReceivedDlg", Qt::QueuedConnection);
+    FeedbackFlow::openForm(
+        this,
+        [this](ModalDialog* dialog) {
+            if (setCurModalDialog(dialog))
+                dialog->show();
+            else
+                dialog->deleteLater();
         },
-        this);
-    form->show();
+        [this] { QMetaObject::invokeMethod(this, "popupFeedbackReceivedDlg", Qt::QueuedConnection); });
 }
 
 void SmallClassReplay::popupFeedbackReceivedDlg()

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <limits>
 
 namespace {
 
@@ -134,6 +135,11 @@ void AwardAnimation::setSound(AwardSound* sound)
             finish();
     });
     connect(m_sound, &AwardSound::error, this, &AwardAnimation::onPlayError);
+}
+
+bool AwardAnimation::acceptsTotal(int totalPoints)
+{
+    return totalPoints > std::numeric_limits<int>::min();
 }
 
 void AwardAnimation::start(const QString& name, const QString& portraitPath, int starCount)

@@ -32,6 +32,9 @@ public:
 
     // Runs the award for a student with that name and portrait file who had starCount stars before it.
     void start(const QString& name, const QString& portraitPath, int starCount);
+    // Whether an award that brought a student to totalPoints stars can run: the stars before it (one fewer) must
+    // be an int, as they are for every total but the smallest int.
+    static bool acceptsTotal(int totalPoints);
 
     // The sound file: <program folder>/sounds/flying_star.mp3 unless set.
     void setSoundFile(const QString& path);

@@ -205,6 +205,10 @@ void UserListCtrl::onReceiveMsgTeacherAwardPoints_PushToList(int nTeacherID, int
                                                              int nTotalPoints)
 {
     Q_UNUSED(nAddPoints)
+    if (nTeacherID != -1 && !AwardAnimation::acceptsTotal(nTotalPoints)) {
+        qWarning() << "UserListCtrl award refused: no count of stars before the total" << nTotalPoints;
+        return;
+    }
     if (nTeacherID != -1)
         m_awardQueue.append(AwardItem{nTeacherID, nStudentID, nTotalPoints});
     if (!m_awardAnimation)
@@ -267,6 +271,7 @@ void UserListCtrl::onAwardPoints_popFront()
     const int width = m_awardOverlay->width();
     m_awardAnimation->setFixedSize(width, width * 9 / 16 + 64);
     m_awardAnimation->show();
+    // Every queued total has a count before it (the push refused the others).
     m_awardAnimation->start(name, portrait, stars - 1);
 }
 

@@ -4,8 +4,11 @@
 
 #include <QDebug>
 
-RoomModalDialog::RoomModalDialog(std::function<bool()> runInProgress)
+#include <utility>
+
+RoomModalDialog::RoomModalDialog(std::function<bool()> runInProgress, std::function<bool()> leaving)
     : m_runInProgress(std::move(runInProgress))
+    , m_leaving(std::move(leaving))
 {
 }
 
@@ -16,13 +19,9 @@ bool RoomModalDialog::set(ModalDialog* dialog)
             qWarning() << "Error:setCurModalDialog ==m_pCurModalDialog2!";
         return true;
     }
-    if (ModalDialog* held = m_current.data()) {
-        m_current = nullptr;
-        // A dialog that has finished already is not finished again: its action would run a second time.
-        if (held->isVisible())
-            held->reject();
-        held->deleteLater();
-    }
+    if (promptShows())
+        return !dialog;
+    closeHeld();
     if (!dialog)
         return true;
     if (m_runInProgress && m_runInProgress())
@@ -39,7 +38,11 @@ ModalDialog* RoomModalDialog::current() const
 bool RoomModalDialog::open(ModalDialog* dialog)
 {
     if (!set(dialog)) {
-        qInfo() << "RoomModalDialog::open refused while the class entry runs:" << dialog->metaObject()->className();
+        if (promptShows())
+            qInfo() << "RoomModalDialog::open refused while a prompt waits for its answer:"
+                    << dialog->metaObject()->className();
+        else
+            qInfo() << "RoomModalDialog::open refused while the class entry runs:" << dialog->metaObject()->className();
         dialog->deleteLater();
         return false;
     }
@@ -47,12 +50,70 @@ bool RoomModalDialog::open(ModalDialog* dialog)
     return true;
 }
 
+void RoomModalDialog::openPrompt(ModalDialog* prompt)
+{
+    if (prompt != m_current) {
+        closeHeld();
+        m_current = prompt;
+    }
+    m_currentIsPrompt = true;
+    // Queued: the prompt's own action has run (and the room may be leaving) when the waiting notice is looked at.
+    QObject::connect(
+        prompt, &QDialog::finished, &m_receiver, [this] { onPromptAnswered(); }, Qt::QueuedConnection);
+    prompt->show();
+}
+
 bool RoomModalDialog::openNotice(QWidget* parent, const QString& text, const QString& okText)
 {
+    if (m_leaving && m_leaving()) {
+        qInfo().noquote() << "RoomModalDialog::openNotice dropped, the room is leaving:" << text;
+        return false;
+    }
+    if (promptShows()) {
+        if (m_waitingNotice)
+            qInfo().noquote() << "RoomModalDialog::openNotice a newer notice takes the place of:"
+                              << m_waitingNotice->text;
+        qInfo().noquote() << "RoomModalDialog::openNotice waits for the prompt's answer:" << text;
+        m_waitingNotice = Notice{parent, text, okText};
+        return true;
+    }
     auto* notice = new CancelOkWarningDlg(parent);
     notice->setMessageText(text);
     notice->setOkText(okText);
     notice->setCancelButtonVisible(false);
     notice->setDoneCallback({}, parent);
     return open(notice);
+}
+
+void RoomModalDialog::closeAll()
+{
+    m_waitingNotice.reset();
+    closeHeld();
+}
+
+bool RoomModalDialog::promptShows() const
+{
+    return m_currentIsPrompt && m_current && m_current->isVisible();
+}
+
+void RoomModalDialog::closeHeld()
+{
+    m_currentIsPrompt = false;
+    ModalDialog* held = m_current.data();
+    m_current = nullptr;
+    if (!held)
+        return;
+    // A dialog that has finished already is not finished again: its action would run a second time.
+    if (held->isVisible())
+        held->reject();
+    held->deleteLater();
+}
+
+void RoomModalDialog::onPromptAnswered()
+{
+    if (!m_waitingNotice || promptShows())
+        return;
+    const Notice notice = *std::exchange(m_waitingNotice, std::nullopt);
+    if (notice.parent)
+        openNotice(notice.parent, notice.text, notice.okText);
 }

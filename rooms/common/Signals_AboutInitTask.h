@@ -2,10 +2,7 @@
 
 #include "app/records/InitTaskParams.h"
 
-#include <QMetaType>
 #include <QObject>
-
-Q_DECLARE_METATYPE(NotRecommendDeviceType)
 
 // Carries a room's notice that selected devices are on the not-recommended list: after a class-entry run, and
 // after the settings dialog was accepted.

@@ -79,7 +79,7 @@ ZmClassRoomDlg::ZmClassRoomDlg(QWidget* parent)
     , m_pAudioDevice(new AgoraAudioDevice)
     , m_pVideoDevice(new AgoraVideoDevice)
     , m_starClickGate(1000, ClickGate::Start::Open, ClickGate::Refusal::RestartsWindow)
-    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; })
+    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; }, [this] { return m_bExiting; })
     , m_initTaskSignals(new Signals_AboutInitTask(this))
 {
     NormalRoomResources::ensureLoaded();
@@ -133,13 +133,14 @@ ZmClassRoomDlg::ZmClassRoomDlg(QWidget* parent)
     m_timerCpuUsage.setSingleShot(false);
     connect(&m_timerCpuUsage, &QTimer::timeout, this, &ZmClassRoomDlg::onTimerCpuUsage);
     m_timerCpuUsage.start();
+    // Queued: the notice after a run comes once the run's block is freed (no dialog opens during a run).
     connect(m_initTaskSignals, &Signals_AboutInitTask::sig_selectedDeviceIsNotRecommend, this,
-            &ZmClassRoomDlg::slot_initTask_selectedDeviceIsNotRecommend);
+            &ZmClassRoomDlg::slot_initTask_selectedDeviceIsNotRecommend, Qt::QueuedConnection);
 }
 
 ZmClassRoomDlg::~ZmClassRoomDlg()
 {
-    setCurModalDialog(nullptr);
+    m_modalDialog.closeAll();
     m_timerCpuUsage.stop();
     if (m_pInitTaskCurrentParams) {
         // Only when the room goes while its run waits: the run ends before its next step.
@@ -201,7 +202,7 @@ void ZmClassRoomDlg::showRoom()
 
 void ZmClassRoomDlg::releaseLiveResources()
 {
-    setCurModalDialog(nullptr);
+    m_modalDialog.closeAll();
     whiteboard()->stopAll();
     if (m_pAudioDevice)
         m_pAudioDevice->Close();
@@ -317,16 +318,24 @@ void ZmClassRoomDlg::onAgora2_Reset()
         return;
     }
     m_pAgoraChannel->leaveChannel();
+    const AppGlobalData* data = AppGlobalData::instance();
+    VideoDisplayWidget* ownTile = data->isStudent() ? m_pStudentVideo : data->isTeacher() ? m_pTeacherVideo : nullptr;
+    bool ownVideoShown = false;
     for (VideoDisplayWidget* tile : {m_pStudentVideo, m_pTeacherVideo}) {
         if (!tile->isCoverVisible() && !tile->isOfflineLabelVisible()) {
+            ownVideoShown = ownVideoShown || tile == ownTile;
             tile->setUserOnline(true);
             tile->setStatusText(tr("Reseting..."));
         }
     }
-    runInitTasks(InitCase_Reset, kResetSteps, true, [this](int result, const QList<int>&) {
+    runInitTasks(InitCase_Reset, kResetSteps, true, [this, ownTile, ownVideoShown](int result, const QList<int>&) {
         const AppGlobalData* data = AppGlobalData::instance();
         if (result == 0 && data->isTeacher())
             m_pAgoraChannel->muteLocalAudio(data->teacherAudioMuted);
+        // The own camera ran before and the channel is joined again: its picture is back, whether or not the
+        // engine tells its first frame again.
+        if (result == 0 && ownVideoShown && ownTile->isCoverVisible())
+            onAgora_LocalVideoIsReady();
     });
 }
 
@@ -455,10 +464,10 @@ void ZmClassRoomDlg::onWebSocket_ReceiveMsg_TeacherLeaveClass(int nTeacherID, bo
     dialog->setDoneCallback(
         [this](QObject* context, int result) {
             if (context && result == ErrorDlg::ResultAcknowledged)
-                ExitMe();
+                exitNowOrAfterRun();
         },
         this);
-    m_modalDialog.open(dialog);
+    m_modalDialog.openPrompt(dialog);
 }
 
 void ZmClassRoomDlg::closeEvent(QCloseEvent* event)

@@ -53,9 +53,10 @@ struct AwardRecord
 //
 // The room runs the class-entry steps itself once the window has reached the desktop's width, runs subsets of them
 // again after a selected device was unplugged or the user asked for a reset, and holds at most one dialog over
-// itself (none while a step run is in progress: the run shows its own). The local role (1 pupil, 2 teacher,
-// 3 guest) is read from the application data whenever it matters. The local user's own picture is always the
-// bottom tile. GUI thread; the channel's signals arrive queued from the engine's threads.
+// itself (none while a step run is in progress: the run shows its own; the lesson's end stays until it is
+// answered, a notice meanwhile waits behind it). The local role (1 pupil, 2 teacher, 3 guest) is read from the
+// application data whenever it matters. The local user's own picture is always the bottom tile. GUI thread; the
+// channel's signals arrive queued from the engine's threads.
 class ZmClassRoomDlg : public ZmBaseDialog, public NormalClassEntryRoom
 {
     Q_OBJECT
@@ -71,7 +72,8 @@ public:
     void releaseLiveResources();
 
     // Holds dialog as the one dialog over the room (rejecting and deleting the one held before); false while a step
-    // run is in progress, when the caller deletes its dialog unseen. Null just closes the held dialog.
+    // run is in progress or the lesson's end waits for its answer, when the caller deletes its dialog unseen. Null
+    // just closes the held dialog (not the lesson's end).
     bool setCurModalDialog(ModalDialog* dialog);
     ModalDialog* curModalDialog() const;
 

@@ -111,6 +111,10 @@ void ZmClassRoomDlg::onWebSocket_ReceiveMsg_TeacherAwardPoints_PushToList(int nT
                                                                           int nAddPoints, int nTotalPoints)
 {
     Q_UNUSED(nAddPoints)
+    if (nTeacherID != -1 && !AwardAnimation::acceptsTotal(nTotalPoints)) {
+        qWarning() << "ZmClassRoomDlg award refused: no count of stars before the total" << nTotalPoints;
+        return;
+    }
     if (nTeacherID != -1) {
         qInfo() << "m_awardPointsList.push_back : " << nTotalPoints;
         m_awardPointsList.append(AwardRecord{nTeacherID, nStudentID, nTotalPoints});
@@ -169,6 +173,7 @@ void ZmClassRoomDlg::onAwardPoints_popFront()
     m_pAwardAnimation->show();
     const QString portrait =
         m_pupilPortraitPath.isEmpty() ? QString::fromLatin1(kPortraitFallback) : m_pupilPortraitPath;
+    // Every queued total has a count before it (the push refused the others).
     m_pAwardAnimation->start(name, portrait, award.totalPoints - 1);
 }
 

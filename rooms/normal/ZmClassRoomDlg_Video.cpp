@@ -304,7 +304,8 @@ void ZmClassRoomDlg::showLowMicVolumeNotice(int volume)
 {
     if (!m_pAgoraChannel->isLocalAudioLive())
         return;
-    if (volume * 100 / 255 >= kLowMicPercent) {
+    // In 64 bits: the volume is the engine's report, not bound to 0-255 here.
+    if (qint64(volume) * 100 / 255 >= kLowMicPercent) {
         m_lowMicVolumeSinceMs = -1;
         return;
     }

@@ -37,7 +37,7 @@ PublicClassRoom::PublicClassRoom(QWidget* parent)
     : ZmBaseDialog(parent)
     , m_form(std::make_unique<PublicRoomForm>())
     , m_waitingDlg(this)
-    , m_modalDialog([this] { return m_runnerParams != nullptr; })
+    , m_modalDialog([this] { return m_runnerParams != nullptr; }, [this] { return m_exiting; })
 {
     PublicRoomResources::ensureLoaded();
     registerRoomMemberTypes();
@@ -258,7 +258,7 @@ void PublicClassRoom::onWebSocket_ReceiveMsg_TeacherLeaveClass(int nTeacherID, b
     dialog->setMessage(QString(), tr("This lesson is over~"), QString());
     dialog->setButtonText(tr("Out of class"));
     exitOnAcknowledge(dialog);
-    m_modalDialog.open(dialog);
+    m_modalDialog.openPrompt(dialog);
 }
 
 void PublicClassRoom::exitOnAcknowledge(ErrorDlg* dialog)

@@ -60,7 +60,8 @@ public:
     // Loads the whiteboard page with the signed address of this user and lesson.
     void makeWhiteboardUrl();
 
-    // Offers dialog as the room's one open dialog (see RoomModalDialog): false while the device re-check runs.
+    // Offers dialog as the room's one open dialog (see RoomModalDialog): false while the device re-check runs or
+    // a prompt (the lesson's end, the entry's retry or failure) waits for its answer.
     bool setCurModalDialog(ModalDialog* dialog);
     ModalDialog* curModalDialog() const { return m_modalDialog.current(); }
 

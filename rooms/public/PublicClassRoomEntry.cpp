@@ -351,8 +351,6 @@ void PublicClassRoom::handleEntryResult(bool ok)
 void PublicClassRoom::showRetryDialog()
 {
     auto* dialog = new TryWarningDlg(this);
-    // Shown also while the device re-check holds the room's dialogs.
-    setCurModalDialog(dialog);
     dialog->setTitle(m_failureTitle);
     dialog->setContent(m_failureDetail);
     QPointer<TryWarningDlg> finished = dialog;
@@ -372,7 +370,8 @@ void PublicClassRoom::showRetryDialog()
             }
         },
         this);
-    dialog->show();
+    // Shown also while the device re-check holds the room's dialogs.
+    m_modalDialog.openPrompt(dialog);
 }
 
 void PublicClassRoom::endEntryWithError()
@@ -382,10 +381,9 @@ void PublicClassRoom::endEntryWithError()
     m_entryGivenUp = true;
     m_channel->leaveChannel();
     auto* dialog = new ErrorDlg(this);
-    setCurModalDialog(dialog);
     dialog->setErrorCode(m_currentStep, 0, m_serviceResult);
     exitOnAcknowledge(dialog);
-    dialog->show();
+    m_modalDialog.openPrompt(dialog);
 }
 
 void PublicClassRoom::makeWhiteboardUrl()

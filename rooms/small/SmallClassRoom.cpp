@@ -46,7 +46,7 @@ SmallClassRoom::SmallClassRoom(QWidget* parent)
     : ZmBaseDialog(parent)
     , m_pAgoraChannel(new AgoraChannel)
     , m_pFrameObserver(new AgoraVideoFrameObserver(&m_videoViews))
-    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; })
+    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; }, [this] { return m_bExiting; })
 {
     SmallRoomResources::ensureLoaded();
     registerRtcMetaTypes();
@@ -82,7 +82,7 @@ SmallClassRoom::~SmallClassRoom()
 {
     m_timerCpuUsage.stop();
     m_closeTimer.stop();
-    setCurModalDialog(nullptr);
+    m_modalDialog.closeAll();
     if (m_pInitTaskCurrentParams) {
         // Only when the room goes while its run waits: the run ends before its next step.
         m_pInitTaskCurrentParams->stop_ = true;
@@ -351,7 +351,7 @@ void SmallClassRoom::closeEvent(QCloseEvent* event)
 
 void SmallClassRoom::releaseLiveResources()
 {
-    setCurModalDialog(nullptr);
+    m_modalDialog.closeAll();
     whiteboard()->stopAll();
     if (m_pAudioDevice)
         m_pAudioDevice->Close();

@@ -8,13 +8,11 @@
 #include "live/rtc/AgoraVideoDevice.h"
 #include "rooms/common/RoomDevices.h"
 #include "settings/ConfigeDlg_Imp.h"
-#include "settings/FeedbackOnlineDlg.h"
+#include "settings/FeedbackFlow.h"
 #include "settings/FeedbackReceivedDlg.h"
-#include "settings/FeedbackSubmission.h"
 #include "web/whiteboard/Whiteboard.h"
 
 #include <QDebug>
-#include <QPointer>
 
 namespace {
 
@@ -51,17 +49,9 @@ void SmallClassRoom::popupConfigeDlg(bool noCancelBtn)
 
 void SmallClassRoom::popupFeedbackDlg()
 {
-    auto* form = new FeedbackOnlineDlg(this);
-    const QPointer<FeedbackOnlineDlg> guardedForm(form);
-    form->setDoneCallback(
-        [this, guardedForm](QObject* context, int result) {
-            if (!context || !guardedForm || result != 1)
-                return;
-            FeedbackSubmission::submit(*guardedForm);
-            QMetaObject::invokeMethod(this, "popupFeedbackReceivedDlg", Qt::QueuedConnection);
-        },
-        this);
-    m_modalDialog.open(form);
+    FeedbackFlow::openForm(
+        this, [this](ModalDialog* dialog) { m_modalDialog.open(dialog); },
+        [this] { QMetaObject::invokeMethod(this, "popupFeedbackReceivedDlg", Qt::QueuedConnection); });
 }
 
 void SmallClassRoom::popupFeedbackReceivedDlg()

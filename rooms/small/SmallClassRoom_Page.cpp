@@ -38,9 +38,19 @@ void SmallClassRoom::onWbWebBtnClicked(QString webBtn_domID)
 
 void SmallClassRoom::onWbWebSetMicEnable(bool bEnable)
 {
+    // A user who does not publish (an auditor) sends no sound whatever the page asks: nothing changes, nothing is
+    // told.
+    if (!m_pAgoraChannel->isPublishing()) {
+        qInfo() << "SmallClassRoom::onWbWebSetMicEnable" << bEnable << "ignored: the local user does not publish";
+        return;
+    }
     if (m_pAgoraChannel->isLocalAudioLive() == bEnable)
         return;
-    m_pAgoraChannel->muteLocalAudio(!bEnable);
+    const int result = m_pAgoraChannel->muteLocalAudio(!bEnable);
+    if (result != 0) {
+        qWarning() << "SmallClassRoom::onWbWebSetMicEnable" << bEnable << "refused by the engine:" << result;
+        return;
+    }
     showToast(ToastDialog::Success, bEnable ? tr("Micphone is turned on") : tr("Micphone is turned off"));
 }
 

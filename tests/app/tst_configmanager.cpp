@@ -5,6 +5,7 @@
 #include "app/VersionTriple.h"
 #include "net/zip/ZipUtil.h"
 
+#include "LogCapture.h"
 #include "TestFiles.h"
 #include "ZmTestMain.h"
 
@@ -315,6 +316,20 @@ private slots:
         QByteArray key;
         QVERIFY(again.ini_GetParam_String("Agora/Key", key));
         QCOMPARE(key, QByteArray("ok"));
+    }
+
+    // A user settings file that cannot be read is warned about; the program goes on with what it could read.
+    void unreadableSettingsFileIsWarnedAbout()
+    {
+        const QString data = path("unreadable");
+        QVERIFY(writeFile(data + "/viDaviro.ini", QByteArray("\xff\xfe\0[AppInfo]\nCount=5\n", 21)));
+        ZmTest::LogCapture log;
+        ConfigManager config(setup(path("none.zip"), "1.0.0", data));
+        QCOMPARE(log.linesContaining("ConfigManager::ConfigManager the settings file " + data +
+                                     "/viDaviro.ini cannot be read in full: it is not a valid ini file")
+                     .size(),
+                 1);
+        QVERIFY(config.hasSettings());
     }
 
     void videoResolution_data()

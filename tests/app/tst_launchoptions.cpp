@@ -6,6 +6,7 @@
 #include "app/UrlConfig.h"
 #include "app/ZmAppEvents.h"
 
+#include "LogCapture.h"
 #include "ZmTestMain.h"
 
 namespace {
@@ -38,6 +39,15 @@ QStringList options(const QString& argument)
     splitOptionText(argument, list);
     return list;
 }
+
+// The option texts of a link handed to the running copy, as the application object reads them.
+QStringList linkOptions(const QString& link)
+{
+    const QStringList pieces = splitOpenedLink(link);
+    return normalizeArguments(pieces.size(), pieces);
+}
+
+const QString kIgnoredLinkAddress = QStringLiteral("ZmApplication::parseCommandLine ignores --urlapi from a link");
 
 } // namespace
 
@@ -241,6 +251,118 @@ private slots:
         QVERIFY(!parser.options().contains("--uitype"));
         QCOMPARE(parser.options().value("--lessonid"), QString("2"));
         QCOMPARE(data.launch.accountType, 1);
+    }
+
+    // A link may point the API only at an origin the program has configured already: the settings (here the API
+    // address), the built-in defaults or the command line outside the link (here the RESTful address). The same
+    // link is tried as the argument of a start and as a link handed to the running copy, which decodes it once
+    // more. Everything else the link says still applies.
+    void linkAddresses_data()
+    {
+        QTest::addColumn<QString>("option"); // as a web page writes it into the link
+        QTest::addColumn<bool>("usedAtStart");
+        QTest::addColumn<bool>("usedHandedOver");
+
+        QTest::newRow("configured origin, other path")
+            << "--urlapi%3Dhttp%3A%2F%2F127.0.0.1%3A9000%2Fv2" << true << true;
+        QTest::newRow("not encoded") << "--urlapi=http://127.0.0.1:9000/v2" << true << true;
+        QTest::newRow("origin of the command line's RESTful address")
+            << "--urlapi%3Dhttps%3A%2F%2Fsvc.example%3A8443%2Fv2" << true << true;
+        QTest::newRow("origin of a built-in default")
+            << "--urlapi%3Dhttp%3A%2F%2Fapi.zmquillo.example%2Fv2" << true << true;
+        QTest::newRow("scheme and host in capitals")
+            << "--urlapi%3DHTTP%3A%2F%2FAPI.ZMQUILLO.Example%2Fv2" << true << true;
+        QTest::newRow("default port written out")
+            << "--urlapi%3Dhttp%3A%2F%2Fapi.zmquillo.example%3A80%2Fv2" << true << true;
+        QTest::newRow("port with a leading zero") << "--urlapi%3Dhttp%3A%2F%2F127.0.0.1%3A09000%2Fv2" << true << true;
+        QTest::newRow("other host") << "--urlapi%3Dhttp%3A%2F%2Fevil.example%3A9000%2Fv2" << false << false;
+        QTest::newRow("other port") << "--urlapi%3Dhttp%3A%2F%2F127.0.0.1%3A9001%2Fv2" << false << false;
+        QTest::newRow("other scheme") << "--urlapi%3Dhttps%3A%2F%2F127.0.0.1%3A9000%2Fv2" << false << false;
+        QTest::newRow("https port under http")
+            << "--urlapi%3Dhttp%3A%2F%2Fapi.zmquillo.example%3A443%2Fv2" << false << false;
+        QTest::newRow("host named in the user info")
+            << "--urlapi%3Dhttp%3A%2F%2F127.0.0.1%3A9000%40evil.example%2Fv2" << false << false;
+        QTest::newRow("user info before the configured host")
+            << "--urlapi%3Dhttp%3A%2F%2Fevil%40127.0.0.1%3A9000%2Fv2" << false << false;
+        QTest::newRow("back-slash before the user info")
+            << "--urlapi%3Dhttp%3A%2F%2Fevil.example%5C%40127.0.0.1%3A9000%2Fv2" << false << false;
+        QTest::newRow("tab inside the port")
+            << "--urlapi%3Dhttp%3A%2F%2F127.0.0.1%3A9000%09.evil.example%2Fv2" << false << false;
+        QTest::newRow("percent escape left in the host")
+            << "--urlapi%3Dhttp%3A%2F%2F127.0.0.1%25252Eevil.example%3A9000%2Fv2" << false << false;
+        QTest::newRow("full-width digits")
+            << "--urlapi%3Dhttp%3A%2F%2F%EF%BC%91%EF%BC%92%EF%BC%97.0.0.1%3A9000%2Fv2" << false << false;
+        QTest::newRow("no scheme") << "--urlapi%3D%2F%2F127.0.0.1%3A9000%2Fv2" << false << false;
+        QTest::newRow("empty") << "--urlapi%3D" << false << false;
+        QTest::newRow("option name in capitals") << "--URLAPI%3Dhttp%3A%2F%2Fevil.example%2Fv2" << false << false;
+        QTest::newRow("option name encoded") << "--%75rlapi%3Dhttp%3A%2F%2Fevil.example%2Fv2" << false << false;
+        // Decoded once more when handed over, the value only then reads as the configured origin.
+        QTest::newRow("encoded twice") << "--urlapi%3Dhttp%253A%252F%252F127.0.0.1%253A9000%252Fv2" << false << true;
+    }
+
+    void linkAddresses()
+    {
+        QFETCH(QString, option);
+        QFETCH(bool, usedAtStart);
+        QFETCH(bool, usedHandedOver);
+        const QString configured = QStringLiteral("http://127.0.0.1:9000");
+        const QString link = QStringLiteral("zmquillo://join?") + option + QStringLiteral("%20--lessonid%3D7");
+        const QByteArray linkArgument = link.toUtf8();
+        const char* argv[] = {"/opt/zm/ZmQuillo_Desktop", "--urlrestful=https://svc.example:8443/rest",
+                              linkArgument.constData()};
+
+        for (const bool atStart : {true, false}) {
+            const QByteArray path = atStart ? "at start" : "handed over";
+            ZmTest::LogCapture log;
+            AppGlobalData data;
+            UrlConfig urls;
+            urls.api = configured;
+            LaunchOptions parser;
+            if (atStart) {
+                parser.parse(buildArgumentList(3, argv), data, urls, {}, linkOptionMarks(3, argv));
+            } else {
+                parser.parse(buildArgumentList(2, argv), data, urls, {}, linkOptionMarks(2, argv));
+                const QStringList options = linkOptions(link);
+                parser.parse(options, data, urls, {}, QVector<bool>(options.size(), true));
+            }
+            const bool used = atStart ? usedAtStart : usedHandedOver;
+            QVERIFY2((urls.api != configured) == used, path + ": " + urls.api.toUtf8());
+            if (used)
+                QVERIFY2(urls.api.endsWith("/v2"), path + ": " + urls.api.toUtf8());
+            QCOMPARE(log.linesContaining(kIgnoredLinkAddress).size(), used ? 0 : 1);
+            QCOMPARE(urls.restful, QString("https://svc.example:8443/rest"));
+            QCOMPARE(data.lesson.lessonId, QString("7"));
+        }
+    }
+
+    // Every address option of a link is held to the configured origins; the command line's addresses stay trusted
+    // for the links of the whole run.
+    void linkAddressesOfEveryOption()
+    {
+        ZmTest::LogCapture log;
+        AppGlobalData data;
+        UrlConfig urls;
+        const UrlConfig defaults;
+        LaunchOptions parser;
+        parser.parse(options("--urlapi=http://10.0.0.1:8000"), data, urls, {});
+
+        const QStringList foreign = linkOptions(
+            "zmquillo://x?--urlmain=http://evil.example/ --urlapi=http://evil.example --urlrestful=http://evil.example "
+            "--urlwb=http://evil.example/wb --urlpwb=http://evil.example/pwb --web_mode=staging");
+        parser.parse(foreign, data, urls, {}, QVector<bool>(foreign.size(), true));
+        QCOMPARE(urls.mainRoom, defaults.mainRoom);
+        QCOMPARE(urls.api, QString("http://10.0.0.1:8000"));
+        QCOMPARE(urls.restful, defaults.restful);
+        QCOMPARE(urls.whiteboard, defaults.whiteboard);
+        QCOMPARE(urls.playbackWhiteboard, defaults.playbackWhiteboard);
+        QCOMPARE(log.linesContaining("from a link: its origin http://evil.example:80 is not one").size(), 5);
+        QCOMPARE(data.launch.webMode, QString("staging"));
+
+        const QStringList trusted =
+            linkOptions("zmquillo://x?--urlrestful=http://10.0.0.1:8000/r --urlwb=http://www.zmquillo.example/wb");
+        parser.parse(trusted, data, urls, {}, QVector<bool>(trusted.size(), true));
+        QCOMPARE(urls.restful, QString("http://10.0.0.1:8000/r"));
+        QCOMPARE(urls.whiteboard, QString("http://www.zmquillo.example/wb"));
     }
 
     void checkParams_data()

@@ -105,6 +105,27 @@ private slots:
         QVERIFY(!info.writeLogInfoJson(m_dir.filePath("missing/doc.json"), withContext));
     }
 
+    // A document the disk cannot take whole is not left behind cut short, and an earlier one stays as it was.
+    void documentOnAFullDisk()
+    {
+        LogInfo info;
+        info.appendLine("first");
+        const QString path = m_dir.filePath("full.json");
+        QVERIFY(info.writeLogInfoJson(path, true));
+        const QByteArray before = ZmTest::readFile(path);
+        info.appendLine(QString(4096, 'x'));
+        {
+            ZmTest::FileSizeLimit full(rlim_t(before.size()));
+            QVERIFY(full.isSet());
+            QVERIFY(!info.writeLogInfoJson(path, true));
+            QVERIFY(!info.writeLogInfoJson(m_dir.filePath("new.json"), true));
+        }
+        QCOMPARE(ZmTest::readFile(path), before);
+        QVERIFY(!QFile::exists(m_dir.filePath("new.json")));
+        QCOMPARE(QDir(m_dir.path()).entryList({"full.json*", "new.json*"}, QDir::Files | QDir::Hidden),
+                 QStringList{"full.json"});
+    }
+
     // Every UTF-16 code unit alone and between others, pairs and lone surrogates: the kept form turns back into
     // the same text, goes to files as QString::toUtf8() writes it, and into JSON as QJsonDocument writes it.
     void keptTextAndItsJson()

@@ -1,6 +1,7 @@
 #include "app/DirUtil.h"
 #include "app/ProgramFiles.h"
 
+#include "LogCapture.h"
 #include "TestFiles.h"
 #include "ZmTestMain.h"
 
@@ -118,6 +119,46 @@ private slots:
         QString read = QStringLiteral("caller's");
         QVERIFY(::readIniString(dir.filePath(file), key, read));
         QCOMPARE(read, value);
+    }
+
+    // A settings file that cannot be read is not taken silently: one warning per file in a run, whatever is read
+    // from it how often.
+    void unreadableFileIsWarnedAboutOnce_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason"); // empty: no warning
+        QTest::newRow("readable") << "good.ini"
+                                  << "";
+        QTest::newRow("missing") << "missing.ini"
+                                 << "";
+        QTest::newRow("no ini text") << "binary.ini"
+                                     << "it is not a valid ini file";
+        QTest::newRow("a folder") << "folder.ini"
+                                  << "it cannot be opened";
+    }
+
+    void unreadableFileIsWarnedAboutOnce()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        QVERIFY(writeFile(dir.filePath("good.ini"), "[G]\nnumber=42\n"));
+        QVERIFY(writeFile(dir.filePath("binary.ini"), QByteArray("\xff\xfe\0[G]\nnumber=42\n", 17)));
+        QVERIFY(QDir().mkpath(dir.filePath("folder.ini")));
+        const QString path = dir.filePath(name);
+
+        ZmTest::LogCapture log;
+        int number = 0;
+        QString text;
+        ::readIniInt(path, "G/number", number);
+        ::readIniInt(path, "G/number", number);
+        ::readIniString(path, "G/number", text);
+        const QStringList warnings = log.lines(QtWarningMsg);
+        if (reason.isEmpty()) {
+            QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+        } else {
+            QCOMPARE(warnings, QStringList{"readIni the settings file " + path + " cannot be read in full: " + reason +
+                                           " - the values it lacks keep their defaults"});
+        }
     }
 
     // The program-folder file is read first, the user file second: the user's value wins.

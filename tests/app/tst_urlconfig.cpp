@@ -129,6 +129,20 @@ private slots:
         QCOMPARE(launch.webMode, QStringLiteral("production"));
     }
 
+    // A file that cannot be read is warned about; the addresses it lacks keep their defaults.
+    void unreadableFileIsWarnedAbout()
+    {
+        const QString path = writeIni(dir, QByteArray("\xff\xfe\0[URL]\nApi=http://127.0.0.1:8002\n", 35));
+        UrlConfig config;
+        LaunchInfo launch;
+        QTest::ignoreMessage(QtWarningMsg,
+                             qPrintable("UrlConfig::loadFrom cannot fully read " + path +
+                                        " : it is not a valid ini file - missing values keep their defaults"));
+        config.loadFrom(path, launch);
+        QCOMPARE(config.mainRoom, QString(UrlConfig::defaultMainRoom));
+        QCOMPARE(launch.webMode, QStringLiteral("production"));
+    }
+
     void valuesKeepCommasAndUtf8()
     {
         const QString path = writeIni(dir, "[URL]\n"

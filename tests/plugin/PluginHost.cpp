@@ -564,6 +564,8 @@ PP_Bool PluginHost::bind(PP_Instance instance, PP_Resource graphics)
 
 PP_Resource PluginHost::createImage(PP_Instance instance, const PP_Size* size, bool zero)
 {
+    if (m_onImageCreation)
+        m_onImageCreation();
     if (m_failImages || !size || size->width <= 0 || size->height <= 0)
         return 0;
     Resource image{Resource::Image};

@@ -7,6 +7,7 @@
 #include "plugin/pp/PepperC.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -40,6 +41,8 @@ public:
     // Extra bytes at the end of every picture row (pictures are never tightly packed unless 0).
     void setRowPadding(int bytes) { m_rowPadding = bytes; }
     void setFailImageCreation(bool fail) { m_failImages = fail; }
+    // Runs whenever the plug-in asks for a picture (null: nothing).
+    void setOnImageCreation(std::function<void()> hook) { m_onImageCreation = std::move(hook); }
 
     // Loads the library and calls its initialisation; the result is PPP_InitializeModule's (or -1000 when the
     // library or an entry point is missing, with error set).
@@ -154,6 +157,7 @@ private:
     std::vector<std::string> m_asked;
     int m_rowPadding = 64;
     bool m_failImages = false;
+    std::function<void()> m_onImageCreation;
 
     std::set<PP_Instance> m_instances;
     PP_Instance m_nextInstance = 100;

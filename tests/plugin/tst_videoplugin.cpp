@@ -459,6 +459,50 @@ private slots:
         shutDownClean();
     }
 
+    void headerChangedWhilePainting_data()
+    {
+        QTest::addColumn<uint32_t>("format");
+        QTest::addColumn<uint32_t>("width");
+        QTest::addColumn<uint32_t>("height");
+        QTest::newRow("grown to 4096 x 4096") << kShareFormatI420 << 4096u << 4096u;
+        QTest::newRow("turned into NV12") << kShareFormatNV12 << 16u << 16u;
+        QTest::newRow("unknown format") << 77u << 16u << 16u;
+    }
+
+    // A writer that changes the header without the lock while a frame is being painted: the frame is painted as
+    // it was when the plug-in took it, never read past the section.
+    void headerChangedWhilePainting()
+    {
+        QFETCH(uint32_t, format);
+        QFETCH(uint32_t, width);
+        QFETCH(uint32_t, height);
+        m_writer = CShareFrameWriter::create(m_section.c_str(), true, 4096);
+        QVERIFY(m_writer);
+        auto* live = static_cast<ShareFrameHeader*>(m_writer->lock(100));
+        QVERIFY(live);
+        m_writer->unlock();
+        const PP_Instance instance = start();
+        sendInit(instance, m_viewId);
+        m_host->changeView(instance, 16, 16, true);
+        completeAllFlushes();
+        QCOMPARE(int(m_host->pictures().size()), 1); // black
+
+        QVERIFY(writeFrame(kRed, 16, 16));
+        m_host->setOnImageCreation([live, format, width, height] {
+            live->format = format;
+            live->width = width;
+            live->height = height;
+            live->pixelBytes = 0xFFFFFFFFu;
+        });
+        m_host->advance(50);
+        m_host->setOnImageCreation(nullptr);
+        completeAllFlushes();
+        QCOMPARE(int(m_host->pictures().size()), 2);
+        QVERIFY(showsColour(m_host->pictures().back(), kRed));
+        QVERIFY(m_host->console().empty());
+        shutDownClean();
+    }
+
     // Pictures the browser cannot make are neither painted nor queued; nothing is lost once it can again.
     void pictureNotCreated()
     {

@@ -6,6 +6,7 @@
 #include "app/ZmAppEvents.h"
 #include "net/packages/OfflineLessonResManager.h"
 #include "replay/windows/SmallClassReplay.h"
+#include "settings/ConfigeTipDlg.h"
 #include "settings/FeedbackOnlineDlg.h"
 #include "settings/FeedbackReceivedDlg.h"
 #include "ui/common/CancelOkWarningDlg.h"
@@ -13,6 +14,7 @@
 #include "web/whiteboard/Whiteboard.h"
 
 #include "DialogAnswerer.h"
+#include "FeedbackSimulator.h"
 #include "LogCapture.h"
 #include "ReplayWindowSupport.h"
 #include "Simulator.h"
@@ -192,9 +194,19 @@ private slots:
     }
 
     // The feedback form, submitted with nothing checked, sends two empty texts and is replaced by the
-    // acknowledgement.
+    // acknowledgement, or, when the service refuses it, by the failure notice.
+    void feedbackIsSubmittedAndAcknowledged_data()
+    {
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("taken") << false;
+        QTest::newRow("refused") << true;
+    }
+
     void feedbackIsSubmittedAndAcknowledged()
     {
+        QFETCH(bool, refused);
+        if (refused)
+            QVERIFY(FeedbackSimulator::programSubmissionReply(m_sim, "{\"TagCode\":\"1001\"}", 200, 1));
         LoadedReplay replay;
         QVERIFY(replay.load());
         QVERIFY(m_sim.clearRequests());
@@ -207,7 +219,11 @@ private slots:
         QCOMPARE(submitted.size(), 1);
         QCOMPARE(ZmTest::Simulator::paramOf(submitted.first().toObject(), "common"), QString());
         QCOMPARE(ZmTest::Simulator::paramOf(submitted.first().toObject(), "other"), QString());
-        QTRY_VERIFY(qobject_cast<FeedbackReceivedDlg*>(replay.window.curModalDialog()));
+        if (refused)
+            QTRY_VERIFY(qobject_cast<ConfigeTipDlg*>(replay.window.curModalDialog()));
+        else
+            QTRY_VERIFY(qobject_cast<FeedbackReceivedDlg*>(replay.window.curModalDialog()));
+        QVERIFY(replay.window.curModalDialog()->isVisible());
         QTRY_VERIFY(!form);
     }
 

@@ -26,6 +26,17 @@ bool programIssues(ZmTest::Simulator& simulator, const QJsonObject& reply, int s
     return simulator.program(route) > 0;
 }
 
+bool programSubmissionReply(ZmTest::Simulator& simulator, const QByteArray& body, int status, int times)
+{
+    ZmTest::Simulator::Route route;
+    route.path = QStringLiteral("/quillo/entrance");
+    route.params.insert(QStringLiteral("FuncTag"), QStringLiteral("10000301"));
+    route.status = status;
+    route.body = body;
+    route.times = times;
+    return simulator.program(route) > 0;
+}
+
 QList<QList<QPair<QString, QString>>> submissions(ZmTest::Simulator& simulator)
 {
     QList<QList<QPair<QString, QString>>> found;

@@ -1,4 +1,5 @@
 #include "settings/CheckSystemDlg.h"
+#include "settings/ConfigeTipDlg.h"
 #include "settings/FeedbackOnlineDlg.h"
 #include "settings/FeedbackReceivedDlg.h"
 #include "settings/FeedbackSubmission.h"
@@ -18,9 +19,11 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
+#include <QStackedWidget>
 #include <QTextEdit>
 
 namespace {
@@ -209,39 +212,27 @@ private slots:
     void endings_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::addColumn<QJsonObject>("submitReply"); // empty: the simulator's own
         QTest::addColumn<int>("submissions");
         QTest::addColumn<QString>("common");
         QTest::addColumn<QString>("other");
-        QTest::newRow("nothing chosen") << "submit-empty" << QJsonObject() << 1 << ""
+        QTest::newRow("nothing chosen") << "submit-empty" << 1 << ""
                                         << "";
-        QTest::newRow("Others unchecked by hand") << "submit-others-unchecked" << QJsonObject() << 1 << ""
+        QTest::newRow("Others unchecked by hand") << "submit-others-unchecked" << 1 << ""
                                                   << "";
-        QTest::newRow("refused") << "submit-row" << QJsonObject{{"TagCode", "1001"}} << 1 << "Video%20is%20stuck;"
-                                 << "";
-        QTest::newRow("Cancel") << "cancel" << QJsonObject() << 0 << ""
+        QTest::newRow("Cancel") << "cancel" << 0 << ""
                                 << "";
-        QTest::newRow("close button") << "close" << QJsonObject() << 0 << ""
+        QTest::newRow("close button") << "close" << 0 << ""
                                       << "";
-        QTest::newRow("Escape") << "escape" << QJsonObject() << 0 << ""
+        QTest::newRow("Escape") << "escape" << 0 << ""
                                 << "";
     }
 
     void endings()
     {
         QFETCH(QString, how);
-        QFETCH(QJsonObject, submitReply);
         QFETCH(int, submissions);
         QFETCH(QString, common);
         QFETCH(QString, other);
-        if (!submitReply.isEmpty()) {
-            ZmTest::Simulator::Route route;
-            route.path = QStringLiteral("/quillo/entrance");
-            route.params.insert(QStringLiteral("FuncTag"), QStringLiteral("10000301"));
-            route.body = QJsonDocument(submitReply).toJson(QJsonDocument::Compact);
-            QVERIFY(m_sim.program(route) > 0);
-        }
-
         Room room;
         QPointer<FeedbackOnlineDlg> form = openForm(room);
         QVERIFY(form);
@@ -256,9 +247,6 @@ private slots:
         } else if (how == "submit-others-unchecked") {
             text->setPlainText("typed");
             others->setChecked(false);
-            QTest::mouseClick(ok, Qt::LeftButton);
-        } else if (how == "submit-row") {
-            form->feedbackItems().at(0)->setChecked(true);
             QTest::mouseClick(ok, Qt::LeftButton);
         } else if (how == "cancel") {
             QTest::mouseClick(cancel, Qt::LeftButton);
@@ -280,6 +268,69 @@ private slots:
         for (FeedbackReceivedDlg* dialog : received)
             dialog->reject();
         QTRY_VERIFY(room.window.findChildren<FeedbackReceivedDlg*>().isEmpty());
+    }
+
+    // A submission the service does not take is told with the device check's failure notice, never acknowledged;
+    // the notice's button brings the form back as the user left it, and the next try is sent alike.
+    void failedSubmissionIsToldAndTheFormComesBack_data()
+    {
+        QTest::addColumn<int>("accountType");
+        QTest::addColumn<int>("status");         // of the first submission's answer
+        QTest::addColumn<QByteArray>("reply");   // its body
+        QTest::addColumn<QString>("noticePage"); // the notice's page shown
+        QTest::newRow("refused, pupil") << 1 << 200 << QByteArray("{\"TagCode\":\"1001\"}") << "page";
+        QTest::newRow("no answer, teacher") << 2 << 500 << QByteArray() << "page_2";
+    }
+
+    void failedSubmissionIsToldAndTheFormComesBack()
+    {
+        QFETCH(int, accountType);
+        QFETCH(int, status);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, noticePage);
+        AppGlobalData::instance()->launch.accountType = accountType;
+        QVERIFY(FeedbackSimulator::programSubmissionReply(m_sim, reply, status, 1));
+
+        Room room;
+        QPointer<FeedbackOnlineDlg> form = openForm(room);
+        QVERIFY(form);
+        form->feedbackItems().at(1)->setChecked(true);
+        child<QTextEdit>(*form, "other_textEdit")->setPlainText(QStringLiteral("sound & picture"));
+        QTest::mouseClick(child<QPushButton>(*form, "okBtn"), Qt::LeftButton);
+
+        QTRY_COMPARE(visibleDialogs<ConfigeTipDlg>().size(), 1);
+        ConfigeTipDlg* notice = visibleDialogs<ConfigeTipDlg>().first();
+        QCOMPARE(notice->parentWidget(), &room.window);
+        auto* pages = child<QStackedWidget>(*notice, "stackedWidget");
+        QCOMPARE(pages->currentWidget()->objectName(), noticePage);
+        QVERIFY(pages->currentWidget()->findChild<QLabel*>()->text().startsWith(
+            "Network exception, submission feedback failed."));
+        QVERIFY(visibleDialogs<FeedbackReceivedDlg>().isEmpty());
+        QTRY_VERIFY(form.isNull());
+
+        QTest::mouseClick(pages->currentWidget()->findChild<QPushButton*>(), Qt::LeftButton);
+        QTRY_COMPARE(visibleDialogs<FeedbackOnlineDlg>().size(), 1);
+        QPointer<FeedbackOnlineDlg> again = visibleDialogs<FeedbackOnlineDlg>().first();
+        QCOMPARE(again->parentWidget(), &room.window);
+        QVERIFY(visibleDialogs<ConfigeTipDlg>().isEmpty());
+        QVERIFY(!again->feedbackItems().at(0)->isChecked());
+        QVERIFY(again->feedbackItems().at(1)->isChecked());
+        QCOMPARE(child<QTextEdit>(*again, "other_textEdit")->toPlainText(), QStringLiteral("sound & picture"));
+        QVERIFY(child<QCheckBox>(*again, "other_checkBox")->isChecked());
+        QVERIFY(child<QPushButton>(*again, "okBtn")->isEnabled());
+
+        QTest::mouseClick(child<QPushButton>(*again, "okBtn"), Qt::LeftButton);
+        const auto sent = FeedbackSimulator::submissions(m_sim);
+        QCOMPARE(sent.size(), 2);
+        for (const auto& submission : sent) {
+            QCOMPARE(FeedbackSimulator::valueOf(submission, "common"), QString("I%20cannot%20hear%20the%20teacher;"));
+            QCOMPARE(FeedbackSimulator::valueOf(submission, "other"), QString("sound%20%26%20picture"));
+        }
+        QTRY_COMPARE(visibleDialogs<FeedbackReceivedDlg>().size(), 1);
+        visibleDialogs<FeedbackReceivedDlg>().first()->reject();
+        QTRY_VERIFY(again.isNull());
+        QTRY_VERIFY(room.window.findChildren<FeedbackReceivedDlg*>().isEmpty());
+        AppGlobalData::instance()->launch.accountType = 1;
     }
 
     // The title bar's device slot opens the wizard over the bar's window; the wizard goes when it ends.

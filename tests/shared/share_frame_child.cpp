@@ -5,15 +5,24 @@
 //   hold <section> <ms>                   "locked", holds the lock <ms>, "released"
 //   holdforever <section>                 "locked", then waits to be killed
 //   try <section> <timeoutMs>             "got" or "timeout"
+//   hostile <section> <key>=<value>...    a writer that ignores the lock: in the given order, "size" cuts or
+//                                         grows the section, any other key (format, width, height, pixelBytes,
+//                                         version) writes that header field; then "done"
 #include "shared/CShareFrameReader.h"
+#include "shared/CShareMemory.h"
 #include "shared/ShareFrameLayout.h"
+#include "shared/ShareNames.h"
 
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <map>
 #include <memory>
 #include <string>
+#include <sys/mman.h>
 #include <thread>
 #include <unistd.h>
 
@@ -55,11 +64,11 @@ int readFrames(const char* name, int frames, int deadlineMs)
     const auto deadline = Clock::now() + std::chrono::milliseconds(deadlineMs);
     int seen = 0;
     while (seen < frames && Clock::now() < deadline) {
-        if (const ShareFrameHeader* header = reader->lock(100, true)) {
-            const uint64_t bytes = packedYuv420Bytes(header->width, header->height);
-            say("frame " + std::to_string(header->version) + " " + std::to_string(header->width) + " " +
-                std::to_string(header->height) + " " + std::to_string(header->format) + " " +
-                std::to_string(header->pixelBytes) + " " + std::to_string(checksum(sharePixels(header), bytes)));
+        if (const ShareFrame* frame = reader->lock(100, true)) {
+            const ShareFrameHeader& header = frame->header;
+            say("frame " + std::to_string(header.version) + " " + std::to_string(header.width) + " " +
+                std::to_string(header.height) + " " + std::to_string(header.format) + " " +
+                std::to_string(header.pixelBytes) + " " + std::to_string(checksum(frame->pixels, frame->pixelBytes)));
             reader->unlock();
             ++seen;
         } else {
@@ -99,6 +108,49 @@ int tryLock(const char* name, int timeoutMs)
     return 0;
 }
 
+bool resize(const char* name, long long size)
+{
+    std::string posixName;
+    if (size < 0 || !sharePosixName(name, &posixName))
+        return false;
+    const int fd = ::shm_open(posixName.c_str(), O_RDWR, 0600);
+    if (fd < 0)
+        return false;
+    const bool done = ::ftruncate(fd, off_t(size)) == 0;
+    ::close(fd);
+    return done;
+}
+
+int scribble(const char* name, int count, char** changes)
+{
+    for (int i = 0; i < count; ++i) {
+        const std::string change = changes[i];
+        const size_t equals = change.find('=');
+        if (equals == std::string::npos)
+            return 64;
+        const std::string key = change.substr(0, equals);
+        const unsigned long long value = std::strtoull(change.c_str() + equals + 1, nullptr, 10);
+        if (key == "size") {
+            if (!resize(name, (long long)value))
+                return 3;
+            continue;
+        }
+        const std::map<std::string, size_t> fields = {{"format", offsetof(ShareFrameHeader, format)},
+                                                      {"width", offsetof(ShareFrameHeader, width)},
+                                                      {"height", offsetof(ShareFrameHeader, height)},
+                                                      {"pixelBytes", offsetof(ShareFrameHeader, pixelBytes)},
+                                                      {"version", offsetof(ShareFrameHeader, version)}};
+        const auto field = fields.find(key);
+        CShareMemory section;
+        if (field == fields.end() || !section.open(name) || section.size() < kShareHeaderCopyBytes)
+            return 3;
+        const uint32_t word = uint32_t(value);
+        std::memcpy(static_cast<char*>(section.data()) + field->second, &word, sizeof(word));
+    }
+    say("done");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -117,5 +169,7 @@ int main(int argc, char** argv)
         return hold(name, 0, true);
     if (command == "try")
         return tryLock(name, a);
+    if (command == "hostile")
+        return scribble(name, argc - 3, argv + 3);
     return 64;
 }

@@ -1,6 +1,7 @@
 // The shared camera frame sections between two processes: names, the header and packed pixels as a second
 // process reads them, frames dropped whole, the lock with contention, time-outs and a holder that dies, sharing
-// and reopening a section, hostile headers, and the clean-up at program start.
+// and reopening a section, hostile headers, a writer process that ignores the lock or resizes the section, and the
+// clean-up at program start.
 #include "ShareFrameChild.h"
 #include "ZmTestMain.h"
 
@@ -13,6 +14,8 @@
 #include "shared/ShareNames.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <cstring>
@@ -344,9 +347,9 @@ private slots:
         writer->unlock();
 
         QVERIFY(publishOnVideoThread(writer.get(), TestPicture(8, 8, 0, 0, 1).view()));
-        const ShareFrameHeader* header = reader->lock(100, true);
-        QVERIFY(header);
-        QCOMPARE(header->width, 8u);
+        const ShareFrame* frame = reader->lock(100, true);
+        QVERIFY(frame);
+        QCOMPARE(frame->header.width, 8u);
         QVERIFY(!writer->lock(0)); // held by the reader
         reader->unlock();
         QVERIFY(!reader->lock(100, true)); // seen already
@@ -441,17 +444,17 @@ private slots:
         const TestPicture b(16, 32, 0, 0, 2);
         for (int round = 0; round < 2; ++round) {
             QVERIFY(publishOnVideoThread(first.get(), a.view()));
-            const ShareFrameHeader* header = reader->lock(100, true);
-            QVERIFY(header);
-            QCOMPARE(header->width, 32u);
-            QCOMPARE(checksum(sharePixels(header), header->pixelBytes), a.packedChecksum());
-            const uint32_t version = header->version;
+            const ShareFrame* frame = reader->lock(100, true);
+            QVERIFY(frame);
+            QCOMPARE(frame->header.width, 32u);
+            QCOMPARE(checksum(frame->pixels, frame->pixelBytes), a.packedChecksum());
+            const uint32_t version = frame->header.version;
             reader->unlock();
             QVERIFY(publishOnVideoThread(second.get(), b.view()));
-            header = reader->lock(100, true);
-            QVERIFY(header);
-            QCOMPARE(header->width, 16u);
-            QCOMPARE(header->version, version + 1);
+            frame = reader->lock(100, true);
+            QVERIFY(frame);
+            QCOMPARE(frame->header.width, 16u);
+            QCOMPARE(frame->header.version, version + 1);
             reader->unlock();
         }
         second.reset();
@@ -532,27 +535,146 @@ private slots:
         reader->unlock();
     }
 
-    // Program start removes every object of this user; removing one section leaves the others.
+    void hostileWriter_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("whileHeld");
+        QTest::addColumn<QString>("refusal");
+        const QStringList none;
+        QTest::newRow("frame grown while held")
+            << none << QStringList{"width=4096", "height=4096", "format=1"} << QString();
+        QTest::newRow("byte count and version changed while held")
+            << none << QStringList{"pixelBytes=4294967295", "version=99"} << QString();
+        QTest::newRow("cut below the frame") << QStringList{"size=4096"} << none << "past the mapped section";
+        QTest::newRow("cut below the header") << QStringList{"size=32"} << none << "smaller than its header";
+        QTest::newRow("emptied") << QStringList{"size=0"} << none << "smaller than its header";
+        QTest::newRow("grown past the mapping")
+            << QStringList{"size=4194304", "width=1280", "height=720"} << none << "past the mapped section";
+        QTest::newRow("huge dimensions") << QStringList{"width=4294967295", "height=4294967295"} << none
+                                         << "outside 1..4096";
+        QTest::newRow("unknown format") << QStringList{"format=4294967295"} << none << "unknown pixel format";
+    }
+
+    // Another process that writes without the lock, or resizes the section after the reader mapped it: the
+    // reader hands out only frames it can read whole, and the frame it handed out stays as it was checked.
+    void hostileWriter()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, whileHeld);
+        QFETCH(QString, refusal);
+        auto writer = CShareFrameWriter::create(m_name.c_str(), true, 8192);
+        QVERIFY(writer);
+        const TestPicture picture(64, 48, 0, 0, 6);
+        QVERIFY(publishOnVideoThread(writer.get(), picture.view()));
+        auto reader = CShareFrameReader::create(m_name.c_str());
+        QVERIFY(reader);
+        const QString section = QString::fromStdString(m_name);
+        if (!before.isEmpty()) {
+            ShareFrameChild hostile(QStringList{"hostile", section} + before);
+            QCOMPARE(hostile.nextLine(), QStringLiteral("done"));
+        }
+
+        const ShareFrame* frame = reader->lock(1000, false);
+        QCOMPARE(frame == nullptr, !refusal.isEmpty());
+        if (!frame) {
+            QCOMPARE(g_logLines.size(), 1);
+            QVERIFY2(g_logLines.first().contains(refusal), qPrintable(g_logLines.first()));
+            QVERIFY(writer->lock(0)); // given back
+            writer->unlock();
+            return;
+        }
+        if (!whileHeld.isEmpty()) {
+            ShareFrameChild hostile(QStringList{"hostile", section} + whileHeld);
+            QCOMPARE(hostile.nextLine(), QStringLiteral("done"));
+        }
+        QCOMPARE(frame->header.width, 64u);
+        QCOMPARE(frame->header.height, 48u);
+        QCOMPARE(frame->header.format, kShareFormatI420);
+        QCOMPARE(frame->header.version, 0u);
+        QCOMPARE(frame->pixelBytes, size_t(64 * 48 * 3 / 2));
+        QCOMPARE(checksum(frame->pixels, frame->pixelBytes), picture.packedChecksum());
+        reader->unlock();
+        QVERIFY(g_logLines.isEmpty());
+    }
+
+    // Program start removes the objects of this user and scope that no process has open; removing one section
+    // leaves the others.
     void staleObjectsRemoved()
     {
         const std::string other = freshName();
+        const std::string held = freshName();
         auto writer = CShareFrameWriter::create(m_name.c_str(), true, int(kShareSectionSize));
         auto otherWriter = CShareFrameWriter::create(other.c_str(), true, int(kShareSectionSize));
-        QVERIFY(writer && otherWriter);
+        auto heldWriter = CShareFrameWriter::create(held.c_str(), true, int(kShareSectionSize));
+        QVERIFY(writer && otherWriter && heldWriter);
         removeShareObjects(m_name);
         QVERIFY(!CShareFrameReader::create(m_name.c_str()));
         QVERIFY(CShareFrameReader::create(other.c_str()));
 
-        QVERIFY(removeStaleShareObjects() >= 2);
+        // Only another process has held's objects open; nobody other's.
+        ShareFrameChild reader({"read", QString::fromStdString(held), "1000", "60000"});
+        QCOMPARE(reader.nextLine(), QStringLiteral("ready"));
+        heldWriter.reset();
+        otherWriter.reset();
+        QCOMPARE(removeStaleShareObjects(), 2);
         QVERIFY(!CShareFrameReader::create(other.c_str()));
-        const QStringList left =
-            QDir("/dev/shm").entryList({QString::fromStdString(shareObjectPrefix()) + QStringLiteral("*")});
+        QVERIFY(CShareFrameReader::create(held.c_str()));
+
+        reader.killNow();
+        QCOMPARE(removeStaleShareObjects(), 2);
+        const QStringList left = QDir("/dev/shm")
+                                     .entryList({QString::fromStdString(shareObjectPrefix()) + QStringLiteral("*")},
+                                                QDir::System | QDir::Files);
         QVERIFY2(left.isEmpty(), qPrintable(left.join(' ')));
-        // The writer still holding a removed section keeps working; a new writer makes new objects.
-        QVERIFY(otherWriter->lock(100));
-        otherWriter->unlock();
+        // A writer still holding a removed section keeps working; a new writer makes new objects.
+        QVERIFY(writer->lock(100));
+        writer->unlock();
         QVERIFY(CShareFrameWriter::create(other.c_str(), true, int(kShareSectionSize)));
         removeShareObjects(other);
+    }
+
+    void scopesKeptApart_data()
+    {
+        QTest::addColumn<QString>("scope");
+        QTest::addColumn<QString>("otherScope");
+        const QString own = QStringLiteral("h%1").arg(::getpid());
+        QTest::newRow("a scope, and one that starts like it") << own << own + "-x";
+        QTest::newRow("a scope, and the start of it") << own + "-x" << own;
+        QTest::newRow("no scope, and a scope") << QString() << own;
+        QTest::newRow("no scope, and a scope named like a section") << QString() << "RiREZadUruvoDur_";
+        QTest::newRow("a scope, and no scope") << own << QString();
+    }
+
+    // The clean-up of one scope removes its own stale objects and nothing of another scope's.
+    void scopesKeptApart()
+    {
+        QFETCH(QString, scope);
+        QFETCH(QString, otherScope);
+        const QByteArray saved = qgetenv("ZM_SHARE_SCOPE");
+        const auto restore = qScopeGuard([saved] { qputenv("ZM_SHARE_SCOPE", saved); });
+        // Stale objects under one name in both scopes: made, then closed.
+        const auto makeStale = [this](const QString& inScope) {
+            qputenv("ZM_SHARE_SCOPE", inScope.toUtf8());
+            std::string section;
+            std::string lock;
+            const bool made = CShareFrameWriter::create(m_name.c_str(), true, 4096) &&
+                              sharePosixName(m_name.c_str(), &section) &&
+                              sharePosixName(shareLockName(m_name).c_str(), &lock);
+            return made ? QStringList{"/dev/shm" + QString::fromStdString(section),
+                                      "/dev/shm" + QString::fromStdString(lock)}
+                        : QStringList();
+        };
+        const QStringList others = makeStale(otherScope);
+        const QStringList own = makeStale(scope);
+        QCOMPARE(others.size(), 2);
+        QCOMPARE(own.size(), 2);
+        QVERIFY(removeStaleShareObjects() >= 2);
+        for (const QString& path : own)
+            QVERIFY2(!QFileInfo::exists(path), qPrintable(path));
+        for (const QString& path : others)
+            QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+        qputenv("ZM_SHARE_SCOPE", otherScope.toUtf8());
+        removeShareObjects(m_name);
     }
 };
 

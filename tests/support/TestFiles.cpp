@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
+
 namespace ZmTest {
 
 bool writeFile(const QString& path, const QByteArray& data)
@@ -17,6 +19,21 @@ QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes)
+{
+    m_handler = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &m_previous);
+    rlimit limit = m_previous;
+    limit.rlim_cur = bytes;
+    m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &m_previous);
+    std::signal(SIGXFSZ, m_handler);
 }
 
 } // namespace ZmTest

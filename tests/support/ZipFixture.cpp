@@ -1,7 +1,11 @@
 #include "ZipFixture.h"
 
+#include "Simulator.h"
 #include "TestFiles.h"
 
+#include <QCryptographicHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <quazip/quazip.h>
@@ -39,6 +43,20 @@ QByteArray zipBytes(const QList<ZipEntry>& entries)
     if (!dir.isValid() || !writeZip(path, entries))
         return {};
     return readFile(path);
+}
+
+bool offerLessonPackage(Simulator& simulator, const QString& lessonId, const QByteArray& package)
+{
+    const QString file = QStringLiteral("lessons/%1.zip").arg(lessonId);
+    if (simulator.putFile(file, package).isEmpty())
+        return false;
+    const QJsonObject reply{{"zip_url", simulator.url("/updates/get/" + file)},
+                            {"md5", QString(QCryptographicHash::hash(package, QCryptographicHash::Md5).toHex())},
+                            {"size", QString::number(package.size())},
+                            {"code", "0"}};
+    int status = 0;
+    simulator.control("POST", QStringLiteral("/_control/updates/course_zip"), QJsonDocument(reply).toJson(), &status);
+    return status == 200;
 }
 
 } // namespace ZmTest

@@ -21,4 +21,10 @@ bool writeZip(const QString& path, const QList<ZipEntry>& entries);
 // The same archive in memory; empty on any error.
 QByteArray zipBytes(const QList<ZipEntry>& entries);
 
+class Simulator;
+
+// Makes the simulator serve package as the offline package of lesson lessonId and answer the course package call
+// with its address, MD5 and size; false on failure.
+bool offerLessonPackage(Simulator& simulator, const QString& lessonId, const QByteArray& package);
+
 } // namespace ZmTest

@@ -5,6 +5,7 @@
 #include "LogCapture.h"
 #include "Screenshots.h"
 #include "Simulator.h"
+#include "TestFiles.h"
 #include "WaitUntil.h"
 #include "ZmTestMain.h"
 
@@ -192,6 +193,8 @@ private slots:
     void pageReachesOnlyTheBridge();
     void permissionPolicy_data();
     void permissionPolicy();
+    void captureOnlyForTheLoadedPages_data();
+    void captureOnlyForTheLoadedPages();
     void screenshots();
     // Last: it changes the process-wide locale.
     void chineseLanguageSwitchesLocaleAndAcceptLanguage();
@@ -723,6 +726,100 @@ void TestWhiteboard::permissionPolicy()
     QCOMPARE(page.log.linesAfter(kCallMarker + QStringLiteral("permission ")), QStringList{outcome});
 }
 
+void TestWhiteboard::captureOnlyForTheLoadedPages_data()
+{
+    QTest::addColumn<QString>("way");  // "frame" of the loaded page, "next" page it went on to, "offline" file loaded
+    QTest::addColumn<QString>("host"); // of the probe: the loaded page's, or another site's (same simulator)
+    QTest::addColumn<QString>("outcome");
+
+    QTest::newRow("frame of the loaded page's site") << "frame"
+                                                     << "127.0.0.1"
+                                                     << "granted";
+    QTest::newRow("frame of another site") << "frame"
+                                           << "localhost"
+                                           << "denied";
+    QTest::newRow("page of another site the loaded one went on to") << "next"
+                                                                    << "localhost"
+                                                                    << "denied";
+    QTest::newRow("offline page loaded from a file") << "offline" << QString() << "granted";
+}
+
+// The pages the program loads get the camera and microphone; a frame of another site or a page of another site
+// that the loaded page went on to do not, and each refusal is logged.
+void TestWhiteboard::captureOnlyForTheLoadedPages()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, host);
+    QFETCH(QString, outcome);
+
+    // The probe asks for the microphone at once; with the fake devices only a refusal reads as "denied".
+    const QByteArray probe = R"(<!doctype html><title>probe</title><script>
+        navigator.mediaDevices.getUserMedia({audio: true})
+            .then(function () { return "granted"; },
+                  function (e) { return e.name === "NotAllowedError" ? "denied" : "failed " + e.name; })
+            .then(function (r) {
+                window.captureResult = r;
+                if (window.parent !== window)
+                    window.parent.postMessage("capture " + r, "*");
+            });
+        </script>)";
+    Simulator::Route route;
+    route.method = QStringLiteral("GET");
+    route.path = QStringLiteral("/probe/capture.html");
+    route.headers = {{QStringLiteral("Content-Type"), QStringLiteral("text/html")}};
+    route.body = probe;
+    QVERIFY(m_sim.program(route) > 0);
+    QTemporaryDir offline;
+    const QString probeFile = offline.filePath(QStringLiteral("capture.html"));
+    QVERIFY(ZmTest::writeFile(probeFile, probe));
+    const QString probeUrl = way == QLatin1String("offline")
+                                 ? QUrl::fromLocalFile(probeFile).toString()
+                                 : QStringLiteral("http://%1:%2/probe/capture.html").arg(host).arg(m_sim.port());
+    const QString probeOrigin = way == QLatin1String("offline")
+                                    ? QStringLiteral("file://")
+                                    : QStringLiteral("http://%1:%2").arg(host).arg(m_sim.port());
+
+    BoardPage page;
+    QString result;
+    const auto pageResult = [&] {
+        result = page.evaluate(QStringLiteral("window.captureResult || ''")).toString();
+        return !result.isEmpty();
+    };
+    if (way == QLatin1String("offline")) {
+        page.board.loadUrl(probeUrl);
+        QVERIFY(ZmTest::waitUntil(pageResult, kPageWaitMs, 50));
+    } else {
+        QVERIFY(page.open(whiteboardUrl(QStringLiteral("board=never")), QStringLiteral("whiteboard")));
+        if (way == QLatin1String("frame")) {
+            page.run(QStringLiteral(
+                         R"(window.addEventListener("message", function (e) { boardFixture.report(String(e.data)); });
+                var frame = document.createElement("iframe");
+                frame.allow = "microphone; camera";
+                frame.src = %1;
+                document.body.appendChild(frame);)")
+                         .arg(jsString(probeUrl)));
+            QVERIFY(page.waitForCall(QStringLiteral("capture ")));
+            result = page.log.linesAfter(kCallMarker + QStringLiteral("capture ")).value(0);
+        } else {
+            page.run(QStringLiteral("location.href = %1;").arg(jsString(probeUrl)));
+            QVERIFY(ZmTest::waitUntil(pageResult, kPageWaitMs, 50));
+        }
+    }
+    QCOMPARE(result, outcome);
+
+    // The answer was the program's: the request reached it, with the probe's origin.
+    const QStringList asked = page.log.linesContaining(QStringLiteral("Whiteboard::onFeaturePermissionRequested"));
+    QVERIFY2(!asked.isEmpty(), qPrintable(page.log.text().right(3000)));
+    const QStringList refusals = page.log.linesContaining(QStringLiteral("denies capture"));
+    if (outcome == QLatin1String("denied")) {
+        QCOMPARE(refusals.size(), 1);
+        QVERIFY2(refusals.first().contains(probeOrigin), qPrintable(refusals.first()));
+    } else {
+        QVERIFY(refusals.isEmpty());
+        QVERIFY2(asked.first().contains(probeOrigin), qPrintable(asked.first()));
+    }
+}
+
 void TestWhiteboard::screenshots()
 {
     BoardPage page;
@@ -761,5 +858,17 @@ void TestWhiteboard::chineseLanguageSwitchesLocaleAndAcceptLanguage()
     AppGlobalData::instance()->launch.language = QStringLiteral("en");
 }
 
-ZM_TEST_MAIN(TestWhiteboard)
+int main(int argc, char** argv)
+{
+    ZmTest::prepareEnvironment(true);
+    // Fake capture devices: a page's request for the microphone or camera then comes to the program's answer.
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            qgetenv("QTWEBENGINE_CHROMIUM_FLAGS") + QByteArrayLiteral(" --use-fake-device-for-media-stream"));
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestWhiteboard test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_whiteboard.moc"

@@ -1,5 +1,6 @@
 #include "web/whiteboard/Whiteboard.h"
 
+#include "app/AddressOrigin.h"
 #include "app/AppGlobalData.h"
 #include "app/LogHandler.h"
 #include "net/http/SecretMask.h"
@@ -111,6 +112,11 @@ void Whiteboard::setStopAllWaitForTesting(int milliseconds)
     s_stopAllWaitMs = milliseconds;
 }
 
+void Whiteboard::skipStopAllWait()
+{
+    s_stopAllWaitMs = 0;
+}
+
 void Whiteboard::setboardloaded(quint16 percent)
 {
     m_bufferPercent = percent;
@@ -184,7 +190,11 @@ bool Whiteboard::dispatchW2NMessage(const PageMessage& message)
 
 void Whiteboard::loadUrl(const QString& url)
 {
-    m_form->web_view->setUrl(QUrl(url, QUrl::TolerantMode));
+    const QUrl address(url, QUrl::TolerantMode);
+    const QString origin = pageOrigin(address);
+    if (!origin.isEmpty())
+        m_pageOrigins.insert(origin);
+    m_form->web_view->setUrl(address);
 }
 
 void Whiteboard::setRefreshButtonVisible(bool visible)
@@ -315,9 +325,14 @@ void Whiteboard::onWebEngine_LoadFinished(bool status)
 
 void Whiteboard::onFeaturePermissionRequested(QUrl securityOrigin, QWebEnginePage::Feature feature)
 {
-    const bool granted = feature == QWebEnginePage::MediaAudioCapture || feature == QWebEnginePage::MediaVideoCapture ||
+    const bool capture = feature == QWebEnginePage::MediaAudioCapture || feature == QWebEnginePage::MediaVideoCapture ||
                          feature == QWebEnginePage::MediaAudioVideoCapture;
-    qDebug() << "Whiteboard::onFeaturePermissionRequested" << securityOrigin << feature << granted;
+    const bool granted = capture && m_pageOrigins.count(pageOrigin(securityOrigin)) > 0;
+    if (capture && !granted)
+        qWarning() << "Whiteboard::onFeaturePermissionRequested denies capture" << feature << "to" << securityOrigin
+                   << "- the program loaded no page there";
+    else
+        qDebug() << "Whiteboard::onFeaturePermissionRequested" << securityOrigin << feature << granted;
     m_form->web_view->page()->setFeaturePermission(securityOrigin, feature,
                                                    granted ? QWebEnginePage::PermissionGrantedByUser
                                                            : QWebEnginePage::PermissionDeniedByUser);

@@ -89,6 +89,8 @@ public:
 
     // Tests only: how long stopAll blocks (2000 ms unless set).
     static void setStopAllWaitForTesting(int milliseconds);
+    // The program is ending and waits on nothing: stopAll no longer blocks.
+    static void skipStopAllWait();
 
 signals:
     void sigWebEngineLoadStarted();
@@ -115,7 +117,9 @@ public slots:
     void onWebEngine_LoadProgress(int nProgress);
     void onWebEngine_UrlChanged(QUrl url);
     void onWebEngine_LoadFinished(bool status);
-    // Grants audio and video capture; denies every other feature.
+    // Grants audio and video capture to the origins of the pages loaded through loadUrl; denies it to every other
+    // origin (a frame of another site, a page the loaded one went on to) with a warning, and denies every other
+    // feature.
     void onFeaturePermissionRequested(QUrl securityOrigin, QWebEnginePage::Feature feature);
     // Announces a user's video to the page once it is fully buffered (once per user until a reload or the
     // user goes offline); withdraws it; passes a volume on for an announced user.
@@ -144,5 +148,6 @@ private:
     bool m_controlPanelShown = false;
     bool m_titleShown = true;
     std::set<quint32> m_onlineUsers;
+    std::set<QString> m_pageOrigins; // of the pages loaded through loadUrl
     WhiteboardBridge* m_bridge;
 };

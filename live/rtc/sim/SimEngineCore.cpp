@@ -203,6 +203,7 @@ int SimEngineCore::joinChannel(const char* token, const char* channelId, const c
         else if (m_channelState != ChannelState::Idle)
             result = -ERR_JOIN_CHANNEL_REJECTED;
         if (result >= 0) {
+            const bool capturedBefore = shouldCapture();
             if (joinedUid == 0)
                 joinedUid = 100000000u + unsigned(m_id) * 1000u + ++m_assignedUids;
             m_channelState = ChannelState::Joining;
@@ -214,6 +215,7 @@ int SimEngineCore::joinChannel(const char* token, const char* channelId, const c
             m_connectionDown = false;
             m_remoteUsers.clear();
             updateRealMicrophone();
+            noteCaptureStart(capturedBefore);
         }
     }
     traceCall("joinChannel", args, result);
@@ -324,7 +326,9 @@ int SimEngineCore::setVideoEnabled(bool on)
 {
     return scriptedCall(on ? "enableVideo" : "disableVideo", QJsonObject{}, [&] {
         std::lock_guard<std::mutex> lock(m_mutex);
+        const bool capturedBefore = shouldCapture();
         m_videoEnabled = on;
+        noteCaptureStart(capturedBefore);
         return 0;
     });
 }
@@ -360,7 +364,7 @@ int SimEngineCore::setPreview(bool on)
         m_preview = on;
         // Every start of the preview is followed by a first local frame, as with the vendor's engine.
         if (on)
-            m_previewStarted = true;
+            m_captureStarted = true;
         return 0;
     });
 }

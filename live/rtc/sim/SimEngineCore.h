@@ -147,7 +147,10 @@ private:
     void callbackTick();
     void videoTick();
     agora::rtc::RtcStats currentStats(bool advance);
-    bool shouldCapture() const;  // with m_mutex held
+    bool shouldCapture() const; // with m_mutex held
+    // After a call changed what shouldCapture depends on (m_mutex held): a capture that was off and runs now is
+    // followed by a first local frame, as the vendor's engine reports one whenever its capture starts.
+    void noteCaptureStart(bool capturedBefore);
     void updateRealMicrophone(); // with m_mutex held
     int applyKnownParameter(const std::string& key, const QJsonValue& value);
 
@@ -197,7 +200,7 @@ private:
     int m_mirrorMode = 0; // 0 default, 1 forced, 2 disabled
     int m_volumeIntervalMs = 0;
     bool m_preview = false;
-    bool m_previewStarted = false; // a startPreview the video thread has not seen yet
+    bool m_captureStarted = false; // a (re)start of the capture the video thread has not seen yet
     agora::rtc::VideoCanvas m_localCanvas;
     std::map<agora::rtc::uid_t, agora::rtc::VideoCanvas> m_remoteCanvases;
     int m_recordingTestMs = 0;

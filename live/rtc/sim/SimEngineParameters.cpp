@@ -125,7 +125,9 @@ int SimEngineCore::applyKnownParameter(const std::string& key, const QJsonValue&
     if (key == "rtc.audio.mute_me" || key == "che.audio.mute_me") {
         m_muted = value.toBool();
     } else if (key == "rtc.video.capture" || key == "che.video.local.capture") {
+        const bool capturedBefore = shouldCapture();
         m_localCapture = value.toBool();
+        noteCaptureStart(capturedBefore);
     } else if (key == "che.video.local.render") {
         m_localRender = value.toBool();
     } else if (key == "che.video.local.send") {

@@ -14,6 +14,12 @@ bool SimEngineCore::shouldCapture() const
            (m_preview || m_channelState != ChannelState::Idle) && !m_devices.current(SimDeviceKind::Camera).empty();
 }
 
+void SimEngineCore::noteCaptureStart(bool capturedBefore)
+{
+    if (!capturedBefore && shouldCapture())
+        m_captureStarted = true;
+}
+
 void SimEngineCore::videoTick()
 {
     struct RemotePlan
@@ -32,11 +38,11 @@ void SimEngineCore::videoTick()
     std::vector<RemotePlan> remotes;
     long long timeMs = 0;
     int elapsed = 0;
-    bool previewStarted = false;
+    bool captureStarted = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         capture = shouldCapture();
-        std::swap(previewStarted, m_previewStarted);
+        std::swap(captureStarted, m_captureStarted);
         camera = m_devices.current(SimDeviceKind::Camera);
         localCanvas = m_localCanvas;
         paintLocal = m_localRender && localCanvas.view != 0;
@@ -72,7 +78,9 @@ void SimEngineCore::videoTick()
         m_capturing = capture;
     }
 
-    if (previewStarted)
+    // A capture started again between two ticks (a leave and a join, video off and on) is seen here even though
+    // the tick found it running both times.
+    if (captureStarted)
         m_firstLocalSent = false;
 
     if ((paintLocal || !remotes.empty()) && !m_painter)

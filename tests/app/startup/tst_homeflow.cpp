@@ -7,7 +7,9 @@
 #include "HomePageTestSupport.h"
 #include "LogCapture.h"
 #include "NormalRoomTestSupport.h"
+#include "SecretScan.h"
 #include "Simulator.h"
+#include "TestFiles.h"
 #include "WaitUntil.h"
 #include "ZmTestMain.h"
 
@@ -223,6 +225,20 @@ private slots:
         // The home page loads again and, still signed in, shows the lessons.
         QVERIFY(HomePageTest::waitForPage(log, 2));
         QVERIFY(log.waitFor("ZmMainWebRoom loginsuccess", 2));
+
+        // Nothing the run left behind holds a secret: not what it logged, its log folder, its owed uploads nor the
+        // archive it uploaded; neither the page signing secret, the user's token, the class channel's key nor the
+        // object-storage credentials.
+        const QString dataDir = ConfigManager::instance()->getAppDataDir();
+        const QStringList texts =
+            QStringList{"log: " + log.text(),
+                        "resumeLogInfo.json: " + QString::fromUtf8(ZmTest::readFile(dataDir + "/resumeLogInfo.json"))} +
+            ZmTest::filesUnder(dataDir + "/logs") + ZmTest::uploadedArchiveFiles(m_sim);
+        const QString found = ZmTest::firstSecretIn(
+            texts, {"3f9a71c2e8b04d5a96c1e7f20b8d4a6e", AppGlobalData::instance()->launch.token,
+                    AppGlobalData::instance()->lesson.channelKey, ZmTest::Simulator::ossAccessKeySecret(),
+                    ZmTest::Simulator::ossSecurityToken()});
+        QVERIFY2(found.isEmpty(), qPrintable(found));
 
         // Every request and message of the lesson named its period in full.
         const QStringList periods = periodIdsReceived(m_sim);

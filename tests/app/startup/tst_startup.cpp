@@ -2,154 +2,34 @@
 // run with a home of its own, watched through its log files and standard error.
 #include "app/ExitStatus.h"
 
+#include "ClosedPort.h"
+#include "ProgramRun.h"
+#include "SecretScan.h"
 #include "Simulator.h"
 #include "TestFiles.h"
+#include "ZipFixture.h"
 #include "ZmTestMain.h"
 
+#include "shared/ShareNames.h"
+
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <csignal>
 #include <memory>
 
 namespace {
 
-constexpr int kStartTimeoutMs = 60000;
+using ZmTest::ProgramRun;
 
-QString programPath()
-{
-    return ZmTest::programDir() + QStringLiteral("/ZmQuillo_Desktop");
-}
-
-// One start of the program with its own home folder.
-class ProgramRun
-{
-public:
-    // home: a home folder to share with an earlier run; empty for a new one.
-    explicit ProgramRun(const QString& runtimeDir, const QString& home = QString())
-        : m_home(home.isEmpty() ? m_ownHome.path() : home)
-        , m_runtimeDir(runtimeDir)
-    {
-    }
-
-    ~ProgramRun()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(10000);
-        }
-    }
-
-    QString home() const { return m_home; }
-    QString dataDir() const { return m_home + QStringLiteral("/.config/Zmhub/ZmQuillo_Desktop"); }
-    QProcess& process() { return m_process; }
-
-    void setEnv(const QString& name, const QString& value) { m_extraEnv.insert(name, value); }
-
-    // The user settings file, written before the start.
-    void writeUserSetting(const QString& key, const QVariant& value)
-    {
-        QDir().mkpath(dataDir());
-        QSettings settings(dataDir() + QStringLiteral("/viDaviro.ini"), QSettings::IniFormat);
-        settings.setIniCodec("UTF-8");
-        settings.setValue(key, value);
-    }
-
-    QVariant readUserSetting(const QString& key) const
-    {
-        QSettings settings(dataDir() + QStringLiteral("/viDaviro.ini"), QSettings::IniFormat);
-        settings.setIniCodec("UTF-8");
-        return settings.value(key);
-    }
-
-    bool start(const QStringList& arguments)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        const QString home = m_home;
-        env.insert("HOME", home);
-        env.insert("XDG_CONFIG_HOME", home + "/.config");
-        env.insert("XDG_DATA_HOME", home + "/.local/share");
-        env.insert("XDG_CACHE_HOME", home + "/.cache");
-        env.insert("XDG_RUNTIME_DIR", m_runtimeDir);
-        env.remove("LC_ALL");
-        env.remove("LC_MESSAGES");
-        env.remove("LANGUAGE");
-        env.insert("LANG", "C.UTF-8");
-        env.insert("ZM_MESSAGE_BOX_AUTOCLOSE_MS", "300");
-        env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        env.insert("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-        if (env.value("DISPLAY").isEmpty())
-            env.insert("QT_QPA_PLATFORM", "offscreen");
-        for (auto it = m_extraEnv.cbegin(); it != m_extraEnv.cend(); ++it)
-            env.insert(it.key(), it.value());
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.start(programPath(), arguments);
-        return m_process.waitForStarted(10000);
-    }
-
-    // Everything the program logged: standard error (before its log handler) and its log files.
-    QString log()
-    {
-        m_stderr += QString::fromUtf8(m_process.readAllStandardError());
-        m_process.readAllStandardOutput();
-        QString text = m_stderr;
-        QDirIterator files(dataDir() + QStringLiteral("/logs"), {"*_all.log"}, QDir::Files,
-                           QDirIterator::Subdirectories);
-        while (files.hasNext()) {
-            QFile file(files.next());
-            if (file.open(QIODevice::ReadOnly))
-                text += QString::fromUtf8(file.readAll());
-        }
-        return text;
-    }
-
-    // Waits until the logs hold needle count times (runs sharing a home share their log folder).
-    bool waitForLog(const QString& needle, int count = 1, int timeoutMs = kStartTimeoutMs)
-    {
-        QElapsedTimer waited;
-        waited.start();
-        while (log().count(needle) < count) {
-            if (waited.elapsed() > timeoutMs || m_process.state() == QProcess::NotRunning) {
-                if (log().count(needle) >= count)
-                    return true;
-                qWarning().noquote() << "waitForLog did not see" << needle << "- the log so far:\n"
-                                     << log().right(6000);
-                return false;
-            }
-            QTest::qWait(50);
-        }
-        return true;
-    }
-
-    // Waits for the program to end by itself; its exit code, or -1000 when it did not end in time.
-    int waitForExit(int timeoutMs = kStartTimeoutMs)
-    {
-        if (!m_process.waitForFinished(timeoutMs))
-            return -1000;
-        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1001;
-    }
-
-    void kill()
-    {
-        m_process.kill();
-        m_process.waitForFinished(10000);
-    }
-
-private:
-    QTemporaryDir m_ownHome{QDir::tempPath() + QStringLiteral("/zmstart-XXXXXX")};
-    QString m_home;
-    QString m_runtimeDir;
-    QProcess m_process;
-    QString m_stderr;
-    QMap<QString, QString> m_extraEnv;
-};
+constexpr int kStartTimeoutMs = ProgramRun::kWaitMs;
 
 QString tokenOf(const QJsonObject& entry)
 {
@@ -203,7 +83,10 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY2(QFileInfo(programPath()).isExecutable(), qPrintable(programPath()));
+        // The programs start with SIGINT as from a terminal: a test runner that starts tests in the background
+        // leaves it ignored, and a program leaves ignored signals alone.
+        std::signal(SIGINT, SIG_DFL);
+        QVERIFY2(QFileInfo(ProgramRun::programPath()).isExecutable(), qPrintable(ProgramRun::programPath()));
         QVERIFY2(m_simulator.start(), qPrintable(m_simulator.errorString()));
     }
 
@@ -256,6 +139,45 @@ private slots:
         const int seccomp = log.indexOf("--disable-seccomp-filter-sandbox");
         QVERIFY2(blacklist < plugin && plugin < launcher && launcher < seccomp, qPrintable(log.left(4000)));
         QCOMPARE(run.process().state(), QProcess::Running);
+    }
+
+    // Nothing a lesson leaves behind holds a secret, not even when it crashes: neither its standard error nor its
+    // log folder (run log, log-information documents, dump) nor the crash archive it uploads holds the page signing
+    // secret, the launch or exchanged token, the channel key or the object-storage credentials.
+    void noSecretLeftBehind()
+    {
+        ProgramRun run(m_runtime->path());
+        // The sanitizers' own handlers would take the crash from the program's.
+        run.setEnv("ASAN_OPTIONS", qEnvironmentVariable("ASAN_OPTIONS") +
+                                       ":handle_segv=0:handle_sigbus=0:handle_sigill=0:handle_sigfpe=0"
+                                       ":handle_abort=0:allow_user_segv_handler=1");
+        QVERIFY(run.start(serviceArguments() + QStringList{"--uid=100234", "--token=pupil-launch-token-7f3e",
+                                                           "--apptype=joinclass --accounttype=1 --teachtype=1",
+                                                           "--lessonid=880213", "--periodid=20240611093"}));
+        QVERIFY(run.waitForLog("runTasks_awaitEnd: result 0 left (1024)"));
+        QVERIFY(run.waitForLog("join_channel name("));
+        ::kill(pid_t(run.process().processId()), SIGSEGV);
+        QCOMPARE(run.waitForExit(), -1001);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_simulator.ossObjects().isEmpty(), kStartTimeoutMs);
+
+        const QStringList texts =
+            QStringList{"standard error and run logs: " + run.log(),
+                        "standard output: " + QString::fromUtf8(run.process().readAllStandardOutput())} +
+            ZmTest::filesUnder(run.dataDir() + "/logs") + ZmTest::uploadedArchiveFiles(m_simulator);
+        QCOMPARE(texts.filter("ZmQuillo.dmp: ").size(), 2); // in the log folder and in the archive
+
+        const auto fixture = [](const QString& name) {
+            return QJsonDocument::fromJson(
+                       ZmTest::readFile(ZmTest::sourceDir() + "/tests/sim/fixtures/restful/" + name))
+                .object()
+                .value("data");
+        };
+        const QString exchanged = fixture("exchange_token.json").toString();
+        const QString channelKey = fixture("lesson.json").toObject().value("channelKey").toString();
+        const QString found = ZmTest::firstSecretIn(
+            texts, {"3f9a71c2e8b04d5a96c1e7f20b8d4a6e", "pupil-launch-token-7f3e", exchanged, channelKey,
+                    ZmTest::Simulator::ossAccessKeySecret(), ZmTest::Simulator::ossSecurityToken()});
+        QVERIFY2(found.isEmpty(), qPrintable(found));
     }
 
     // A start without a lesson: the main window replaces the splash and shows the home page of the installed offline
@@ -417,6 +339,56 @@ private slots:
         QCOMPARE(first.process().state(), QProcess::Running);
     }
 
+    // The link a start is given cannot move the service the command line configured: the token goes to the
+    // simulator, the link's RESTful address of another port is left out with a warning.
+    void linkAtStartCannotMoveTheService()
+    {
+        ProgramRun run(m_runtime->path());
+        const QString elsewhere = QString("http://127.0.0.1:%1").arg(ZmTest::closedPort());
+        QVERIFY(run.start(serviceArguments() + QStringList{"zmquillo://join?--urlrestful%3D" +
+                                                           QString::fromLatin1(QUrl::toPercentEncoding(elsewhere)) +
+                                                           "%20--uid%3D100871%20--token%3Dlink-token"}));
+        QVERIFY(run.waitForLog(kMainWindowShown));
+        const QJsonArray exchanges = m_simulator.requests("/account/exchange/token/");
+        QCOMPARE(exchanges.size(), 1);
+        QCOMPARE(tokenOf(exchanges.at(0).toObject()), QString("link-token"));
+        QVERIFY(run.log().contains("ignores --urlrestful from a link: its origin " + elsewhere));
+    }
+
+    // A link's options are the program's alone: a browser-engine switch in a link would start a program of the
+    // page's choosing with every page process. The same switch outside the link (a later one wins) shows which
+    // of the two the engine took once the home page's process has started.
+    void linkSwitchesNeverReachTheBrowserEngine()
+    {
+        QTemporaryDir scripts;
+        QVERIFY(scripts.isValid());
+        const auto writeLauncher = [&scripts](const QString& name) {
+            const QString path = scripts.filePath(name + ".sh");
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly))
+                return QString();
+            file.write("#!/bin/sh\n: > \"$0.started\"\nexec \"$@\"\n");
+            file.close();
+            file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+            return path;
+        };
+        const QString trusted = writeLauncher("trusted");
+        const QString fromLink = writeLauncher("link");
+        QVERIFY(!trusted.isEmpty() && !fromLink.isEmpty());
+
+        ProgramRun run(m_runtime->path());
+        // The engine reads no switch of the program's arguments while this is set.
+        run.unsetEnv("QTWEBENGINE_CHROMIUM_FLAGS");
+        QVERIFY(
+            run.start(serviceArguments() + QStringList{"--renderer-cmd-prefix=" + trusted,
+                                                       "zmquillo://join?--renderer-cmd-prefix%3D" +
+                                                           QString::fromLatin1(QUrl::toPercentEncoding(fromLink))}));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(trusted + ".started") || QFile::exists(fromLink + ".started"),
+                                 kStartTimeoutMs);
+        QVERIFY(QFile::exists(trusted + ".started"));
+        QVERIFY(!QFile::exists(fromLink + ".started"));
+    }
+
     // "AppInfo/ClearCache" empties the browser's cache folder (the one the web profile uses) and the offline
     // lessons once, then goes back to 0.
     void clearCacheHonouredOnce()
@@ -490,6 +462,53 @@ private slots:
         QCOMPARE(installed.exitCode(), int(ExitStatus_BadParameters));
         QVERIFY(QString::fromUtf8(installed.readAllStandardError())
                     .contains("createSplashWindow shown " + programDir + "/images/splash_en.bmp"));
+    }
+
+    void signalEndsTheClass_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    // A small class with videos in the page, ended by a signal: the room closes without the log upload, no
+    // section is left, the log holds the end, and the program exits with 128 + the signal.
+    void signalEndsTheClass()
+    {
+        QFETCH(int, signalNumber);
+        const QByteArray package = ZmTest::zipBytes({{QStringLiteral("lesson.json"), QByteArray("{\"pages\":12}")}});
+        QVERIFY(ZmTest::offerLessonPackage(m_simulator, QStringLiteral("880213"), package));
+
+        const QString sections = QString::fromStdString(shareObjectPrefix()) + QStringLiteral("RiREZadUruvoDur_*");
+        const auto sectionFiles = [&sections] {
+            return QDir("/dev/shm").entryList({sections}, QDir::System | QDir::Files);
+        };
+        // None left by an earlier run that was killed.
+        removeStaleShareObjects();
+        QVERIFY2(sectionFiles().isEmpty(), qPrintable(sectionFiles().join(' ')));
+
+        ProgramRun run(m_runtime->path());
+        QVERIFY(run.start(
+            serviceArguments() +
+            QStringList{"--uid=100234", "--token=pupil-token", "--accounttype=1", "--apptype=joinclass",
+                        "--teachtype=2", "--classtype=2", "--lessonid=880213", "--periodid=20240611093",
+                        "--rtc_devices=simulated",
+                        "--rtc_scenario=" + ZmTest::sourceDir() + "/tests/sim/scenarios/rtc/small_class.json"}));
+        QVERIFY2(QTest::qWaitFor([&] { return sectionFiles().size() >= 2 || !run.isRunning(); }, kStartTimeoutMs),
+                 qPrintable(run.log().right(4000)));
+        QVERIFY2(run.isRunning(), qPrintable(run.log().right(4000)));
+
+        ::kill(run.process().processId(), signalNumber);
+        QCOMPARE(run.waitForExit(), 128 + signalNumber);
+        QVERIFY2(sectionFiles().isEmpty(), qPrintable(sectionFiles().join(' ')));
+        const QString log = run.fileLog();
+        const int signalLine = log.indexOf(QStringLiteral("ExitOnSignal signal %1 ").arg(signalNumber));
+        const int closed = log.indexOf("ZmRouteManager::closeForExit closes the small class room");
+        const int last = log.indexOf(
+            QStringLiteral("ExitOnSignal the windows are closed; the program exits with %1").arg(128 + signalNumber));
+        QVERIFY2(signalLine > 0 && signalLine < closed && closed < last, qPrintable(log.right(4000)));
+        QVERIFY(log.endsWith('\n'));
     }
 
     // The first real window replaces the splash: here the version check's updater window.

@@ -7,6 +7,7 @@
 #include "app/startup/ZmApplication.h"
 #include "web/ZmRouteManager.h"
 
+#include "ClosedPort.h"
 #include "LogCapture.h"
 #include "Simulator.h"
 #include "ZmTestMain.h"
@@ -181,6 +182,21 @@ private slots:
         QCOMPARE(restfulToken(exchanges.at(0).toObject()), QString("link-token="));
         QCOMPARE(AppGlobalData::instance()->lesson.lessonName, QString("Unit 3"));
         QCOMPARE(AppGlobalData::instance()->launch.userId, QString("100871"));
+    }
+
+    // A link cannot send the token to another service: its RESTful address of another port is left out, the
+    // exchange goes to the configured one.
+    void linkCannotMoveTheService()
+    {
+        ZmTest::LogCapture capture;
+        const QString elsewhere = QString("http://127.0.0.1:%1").arg(ZmTest::closedPort());
+        sendLink(QString("zmquillo://join?--urlrestful%3D%1%20--uid%3D7%20--token%3Dlink-token")
+                     .arg(QString::fromLatin1(QUrl::toPercentEncoding(elsewhere))));
+        QCOMPARE(UrlConfig::instance()->restful, m_simulator.baseUrl());
+        const QJsonArray exchanges = m_simulator.requests("/account/exchange/token/");
+        QCOMPARE(exchanges.size(), 1);
+        QCOMPARE(restfulToken(exchanges.at(0).toObject()), QString("link-token"));
+        QCOMPARE(capture.linesContaining("ignores --urlrestful from a link: its origin " + elsewhere).size(), 1);
     }
 
     // A token option that reads as one only once decoded is still the token, and no log line shows it.

@@ -42,6 +42,8 @@ void ScriptedStep::report()
         params()->lastDetail_ = m_outcome.detail;
         if (m_outcome.stops)
             params()->stop_ = true;
+        if (m_outcome.beforeReport)
+            m_outcome.beforeReport(*params());
     }
     bodyReportWon = finishTask(m_outcome.code);
 }

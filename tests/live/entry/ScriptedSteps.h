@@ -7,6 +7,8 @@
 #include <QMap>
 #include <QStringList>
 
+#include <functional>
+
 // How one attempt of a scripted step ends.
 struct StepOutcome
 {
@@ -16,6 +18,8 @@ struct StepOutcome
     bool waits = false; // the body waits in a QWaitLoop that quits on sigTimeOut, then reports code
     int detail = 0;     // written to the block's lastDetail_ before reporting
     bool stops = false; // sets the block's stop_ before reporting
+    // Runs with the block just before the body reports: what a step finds on the way (inside the run).
+    std::function<void(s_InitTask_Params&)> beforeReport;
 
     static StepOutcome done() { return {}; }
     static StepOutcome failed(int detail = 0)

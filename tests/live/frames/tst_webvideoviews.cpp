@@ -151,10 +151,10 @@ std::optional<ShareFrameHeader> sectionHeader(const QString& sectionName)
     auto reader = CShareFrameReader::create(sectionName.toStdString().c_str());
     if (!reader)
         return std::nullopt;
-    const ShareFrameHeader* header = reader->lock(1000, false);
-    if (!header)
+    const ShareFrame* frame = reader->lock(1000, false);
+    if (!frame)
         return std::nullopt;
-    const ShareFrameHeader copy = *header;
+    const ShareFrameHeader copy = frame->header;
     reader->unlock();
     return copy;
 }
@@ -623,9 +623,9 @@ private slots:
         QVERIFY(!sectionExists(sectionOf(viewId("one"))));
         QVERIFY(sectionExists(sectionOf(viewId("two")))); // the other helper still uses it
         QTRY_VERIFY_WITH_TIMEOUT(wanted.count() >= 4, 10000);
-        const ShareFrameHeader* old = oldReader->lock(1000, false);
+        const ShareFrame* old = oldReader->lock(1000, false);
         QVERIFY(old);
-        QCOMPARE(old->width, 64u);
+        QCOMPARE(old->header.width, 64u);
         oldReader->unlock();
 
         room.helper.onWebVideoViewShowed(kOwnId, viewId("one"));

@@ -124,6 +124,14 @@ private:
     }
 };
 
+// Counts the first local frames the engine reports.
+class FirstLocalFrames : public IRtcEngineEventHandler
+{
+public:
+    void onFirstLocalVideoFrame(int, int, int) override { ++count; }
+    std::atomic<int> count{0};
+};
+
 // An initialised engine that releases itself at the end of the scope.
 struct Engine
 {
@@ -501,6 +509,45 @@ private slots:
         const QImage mirrored = render(4, 2, 1, true);
         QCOMPARE(qGray(mirrored.pixel(0, 0)), 255);
         QCOMPARE(qGray(mirrored.pixel(3, 0)), 0);
+    }
+
+    // Each start of the capture is followed by a first local frame, also when the capture stops and starts again
+    // at once (between two frames): a leave and a new join, video off and on, the local capture off and on.
+    void firstLocalFrameAtEachCaptureStart_data()
+    {
+        QTest::addColumn<QString>("restart");
+        QTest::newRow("leave and join") << "join";
+        QTest::newRow("video off and on") << "video";
+        QTest::newRow("local capture off and on") << "capture";
+    }
+
+    void firstLocalFrameAtEachCaptureStart()
+    {
+        QFETCH(QString, restart);
+        SimEngineSetup::setScenario(SimScenario::defaults());
+        FirstLocalFrames frames;
+        Engine rtc(&frames);
+        QCOMPARE(rtc.result, 0);
+        void* parameter = nullptr;
+        QCOMPARE(rtc.engine->queryInterface(AGORA_IID_RTC_ENGINE_PARAMETER, &parameter), 0);
+        auto* parameters = static_cast<IRtcEngineParameter*>(parameter);
+        rtc.engine->enableVideo();
+        QCOMPARE(rtc.engine->joinChannel(nullptr, "lesson", nullptr, 7), 0);
+        QTRY_COMPARE(int(frames.count), 1);
+        for (int round = 2; round <= 3; ++round) {
+            if (restart == "join") {
+                QCOMPARE(rtc.engine->leaveChannel(), 0);
+                QCOMPARE(rtc.engine->joinChannel(nullptr, "lesson", nullptr, 7), 0);
+            } else if (restart == "video") {
+                QCOMPARE(rtc.engine->disableVideo(), 0);
+                QCOMPARE(rtc.engine->enableVideo(), 0);
+            } else {
+                QCOMPARE(parameters->setBool("che.video.local.capture", false), 0);
+                QCOMPARE(parameters->setBool("che.video.local.capture", true), 0);
+            }
+            QTRY_COMPARE(int(frames.count), round);
+        }
+        parameters->release();
     }
 
     // Callbacks run on the engine's thread; none runs once release has returned; a sync release waits for the

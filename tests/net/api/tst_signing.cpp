@@ -2,6 +2,7 @@
 #include "net/api/RequestSign.h"
 #include "net/api/UrlSigner.h"
 
+#include "LogCapture.h"
 #include "ZmTestMain.h"
 
 #include <QRegularExpression>
@@ -130,6 +131,18 @@ private slots:
         QVERIFY(stamp.toLongLong() >= before && stamp.toLongLong() <= after);
         QVERIFY(!getExeFileVersion(3).isEmpty());
         QCOMPARE(tail, UrlSigner::signQuery(params, stamp, getExeFileVersion(3)));
+    }
+
+    // The signing text is logged in its shape, with the secret it ends in masked; the signature is not changed.
+    void signingSecretStaysOutOfTheLog()
+    {
+        ZmTest::LogCapture log;
+        const QString tail = UrlSigner::signQuery({{"identity", "1"}, {"userId", "7"}}, "1700000000000", "1.5.7");
+        QCOMPARE(tail, QString("/1/7?sign=a9673f649f82a6853a69176b8d764ba0&t=1700000000000&appversion=1.5.7"));
+        QCOMPARE(log.lines(),
+                 (QStringList{"UrlSigner::md5Digest md5 source appversion1.5.7identity1t1700000000000userId7***",
+                              "UrlSigner::md5Digest md5 dst a9673f649f82a6853a69176b8d764ba0"}));
+        QVERIFY(!log.text().contains("3f9a71c2e8b04d5a96c1e7f20b8d4a6e"));
     }
 
     void digestsLowBytes_data()

@@ -182,6 +182,8 @@ private slots:
         const QJsonObject current = ResumeLogInfo::valueOf(owed.at(1).toObject());
         QCOMPARE(current.value("LessonID").toString(), QStringLiteral("L-CUR"));
         QCOMPARE(current.value("AllLogFilePath").toString(), ConfigManager::instance()->getDailyLogFile());
+        QCOMPARE(current.value("UserID").toString(), QStringLiteral("100234"));
+        QCOMPARE(current.value("Token").toString(), QString(kToken));
         QVERIFY(!QFile::exists(expired));
         QVERIFY(QFile::exists(folder));
         ResumeLogInfo::instance().removeOwedEntriesOfPeriod("P-REFUSED");
@@ -253,6 +255,60 @@ private slots:
         QCOMPARE(m_sim.numberedRequests("30110101").size(), code >= 80 || code == 0 ? 1 : 0);
     }
 
+    // Owed logs of two users and two periods each go up named after, and sent for, the user whose log it is; a
+    // user's entry takes the token signed in now when that user is signed in; an entry recorded without a user goes
+    // up as the signed-in user's. Every entry is uploaded and none is dropped unsent.
+    void owedLogsGoUpUnderTheirOwnUsers()
+    {
+        const QDateTime then(QDate(2024, 5, 1), QTime(9, 15, 30, 250));
+        ResumeLogInfo list(m_work.filePath("two-users.json"));
+        struct Owed
+        {
+            const char* periodId;
+            const char* userId; // empty: recorded without a user
+            const char* storedToken;
+            const char* sentUser;
+            const char* sentToken;
+        };
+        const Owed owed[] = {
+            {"P-LEO-1", "100234", "tok-leo-old", "100234", kToken},
+            {"P-SAM-1", "900017", "tok-sam", "900017", "tok-sam"},
+            {"P-LEO-2", "100234", "tok-leo-old", "100234", kToken},
+            {"P-SAM-2", "900017", "tok-sam", "900017", "tok-sam"},
+            {"P-OLD", "", "", "100234", kToken},
+        };
+        QMap<QString, QString> folders;
+        for (const Owed& entry : owed) {
+            const QString log = earlierRunLog(QStringLiteral("owed-") + entry.periodId, "a line of the run\r\n");
+            folders.insert(entry.periodId, QFileInfo(log).absolutePath());
+            list.appendResumeLogInfo(entry.periodId, "L-1", then, log, entry.userId, entry.storedToken);
+        }
+        const QJsonObject stored = ResumeLogInfo::valueOf(list.entries().at(1).toObject());
+        QCOMPARE(stored.value("UserID").toString(), QStringLiteral("900017"));
+
+        list.resumeUploadLogFile();
+
+        const QJsonArray asked = m_sim.numberedRequests("30110102");
+        const QJsonArray confirmed = m_sim.numberedRequests("30110101");
+        QCOMPARE(asked.size(), 5);
+        QCOMPARE(confirmed.size(), 5);
+        for (int i = 0; i < 5; ++i) {
+            const Owed& entry = owed[4 - i]; // newest first
+            const QString name = QStringLiteral("%1_%2_2024_05_01_09_15").arg(entry.sentUser, entry.periodId);
+            const QJsonObject request = asked.at(i).toObject();
+            QCOMPARE(Simulator::paramOf(request, "fileName"), folders.value(entry.periodId) + "/" + name + ".zip");
+            QCOMPARE(Simulator::paramOf(request, "periodId"), QString(entry.periodId));
+            QCOMPARE(Simulator::paramOf(request, "userId"), QString(entry.sentUser));
+            QCOMPARE(Simulator::paramOf(request, "token"), QString(entry.sentToken));
+            QCOMPARE(Simulator::paramOf(confirmed.at(i).toObject(), "userId"), QString(entry.sentUser));
+            QCOMPARE(Simulator::paramOf(confirmed.at(i).toObject(), "token"), QString(entry.sentToken));
+            QCOMPARE(ZipUtil::getFileList(folders.value(entry.periodId) + "/" + name + ".zip"),
+                     QStringList({name + ".resume.json", "agorasdk.log"}));
+        }
+        QCOMPARE(puts().size(), 5);
+        QVERIFY(list.entries().isEmpty());
+    }
+
     // A service that stalls the put: the put gives up and the entry stays owed.
     void stalledStorageKeepsTheEntry()
     {
@@ -270,12 +326,15 @@ private slots:
         QCOMPARE(ResumeLogInfo::periodIdOf(list.entries().at(0).toObject()), QStringLiteral("P-STALL"));
     }
 
-    // The archive after a class: the run's document and the engine log, stored, confirmed, deleted; the lesson's
-    // owed entry is settled, others stay.
+    // The archive after a class: the run's document and the engine log, stored, confirmed, deleted; the owed entry
+    // of this run's class is settled, others stay (the same period owed by a run that never sent its log too).
     void logArchiveUpload()
     {
         ResumeLogInfo& owed = ResumeLogInfo::instance();
-        owed.appendResumeLogInfo("P-CUR", "L-CUR", QDateTime::currentDateTime(), "/x.log");
+        const QString runLog = ConfigManager::instance()->getDailyLogFile();
+        owed.appendResumeLogInfo("P-CUR", "L-CUR", QDateTime::currentDateTime(), "/earlier/run_all.log", "100234",
+                                 kToken);
+        owed.appendResumeLogInfo("P-CUR", "L-CUR", QDateTime::currentDateTime(), runLog, "100234", kToken);
         owed.appendResumeLogInfo("P-OTHER", "L-OTHER", QDateTime::currentDateTime(), "/y.log");
         const QString engineLog = ConfigManager::instance()->getAgoraLogPath();
         QVERIFY(writeFile(engineLog, "engine says hello"));
@@ -312,8 +371,12 @@ private slots:
         QCOMPARE(readFile(m_work.filePath("archive/content/agorasdk.log")), QByteArray("engine says hello"));
 
         const QJsonArray left = owed.entries();
-        QCOMPARE(left.size(), 1);
-        QCOMPARE(ResumeLogInfo::periodIdOf(left.at(0).toObject()), QStringLiteral("P-OTHER"));
+        QCOMPARE(left.size(), 2);
+        QCOMPARE(ResumeLogInfo::periodIdOf(left.at(0).toObject()), QStringLiteral("P-CUR"));
+        QCOMPARE(ResumeLogInfo::valueOf(left.at(0).toObject()).value("AllLogFilePath").toString(),
+                 QStringLiteral("/earlier/run_all.log"));
+        QCOMPARE(ResumeLogInfo::periodIdOf(left.at(1).toObject()), QStringLiteral("P-OTHER"));
+        owed.removeOwedEntriesOfPeriod("P-CUR");
         owed.removeOwedEntriesOfPeriod("P-OTHER");
         QVERIFY(QFile::remove(engineLog));
     }
@@ -332,7 +395,8 @@ private slots:
     void logArchiveCredentialsRefused()
     {
         QVERIFY(refuseNumbered("30110102") > 0);
-        ResumeLogInfo::instance().appendResumeLogInfo("P-CUR", "L-CUR", QDateTime::currentDateTime(), "/x.log");
+        ResumeLogInfo::instance().appendResumeLogInfo("P-CUR", "L-CUR", QDateTime::currentDateTime(),
+                                                      ConfigManager::instance()->getDailyLogFile(), "100234", kToken);
         const QStringList before = QDir(ConfigManager::instance()->getLogDir()).entryList({"*.txt"});
         qInfo() << "TestLogUpload marker of refused credentials";
         const int lines = collectedLines();
@@ -351,7 +415,8 @@ private slots:
     void logArchiveStorageRefuses()
     {
         QVERIFY(m_sim.queueOssError(403, "AccessDenied", "You are not allowed to write here.", 1));
-        ResumeLogInfo::instance().appendResumeLogInfo("P-CUR", "L-CUR", QDateTime::currentDateTime(), "/x.log");
+        ResumeLogInfo::instance().appendResumeLogInfo("P-CUR", "L-CUR", QDateTime::currentDateTime(),
+                                                      ConfigManager::instance()->getDailyLogFile(), "100234", kToken);
 
         uploadLogArchive();
 

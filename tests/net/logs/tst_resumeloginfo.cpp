@@ -1,6 +1,7 @@
 #include "net/logs/LogFolders.h"
 #include "net/logs/ResumeLogInfo.h"
 
+#include "LogCapture.h"
 #include "TestFiles.h"
 #include "ZmTestMain.h"
 
@@ -45,12 +46,53 @@ private slots:
         QFile::remove(m_path + ".bad");
     }
 
+    // The fields older copies read keep their names and forms; the user of the log comes in two fields of its own.
+    void entryFormat_data()
+    {
+        QTest::addColumn<QString>("userId");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("nobody signed in")
+            << QString()
+            << QByteArray("[{\"P1\":{\"AllLogFilePath\":\"/logs/run/2024_05_01_all.log\","
+                          "\"DateTime\":\"2024-05-01 18:30:00:123\",\"LessonID\":\"L1\"}}]");
+        QTest::newRow("signed in") << "100234"
+                                   << QByteArray("[{\"P1\":{\"AllLogFilePath\":\"/logs/run/2024_05_01_all.log\","
+                                                 "\"DateTime\":\"2024-05-01 18:30:00:123\",\"LessonID\":\"L1\","
+                                                 "\"Token\":\"tok-1\",\"UserID\":\"100234\"}}]");
+    }
+
     void entryFormat()
+    {
+        QFETCH(QString, userId);
+        QFETCH(QByteArray, text);
+        ResumeLogInfo list(m_path);
+        list.appendResumeLogInfo("P1", "L1", kTime, "/logs/run/2024_05_01_all.log", userId, "tok-1");
+        QCOMPARE(readFile(m_path), text);
+        // Tokens in it: readable by its owner only.
+        QCOMPARE(QFile::permissions(m_path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    // A write the disk cannot take keeps the list file as it was, and leaves nothing beside it; the next write
+    // that fits brings the file up to date.
+    void failedWriteKeepsThePreviousFile()
     {
         ResumeLogInfo list(m_path);
         list.appendResumeLogInfo("P1", "L1", kTime, "/logs/run/2024_05_01_all.log");
-        QCOMPARE(readFile(m_path), QByteArray("[{\"P1\":{\"AllLogFilePath\":\"/logs/run/2024_05_01_all.log\","
-                                              "\"DateTime\":\"2024-05-01 18:30:00:123\",\"LessonID\":\"L1\"}}]"));
+        const QByteArray before = readFile(m_path);
+        QVERIFY(before.contains("P1"));
+        {
+            ZmTest::LogCapture log;
+            ZmTest::FileSizeLimit full(rlim_t(before.size()));
+            QVERIFY(full.isSet());
+            list.appendResumeLogInfo("P2", "L2", kTime, "/logs/run/2024_05_01_all.log");
+            QCOMPARE(log.linesContaining("ResumeLogInfo::saveJsonFile_ResumeLogInfo cannot write " + m_path).size(), 1);
+        }
+        QCOMPARE(readFile(m_path), before);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"resumeLogInfo.json"});
+
+        list.saveJsonFile_ResumeLogInfo();
+        QCOMPARE(periodIds(ResumeLogInfo(m_path).entries()), (QStringList{"P1", "P2"}));
     }
 
     // Five after appends; the next start keeps the newest four and saves them.
@@ -91,14 +133,17 @@ private slots:
         QCOMPARE(periodIds(ResumeLogInfo(m_path).entries()), QStringList({"P2"}));
     }
 
-    // Entries of the wrong shape go; the others stay.
+    // Entries of the wrong shape go (logged without the token they hold); the others stay.
     void badEntriesDroppedOneByOne()
     {
         QVERIFY(writeFile(m_path,
-                          "[{\"P1\":{\"LessonID\":\"L1\"}}, \"text\", {\"a\":{}, \"b\":{}}, {\"P2\":\"no object\"}, 7,"
-                          " {\"P3\":{\"LessonID\":\"L3\"}}]"));
+                          "[{\"P1\":{\"LessonID\":\"L1\"}}, \"text\", {\"a\":{\"Token\":\"tok-4711\"}, \"b\":{}},"
+                          " {\"P2\":\"no object\"}, 7, {\"P3\":{\"LessonID\":\"L3\"}}]"));
         ResumeLogInfo list(m_path);
+        ZmTest::LogCapture log;
         QCOMPARE(list.loadJsonFile_ResumeLogInfo(), 2);
+        QCOMPARE(log.linesContaining("drops an entry of the wrong shape").size(), 4);
+        QVERIFY(!log.text().contains("tok-4711"));
         QCOMPARE(periodIds(list.entries()), QStringList({"P1", "P3"}));
         QCOMPARE(periodIds(QJsonDocument::fromJson(readFile(m_path)).array()), QStringList({"P1", "P3"}));
         QVERIFY(!QFile::exists(m_path + ".bad"));
@@ -132,6 +177,30 @@ private slots:
         QCOMPARE(periodIds(ResumeLogInfo(m_path).entries()), QStringList({"p1"}));
         list.removeOwedEntry(0);
         QVERIFY(!QFile::exists(m_path)); // an empty list has no file
+    }
+
+    // An upload of one run's log settles only the entries that record that log for that class and user: the same
+    // period owed by another run, by another user, or another period of the run stay.
+    void removalsOfARun()
+    {
+        ResumeLogInfo list(m_path);
+        list.appendResumeLogInfo("P1", "L", kTime, "/run-a.log", "100234", "t");  // settled
+        list.appendResumeLogInfo("P1", "L", kTime, "/run-b.log", "100234", "t");  // another run's log
+        list.appendResumeLogInfo("P1", "L", kTime, "/run-a.log", "900017", "t2"); // another user
+        list.appendResumeLogInfo("P2", "L", kTime, "/run-a.log", "100234", "t");  // another period
+        list.appendResumeLogInfo("P1", "L", kTime, "/run-a.log");                 // recorded without a user: settled
+        list.removeOwedEntriesOfRun("P1", "100234", QString());
+        list.removeOwedEntriesOfRun(QString(), "100234", "/run-a.log");
+        QCOMPARE(list.entries().size(), 5);
+
+        list.removeOwedEntriesOfRun("P1", "100234", "/run-a.log");
+        QStringList left;
+        for (const QJsonValue& entry : ResumeLogInfo(m_path).entries()) {
+            const QJsonObject value = ResumeLogInfo::valueOf(entry.toObject());
+            left << ResumeLogInfo::periodIdOf(entry.toObject()) + " " + value.value("AllLogFilePath").toString() + " " +
+                        value.value("UserID").toString();
+        }
+        QCOMPARE(left, QStringList({"P1 /run-b.log 100234", "P1 /run-a.log 900017", "P2 /run-a.log 100234"}));
     }
 
     // Newest first; done (0) and hopeless (below 52) entries go, the others stay for the next class entry.

@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include <limits>
+
 using RoomTest::child;
 using RoomTest::Lesson;
 using RoomTest::ManualClock;
@@ -410,6 +412,25 @@ private slots:
         QCOMPARE(child<QLabel>(*room.control.playingAward(), "label_name")->text(), QStringLiteral("Ann"));
         QVERIFY(room.control.queuedAwards().isEmpty());
         QCOMPARE((*AppGlobalData::instance()->memberMap())[7].starPoint, 3);
+    }
+
+    // An award whose total leaves no count of stars before it (the smallest int) is refused with a log line; the one
+    // behind it plays, with the largest total.
+    void awardTotalsAtTheEnds()
+    {
+        Room room(1);
+        room.control.init(room.panel, room.courseware);
+        QTest::ignoreMessage(QtWarningMsg,
+                             "UserListCtrl award refused: no count of stars before the total -2147483648");
+        room.control.onReceiveMsgTeacherAwardPoints_PushToList(Lesson::kTeacherId, 9, 1,
+                                                               std::numeric_limits<int>::min());
+        room.control.onReceiveMsgTeacherAwardPoints_PushToList(Lesson::kTeacherId, 8, 1,
+                                                               std::numeric_limits<int>::max());
+        QTRY_VERIFY_WITH_TIMEOUT(room.control.playingAward(), 5000);
+        QCOMPARE(child<QLabel>(*room.control.playingAward(), "label_name")->text(), QStringLiteral("Max"));
+        QVERIFY(room.control.queuedAwards().isEmpty());
+        QCOMPARE((*AppGlobalData::instance()->memberMap())[9].starPoint, 0);
+        QCOMPARE((*AppGlobalData::instance()->memberMap())[8].starPoint, std::numeric_limits<int>::max());
     }
 
     // While the teacher shares the screen, awards only update the stars.

@@ -1,6 +1,7 @@
-// What the class rooms share: the one dialog a room holds (replaced, refused during a run, never finished twice),
-// the processor-overload count, and the selected devices (unplug detection, re-selection after the re-check, the
-// settings dialog's changes, the not-recommended names).
+// What the class rooms share: the one dialog a room holds (replaced, refused during a run, never finished twice; a
+// prompt that stays until it is answered, with a notice waiting behind it), the processor-overload count, and the
+// selected devices (unplug detection, re-selection after the re-check, the settings dialog's changes, the
+// not-recommended names).
 #include "rooms/common/CpuOverloadCounter.h"
 #include "rooms/common/RoomDevices.h"
 #include "rooms/common/RoomModalDialog.h"
@@ -120,6 +121,88 @@ private slots:
         QVERIFY(notice && notice->isVisible());
         QCOMPARE(notice->findChild<QWidget*>("cancelBtn")->isVisible(), false);
         holder.set(nullptr);
+    }
+
+    // A prompt (its answer leaves the class or retries its entry) is not displaced: a notice waits behind it and
+    // shows once it is answered, unless the room is leaving by then; other dialogs are refused. Everything else
+    // follows the replace rule.
+    void promptsAndNotices_data()
+    {
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QStringList>("seen"); // the texts of the dialogs shown afterwards
+        QTest::addColumn<QList<int>>("promptAnswers");
+        const QList<int> unanswered;
+        const QList<int> ok{CancelOkWarningDlg::ResultOk};
+        QTest::newRow("notice over a notice") << QStringList{"notice A", "notice B"} << QStringList{"B"} << unanswered;
+        QTest::newRow("notice over a question")
+            << QStringList{"question", "notice A"} << QStringList{"A"} << unanswered;
+        QTest::newRow("prompt over a notice")
+            << QStringList{"notice A", "prompt"} << QStringList{"prompt"} << unanswered;
+        QTest::newRow("notice behind the prompt")
+            << QStringList{"prompt", "notice A"} << QStringList{"prompt"} << unanswered;
+        QTest::newRow("notice after the answer")
+            << QStringList{"prompt", "notice A", "answer"} << QStringList{"A"} << ok;
+        QTest::newRow("the newer notice waits")
+            << QStringList{"prompt", "notice A", "notice B", "answer"} << QStringList{"B"} << ok;
+        QTest::newRow("answered by leaving")
+            << QStringList{"prompt", "notice A", "leave", "answer"} << QStringList{} << ok;
+        QTest::newRow("question refused") << QStringList{"prompt", "question"} << QStringList{"prompt"} << unanswered;
+        QTest::newRow("closing keeps the prompt")
+            << QStringList{"prompt", "close", "notice A"} << QStringList{"prompt"} << unanswered;
+        QTest::newRow("prompt during a run") << QStringList{"run", "prompt"} << QStringList{"prompt"} << unanswered;
+        QTest::newRow("answered during a run")
+            << QStringList{"run", "prompt", "notice A", "answer"} << QStringList{} << ok;
+        QTest::newRow("prompt over a prompt")
+            << QStringList{"prompt", "prompt"} << QStringList{"prompt"} << QList<int>{0};
+        QTest::newRow("notice while leaving") << QStringList{"leave", "notice A"} << QStringList{} << unanswered;
+        QTest::newRow("the room goes") << QStringList{"prompt", "notice A", "close all"} << QStringList{}
+                                       << QList<int>{0};
+    }
+    void promptsAndNotices()
+    {
+        QFETCH(QStringList, events);
+        QFETCH(QStringList, seen);
+        QFETCH(QList<int>, promptAnswers);
+        bool running = false;
+        bool leaving = false;
+        RoomModalDialog holder([&running] { return running; }, [&leaving] { return leaving; });
+        QWidget room;
+        QList<int> answers;
+        for (const QString& event : events) {
+            if (event == "prompt") {
+                auto* prompt = new CancelOkWarningDlg(&room);
+                prompt->setMessageText("prompt");
+                prompt->setDoneCallback([&answers](QObject*, int result) { answers << result; }, nullptr);
+                holder.openPrompt(prompt);
+            } else if (event.startsWith("notice ")) {
+                holder.openNotice(&room, event.mid(7), "Get it");
+            } else if (event == "question") {
+                auto* question = new CancelOkWarningDlg(&room);
+                question->setMessageText("question");
+                holder.open(question);
+            } else if (event == "answer") {
+                holder.current()->done(CancelOkWarningDlg::ResultOk);
+            } else if (event == "close") {
+                QVERIFY(holder.set(nullptr));
+            } else if (event == "close all") {
+                holder.closeAll();
+            } else if (event == "run") {
+                running = true;
+            } else if (event == "leave") {
+                leaving = true;
+            }
+            QCoreApplication::processEvents();
+        }
+        QStringList shown;
+        for (auto* dialog : room.findChildren<CancelOkWarningDlg*>()) {
+            if (dialog->isVisible())
+                shown << dialog->findChild<QLabel*>("title")->text();
+        }
+        QCOMPARE(shown, seen);
+        QCOMPARE(answers, promptAnswers);
+        if (!seen.isEmpty())
+            QCOMPARE(holder.current()->findChild<QLabel*>("title")->text(), seen.last());
+        holder.closeAll();
     }
 
     void cpuOverloadNotice_data()

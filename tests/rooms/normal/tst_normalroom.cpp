@@ -18,11 +18,16 @@
 #include "rooms/blocks/VideoDisplayWidget.h"
 #include "rooms/common/CpuOverloadCounter.h"
 #include "rooms/widgets/CoursewareViewer.h"
+#include "settings/ConfigeTipDlg.h"
+#include "settings/FeedbackOnlineDlg.h"
+#include "settings/FeedbackReceivedDlg.h"
+#include "settings/TitleBarDialogs_Imp.h"
 #include "ui/common/CancelOkWarningDlg.h"
 #include "ui/common/ErrorDlg.h"
 #include "web/whiteboard/Whiteboard.h"
 
 #include "DialogAnswerer.h"
+#include "FeedbackSimulator.h"
 #include "LogCapture.h"
 #include "MessageServerFixture.h"
 #include "RtcTestSupport.h"
@@ -30,9 +35,12 @@
 #include "ZmTestMain.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QJsonArray>
 #include <QLabel>
+#include <QPointer>
 #include <QSignalSpy>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <functional>
@@ -490,6 +498,44 @@ private slots:
         QVERIFY(!pupilTile->isCoverVisible());
         QTRY_VERIFY_WITH_TIMEOUT(teacherTile->isOfflineLabelVisible(), 10000);
         QCOMPARE(teacherTile->statusText(), QString());
+    }
+
+    // Help opens the feedback form over the room; a submission the service refuses is told with the failure
+    // notice, never acknowledged, and the notice's button brings the form back as the user left it.
+    void helpFeedbackRefused()
+    {
+        TitleBarDialogs_Imp::installForProcess();
+        QVERIFY(FeedbackSimulator::programIssues(
+            sim(), QJsonObject{{"TagCode", "0"}, {"en", "Video is stuck;I cannot hear the teacher"}}));
+        QVERIFY(FeedbackSimulator::programSubmissionReply(sim(), "{\"TagCode\":\"1001\"}"));
+        StepScript script;
+        QVERIFY(enterRoom());
+
+        QVERIFY(click(m_room.get(), "btn_help"));
+        QPointer<FeedbackOnlineDlg> form = m_room->findChild<FeedbackOnlineDlg*>();
+        QVERIFY(form && form->isVisible());
+        QCOMPARE(form->feedbackItems().size(), 2);
+        form->feedbackItems().at(0)->setChecked(true);
+        form->findChild<QTextEdit*>("other_textEdit")->setPlainText(QStringLiteral("the picture freezes"));
+        QVERIFY(click(form, "okBtn"));
+
+        QCOMPARE(FeedbackSimulator::submissions(sim()).size(), 1);
+        QTRY_VERIFY(m_room->findChild<ConfigeTipDlg*>() && m_room->findChild<ConfigeTipDlg*>()->isVisible());
+        QPointer<ConfigeTipDlg> notice = m_room->findChild<ConfigeTipDlg*>();
+        QVERIFY(labelText(notice, "label").startsWith("Network exception, submission feedback failed."));
+        QVERIFY(m_room->findChildren<FeedbackReceivedDlg*>().isEmpty());
+        QTRY_VERIFY(!form);
+
+        QVERIFY(click(notice, "okButton"));
+        QTRY_VERIFY(!notice);
+        QTRY_VERIFY(m_room->findChild<FeedbackOnlineDlg*>());
+        form = m_room->findChild<FeedbackOnlineDlg*>();
+        QVERIFY(form->isVisible());
+        QVERIFY(form->feedbackItems().at(0)->isChecked());
+        QVERIFY(!form->feedbackItems().at(1)->isChecked());
+        QCOMPARE(form->findChild<QTextEdit*>("other_textEdit")->toPlainText(), QStringLiteral("the picture freezes"));
+        form->reject();
+        QTRY_VERIFY(!form);
     }
 
     // The room opens the not-recommended notice with the devices' names.

@@ -40,6 +40,7 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <limits>
 #include <memory>
 
 using namespace NormalRoomTest;
@@ -281,6 +282,57 @@ private slots:
     }
 
     // Network down: a warning, the worst quality until the rejoin, and reports of the network ignored meanwhile.
+    // Reset, as the user asks for it, over the engine: the own picture goes under its cover with "Reseting...", the
+    // real steps leave and join the channel again, and the picture comes back with its star: the room takes the
+    // cover off once the rejoin has succeeded, and the engine reports the first local frame of its new capture.
+    void resetBringsTheOwnPictureBack()
+    {
+        TracedScenario traced;
+        QVERIFY(enterRoom(1, over(traced)));
+        AppGlobalData::instance()->lesson.channel = QStringLiteral("20240611093");
+        AppGlobalData::instance()->lesson.channelKey = QStringLiteral("channel-key");
+        AgoraChannel* channel = m_room->channel();
+        QSignalSpy firstFrames(channel, &AgoraChannel::signal_local_video_ready);
+        channel->setChannelMode(0); // as the entry's first step
+        QCOMPARE(channel->joinChannel("20240611093", "channel-key", kPupilId), 0);
+        VideoDisplayWidget* own = m_room->studentVideo();
+        StarDialog* stars = own->starDialog();
+        QTRY_VERIFY_WITH_TIMEOUT(!own->isCoverVisible(), 10000);
+        QVERIFY(stars->isVisible());
+        QCOMPARE(firstFrames.size(), 1);
+
+        m_script.reset(); // the reset runs the real join and wiring steps
+        QSignalSpy ended(m_room.get(), &ZmClassRoomDlg::sigInitTasksEnded);
+        bool coverAtTheEnd = true;
+        QString textAtTheEnd = QStringLiteral("<none>");
+        bool starsAtTheEnd = false;
+        connect(m_room.get(), &ZmClassRoomDlg::sigInitTasksEnded, this, [&] {
+            coverAtTheEnd = own->isCoverVisible();
+            textAtTheEnd = own->statusText();
+            starsAtTheEnd = stars->isVisible();
+        });
+        QVERIFY(click(m_room.get(), "btn_reset"));
+        QTRY_VERIFY(qobject_cast<CancelOkWarningDlg*>(m_room->curModalDialog()));
+        QVERIFY(click(m_room->curModalDialog(), "okBtn"));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, kRunTimeoutMs);
+        QCOMPARE(ended.first().first().toInt(), 0);
+        QCOMPARE(traced.calls("leaveChannel").size(), 1);
+        QCOMPARE(traced.calls("joinChannel").size(), 2);
+        QVERIFY(!coverAtTheEnd);
+        QCOMPARE(textAtTheEnd, QString());
+        QVERIFY(starsAtTheEnd);
+
+        // The engine tells the new capture's first frame, after the second join.
+        QTRY_COMPARE_WITH_TIMEOUT(firstFrames.size(), 2, 10000);
+        const QList<QJsonObject> frames = traced.callbacks("onFirstLocalVideoFrame");
+        QCOMPARE(frames.size(), 2);
+        QVERIFY(frames.last().value("seq").toInt() > traced.calls("joinChannel").last().value("seq").toInt());
+        QVERIFY(!own->isCoverVisible());
+        QCOMPARE(own->statusText(), QString());
+        QVERIFY(stars->isVisible());
+        QVERIFY(showsMovingPicture(own->findChild<QWidget*>("userVideo")));
+    }
+
     void networkDownAndRejoin()
     {
         QVERIFY(enterRoom(1));
@@ -498,6 +550,35 @@ private slots:
         QVERIFY(!m_room->awardOverlay());
     }
 
+    // Award totals at the ends of int: the smallest leaves no count of stars before it and is refused with a log
+    // line, the award behind it plays; the others play with their total.
+    void awardTotalsAtTheEnds_data()
+    {
+        QTest::addColumn<int>("total");
+        QTest::addColumn<bool>("plays");
+        QTest::newRow("smallest int") << std::numeric_limits<int>::min() << false;
+        QTest::newRow("zero") << 0 << true;
+        QTest::newRow("largest int") << std::numeric_limits<int>::max() << true;
+    }
+    void awardTotalsAtTheEnds()
+    {
+        QFETCH(int, total);
+        QFETCH(bool, plays);
+        QVERIFY(enterRoomWithMessages(1));
+        StarDialog* stars = m_room->studentVideo()->starDialog();
+        LogCapture log;
+        QVERIFY(m_messages.push(award(kPupilId, total)));
+        QVERIFY(m_messages.push(award(kPupilId, 2)));
+        QTRY_VERIFY(m_room->playingAward());
+        QCOMPARE(stars->starCount(), plays ? total : 2);
+        QCOMPARE(log.linesContaining("award refused").size(), plays ? 0 : 1);
+        if (plays) {
+            m_room->onAwardPoints_animationFinished();
+            QTRY_VERIFY(m_room->playingAward());
+            QCOMPARE(stars->starCount(), 2);
+        }
+    }
+
     // The teacher hands the pupil the whiteboard at the entry and takes it back; the pupil's page follows the
     // message.
     void whiteboardControl()
@@ -665,8 +746,12 @@ private slots:
         QVERIFY(click(dialog, qPrintable(button)));
 
         QCOMPARE(audio->GetCurRecordingDeviceID(), microphone);
-        auto* shown = qobject_cast<CancelOkWarningDlg*>(m_room->curModalDialog());
-        QCOMPARE(shown ? shown->findChild<QLabel*>("title")->text() : QString(), notice);
+        // The notice comes from the event loop, once the settings dialog is done.
+        const auto shownText = [this] {
+            auto* shown = qobject_cast<CancelOkWarningDlg*>(m_room->curModalDialog());
+            return shown ? shown->findChild<QLabel*>("title")->text() : QString();
+        };
+        QTRY_COMPARE(shownText(), notice);
     }
 
     // Eight overloaded samples in a row give the notice once; the title bar shows the load.

@@ -487,8 +487,8 @@ private slots:
         QVERIFY(!room->isExiting());
     }
 
-    // The teacher ends the lesson: a student leaves the channel, closes the microphone and sees the lesson's end;
-    // an auditor stays as it is.
+    // The teacher ends the lesson: a student leaves the channel, closes the microphone and sees the lesson's end,
+    // which stays until it is answered; an auditor stays as it is.
     void lessonEnded_data()
     {
         QTest::addColumn<int>("accountType");
@@ -520,6 +520,14 @@ private slots:
         QCOMPARE(m_fixture.rtc().calls("leaveChannel").size(), 1);
         QCOMPARE(m_fixture.waitForSent(kMicrophoneOffTag).size(), 1);
         QCOMPARE(room->findChild<RaiseHandWidget*>("raiseHandWidget")->btnIconType(), BtnIcon_HandDown);
+
+        // Neither the close question nor a device re-check takes the lesson's end off.
+        press(room->titleBar(), "ButtonClose");
+        QMetaObject::invokeMethod(room, "onAgora2_DeviceUnplugged", Qt::QueuedConnection, Q_ARG(int, 1));
+        QVERIFY(log.waitFor("runTasks_awaitEnd: result 0"));
+        QVERIFY(notice->isVisible());
+        QCOMPARE(room->curModalDialog(), notice);
+        QVERIFY(!visibleDialog<CancelOkWarningDlg>());
         QVERIFY(!room->isExiting());
         press(notice, "iknowBtn");
         QTRY_VERIFY(room->isExiting());

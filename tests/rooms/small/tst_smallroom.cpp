@@ -14,6 +14,7 @@
 #include "rooms/small/SmallClassRoom.h"
 #include "rooms/widgets/CoursewareViewer.h"
 #include "settings/ConfigeDlg_Imp.h"
+#include "settings/ConfigeTipDlg.h"
 #include "settings/FeedbackOnlineDlg.h"
 #include "settings/FeedbackReceivedDlg.h"
 #include "ui/common/CancelOkWarningDlg.h"
@@ -79,6 +80,17 @@ struct Room
     {
         return enter() && log.waitFor(QStringLiteral("emit sigWebPpApi_Showed: %1;").arg(kPupilId)) &&
                log.waitFor(QStringLiteral("emit sigWebPpApi_Showed: %1;").arg(kTeacherId));
+    }
+
+    // The feedback form the page's button opens over the room, once it shows the three issue rows; null when none
+    // comes.
+    FeedbackOnlineDlg* openFeedbackForm()
+    {
+        pagePosts(QStringLiteral("{key: 'msg-w2n-btn-clicked', domId: 'feedback'}"));
+        const auto form = [this] { return qobject_cast<FeedbackOnlineDlg*>(room.curModalDialog()); };
+        if (!QTest::qWaitFor([&form] { return form() && form()->feedbackItems().size() == 3; }, 10000))
+            return nullptr;
+        return form();
     }
 
     // The page sends message (a JavaScript object literal) as it would by itself.
@@ -329,6 +341,24 @@ private slots:
         }
     }
 
+    // An auditor publishes nothing: the page's microphone requests change nothing, and no notice says the
+    // microphone is on.
+    void auditorMicrophoneRequestsChangeNothing()
+    {
+        AppGlobalData::instance()->launch.accountType = 3;
+        Room r;
+        QVERIFY(r.enter());
+        QVERIFY(!r.room.channel()->isPublishing());
+        const auto muteCalls = [&r] { return r.rtc.parameterTexts().filter(QStringLiteral("mute_me")).size(); };
+        const int mutesAtEntry = muteCalls();
+        for (const char* message : {"msg-w2n-device-mic-open", "msg-w2n-device-mic-open", "msg-w2n-device-mic-close"})
+            r.pagePosts(QStringLiteral("{key: '%1'}").arg(QLatin1String(message)));
+        QVERIFY(r.log.waitFor(QStringLiteral("ignored: the local user does not publish"), 3));
+        QCOMPARE(takeToast(r.room.courseware(), 0), QString());
+        QVERIFY(!r.room.channel()->isLocalAudioLive());
+        QCOMPARE(muteCalls(), mutesAtEntry);
+    }
+
     // The channel's network state shows as notices over the page.
     void networkStateNotices()
     {
@@ -476,10 +506,8 @@ private slots:
             m_sim, QJsonObject{{"TagCode", "0"}, {"en", "Video is stuck;I cannot hear the teacher;课件 & 白板"}}));
         Room r;
         QVERIFY(r.enter());
-        r.pagePosts(QStringLiteral("{key: 'msg-w2n-btn-clicked', domId: 'feedback'}"));
-        QTRY_VERIFY(qobject_cast<FeedbackOnlineDlg*>(r.room.curModalDialog()));
-        QPointer<FeedbackOnlineDlg> form = qobject_cast<FeedbackOnlineDlg*>(r.room.curModalDialog());
-        QTRY_COMPARE(form->feedbackItems().size(), 3);
+        QPointer<FeedbackOnlineDlg> form = r.openFeedbackForm();
+        QVERIFY(form);
         for (int row : rows)
             form->feedbackItems().at(row)->setChecked(true);
         if (!otherText.isNull()) {
@@ -495,6 +523,54 @@ private slots:
         QCOMPARE(FeedbackSimulator::valueOf(submissions.first(), QStringLiteral("other")), other);
         QTRY_VERIFY(qobject_cast<FeedbackReceivedDlg*>(r.room.curModalDialog()));
         QTRY_VERIFY(!form);
+    }
+
+    // A submission the service refuses is told with the failure notice, not acknowledged; the notice's button
+    // brings the form back as the user left it, and the next try is taken.
+    void refusedFeedbackKeepsTheForm()
+    {
+        QVERIFY(FeedbackSimulator::programIssues(
+            m_sim, QJsonObject{{"TagCode", "0"}, {"en", "Video is stuck;I cannot hear the teacher;课件 & 白板"}}));
+        QVERIFY(FeedbackSimulator::programSubmissionReply(m_sim, "{\"TagCode\":\"1001\"}", 200, 1));
+        Room r;
+        QVERIFY(r.enter());
+        QPointer<FeedbackOnlineDlg> form = r.openFeedbackForm();
+        QVERIFY(form);
+        form->feedbackItems().at(2)->setChecked(true);
+        form->findChild<QTextEdit*>(QStringLiteral("other_textEdit"))->setPlainText(QStringLiteral("no sound"));
+        QVERIFY(m_sim.clearRequests());
+        form->done(1);
+
+        QTRY_VERIFY(qobject_cast<ConfigeTipDlg*>(r.room.curModalDialog()));
+        QPointer<ModalDialog> notice = r.room.curModalDialog();
+        QVERIFY(notice->isVisible());
+        QVERIFY(
+            labelTexts(notice).join('\n').contains(QStringLiteral("Network exception, submission feedback failed.")));
+        QVERIFY(r.room.findChildren<FeedbackReceivedDlg*>().isEmpty());
+        QTRY_VERIFY(!form);
+
+        QPushButton* getIt = nullptr;
+        for (QPushButton* button : notice->findChildren<QPushButton*>()) {
+            if (button->isVisible())
+                getIt = button;
+        }
+        QVERIFY(getIt);
+        QTest::mouseClick(getIt, Qt::LeftButton);
+        QTRY_VERIFY(qobject_cast<FeedbackOnlineDlg*>(r.room.curModalDialog()));
+        form = qobject_cast<FeedbackOnlineDlg*>(r.room.curModalDialog());
+        QVERIFY(form->isVisible());
+        QTRY_VERIFY(!notice);
+        QVERIFY(form->feedbackItems().at(2)->isChecked());
+        QCOMPARE(form->findChild<QTextEdit*>(QStringLiteral("other_textEdit"))->toPlainText(),
+                 QStringLiteral("no sound"));
+
+        form->done(1);
+        const auto submissions = FeedbackSimulator::submissions(m_sim);
+        QCOMPARE(submissions.size(), 2);
+        QCOMPARE(FeedbackSimulator::valueOf(submissions.last(), QStringLiteral("common")),
+                 FeedbackSimulator::valueOf(submissions.first(), QStringLiteral("common")));
+        QCOMPARE(FeedbackSimulator::valueOf(submissions.last(), QStringLiteral("other")), QStringLiteral("no%20sound"));
+        QTRY_VERIFY(qobject_cast<FeedbackReceivedDlg*>(r.room.curModalDialog()));
     }
 
     // Statistics go to the page with the own id, every key as text, without a log line of their own; voice volumes

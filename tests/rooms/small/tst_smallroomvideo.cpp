@@ -27,7 +27,6 @@
 #include "ZipFixture.h"
 #include "ZmTestMain.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QImage>
 #include <QJsonArray>
@@ -178,14 +177,7 @@ private slots:
         // The lesson's package, offered by the simulator; none installed yet.
         QVERIFY(removeLessonFolder(kLessonId));
         const QByteArray package = ZmTest::zipBytes({{QStringLiteral("lesson.json"), QByteArray("{\"pages\":12}")}});
-        QVERIFY(!m_sim.putFile(QStringLiteral("lessons/880213.zip"), package).isEmpty());
-        const QJsonObject reply{{"zip_url", m_sim.url(QStringLiteral("/updates/get/lessons/880213.zip"))},
-                                {"md5", QString(QCryptographicHash::hash(package, QCryptographicHash::Md5).toHex())},
-                                {"size", QString::number(package.size())},
-                                {"code", "0"}};
-        int status = 0;
-        m_sim.control("POST", QStringLiteral("/_control/updates/course_zip"), QJsonDocument(reply).toJson(), &status);
-        QCOMPARE(status, 200);
+        QVERIFY(ZmTest::offerLessonPackage(m_sim, QStringLiteral("880213"), package));
 
         LessonRouter router;
         OfflineLessonResDownloader::setStartStatusPoster(

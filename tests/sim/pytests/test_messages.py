@@ -153,6 +153,25 @@ class MessageRole(unittest.IsolatedAsyncioTestCase):
         status = (await self.control("GET", "/_control/messages/scenario"))["scenario"]
         self.assertEqual(status["sent"], 2)
 
+    async def test_scenario_plays_again_for_each_class_but_not_for_a_reconnect(self):
+        scenario = {"messages": [{"at_ms": 0, "json": {"messageTag": 1}}, {"at_ms": 300, "json": {"messageTag": 2}}]}
+        await self.control("POST", "/_control/messages/scenario", scenario)
+
+        async def tags(socket, count):
+            return [json.loads((await socket.receive(timeout=5)).data)["messageTag"] for _ in range(count)]
+
+        # A class left part-way (the client closes with 1000), then the next class: from the start again.
+        async with self.session.ws_connect(self.sim.ws) as socket:
+            self.assertEqual(await tags(socket, 1), [1])
+        async with self.session.ws_connect(self.sim.ws) as socket:
+            self.assertEqual(await tags(socket, 2), [1, 2])
+            await socket.close(code=1001)  # as the program's reconnect drops its socket
+        # A reconnect in the class starts no new play (decided when it opened, before its close was answered).
+        async with self.session.ws_connect(self.sim.ws):
+            pass
+        status = (await self.control("GET", "/_control/messages/scenario"))["scenario"]
+        self.assertEqual(status["plays"], 2)
+
     async def test_relay_echoes_teacher_commands_and_announces_presence(self):
         await self.control("POST", "/_control/messages/relay", {"enabled": True})
         async with self.session.ws_connect(self.sim.ws) as teacher, self.session.ws_connect(self.sim.ws) as pupil:

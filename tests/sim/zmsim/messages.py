@@ -114,7 +114,8 @@ class Connection:
 
 
 class Scenario:
-    """Messages of the simulated teacher at given times after the first connection that opens once loaded."""
+    """Messages of the simulated teacher at given times after the first connection that opens once loaded, played
+    again from its start for each class entered later (see MessageServer.opens_new_class)."""
 
     def __init__(self, spec):
         if not isinstance(spec, dict):
@@ -130,13 +131,25 @@ class Scenario:
             self.items.append((_milliseconds(item, "at_ms"), payload_of(item)))
         self.items.sort(key=lambda pair: pair[0])
         self.started = None
+        self.plays = 0
         self.sent = 0
         self.undelivered = 0
         self.task = None
 
     def describe(self):
-        return {"relay": self.relay, "messages": len(self.items), "started": self.started, "sent": self.sent,
-                "undelivered": self.undelivered}
+        return {"relay": self.relay, "messages": len(self.items), "started": self.started, "plays": self.plays,
+                "sent": self.sent, "undelivered": self.undelivered}
+
+
+def _client_close_code(connection):
+    """The code the client closed connection with; None when it did not close it (dropped, or closed by the server)."""
+    if connection.client_close_code is not None:
+        return connection.client_close_code
+    socket = connection.socket
+    # The client's close is answered before its handler records it: the socket knows it first.
+    if socket is not None and socket.closed and connection.server_close_code is None:
+        return socket.close_code
+    return None
 
 
 class MessageServer:
@@ -270,12 +283,27 @@ class MessageServer:
             self.scenario.task.cancel()
         self.scenario = None
 
-    def _start_scenario(self):
+    def _start_scenario(self, again=False):
+        """Starts the scenario's play once; again: from its start once more (a play still going is cut off)."""
         scenario = self.scenario
-        if scenario is None or scenario.started is not None:
+        if scenario is None or (scenario.started is not None and not again):
             return
+        if scenario.task is not None:
+            scenario.task.cancel()
         scenario.started = time.time()
+        scenario.plays += 1
         scenario.task = asyncio.ensure_future(self._play(scenario))
+
+    def opens_new_class(self, connection):
+        """Whether connection, just opened, enters a new class: no other connection is open, and the one opened last
+        before it was closed by its client with code 1000, as the program closes its socket when it leaves a class
+        (a reconnect in the middle of a class closes with 1001 or drops the connection)."""
+        if any(c is not connection for c in self.open_connections()):
+            return False
+        others = [c for c in self.connections if c is not connection and c.opened is not None]
+        if not others:
+            return False
+        return _client_close_code(max(others, key=lambda c: c.opened)) == 1000
 
     async def _play(self, scenario):
         begin = time.monotonic()
@@ -355,8 +383,9 @@ class MessageServer:
         connection.socket = socket
         connection.state = "open"
         connection.opened = time.time()
+        # Before anything else can run: a play of the class before must not reach this connection.
+        self._start_scenario(again=self.opens_new_class(connection))
         await self._notify(self.connections_changed)
-        self._start_scenario()
 
         if fault is not None and fault.mode == "close":
             connection.closing = asyncio.ensure_future(self._close_handshake(connection, fault.code, fault.after))
