@@ -269,8 +269,10 @@ int ZmClassRoomDlg::runInitTasks(int forCase, QList<int> kinds, bool closeDialog
     const int notRecommended = block->notRecommendDevices_;
     if (afterRun)
         afterRun(result, kinds);
-    if (result != 0)
+    if (result != 0) {
+        m_entryGivenUp = true;
         queueAfterInitTasks("ExitMe");
+    }
     logEmitSignal("sigInitTasksEnded");
     emit sigInitTasksEnded(result);
     if (result == 0 && forCase == InitCase_ClassEntry && notRecommended != 0) {
@@ -442,7 +444,7 @@ void ZmClassRoomDlg::ExitMe()
     m_pAgoraChannel->leaveChannel();
     data->clearUsers();
     data->screenShareOn = false;
-    ZmRouteManager::postAppEvent(AppEventCode_ClassRoomEnded);
+    ZmRouteManager::postAppEvent(m_entryGivenUp ? AppEventCode_ClassEntryGivenUp : AppEventCode_ClassRoomEnded);
 }
 
 void ZmClassRoomDlg::onWebSocket_ReceiveMsg_TeacherLeaveClass(int nTeacherID, bool bStopClass)

@@ -287,7 +287,7 @@ void PublicClassRoom::ExitMe()
         return;
     m_exitPosted = true;
     qInfo() << "PublicClassRoom::ExitMe";
-    ZmRouteManager::postAppEvent(AppEventCode_ClassRoomEnded);
+    ZmRouteManager::postAppEvent(m_entryGivenUp ? AppEventCode_ClassEntryGivenUp : AppEventCode_ClassRoomEnded);
     AppGlobalData::instance()->clearUsers();
 }
 

@@ -249,8 +249,10 @@ int SmallClassRoom::runInitTasks(QList<int> kinds, bool noticeNotRecommended,
     }
     if (afterRun)
         afterRun(result);
-    if (result != 0)
+    if (result != 0) {
+        m_entryGivenUp = true;
         exitAfterInitTasks();
+    }
     logEmitSignal("sigInitTasksEnded");
     emit sigInitTasksEnded(result);
     const int notRecommended = block->notRecommendDevices_;
@@ -332,7 +334,7 @@ void SmallClassRoom::ExitMe()
     }
     m_bExiting = true;
     m_pAgoraChannel->leaveChannel();
-    ZmRouteManager::postAppEvent(AppEventCode_ClassRoomEnded);
+    ZmRouteManager::postAppEvent(m_entryGivenUp ? AppEventCode_ClassEntryGivenUp : AppEventCode_ClassRoomEnded);
     AppGlobalData::instance()->clearUsers();
 }
 

@@ -250,7 +250,7 @@ private slots:
         Room r(scenario);
         QVERIFY(r.enter(-3));
         QCOMPARE(answerer.retryTitles.size(), 1);
-        QTRY_COMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
+        QTRY_COMPARE(m_router->codes, QList<int>{AppEventCode_ClassEntryGivenUp});
         QVERIFY(r.room.isExiting());
         QCOMPARE(r.titleText(), QString());
         QVERIFY(!r.room.initTaskParams());
