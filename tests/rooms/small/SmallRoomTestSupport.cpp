@@ -98,7 +98,8 @@ QStringList SmallRoomTest::messagesOnPage(Whiteboard* board, const QString& key)
     const auto answer = std::make_shared<QVariant>();
     view->page()->runJavaScript(
         script, [answer](const QVariant& result) { *answer = result.isValid() ? result : QVariantList(); });
-    QTest::qWaitFor([&answer] { return answer->isValid(); }, 20000);
+    if (!QTest::qWaitFor([&answer] { return answer->isValid(); }, 20000))
+        return {};
     QStringList messages;
     for (const QVariant& message : answer->toList())
         messages << message.toString();
