@@ -79,7 +79,8 @@ ZmClassRoomDlg::ZmClassRoomDlg(QWidget* parent)
     , m_pAudioDevice(new AgoraAudioDevice)
     , m_pVideoDevice(new AgoraVideoDevice)
     , m_starClickGate(1000, ClickGate::Start::Open, ClickGate::Refusal::RestartsWindow)
-    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; }, [this] { return m_bExiting; })
+    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; },
+                    [this] { return m_bExiting || m_entryGivenUp; })
     , m_initTaskSignals(new Signals_AboutInitTask(this))
 {
     NormalRoomResources::ensureLoaded();
@@ -280,6 +281,7 @@ int ZmClassRoomDlg::runInitTasks(int forCase, QList<int> kinds, bool closeDialog
         emit m_initTaskSignals->sig_selectedDeviceIsNotRecommend(NotRecommendDeviceType(notRecommended));
     }
     freeInitTaskParams(m_pInitTaskCurrentParams);
+    m_modalDialog.runEnded();
     return result;
 }
 

@@ -109,6 +109,7 @@ void PublicClassRoom::runDeviceRecheck(int deviceType)
         m_entryPassDeferred = false;
         m_checkTimer.start(0);
     }
+    m_modalDialog.runEnded();
 }
 
 void PublicClassRoom::connectInitTasksEnded()

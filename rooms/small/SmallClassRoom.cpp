@@ -46,7 +46,8 @@ SmallClassRoom::SmallClassRoom(QWidget* parent)
     : ZmBaseDialog(parent)
     , m_pAgoraChannel(new AgoraChannel)
     , m_pFrameObserver(new AgoraVideoFrameObserver(&m_videoViews))
-    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; }, [this] { return m_bExiting; })
+    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; },
+                    [this] { return m_bExiting || m_entryGivenUp; })
 {
     SmallRoomResources::ensureLoaded();
     registerRtcMetaTypes();
@@ -262,6 +263,7 @@ int SmallClassRoom::runInitTasks(QList<int> kinds, bool noticeNotRecommended,
         emit m_initTaskSignals.sig_selectedDeviceIsNotRecommend(NotRecommendDeviceType(notRecommended));
     }
     freeInitTaskParams(m_pInitTaskCurrentParams);
+    m_modalDialog.runEnded();
     return result;
 }
 
