@@ -39,6 +39,23 @@ QStringList buildArgumentList(int argc, const char* const* argv)
     return list;
 }
 
+QStringList unreadOptionNames(int argc, const char* const* argv, const QStringList& readNames)
+{
+    QStringList options;
+    for (int i = 1; i < argc; ++i)
+        appendArgumentOptions(QString::fromUtf8(argv[i]), options);
+    QStringList unread;
+    for (const QString& entry : qAsConst(options)) {
+        const int equals = entry.indexOf('=');
+        if (equals < 0)
+            continue;
+        const QString name = entry.left(equals).toLower();
+        if (!readNames.contains(name) && !unread.contains(name))
+            unread.append(name);
+    }
+    return unread;
+}
+
 QVector<bool> linkOptionMarks(int argc, const char* const* argv)
 {
     QVector<bool> marks;

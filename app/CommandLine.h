@@ -12,6 +12,11 @@
 // Each argument is read as UTF-8, loses one trailing "/" and goes through splitOptionText. Logs every argument.
 QStringList buildArgumentList(int argc, const char* const* argv);
 
+// The names (lower case, with their "--") of the options written as "--name=value" in argv[1] onwards, read as
+// buildArgumentList reads them, that readNames lacks; each once, in the order they come. The program's path and
+// entries without "=" are left out.
+QStringList unreadOptionNames(int argc, const char* const* argv, const QStringList& readNames);
+
 // One mark per option text of buildArgumentList(argc, argv), in its order: true for those of an argument that is
 // a link of the program's scheme.
 QVector<bool> linkOptionMarks(int argc, const char* const* argv);

@@ -192,6 +192,36 @@ bool LaunchOptions::checkParams(const LaunchInfo& launch)
     return false;
 }
 
+QStringList LaunchOptions::readOptionNames()
+{
+    return {"--web_mode",
+            "--urlmain",
+            "--urlapi",
+            "--urlrestful",
+            "--urlwb",
+            "--urlpwb",
+            "--authuserid",
+            "--authtoken",
+            "--uid",
+            "--token",
+            "--accounttype",
+            "--teachtype",
+            "--classtype",
+            "--uitype",
+            "--lessonid",
+            "--periodid",
+            "--lessonname",
+            "--media1",
+            "--media1start",
+            "--media1dur",
+            "--media2",
+            "--media2start",
+            "--media2dur",
+            "--apptype",
+            "--sharescreen720pbitrate",
+            "--stopmic_teacherleaved_m"};
+}
+
 int LaunchOptions::startStatusFor(int appType, int uiType)
 {
     if (appType == AppType_JoinClass) {

@@ -33,6 +33,9 @@ public:
     // that tell what is missing are in errors().
     bool checkParams(const LaunchInfo& launch);
 
+    // The names (lower case, with their "--") of the options that parse() and checkParams() read.
+    static QStringList readOptionNames();
+
     const QHash<QString, QString>& options() const { return m_options; }
     const QStringList& errors() const { return m_errors; }
 

@@ -193,32 +193,73 @@ void writeToStandardError(const QString& line)
     std::fflush(stderr);
 }
 
-// prefix followed by text (UTF-8) as a message, in one piece: what a debug stream makes of the two.
-QString prefixedMessage(const char* prefix, const char* text)
+// Appends text (UTF-8) to message; ASCII text is Latin-1 as well, which Qt widens fastest.
+void appendUtf8(QString& message, const char* text, std::size_t length)
 {
-    const std::size_t prefixLength = std::strlen(prefix);
-    const std::size_t length = text ? std::strlen(text) : 0;
-    char stack[1024];
-    std::unique_ptr<char[]> heap;
-    char* joined = stack;
-    if (prefixLength + length > sizeof stack) {
-        heap.reset(new char[prefixLength + length]);
-        joined = heap.get();
+    std::uint64_t high = 0;
+    std::size_t i = 0;
+    for (std::uint64_t eight; i + 8 <= length; i += 8) {
+        std::memcpy(&eight, text + i, sizeof eight);
+        high |= eight;
     }
-    std::memcpy(joined, prefix, prefixLength);
-    if (length > 0)
-        std::memcpy(joined + prefixLength, text, length);
-    return QString::fromUtf8(joined, int(prefixLength + length));
+    for (; i < length; ++i)
+        high |= static_cast<unsigned char>(text[i]);
+    if ((high & 0x8080808080808080ULL) == 0)
+        message.append(QLatin1String(text, int(length)));
+    else
+        message.append(QString::fromUtf8(text, int(length)));
 }
 
-// A debug message as qDebug() writes it, without building a debug stream: the default category's filter, the
-// installed handler, and standard error for a message logged from inside a handler.
-void writeDebugMessage(const QString& message)
+// The message buffer a thread keeps (made on its first trace, let go with the thread), whether it is in use, and
+// whether it is gone already (a thread's last destructors may still log).
+struct MessageBuffer
 {
-    qt_message_output(QtDebugMsg, QMessageLogContext(), message);
+    QString* text = nullptr;
+    bool busy = false;
+    bool gone = false;
+};
+thread_local MessageBuffer t_messageBuffer;
+
+struct MessageBufferRelease
+{
+    ~MessageBufferRelease()
+    {
+        delete t_messageBuffer.text;
+        t_messageBuffer.text = nullptr;
+        t_messageBuffer.gone = true;
+    }
+};
+
+// Logs prefix followed by text (UTF-8) as one debug message, what a debug stream makes of the two. The message is
+// built in the buffer the thread keeps, so that a trace costs no allocation (a message logged while the buffer is
+// in use, or after it is gone, gets one of its own).
+void logPrefixed(const char* prefix, const char* text)
+{
+    MessageBuffer& buffer = t_messageBuffer;
+    const bool mine = !buffer.busy && !buffer.gone;
+    if (mine && !buffer.text) {
+        thread_local MessageBufferRelease release;
+        (void)release;
+        buffer.text = new QString;
+    }
+    QString own;
+    QString& message = mine ? *buffer.text : own;
+    buffer.busy = buffer.busy || mine;
+    message.resize(0);
+    appendUtf8(message, prefix, std::strlen(prefix));
+    if (text)
+        appendUtf8(message, text, std::strlen(text));
+    logDebugMessage(message);
+    if (mine)
+        buffer.busy = false;
 }
 
 } // namespace
+
+void logDebugMessage(const QString& message)
+{
+    qt_message_output(QtDebugMsg, QMessageLogContext(), message);
+}
 
 void installLogHandler()
 {
@@ -253,7 +294,7 @@ void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const 
 void logEmitSignal(const char* signalName)
 {
     if (kLogEmitSignals)
-        writeDebugMessage(prefixedMessage("Emit: ", signalName));
+        logPrefixed("Emit: ", signalName);
 }
 
 void logEmitFormat(const char* format, ...)
@@ -277,7 +318,7 @@ void ThreadLog(const QString& text)
 void ThreadLog(const char* text)
 {
     if (kLogThreads)
-        writeDebugMessage(prefixedMessage("ThreadLog: ", text));
+        logPrefixed("ThreadLog: ", text);
 }
 
 void ThreadLogF(const char* format, ...)

@@ -20,6 +20,10 @@ QString formatLogLine(QtMsgType type, const QString& message);
 // ("Warning: Property '") are dropped.
 void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message);
 
+// A debug message as qDebug() writes it, without building a debug stream: the default category's filter, the
+// installed handler, and standard error for a message logged from inside a handler.
+void logDebugMessage(const QString& message);
+
 // "Emit: <signalName>" as a debug message, written right before a signal is emitted.
 void logEmitSignal(const char* signalName);
 void logEmitFormat(const char* format, ...) Q_ATTRIBUTE_FORMAT_PRINTF(1, 2);

@@ -1,5 +1,7 @@
 #include "app/LogLineStore.h"
 
+#include "platform/ResidentMemory.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -7,8 +9,7 @@
 namespace {
 
 constexpr std::size_t kMaxLengthBytes = 10;
-constexpr int kMaxReadyBlocks = 16;
-constexpr std::size_t kPageSize = 4096;
+constexpr int kMaxReadyBlocks = 64;
 
 // The pool: its blocks live until a store takes them (for the rest of the process otherwise).
 std::atomic<char*> s_readyBlocks[kMaxReadyBlocks] = {};
@@ -89,8 +90,7 @@ void LogLineStore::prepareBlocks()
         if (slot.load(std::memory_order_relaxed))
             continue;
         char* block = new char[kBlockSize];
-        for (std::size_t page = 0; page < kBlockSize; page += kPageSize)
-            block[page] = 0;
+        Platform::makeResident(block, kBlockSize);
         slot.store(block, std::memory_order_release);
         s_readyCount.fetch_add(1);
     }

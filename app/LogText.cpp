@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 bool isHighSurrogate(char16_t unit)
@@ -41,7 +45,17 @@ std::size_t writeLogText(char* out, const QChar* text, std::size_t length, bool*
     const auto* units = reinterpret_cast<const char16_t*>(text);
     char* cursor = out;
     for (std::size_t i = 0; i < length; ++i) {
-        // Four ASCII characters at a time: the usual text.
+#if defined(__SSE2__)
+        // Eight ASCII characters at a time: the usual text.
+        for (; i + 8 <= length; i += 8, cursor += 8) {
+            const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(eight, _mm_set1_epi16(short(0xFF80))),
+                                                  _mm_setzero_si128())) != 0xFFFF)
+                break;
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(cursor), _mm_packus_epi16(eight, eight));
+        }
+#endif
+        // Four ASCII characters at a time.
         for (std::uint64_t four; i + 4 <= length; i += 4, cursor += 4) {
             std::memcpy(&four, units + i, sizeof four);
             if (four & 0xFF80FF80FF80FF80ULL)

@@ -21,6 +21,8 @@ enum AppEventCode : int
     AppEventCode_ClassRoomEnded = 0,
     AppEventCode_ReplayEnded = 1,
     AppEventCode_MainRoomClosed = 2,
+    // A class room ended because a step run of it failed or was given up.
+    AppEventCode_ClassEntryGivenUp = 3,
 };
 
 // Asks the window router for a start status. Created with new and posted; the event queue owns it.

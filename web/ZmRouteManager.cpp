@@ -1,6 +1,7 @@
 #include "web/ZmRouteManager.h"
 
 #include "app/AppGlobalData.h"
+#include "app/ExitStatus.h"
 #include "app/ZmAppEvents.h"
 #include "net/logs/LogArchiveUpload.h"
 #include "net/packages/OfflineLessonResManager.h"
@@ -9,7 +10,7 @@
 #include "ui/updates/OfflineLessonResDownloader.h"
 #include "web/ZmMainRoomDlg.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDebug>
 
 #include <utility>
@@ -245,6 +246,19 @@ void ZmRouteManager::onAppEvent(int code)
 {
     const int appType = AppGlobalData::instance()->lessonContext().appType();
     switch (code) {
+    case AppEventCode_ClassEntryGivenUp:
+        if (appType == AppType_JoinClass) {
+            // Started for this lesson: the program ends with a status that tells so, set before the room's close
+            // can end the event loop as the last window's.
+            qInfo() << "ZmRouteManager::onAppEvent the class entry was given up: the program ends with"
+                    << int(ExitStatus_ClassEntryGivenUp);
+            endProgram(ExitStatus_ClassEntryGivenUp);
+            if (isClassRoomStatus(m_curStatus))
+                closeRoute(m_curStatus, 0, LogUpload::None);
+        } else {
+            showByStatus(AppStartStatus_MainRoom);
+        }
+        break;
     case AppEventCode_ClassRoomEnded:
         if (appType == AppType_JoinClass) {
             // Started for this lesson: the room closes without a log upload and, with no window left, the
@@ -336,6 +350,8 @@ void ZmRouteManager::slotOfflineResDownloadUserCallOff(OfflineLessonResDownloade
 
 void ZmRouteManager::endProgram(int exitCode)
 {
+    // A window closed after this would end the loop again, with 0.
+    QApplication::setQuitOnLastWindowClosed(false);
     QCoreApplication::exit(exitCode);
 }
 

@@ -78,7 +78,7 @@ public:
     // Closes the window of status (the main window is hidden); nothing when it has no window.
     void closeByStatus(int status);
     // A window has ended (AppEventCode): back to the main window, or the end of the program when it was
-    // started for that lesson or replay.
+    // started for that lesson or replay (with ExitStatus_ClassEntryGivenUp after a class entry given up).
     void onAppEvent(int code);
     // For an exit on a signal, after the event loop has ended: closes the current room or replay without the log
     // upload, so that nothing waits on the network. The main window stays as it is.
@@ -125,7 +125,8 @@ protected:
     // Keeps the system and the display awake, or lets them sleep again; idempotent.
     virtual void setSleepBlocked(bool blocked);
 
-    // Ends the event loop with exitCode; start-up's teardown then runs and the program exits with it.
+    // Ends the event loop with exitCode; start-up's teardown then runs and the program exits with it. Windows
+    // closed afterwards no longer end the loop.
     virtual void endProgram(int exitCode);
 
     // Logs that the window of status is not available; false.

@@ -6,6 +6,8 @@
 #include "app/ConfigManager.h"
 #include "app/CrashHandler.h"
 #include "app/DirUtil.h"
+#include "app/ExitStatus.h"
+#include "app/LaunchOptions.h"
 #include "app/LogHandler.h"
 #include "app/ProgramFiles.h"
 #include "app/SystemInfo.h"
@@ -18,6 +20,7 @@
 #include "live/rtc/RtcEngineSetup.h"
 #include "net/logs/CrashUpload.h"
 #include "net/zip/ZipUtil.h"
+#include "platform/FontFallback.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowSystem.h"
 #include "ui/common/ProgramRestart.h"
@@ -113,6 +116,15 @@ bool checkVersion()
     return goOn;
 }
 
+// Options written "--name=value" that nothing in the program reads are likely mistyped: each is logged once.
+void warnAboutUnreadOptions(int argc, char** argv)
+{
+    const QStringList unread = unreadOptionNames(argc, argv, LaunchOptions::readOptionNames() + rtcEngineOptionNames());
+    for (const QString& name : unread)
+        qWarning().noquote() << "runApplication the program reads no option" << name
+                             << "(a switch of the embedded browser still reaches the browser)";
+}
+
 int runEventLoop(QApplication& app)
 {
     // A fatal signal never comes back here: the crash handler ends the process.
@@ -123,7 +135,7 @@ int runEventLoop(QApplication& app)
     } catch (...) {
         qCritical() << "runEventLoop an exception ended the event loop";
     }
-    return 0;
+    return ExitStatus_EventLoopFailed;
 }
 
 // What start-up holds, released in the teardown order.
@@ -165,6 +177,7 @@ int runApplication(int argc, char** argv)
     addVideoPluginSwitches(state.arguments);
     applyAlphaBufferSize();
     Platform::chooseWindowSystem();
+    const bool fontFallback = Platform::installUiFontFallback();
 
     // The toolkit and the browser engine read switches from these: a link's options stay out of them.
     const QVector<bool> fromLink = linkOptionMarks(argc, argv);
@@ -172,6 +185,8 @@ int runApplication(int argc, char** argv)
     // The toolkit shows no window before the application object exists: the splash comes right after it.
     createSplashWindow();
     installLogHandler();
+    if (!fontFallback)
+        qWarning() << "runApplication the font configuration refused the stand-ins of the forms' font";
 
     // The lock is taken before the command line is parsed, so that a later start hands its link to the
     // running copy without spending the link's one-time token on an exchange of its own.
@@ -192,13 +207,14 @@ int runApplication(int argc, char** argv)
     if (runningElsewhere && !link.isEmpty()) {
         if (forwardLinkToRunningCopy(linkSocket, link, kLinkHandOverTimeoutMs)) {
             qInfo() << "runApplication the link went to the running copy; this start ends";
-            return state.tearDown(0);
+            return state.tearDown(ExitStatus_Normal);
         }
         ZmApplication::showInformation(QStringLiteral("This program is running already."));
-        return state.tearDown(0);
+        return state.tearDown(ExitStatus_RunningAlready);
     }
 
     state.app->parseCommandLine(state.arguments, fromLink);
+    warnAboutUnreadOptions(argc, argv);
     configureRtcEngine(state.app->launchOptions().options());
     installTranslation();
     state.app->createRouteManager();
@@ -207,16 +223,16 @@ int runApplication(int argc, char** argv)
 
     if (runningElsewhere) {
         ZmApplication::showInformation(QStringLiteral("This program is running already."));
-        return state.tearDown(0);
+        return state.tearDown(ExitStatus_RunningAlready);
     }
 
     if (!state.app->checkParams()) {
         showInformationBox(QStringLiteral("Error Params"), state.app->errors().join('\n'));
-        return state.tearDown(0);
+        return state.tearDown(ExitStatus_BadParameters);
     }
 
     if (!checkVersion())
-        return state.tearDown(0);
+        return state.tearDown(ExitStatus_Normal);
 
     clearCacheWhenAsked();
     // The main window's setWebCachePath: the folder the cache clearing above deletes.

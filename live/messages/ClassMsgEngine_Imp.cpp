@@ -88,7 +88,10 @@ int ClassMsgEngine_Imp::postToInstance(int tag, const QVariantMap& body)
 
 void ClassMsgEngine_Imp::receiveText(const QString& text)
 {
-    qDebug().noquote() << "WebSocket::receiveMsg <- " << SecretMask::logExcerpt(text, kLogExcerptChars);
+    // As qDebug() writes the two parts, with a blank between them.
+    QString line = SecretMask::logExcerpt(text, kLogExcerptChars);
+    line.prepend(QLatin1String("WebSocket::receiveMsg <-  "));
+    logDebugMessage(line);
     ReceivedClassMsg message;
     QString whyNot;
     if (!parseClassMsg(text.toUtf8(), message, &whyNot)) {

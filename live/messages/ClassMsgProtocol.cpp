@@ -205,6 +205,11 @@ QJsonValue ClassMsgBodyView::jsonValue(QLatin1String key) const
     return QJsonValue::fromVariant(*found);
 }
 
+QString ReceivedClassMsg::messageId() const
+{
+    return object.value(QLatin1String("messageId")).toString();
+}
+
 QVariantMap ReceivedClassMsg::body() const
 {
     QVariantMap members;
@@ -231,13 +236,9 @@ bool parseClassMsg(const QByteArray& utf8, ReceivedClassMsg& out, QString* whyNo
         return false;
     }
 
-    ReceivedClassMsg message;
-    message.object = document.object();
-    message.messageId = message.object.value(QLatin1String("messageId")).toString();
-    const QJsonValue tag = message.object.value(QLatin1String("messageTag"));
+    out.object = document.object();
+    const QJsonValue tag = out.object.value(QLatin1String("messageTag"));
     int number = ClassMsgTag_None;
-    if (tag.isDouble() && wholeInt(tag.toDouble(), number))
-        message.tag = number;
-    out = std::move(message);
+    out.tag = tag.isDouble() && wholeInt(tag.toDouble(), number) ? number : int(ClassMsgTag_None);
     return true;
 }

@@ -97,14 +97,15 @@ private:
     const QJsonObject* m_object = nullptr;
 };
 
-// One received message: the envelope's id and tag, and the whole top-level object (whose members other than
-// "messageId" and "messageTag" are the body).
+// One received message: the envelope's tag, and the whole top-level object (whose members other than "messageId"
+// and "messageTag" are the body).
 struct ReceivedClassMsg
 {
-    QString messageId;
     int tag = ClassMsgTag_None;
     QJsonObject object;
 
+    // The envelope's "messageId" (read when asked: dispatching doesn't use it).
+    QString messageId() const;
     // The body as dispatchMsg takes it: every member but "messageId" and "messageTag".
     QVariantMap body() const;
 };

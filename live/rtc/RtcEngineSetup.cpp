@@ -5,14 +5,21 @@
 
 #include <QDebug>
 
+namespace {
+
+constexpr char kScenarioOption[] = "--rtc_scenario";
+constexpr char kDevicesOption[] = "--rtc_devices";
+
+} // namespace
+
 void configureRtcEngine(const QHash<QString, QString>& options)
 {
-    const QString scenario = options.value(QStringLiteral("--rtc_scenario"));
+    const QString scenario = options.value(QLatin1String(kScenarioOption));
     if (!scenario.isEmpty())
         SimEngineSetup::loadScenarioFile(scenario);
 
     bool realDevices = false;
-    const QString devices = options.value(QStringLiteral("--rtc_devices")).toLower();
+    const QString devices = options.value(QLatin1String(kDevicesOption)).toLower();
     if (devices == QLatin1String("real")) {
         realDevices = true;
     } else if (devices.isEmpty() || devices == QLatin1String("simulated")) {
@@ -24,4 +31,9 @@ void configureRtcEngine(const QHash<QString, QString>& options)
     }
     SimEngineSetup::setRealDevicesRequested(realDevices);
     qInfo() << "configureRtcEngine real devices:" << realDevices;
+}
+
+QStringList rtcEngineOptionNames()
+{
+    return {QLatin1String(kScenarioOption), QLatin1String(kDevicesOption)};
 }

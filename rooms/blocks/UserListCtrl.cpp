@@ -261,6 +261,7 @@ void UserListCtrl::onAwardPoints_popFront()
     }
 
     m_awardOverlay = new TranslucentDialog(m_overlayParent);
+    m_awardOverlay->setBackdropWithoutCompositor(true);
     m_awardOverlay->setGeometry(QRect(m_overlayParent->mapToGlobal(QPoint(0, 0)), m_overlayParent->size()));
     m_awardOverlay->show();
 

@@ -69,11 +69,14 @@ bool RoomModalDialog::openNotice(QWidget* parent, const QString& text, const QSt
         qInfo().noquote() << "RoomModalDialog::openNotice dropped, the room is leaving:" << text;
         return false;
     }
-    if (promptShows()) {
+    const bool running = m_runInProgress && m_runInProgress();
+    if (promptShows() || running) {
         if (m_waitingNotice)
             qInfo().noquote() << "RoomModalDialog::openNotice a newer notice takes the place of:"
                               << m_waitingNotice->text;
-        qInfo().noquote() << "RoomModalDialog::openNotice waits for the prompt's answer:" << text;
+        qInfo().noquote() << (running ? "RoomModalDialog::openNotice waits for the class entry run's end:"
+                                      : "RoomModalDialog::openNotice waits for the prompt's answer:")
+                          << text;
         m_waitingNotice = Notice{parent, text, okText};
         return true;
     }
@@ -109,9 +112,21 @@ void RoomModalDialog::closeHeld()
     held->deleteLater();
 }
 
+void RoomModalDialog::runEnded()
+{
+    // Queued behind what the run's end has queued already (a leave after a failed or stopped run drops the notice).
+    QMetaObject::invokeMethod(
+        &m_receiver, [this] { showWaitingNotice(); }, Qt::QueuedConnection);
+}
+
 void RoomModalDialog::onPromptAnswered()
 {
-    if (!m_waitingNotice || promptShows())
+    showWaitingNotice();
+}
+
+void RoomModalDialog::showWaitingNotice()
+{
+    if (!m_waitingNotice || promptShows() || (m_runInProgress && m_runInProgress()))
         return;
     const Notice notice = *std::exchange(m_waitingNotice, std::nullopt);
     if (notice.parent)

@@ -17,7 +17,8 @@ class QWidget;
 // A prompt (a dialog whose answer leaves the class or retries its entry) is the exception: until the user has
 // answered it, nothing but the next prompt or closeAll() takes it off. Other dialogs offered meanwhile are refused,
 // and a notice waits behind it: once the prompt is answered the notice shows, unless the room is leaving by then.
-// GUI thread.
+// A notice offered while a run is in progress (whose dialogs retry the entry or leave) waits for the run's end
+// the same way. GUI thread.
 class RoomModalDialog
 {
 public:
@@ -39,9 +40,12 @@ public:
     // Holds prompt in place of the held dialog (a prompt too), also while a run is in progress, and shows it.
     void openPrompt(ModalDialog* prompt);
     // A notice over parent (a confirmation with text, the OK text okText, no Cancel and no action). Dropped while
-    // the room is leaving; waiting behind a prompt that shows (in place of a notice waiting there before); else
-    // opened as open() does. True when shown or waiting.
+    // the room is leaving; waiting behind a prompt that shows or for the end of a run in progress (in place of a
+    // notice waiting before); else opened as open() does. True when shown or waiting.
     bool openNotice(QWidget* parent, const QString& text, const QString& okText);
+    // The room's run has ended (its block is gone): the waiting notice shows from the event loop, after what the
+    // run's end queued before, or is dropped when the room is leaving by then.
+    void runEnded();
     // Closes the held dialog, a prompt too, and forgets a waiting notice: the room goes.
     void closeAll();
 
@@ -59,6 +63,8 @@ private:
     void closeHeld();
     // The prompt was answered (its action has run): the waiting notice shows, or is dropped when the room leaves.
     void onPromptAnswered();
+    // Shows the waiting notice once neither a prompt nor a run holds it back (dropped when the room leaves).
+    void showWaitingNotice();
 
     std::function<bool()> m_runInProgress;
     std::function<bool()> m_leaving;

@@ -79,7 +79,8 @@ ZmClassRoomDlg::ZmClassRoomDlg(QWidget* parent)
     , m_pAudioDevice(new AgoraAudioDevice)
     , m_pVideoDevice(new AgoraVideoDevice)
     , m_starClickGate(1000, ClickGate::Start::Open, ClickGate::Refusal::RestartsWindow)
-    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; }, [this] { return m_bExiting; })
+    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; },
+                    [this] { return m_bExiting || m_entryGivenUp; })
     , m_initTaskSignals(new Signals_AboutInitTask(this))
 {
     NormalRoomResources::ensureLoaded();
@@ -269,8 +270,10 @@ int ZmClassRoomDlg::runInitTasks(int forCase, QList<int> kinds, bool closeDialog
     const int notRecommended = block->notRecommendDevices_;
     if (afterRun)
         afterRun(result, kinds);
-    if (result != 0)
+    if (result != 0) {
+        m_entryGivenUp = true;
         queueAfterInitTasks("ExitMe");
+    }
     logEmitSignal("sigInitTasksEnded");
     emit sigInitTasksEnded(result);
     if (result == 0 && forCase == InitCase_ClassEntry && notRecommended != 0) {
@@ -278,6 +281,7 @@ int ZmClassRoomDlg::runInitTasks(int forCase, QList<int> kinds, bool closeDialog
         emit m_initTaskSignals->sig_selectedDeviceIsNotRecommend(NotRecommendDeviceType(notRecommended));
     }
     freeInitTaskParams(m_pInitTaskCurrentParams);
+    m_modalDialog.runEnded();
     return result;
 }
 
@@ -442,7 +446,7 @@ void ZmClassRoomDlg::ExitMe()
     m_pAgoraChannel->leaveChannel();
     data->clearUsers();
     data->screenShareOn = false;
-    ZmRouteManager::postAppEvent(AppEventCode_ClassRoomEnded);
+    ZmRouteManager::postAppEvent(m_entryGivenUp ? AppEventCode_ClassEntryGivenUp : AppEventCode_ClassRoomEnded);
 }
 
 void ZmClassRoomDlg::onWebSocket_ReceiveMsg_TeacherLeaveClass(int nTeacherID, bool bStopClass)

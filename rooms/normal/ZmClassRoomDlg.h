@@ -193,6 +193,8 @@ private:
 
     bool m_bFirstResize = true;
     bool m_bExiting = false;
+    // A step run failed or was stopped: the room's end tells the router that its entry was given up.
+    bool m_entryGivenUp = false;
     QTimer m_teacherVideoCheck;
     QTimer m_studentVideoCheck;
     Ui::ZmVideoDlg* ui;

@@ -163,6 +163,7 @@ void ZmClassRoomDlg::onAwardPoints_popFront()
     const QWidget* area = m_bDesktopShareMode ? static_cast<QWidget*>(this) : ui->courseware;
     const QRect rect(area->mapToGlobal(QPoint(0, 0)), area->size());
     m_pAwardDialog = new TranslucentDialog(this);
+    m_pAwardDialog->setBackdropWithoutCompositor(true);
     m_pAwardDialog->setGeometry(rect);
     m_pAwardDialog->show();
     m_pAwardAnimation = new AwardAnimation(m_pAwardDialog);

@@ -37,7 +37,7 @@ PublicClassRoom::PublicClassRoom(QWidget* parent)
     : ZmBaseDialog(parent)
     , m_form(std::make_unique<PublicRoomForm>())
     , m_waitingDlg(this)
-    , m_modalDialog([this] { return m_runnerParams != nullptr; }, [this] { return m_exiting; })
+    , m_modalDialog([this] { return m_runnerParams != nullptr; }, [this] { return m_exiting || m_entryGivenUp; })
 {
     PublicRoomResources::ensureLoaded();
     registerRoomMemberTypes();
@@ -287,7 +287,7 @@ void PublicClassRoom::ExitMe()
         return;
     m_exitPosted = true;
     qInfo() << "PublicClassRoom::ExitMe";
-    ZmRouteManager::postAppEvent(AppEventCode_ClassRoomEnded);
+    ZmRouteManager::postAppEvent(m_entryGivenUp ? AppEventCode_ClassEntryGivenUp : AppEventCode_ClassRoomEnded);
     AppGlobalData::instance()->clearUsers();
 }
 

@@ -181,6 +181,8 @@ private:
     bool m_exiting = false;
     // The router was told once; later calls change nothing.
     bool m_exitPosted = false;
+    // The entry or a device re-check failed or was given up: the room's end tells the router so.
+    bool m_entryGivenUp = false;
     std::unique_ptr<PublicRoomForm> m_form;
     WattingDlg m_waitingDlg;
     QPointer<QWidget> m_savedRaiseHandParent;

@@ -364,6 +364,7 @@ void PublicClassRoom::showRetryDialog()
                 m_waitingDlg.startWaiting(m_waitingText, true, kWaitingLimitMs);
                 m_checkTimer.start(kRetryDelayMs);
             } else if (result == TryWarningDlg::ResultClose) {
+                m_entryGivenUp = true;
                 m_channel->leaveChannel();
                 ExitMe();
             }
@@ -377,6 +378,7 @@ void PublicClassRoom::endEntryWithError()
 {
     if (const int deviceType = PublicEntryPlan::reportedDeviceType(m_currentStep))
         ZmNetAPI::instance()->AddUserDevcieInfo(deviceType, 1, QString());
+    m_entryGivenUp = true;
     m_channel->leaveChannel();
     auto* dialog = new ErrorDlg(this);
     dialog->setErrorCode(m_currentStep, 0, m_serviceResult);

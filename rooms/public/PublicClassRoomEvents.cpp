@@ -90,10 +90,12 @@ void PublicClassRoom::runDeviceRecheck(int deviceType)
 
     QList<int> kinds{Agora_CheckCamera, Agora_CheckMicphone, Agora_CheckSpeaker};
     const Init_Tasks_Result result = runTasks_awaitEnd(this, &kinds, this, kStepTimeoutSec);
-    if (result == 0)
+    if (result == 0) {
         RoomDevices::reselectDevices(m_audioDevice, m_videoDevice);
-    else
+    } else {
+        m_entryGivenUp = true;
         connectInitTasksEnded();
+    }
     logEmitSignal("sigInitTasksEnded");
     emit sigInitTasksEnded(result);
     freeInitTaskParams(m_runnerParams);
@@ -107,6 +109,7 @@ void PublicClassRoom::runDeviceRecheck(int deviceType)
         m_entryPassDeferred = false;
         m_checkTimer.start(0);
     }
+    m_modalDialog.runEnded();
 }
 
 void PublicClassRoom::connectInitTasksEnded()

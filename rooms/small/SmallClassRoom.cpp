@@ -46,7 +46,8 @@ SmallClassRoom::SmallClassRoom(QWidget* parent)
     : ZmBaseDialog(parent)
     , m_pAgoraChannel(new AgoraChannel)
     , m_pFrameObserver(new AgoraVideoFrameObserver(&m_videoViews))
-    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; }, [this] { return m_bExiting; })
+    , m_modalDialog([this] { return m_pInitTaskCurrentParams != nullptr; },
+                    [this] { return m_bExiting || m_entryGivenUp; })
 {
     SmallRoomResources::ensureLoaded();
     registerRtcMetaTypes();
@@ -249,8 +250,10 @@ int SmallClassRoom::runInitTasks(QList<int> kinds, bool noticeNotRecommended,
     }
     if (afterRun)
         afterRun(result);
-    if (result != 0)
+    if (result != 0) {
+        m_entryGivenUp = true;
         exitAfterInitTasks();
+    }
     logEmitSignal("sigInitTasksEnded");
     emit sigInitTasksEnded(result);
     const int notRecommended = block->notRecommendDevices_;
@@ -260,6 +263,7 @@ int SmallClassRoom::runInitTasks(QList<int> kinds, bool noticeNotRecommended,
         emit m_initTaskSignals.sig_selectedDeviceIsNotRecommend(NotRecommendDeviceType(notRecommended));
     }
     freeInitTaskParams(m_pInitTaskCurrentParams);
+    m_modalDialog.runEnded();
     return result;
 }
 
@@ -332,7 +336,7 @@ void SmallClassRoom::ExitMe()
     }
     m_bExiting = true;
     m_pAgoraChannel->leaveChannel();
-    ZmRouteManager::postAppEvent(AppEventCode_ClassRoomEnded);
+    ZmRouteManager::postAppEvent(m_entryGivenUp ? AppEventCode_ClassEntryGivenUp : AppEventCode_ClassRoomEnded);
     AppGlobalData::instance()->clearUsers();
 }
 

@@ -151,6 +151,8 @@ private:
     bool m_bEntryStarted = false;
     QTimer m_closeTimer;
     bool m_bExiting = false;
+    // A step run failed or was stopped: the room's end tells the router that its entry was given up.
+    bool m_entryGivenUp = false;
     AgoraChannel* m_pAgoraChannel;
     AgoraAudioDevice* m_pAudioDevice = nullptr;
     AgoraVideoDevice* m_pVideoDevice = nullptr;

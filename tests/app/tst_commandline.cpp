@@ -122,6 +122,31 @@ private slots:
                                     "--lessonname=Unit 3", "--zmquillo://join?", "--lessonid=88", "--uid=9", "--/"}));
     }
 
+    void unreadOptionNames_data()
+    {
+        QTest::addColumn<QByteArrayList>("arguments");
+        QTest::addColumn<QStringList>("unread");
+        QTest::newRow("read names in any case") << QByteArrayList{"--UrlApi=http://x", "--uid=7"} << QStringList{};
+        QTest::newRow("a near miss, once")
+            << QByteArrayList{"--urlapix=1", "--uid=7 --urlapix=2"} << QStringList{"--urlapix"};
+        QTest::newRow("names in one argument, in order")
+            << QByteArrayList{"--b_opt=1 --uid=2 --a_opt=3"} << QStringList{"--b_opt", "--a_opt"};
+        QTest::newRow("decoded like every argument") << QByteArrayList{"--c_opt%3D1/"} << QStringList{"--c_opt"};
+        QTest::newRow("entries without a value") << QByteArrayList{"--zm-restarted", "--disable-gpu"} << QStringList{};
+        QTest::newRow("a link's first piece") << QByteArrayList{"zmquillo://join?--uid%3D9"} << QStringList{};
+    }
+
+    // Options that nothing reads are found among the arguments after the program's path, which is never one.
+    void unreadOptionNames()
+    {
+        QFETCH(QByteArrayList, arguments);
+        arguments.prepend("/opt/odd=path--sub=1/ZmQuillo_Desktop");
+        std::vector<const char*> argv;
+        for (const QByteArray& argument : qAsConst(arguments))
+            argv.push_back(argument.constData());
+        QTEST(::unreadOptionNames(int(argv.size()), argv.data(), {"--urlapi", "--uid"}), "unread");
+    }
+
     void normalizeArguments()
     {
         const QStringList list{"--a=1 --b=2", "x%20", "--c=3"};

@@ -61,6 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Read in place, as received, and as a map, as other callers hand it over.
     engine->dispatchReceived(message);
     resetLesson(size % 2 == 0);
-    engine->dispatchMsg(message.messageId, message.tag, message.body());
+    engine->dispatchMsg(message.messageId(), message.tag, message.body());
     return 0;
 }

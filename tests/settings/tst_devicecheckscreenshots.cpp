@@ -9,11 +9,51 @@
 #include "Screenshots.h"
 #include "ZmTestMain.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QScreen>
+
+namespace {
+
+// The texts of the visible labels and buttons under root that their widgets cut off: a line wider than the space
+// inside the widget, or more lines than its height holds.
+QStringList clippedTexts(const QWidget& root)
+{
+    QStringList clipped;
+    QList<QWidget*> widgets;
+    for (QLabel* label : root.findChildren<QLabel*>())
+        widgets << label;
+    for (QAbstractButton* button : root.findChildren<QAbstractButton*>())
+        widgets << button;
+    for (QWidget* widget : qAsConst(widgets)) {
+        auto* label = qobject_cast<QLabel*>(widget);
+        auto* button = qobject_cast<QAbstractButton*>(widget);
+        const QString text = label ? label->text() : button->text();
+        if (!widget->isVisible() || text.isEmpty() || (label && label->wordWrap()))
+            continue;
+        const QFontMetrics metrics(widget->font());
+        const QRect space = widget->contentsRect();
+        const QStringList lines = text.split('\n');
+        int width = 0;
+        for (const QString& line : lines)
+            width = qMax(width, metrics.horizontalAdvance(line));
+        const int height = metrics.height() * lines.size();
+        if (width > space.width() || height > space.height())
+            clipped << QStringLiteral("%1 \"%2\" needs %3x%4, has %5x%6")
+                           .arg(widget->objectName(), text)
+                           .arg(width)
+                           .arg(height)
+                           .arg(space.width())
+                           .arg(space.height());
+    }
+    return clipped;
+}
+
+} // namespace
 
 class TestDeviceCheckScreenshots : public QObject
 {
@@ -22,7 +62,13 @@ class TestDeviceCheckScreenshots : public QObject
 private:
     std::unique_ptr<DeviceCheckRig> m_rig;
 
-    void save(const QString& name) { ZmTest::saveScreenshot(*m_rig->wizard, name); }
+    // The wizard's picture; no text on it is cut off.
+    void save(const QString& name)
+    {
+        ZmTest::saveScreenshot(*m_rig->wizard, name);
+        const QStringList clipped = clippedTexts(*m_rig->wizard);
+        QVERIFY2(clipped.isEmpty(), qPrintable(name + ": " + clipped.join("; ")));
+    }
 
 private slots:
     void initTestCase() { QVERIFY(QDir().mkpath(ZmTest::screenshotDir())); }
@@ -91,6 +137,8 @@ private slots:
             else
                 tip.showFeedbackFailedPage();
             ZmTest::showAndSaveScreenshot(tip, QStringLiteral("ConfigeTipDlg_%1").arg(page));
+            const QStringList clipped = clippedTexts(tip);
+            QVERIFY2(clipped.isEmpty(), qPrintable(QString(page) + ": " + clipped.join("; ")));
         }
     }
 };

@@ -1,5 +1,7 @@
 #include "ZmTestMain.h"
 
+#include "platform/FontFallback.h"
+
 #include <QDir>
 #include <QMetaMethod>
 #include <QTemporaryDir>
@@ -43,6 +45,9 @@ void prepareEnvironment(bool gui)
     setIfUnset("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     if (gui && qEnvironmentVariableIsEmpty("DISPLAY"))
         setIfUnset("QT_QPA_PLATFORM", "offscreen");
+    // The forms' font as the program finds it.
+    if (gui)
+        Platform::installUiFontFallback();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 

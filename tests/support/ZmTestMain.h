@@ -9,7 +9,8 @@
 namespace ZmTest {
 
 // Points HOME and the XDG folders at a fresh temporary folder (removed at exit), hides the desktop's message
-// buses and sets the environment the embedded browser needs. Must run before the application object exists.
+// buses and sets the environment the embedded browser needs; with gui, the forms' font falls back as the
+// program's does. Must run before the application object exists.
 void prepareEnvironment(bool gui);
 
 // The source and build trees, as CTest passes them.

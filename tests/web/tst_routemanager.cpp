@@ -317,37 +317,50 @@ private slots:
     }
 
     // A room's end: back to the main window with the logs uploaded, or, in a program started for the lesson,
-    // the room closes without an upload and without a main window.
+    // the room closes without an upload and without a main window; a given-up entry there ends the program
+    // with its own status first, so that the room's close, the last window's, cannot end it with 0.
     void roomEnds_data()
     {
+        QTest::addColumn<int>("code");
         QTest::addColumn<int>("appType");
         QTest::addColumn<int>("room");
         QTest::addColumn<QStringList>("journal");
         QTest::addColumn<int>("status");
 
         const QStringList closeNormal{"may sleep", "room 2 released", "room 2 closed", "room 2 deleted"};
-        QTest::newRow("started for the lesson: the room closes") << int(AppType_JoinClass) << 2 << closeNormal << 2;
+        const QStringList closeSmall{"may sleep", "room 4 released", "room 4 closed", "room 4 deleted"};
+        const int ended = AppEventCode_ClassRoomEnded;
+        const int givenUp = AppEventCode_ClassEntryGivenUp;
+        QTest::newRow("started for the lesson: the room closes")
+            << ended << int(AppType_JoinClass) << 2 << closeNormal << 2;
         QTest::newRow("public room started for the lesson")
-            << int(AppType_JoinClass) << 3
+            << ended << int(AppType_JoinClass) << 3
             << QStringList{"may sleep", "room 3 released", "room 3 closed", "room 3 deleted"} << 3;
         QTest::newRow("entered from the home page: back to the main window")
-            << int(AppType_None) << 2
+            << ended << int(AppType_None) << 2
             << QStringList{"showMainRoom"} + closeNormal + QStringList{"logs uploaded at status 2"} << 1;
         QTest::newRow("small room entered from the home page")
-            << int(AppType_None) << 4 << QStringList{"showMainRoom",  "may sleep",      "room 4 released",
-                                                     "room 4 closed", "room 4 deleted", "logs uploaded at status 4"}
-            << 1;
+            << ended << int(AppType_None) << 4
+            << QStringList{"showMainRoom"} + closeSmall + QStringList{"logs uploaded at status 4"} << 1;
+        QTest::newRow("entry given up, started for the lesson: the program ends with 5")
+            << givenUp << int(AppType_JoinClass) << 2 << QStringList{"endProgram 5"} + closeNormal << 2;
+        QTest::newRow("small room's entry given up, started for the lesson")
+            << givenUp << int(AppType_JoinClass) << 4 << QStringList{"endProgram 5"} + closeSmall << 4;
+        QTest::newRow("entry given up from the home page: back to the main window")
+            << givenUp << int(AppType_None) << 2
+            << QStringList{"showMainRoom"} + closeNormal + QStringList{"logs uploaded at status 2"} << 1;
     }
 
     void roomEnds()
     {
+        QFETCH(int, code);
         QFETCH(int, appType);
         QFETCH(int, room);
         FakeRouter router;
         postStatus(router, room);
         router.journal.clear();
         AppGlobalData::instance()->launch.appType = appType;
-        postCode(router, AppEventCode_ClassRoomEnded);
+        postCode(router, code);
         QTEST(router.journal, "journal");
         QTEST(router.currentStatus(), "status");
         QVERIFY(!router.window(room));

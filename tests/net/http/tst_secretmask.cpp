@@ -61,6 +61,13 @@ private slots:
         QTest::newRow("address encoded inside a query")
             << "/updates/redirect?to=https%3A%2F%2Fh%2Fa.zip%3FSignature%3Dabc%26x%3D1&status=302"
             << "/updates/redirect?to=https%3A%2F%2Fh%2Fa.zip%3FSignature%3D***%26x%3D1&status=302";
+        // Members and fields found in one text: a JSON text with line breaks and an address.
+        QTest::newRow("JSON with line breaks and an address")
+            << "{\"token\":\"a&b\",\r\n\"url\":\"https://h/x?sig=1&y=2\"}"
+            << "{\"token\":\"***\",\r\n\"url\":\"https://h/x?sig=***&y=2\"}";
+        QTest::newRow("members after a lone string, a key text inside a value")
+            << "[\"x\", \"token\":\"v\", \"c\":\"token:x\",\"authToken\":\"y\"]"
+            << "[\"x\", \"token\":\"***\", \"c\":\"token:x\",\"authToken\":\"***\"]";
         QTest::newRow("query keys that only look alike") << "https://h/a.zip?signedBy=me&design=x&tokens=2&version=1"
                                                          << "https://h/a.zip?signedBy=me&design=x&tokens=2&version=1";
     }

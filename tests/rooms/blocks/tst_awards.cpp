@@ -4,15 +4,22 @@
 #include "rooms/blocks/StarDialog.h"
 #include "rooms/blocks/TranslucentDialog.h"
 
+#include "platform/Compositing.h"
+
+#include "CompositorStandIn.h"
 #include "RoomTestSupport.h"
+#include "Screenshots.h"
 #include "ZmTestMain.h"
 
 #include <QAbstractAnimation>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTimer>
+
+#include <memory>
 
 using RoomTest::child;
 using RoomTest::ManualClock;
@@ -90,6 +97,59 @@ private slots:
         QCOMPARE(dialog->styleSheet(), QStringLiteral("QDialog { background-color: transparent; }"));
         delete owner;
         QVERIFY(dialog.isNull());
+    }
+
+    // Without a compositing manager an award card's dialog paints what lay beneath it where its children leave
+    // room, instead of black; with one it stays see-through.
+    void translucentDialogBackdrop_data()
+    {
+        QTest::addColumn<bool>("compositor");
+        QTest::newRow("no compositing manager: the screen beneath") << false;
+        QTest::newRow("a compositing manager: see-through") << true;
+    }
+
+    void translucentDialogBackdrop()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X display");
+        QFETCH(bool, compositor);
+        std::unique_ptr<ZmTest::CompositorStandIn> standIn;
+        if (compositor) {
+            standIn = std::make_unique<ZmTest::CompositorStandIn>();
+            QVERIFY(standIn->owns());
+        } else if (Platform::compositingManagerRunning()) {
+            QSKIP("a compositing manager runs on this display");
+        }
+        const QColor beneathColour(200, 40, 40);
+        QWidget beneath;
+        QPalette palette = beneath.palette();
+        palette.setColor(QPalette::Window, beneathColour);
+        beneath.setPalette(palette);
+        beneath.setAutoFillBackground(true);
+        beneath.setGeometry(100, 100, 400, 300);
+        beneath.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&beneath));
+
+        TranslucentDialog dialog(&beneath);
+        dialog.setBackdropWithoutCompositor(true);
+        auto* card = new QLabel(&dialog);
+        card->setStyleSheet(QStringLiteral("background-color: rgb(40, 40, 200);"));
+        card->setGeometry(0, 0, 100, 100);
+        dialog.setGeometry(QRect(beneath.mapToGlobal(QPoint(0, 0)), beneath.size()));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.backdrop().isNull(), compositor);
+
+        const auto pixelAt = [&dialog](int x, int y) {
+            return QColor(ZmTest::grabScreenArea(QRect(dialog.mapToGlobal(QPoint(x, y)), QSize(1, 1))).pixel(0, 0));
+        };
+        QTRY_COMPARE(pixelAt(50, 50), QColor(40, 40, 200));
+        if (compositor)
+            QVERIFY(pixelAt(300, 200) != beneathColour);
+        else
+            QCOMPARE(pixelAt(300, 200), beneathColour);
+        dialog.hide();
+        QVERIFY(dialog.backdrop().isNull());
     }
 
     void starClicksPassAtMostOncePerWindow_data()

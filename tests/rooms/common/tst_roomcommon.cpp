@@ -94,7 +94,7 @@ private slots:
     }
 
     // While a class-entry run is in progress a dialog is refused unseen and deleted; the one held closes all
-    // the same.
+    // the same. A notice waits for the run's end.
     void refusedWhileTheEntryRuns()
     {
         bool running = false;
@@ -112,11 +112,13 @@ private slots:
         QVERIFY(!holder.current());
 
         QWidget parent;
-        QVERIFY(!holder.openNotice(&parent, "CPU overload, please close other software programs.", "Get it"));
-        QTRY_VERIFY(parent.findChildren<CancelOkWarningDlg*>().isEmpty());
+        QVERIFY(holder.openNotice(&parent, "CPU overload, please close other software programs.", "Get it"));
+        QCoreApplication::processEvents();
+        QVERIFY(parent.findChildren<CancelOkWarningDlg*>().isEmpty());
 
         running = false;
-        QVERIFY(holder.openNotice(&parent, "CPU overload, please close other software programs.", "Get it"));
+        holder.runEnded();
+        QTRY_VERIFY(holder.current());
         auto* notice = qobject_cast<CancelOkWarningDlg*>(holder.current());
         QVERIFY(notice && notice->isVisible());
         QCOMPARE(notice->findChild<QWidget*>("cancelBtn")->isVisible(), false);
@@ -152,6 +154,13 @@ private slots:
         QTest::newRow("prompt during a run") << QStringList{"run", "prompt"} << QStringList{"prompt"} << unanswered;
         QTest::newRow("answered during a run")
             << QStringList{"run", "prompt", "notice A", "answer"} << QStringList{} << ok;
+        QTest::newRow("answered, then the run ends")
+            << QStringList{"run", "prompt", "notice A", "answer", "run end"} << QStringList{"A"} << ok;
+        QTest::newRow("notice during a run") << QStringList{"run", "notice A"} << QStringList{} << unanswered;
+        QTest::newRow("notice after the run")
+            << QStringList{"run", "notice A", "notice B", "run end"} << QStringList{"B"} << unanswered;
+        QTest::newRow("run ended by leaving")
+            << QStringList{"run", "notice A", "leave", "run end"} << QStringList{} << unanswered;
         QTest::newRow("prompt over a prompt")
             << QStringList{"prompt", "prompt"} << QStringList{"prompt"} << QList<int>{0};
         QTest::newRow("notice while leaving") << QStringList{"leave", "notice A"} << QStringList{} << unanswered;
@@ -188,6 +197,9 @@ private slots:
                 holder.closeAll();
             } else if (event == "run") {
                 running = true;
+            } else if (event == "run end") {
+                running = false;
+                holder.runEnded();
             } else if (event == "leave") {
                 leaving = true;
             }

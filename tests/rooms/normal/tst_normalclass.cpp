@@ -58,6 +58,21 @@ void saveScreen(const QWidget* window, const QString& name)
     ZmTest::grabScreen(*window).save(ZmTest::screenshotPath(name), "PNG");
 }
 
+// The share of black pixels in a picture, sampled every fourth pixel in both directions.
+double blackShare(const QImage& image)
+{
+    int black = 0;
+    int all = 0;
+    for (int y = 0; y < image.height(); y += 4) {
+        for (int x = 0; x < image.width(); x += 4) {
+            ++all;
+            if (qGray(image.pixel(x, y)) < 8)
+                ++black;
+        }
+    }
+    return all ? double(black) / all : 0;
+}
+
 } // namespace
 
 class TestNormalClass : public QObject
@@ -149,6 +164,9 @@ private slots:
         QCOMPARE(AppGlobalData::instance()->memberMap()->value(kPupilId).classPoint, 1);
         QTest::qWait(1500); // the card has come in: the picture is for a person to look at
         saveScreen(room, "normalclass_award");
+        // Around the card the courseware still shows (the test's X server has no compositing manager).
+        const double black = blackShare(ZmTest::grabScreen(*room->courseware()));
+        QVERIFY2(black < 0.2, qPrintable(QString("%1 % of the courseware is black").arg(black * 100)));
         // As in the lesson's own time, the card has gone before the teacher's next message.
         QTRY_VERIFY(!room->playingAward());
 

@@ -203,7 +203,7 @@ private slots:
         QCOMPARE(script.attempts, steps);
     }
 
-    // A failed entry ends the room right after its result.
+    // A failed entry ends the room right after its result, telling the router that the entry was given up.
     void failedEntryEndsTheRoom()
     {
         StepScript script;
@@ -219,7 +219,7 @@ private slots:
         QCOMPARE(ended.first().first().toInt(), -3);
         QVERIFY(!exitingAtResult); // not before the result is out
         QTRY_VERIFY(m_room->isExiting());
-        QTRY_COMPARE(m_env.router->codes, QList<int>{AppEventCode_ClassRoomEnded});
+        QTRY_COMPARE(m_env.router->codes, QList<int>{AppEventCode_ClassEntryGivenUp});
         QCOMPARE(script.attempts, (QList<int>{1, 16}));
     }
 
@@ -444,14 +444,14 @@ private slots:
         QCOMPARE(RtcTest::storedSetting("SelectedDeviceID/AudioIN").toString(), QStringLiteral("mic-2"));
         QVERIFY(!m_room->isExiting());
 
-        // The last microphone goes: the check fails and the room ends after its result.
+        // The last microphone goes: the check fails and the room ends after its result, as given up.
         DialogAnswerer answerer({DialogAnswerer::Close});
         unplug.deviceId = "mic-2";
         RtcTest::simEngine(m_room->channel()->engine())->post(unplug, 0);
         QTRY_COMPARE(ended.count(), 2);
         QCOMPARE(ended.last().first().toInt(), -3);
         QTRY_VERIFY(m_room->isExiting());
-        QTRY_COMPARE(m_env.router->codes, QList<int>{AppEventCode_ClassRoomEnded});
+        QTRY_COMPARE(m_env.router->codes, QList<int>{AppEventCode_ClassEntryGivenUp});
         m_room->releaseLiveResources();
     }
 

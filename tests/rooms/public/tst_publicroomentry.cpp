@@ -6,6 +6,7 @@
 #include "PublicRoomTestSupport.h"
 
 #include "app/AppGlobalData.h"
+#include "app/ZmAppEvents.h"
 #include "live/messages/ClassMsgEngine.h"
 #include "live/rtc/AgoraChannel.h"
 #include "rooms/blocks/RaiseHandWidget.h"
@@ -16,6 +17,7 @@
 #include "ui/common/ZmBaseDialog.h"
 
 #include "LogCapture.h"
+#include "RoomWindowTestSupport.h"
 #include "ZmTestMain.h"
 
 #include <QLabel>
@@ -169,17 +171,20 @@ private slots:
     }
 
     // A machine without a microphone: three offers to retry the microphone step, then the device report, the
-    // channel left and the error dialog with the microphone's code; acknowledging it ends the room.
+    // channel left and the error dialog with the microphone's code; acknowledging it ends the room, as an entry
+    // given up.
     void machineWithoutMicrophone()
     {
         QVERIFY(m_fixture.prepare(1));
         m_fixture.rtc().scenario.microphones.clear();
         m_fixture.rtc().use();
         ZmTest::LogCapture log;
+        RoomTest::RouterProbe router;
         DialogAnswerer answerer({DialogAnswerer::Retry, DialogAnswerer::Retry, DialogAnswerer::Retry});
         PublicClassRoom* room = m_fixture.open();
 
         QTRY_VERIFY(room->isExiting());
+        QTRY_COMPARE(router.codes, QList<int>{AppEventCode_ClassEntryGivenUp});
         const QString title = QStringLiteral("connect micphone failed");
         const QString content = QStringLiteral("please check your micphone, and try again.");
         QCOMPARE(answerer.retryTitles, (QStringList{title, title, title}));
@@ -194,6 +199,22 @@ private slots:
         QCOMPARE(room->failureCount(), 4);
         QVERIFY(!room->hasEntered());
         QVERIFY(!ClassMsgEngine::instance());
+    }
+
+    // Closing the first offer to retry gives the entry up.
+    void closedRetryGivesTheEntryUp()
+    {
+        QVERIFY(m_fixture.prepare(1));
+        m_fixture.rtc().scenario.microphones.clear();
+        m_fixture.rtc().use();
+        RoomTest::RouterProbe router;
+        DialogAnswerer answerer({DialogAnswerer::Close});
+        PublicClassRoom* room = m_fixture.open();
+
+        QTRY_VERIFY_WITH_TIMEOUT(room->isExiting(), 20000);
+        QCOMPARE(answerer.retryTitles.size(), 1);
+        QVERIFY(answerer.errorLines.isEmpty());
+        QTRY_COMPARE(router.codes, QList<int>{AppEventCode_ClassEntryGivenUp});
     }
 
     // A failure of the class information and, after its retry succeeded, of the enter-class request: each offers

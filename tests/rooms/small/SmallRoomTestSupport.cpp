@@ -4,12 +4,18 @@
 #include "app/ConfigManager.h"
 #include "live/rtc/sim/SimScenario.h"
 #include "net/packages/OfflineLessonResManager.h"
+#include "web/whiteboard/Whiteboard.h"
 
 #include "ZmTestMain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <memory>
 
 void SmallRoomTest::setUpLesson(const QString& language, const QString& webMode)
 {
@@ -76,4 +82,26 @@ QStringList SmallRoomTest::pageMessages(const QStringList& logLines, const QStri
             found << line.mid(at + marker.size());
     }
     return found;
+}
+
+QStringList SmallRoomTest::messagesOnPage(Whiteboard* board, const QString& key)
+{
+    auto* view = board ? board->findChild<QWebEngineView*>(QStringLiteral("web_view")) : nullptr;
+    if (!view)
+        return {};
+    const QString script =
+        QStringLiteral("boardFixture.calls.filter(function (call) { return call.indexOf('passMessage ') === 0; })"
+                       ".map(function (call) { return call.slice(12); })"
+                       ".filter(function (text) { return JSON.parse(text).key === '%1'; })")
+            .arg(key);
+    // The answer may come after the wait has given up: it is kept apart from this call's variables.
+    const auto answer = std::make_shared<QVariant>();
+    view->page()->runJavaScript(
+        script, [answer](const QVariant& result) { *answer = result.isValid() ? result : QVariantList(); });
+    if (!QTest::qWaitFor([&answer] { return answer->isValid(); }, 20000))
+        return {};
+    QStringList messages;
+    for (const QVariant& message : answer->toList())
+        messages << message.toString();
+    return messages;
 }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+class Whiteboard;
 struct SimScenario;
 
 namespace SmallRoomTest {
@@ -37,5 +38,9 @@ using RoomTest::takeToast;
 // The page's reports of passMessage calls whose message has that key: the message texts (compact JSON as the page
 // saw it), in order.
 QStringList pageMessages(const QStringList& logLines, const QString& key);
+
+// The same asked of the page itself, which keeps every call it received since it loaded, also those it does not
+// report (voice volumes, statistics). Empty when the page gives no answer.
+QStringList messagesOnPage(Whiteboard* board, const QString& key);
 
 } // namespace SmallRoomTest

@@ -23,6 +23,8 @@ class PageFiles(unittest.TestCase):
             ("/pages/vroom/../manifest.json", None),
             ("/pages/vroom/missing.html", None),
             ("/pages/main", None),
+            ("/pages/help", "help.html"),
+            ("/pages/help/more", None),
         ]
         for path, expected in cases:
             with self.subTest(path=path):

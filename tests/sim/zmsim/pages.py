@@ -4,6 +4,7 @@ tail of their configured addresses, and the offline small-class page with its sc
 GET /pages/whiteboard[/<tail>]           -> fixtures/pages/whiteboard.html
 GET /pages/whiteboard/playback[/<tail>]  -> fixtures/pages/playback.html
 GET /pages/vroom/<file>                  -> web/offline/vroom/<file> (the page and script the build packs)
+GET /pages/help                          -> fixtures/pages/help.html (the instructional video page)
 
 A query with board=fail closes the connection without an answer, so the browser reports a failed load.
 """
@@ -21,6 +22,7 @@ PREFIX = "/pages/"
 WHITEBOARD = "/pages/whiteboard"
 PLAYBACK = "/pages/whiteboard/playback"
 VROOM = "/pages/vroom/"
+HELP = "/pages/help"
 
 VROOM_DIR = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))),
                          "web", "offline", "vroom")
@@ -38,6 +40,8 @@ def page_file(path):
         return path_of("pages", "whiteboard.html")
     if path.startswith(VROOM):
         return files.resolve(VROOM_DIR, path[len(VROOM):])
+    if path == HELP:
+        return path_of("pages", "help.html")
     return None
 
 

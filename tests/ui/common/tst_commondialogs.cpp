@@ -233,8 +233,10 @@ private slots:
     void confirmationSettersAndLayout()
     {
         CancelOkWarningDlg dialog;
+        // Longer than the window's default height holds, in any of the fonts it may get.
         dialog.setMessageText("The reset will reconnect the camera and speakers, and solve the problems of video and "
-                              "sound carton. The whole process will take about 5 seconds. Are you sure?");
+                              "sound carton. The whole process will take about 5 seconds. Your teacher and your "
+                              "classmates will see and hear you again once it is done. Are you sure?");
         dialog.setOkText("End the lesson now");
         dialog.setCancelText("Exit");
         dialog.show();

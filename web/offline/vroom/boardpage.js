@@ -1,11 +1,13 @@
 // Stand-in for the lesson pages the program hosts in its whiteboard view (whiteboard, playback and small class).
 // It attaches to the program's channel object "vovozuzo", reports its buffer progress through "boardloaded",
-// defines the functions the program calls, answers them as the real pages would, and reports every call back to
-// the program as a "msg-w2n-log" message, which the program writes to its log ("Whiteboard W2N_Msg_Log ( info ) :
-// <call>"). The buttons send the page-to-program messages by hand.
+// defines the functions the program calls, answers them as the real pages would, and reports the calls a person
+// reading the log wants back to the program as "msg-w2n-log" messages, which the program writes to its log
+// ("Whiteboard W2N_Msg_Log ( info ) : <call>"): not the voice volumes and statistics the program passes several
+// times a second. The buttons send the page-to-program messages by hand.
 //
 // Query options (runtime changes: boardFixture.set({...}); boardFixture also offers post(message), report(text),
-// buffer(percent), playVideo(playing), the channel object as board and the reported calls):
+// buffer(percent), playVideo(playing), the channel object as board and every call received, reported or not, as
+// calls):
 //   board=full|never|fail  buffer progress 50 then 100 (default); nothing; a failed load
 //   buffer_ms=N            time between 50 and 100 (default 100)
 //   close=handshake|respond|now|silent  how N2WCloseWindow() is answered: "msg-w2n-close-window-response" and,
@@ -21,6 +23,8 @@
 
     var VIDEO_MIME = "application/x-zm-video";
     var MAX_LINES = 60;
+    // Messages the program passes several times a second: kept, not reported.
+    var UNREPORTED_KEYS = ["msg-n2w-user-volume-changed", "msg-n2w-post-rtc-stats"];
 
     var query = new URLSearchParams(location.search);
     var options = {
@@ -167,7 +171,11 @@
 
     // The functions the program runs in the page.
     window.passMessage = function (message) {
-        report("passMessage " + JSON.stringify(message));
+        var call = "passMessage " + JSON.stringify(message);
+        if (message && UNREPORTED_KEYS.indexOf(message.key) >= 0)
+            fixture.calls.push(call);
+        else
+            report(call);
         if (kind !== "smallclass" || !message)
             return;
         if (message.key === "msg-n2w-user-video-online")
