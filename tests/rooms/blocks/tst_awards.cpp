@@ -128,7 +128,7 @@ private slots:
         beneath.setAutoFillBackground(true);
         beneath.setGeometry(100, 100, 400, 300);
         beneath.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&beneath));
+        QVERIFY(QTest::qWaitForWindowExposed(&beneath, ZmTest::kWaitMs));
 
         TranslucentDialog dialog(&beneath);
         dialog.setBackdropWithoutCompositor(true);
@@ -137,7 +137,7 @@ private slots:
         card->setGeometry(0, 0, 100, 100);
         dialog.setGeometry(QRect(beneath.mapToGlobal(QPoint(0, 0)), beneath.size()));
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
         QCOMPARE(dialog.backdrop().isNull(), compositor);
 
         const auto pixelAt = [&dialog](int x, int y) {

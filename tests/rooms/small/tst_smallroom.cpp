@@ -619,7 +619,8 @@ private slots:
         QVERIFY(r.enterAndShowVideos());
 
         const QString statsKey = QStringLiteral("msg-n2w-post-rtc-stats");
-        QVERIFY(QTest::qWaitFor([&] { return !messagesOnPage(r.room.whiteboard(), statsKey).isEmpty(); }, 20000));
+        QVERIFY(
+            QTest::qWaitFor([&] { return !messagesOnPage(r.room.whiteboard(), statsKey).isEmpty(); }, ZmTest::kWaitMs));
         const QString stats = messagesOnPage(r.room.whiteboard(), statsKey).value(0);
         const QJsonObject message = QJsonDocument::fromJson(stats.toUtf8()).object();
         QCOMPARE(message.value("userId").toString(), QString::number(kPupilId));
