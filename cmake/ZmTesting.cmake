@@ -1,27 +1,45 @@
-# zm_add_qtest(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [TIMEOUT <seconds>])
+# zm_add_qtest(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [TIMEOUT <seconds>]
+#              [PARTS <count>] [RESOURCE_LOCK <resources...>])
 #
 # One QtTest executable, registered with CTest. Label "webengine" marks tests that start the embedded
 # browser; the sanitizer configuration skips them (a test left unmarked on purpose runs there with the browser:
 # tst_programclass). Every test runs on an X server of its own
 # (tools/run-on-own-display) with the environment the browser and the Qt Quick scene graph need under Xvfb; the
-# test's main (ZmTestMain.h) gives it a temporary HOME.
+# test's main (ZmTestMain.h) gives it a temporary HOME. TIMEOUT is each run's limit: 600 s unless given, room for
+# a machine that also builds beside the whole suite (scripts/test runs CTest with one job per core). With
+# PARTS the test functions are shared out among that many CTest entries (<name>_<i>of<count>, ZM_TEST_PART in
+# their environment), which CTest runs side by side; RESOURCE_LOCK goes to every entry.
 function(zm_add_qtest name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT;PARTS" "SOURCES;LIBS;LABELS;RESOURCE_LOCK" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE zm_testsupport Qt5::Test ${ARG_LIBS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/tests/bin")
     if(NOT ARG_TIMEOUT)
-        set(ARG_TIMEOUT 300)
+        set(ARG_TIMEOUT 600)
+    endif()
+    if(NOT ARG_PARTS)
+        set(ARG_PARTS 1)
     endif()
     # Each test gets an X server of its own: tests that raise and grab windows run side by side. Shortly before
     # CTest's limit the wrapper stops a hung test and prints its threads' stacks.
     math(EXPR watchdog "${ARG_TIMEOUT} - 30")
-    add_test(NAME ${name} COMMAND "${CMAKE_SOURCE_DIR}/tools/run-on-own-display" --watchdog ${watchdog}
-                                  $<TARGET_FILE:${name}>)
-    set_tests_properties(${name} PROPERTIES
-        TIMEOUT ${ARG_TIMEOUT}
-        LABELS "${ARG_LABELS}"
-        ENVIRONMENT "${ZM_TEST_ENVIRONMENT}")
+    foreach(part RANGE 1 ${ARG_PARTS})
+        set(test_name ${name})
+        set(environment ${ZM_TEST_ENVIRONMENT})
+        if(ARG_PARTS GREATER 1)
+            set(test_name ${name}_${part}of${ARG_PARTS})
+            list(APPEND environment "ZM_TEST_PART=${part}/${ARG_PARTS}")
+        endif()
+        add_test(NAME ${test_name} COMMAND "${CMAKE_SOURCE_DIR}/tools/run-on-own-display" --watchdog ${watchdog}
+                                           $<TARGET_FILE:${name}>)
+        set_tests_properties(${test_name} PROPERTIES
+            TIMEOUT ${ARG_TIMEOUT}
+            LABELS "${ARG_LABELS}"
+            ENVIRONMENT "${environment}")
+        if(ARG_RESOURCE_LOCK)
+            set_tests_properties(${test_name} PROPERTIES RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
+        endif()
+    endforeach()
 endfunction()
 
 # zm_add_fuzzer(<name> SOURCES <files...> [LIBS <targets...>] CORPUS <folder> [DICT <file>])

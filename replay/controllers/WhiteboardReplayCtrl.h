@@ -36,7 +36,7 @@ public:
     // partId "1" and autoplay "0".
     static QString playbackAddress(const QString& lessonId, const QString& periodId);
 
-    // Tests only: the load timer's interval.
+    // Tests only: the load timer's interval; a running timer starts over with it.
     void setLoadTimeoutForTesting(int milliseconds);
 
 public slots:

@@ -53,7 +53,7 @@ private:
         }
         if (m_sim.pushMessage(QJsonObject{{"text", kSentinelFrame}}) != 1)
             return {QStringLiteral("push failed")};
-        if (!QTest::qWaitFor([this] { return m_signals.lines.contains(kSentinelLine); }, 10000))
+        if (!QTest::qWaitFor([this] { return m_signals.lines.contains(kSentinelLine); }, ZmTest::kWaitMs))
             return {QStringLiteral("sentinel never arrived")};
         QStringList caused = m_signals.lines;
         caused.removeAll(kSentinelLine);
@@ -82,7 +82,7 @@ private:
                 frames = m_sim.messageFrames("text");
                 return !frames.isEmpty() && frameJson(frames.last()).value("messageTag").toInt() == lastTag;
             },
-            10000);
+            ZmTest::kWaitMs);
         return frames;
     }
 
@@ -94,7 +94,7 @@ private slots:
         m_sim.pointUrlConfig();
         setUpLesson();
         QVERIFY(ClassMsgEngine::createInstance(&m_receiver, "1onSigMsgEngineConnectResult(int)"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_receiver.results, QList<int>{0}, 10000);
+        QTRY_COMPARE(m_receiver.results, QList<int>{0});
         m_signals.attach();
     }
 

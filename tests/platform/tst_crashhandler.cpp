@@ -133,7 +133,7 @@ private slots:
         probe.setProcessEnvironment(probeEnvironment());
         probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         probe.start(probePath(), {dir.path(), kind});
-        QVERIFY(probe.waitForFinished(60000));
+        QVERIFY(probe.waitForFinished(ZmTest::kStartWaitMs));
         QCOMPARE(probe.exitStatus(), QProcess::CrashExit);
         QCOMPARE(probe.exitCode(), signalNumber);
 
@@ -159,7 +159,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         probe.start(probePath(), {dir.path(), "hang", "1"});
-        QVERIFY(probe.waitForFinished(30000));
+        QVERIFY(probe.waitForFinished(ZmTest::kStartWaitMs));
         QCOMPARE(probe.exitStatus(), QProcess::CrashExit);
         QCOMPARE(probe.exitCode(), int(SIGSEGV));
         QVERIFY(timer.elapsed() >= 1000);

@@ -118,17 +118,17 @@ private slots:
                                           "f = open(sys.argv[1], 'a')\n"
                                           "fcntl.flock(f, fcntl.LOCK_EX)\n"
                                           "print('locked', flush=True)\n"
-                                          "time.sleep(60)\n",
+                                          "time.sleep(3600)\n",
                                           lock.path()});
         while (!holder.canReadLine())
-            QVERIFY(holder.waitForReadyRead(10000));
+            QVERIFY2(holder.waitForReadyRead(ZmTest::kStartWaitMs), holder.readAllStandardError().constData());
         QCOMPARE(holder.readLine(), QByteArray("locked\n"));
         QVERIFY(!lock.tryAcquire());
         QVERIFY(lock.heldElsewhere());
 
         holder.kill();
         QVERIFY(holder.waitForFinished());
-        QTRY_VERIFY_WITH_TIMEOUT(lock.tryAcquire(), 5000);
+        QTRY_VERIFY(lock.tryAcquire());
     }
 
     void unopenableLockFileIsAnError()
@@ -246,10 +246,10 @@ private slots:
                                           "f = open(sys.argv[1], 'a')\n"
                                           "fcntl.flock(f, fcntl.LOCK_EX)\n"
                                           "print('locked', flush=True)\n"
-                                          "time.sleep(60)\n",
+                                          "time.sleep(3600)\n",
                                           lock.path()});
         while (!holder.canReadLine())
-            QVERIFY(holder.waitForReadyRead(10000));
+            QVERIFY2(holder.waitForReadyRead(ZmTest::kStartWaitMs), holder.readAllStandardError().constData());
 
         QVERIFY(!lock.tryAcquire());
         QVERIFY(!lock.heldElsewhere());

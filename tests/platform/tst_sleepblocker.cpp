@@ -56,12 +56,12 @@ public:
                          .toUtf8());
         config.close();
         m_daemon.start("dbus-daemon", {"--config-file=" + config.fileName(), "--nofork", "--print-address"});
-        if (!m_daemon.waitForStarted(10000)) {
+        if (!m_daemon.waitForStarted(ZmTest::kStartWaitMs)) {
             *error = "dbus-daemon does not start (scripts/deps installs it): " + m_daemon.errorString();
             return false;
         }
         while (!m_daemon.canReadLine()) {
-            if (!m_daemon.waitForReadyRead(10000)) {
+            if (!m_daemon.waitForReadyRead(ZmTest::kStartWaitMs)) {
                 *error = "dbus-daemon gave no address: " + m_daemon.readAllStandardError();
                 return false;
             }

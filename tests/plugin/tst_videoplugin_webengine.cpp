@@ -98,8 +98,8 @@ private slots:
         run.setProcessChannelMode(QProcess::SeparateChannels);
         run.setWorkingDirectory(home);
         run.start(program, arguments);
-        QVERIFY2(run.waitForStarted(10000), qPrintable(run.errorString()));
-        const bool finished = run.waitForFinished(150000);
+        QVERIFY2(run.waitForStarted(ZmTest::kStartWaitMs), qPrintable(run.errorString()));
+        const bool finished = run.waitForFinished(4 * ZmTest::kWaitMs);
         if (!finished) {
             run.kill();
             run.waitForFinished(5000);

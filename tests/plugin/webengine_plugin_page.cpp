@@ -100,6 +100,9 @@ setTimeout(function() {
 }, 5000);
 </script></body></html>)";
 
+// How long a wait for the browser may take on a loaded machine.
+constexpr int kWaitMs = 60000;
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -168,7 +171,7 @@ int main(int argc, char** argv)
         return false;
     };
 
-    if (!waitFor(30000, [&] { return page->title() == QStringLiteral("told"); })) {
+    if (!waitFor(kWaitMs, [&] { return page->title() == QStringLiteral("told"); })) {
         say("the elements never took a message (the plug-in did not load)");
         return 3;
     }
@@ -179,7 +182,7 @@ int main(int argc, char** argv)
         const auto rgb = [](const Yuv& c) {
             return c.y == kRed.y ? QColor(255, 0, 0) : (c.y == kGreen.y ? QColor(0, 255, 0) : QColor(0, 0, 255));
         };
-        return waitFor(15000, [&] {
+        return waitFor(kWaitMs, [&] {
             shot = view.grab().toImage();
             const QColor a = rgb(first);
             const QColor b = rgb(second);

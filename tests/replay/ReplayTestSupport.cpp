@@ -4,6 +4,8 @@
 #include "replay/vlc/VlcCommon.h"
 #include "replay/vlc/VlcInstance.h"
 
+#include "WaitUntil.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -28,7 +30,7 @@ bool ZmTest::makeTestVideo(const QString& path, int seconds, QString* error)
     QProcess ffmpeg;
     ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
     ffmpeg.start(QStringLiteral("ffmpeg"), arguments);
-    const bool ended = ffmpeg.waitForStarted(10000) && ffmpeg.waitForFinished(60000);
+    const bool ended = ffmpeg.waitForStarted(ZmTest::kStartWaitMs) && ffmpeg.waitForFinished(2 * ZmTest::kStartWaitMs);
     if (!ended)
         ffmpeg.kill();
     const bool ok =

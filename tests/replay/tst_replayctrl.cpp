@@ -97,7 +97,7 @@ private slots:
                                  static_cast<Qt::ConnectionType>(type)));
         ctrl.setState(ReplayerState_Loading);
         ctrl.setState(ReplayerState_Ready);
-        QTRY_COMPARE_WITH_TIMEOUT(listener.heard.size(), 2, 5000);
+        QTRY_COMPARE(listener.heard.size(), 2);
         QCOMPARE(listener.heard.at(0), qMakePair(static_cast<ReplayCtrl*>(&ctrl), 1));
         QCOMPARE(listener.heard.at(1), qMakePair(static_cast<ReplayCtrl*>(&ctrl), 2));
     }

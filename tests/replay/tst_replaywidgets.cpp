@@ -57,7 +57,7 @@ private slots:
         tile->setUserName(QStringLiteral("Teacher Anna"));
         window.show();
         tile->resize(size);
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, ZmTest::kWaitMs));
 
         // The parts are native windows: the window system's reports of their earlier geometry may still come in.
         QTRY_COMPARE(userImage(*tile)->geometry(), area);
@@ -73,7 +73,7 @@ private slots:
         auto* tile = new VideoReplayWidget(&window);
         tile->resize(800, 600);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, ZmTest::kWaitMs));
         QLabel* badge = userName(*tile);
 
         tile->setUserName(QStringLiteral("  Teacher Anna \t"));
@@ -119,7 +119,7 @@ private slots:
         tile->resize(480, 360);
         tile->setUserImage(picture);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, ZmTest::kWaitMs));
 
         QVERIFY(!QPixmap(picture).isNull());
         QCOMPARE(userImage(*tile)->styleSheet(), QStringLiteral("QLabel{border-image: url(%1);}").arg(picture));
@@ -158,7 +158,7 @@ private slots:
         tile->setGeometry(20, 30, 400, 300);
         tile->setUserName(QStringLiteral("Ms. Clara Whitfield"));
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, ZmTest::kWaitMs));
 
         if (movePanel)
             panel->move(180, 250);
@@ -189,7 +189,7 @@ private slots:
 
         ReplayerOverlapWidget overlay;
         overlay.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&overlay));
+        QVERIFY(QTest::qWaitForWindowExposed(&overlay, ZmTest::kWaitMs));
         QSignalSpy plays(&overlay, &ReplayerOverlapWidget::signalPlay);
         QSignalSpy closes(&overlay, &ReplayerOverlapWidget::signalClose);
         auto* pressed = overlay.findChild<QPushButton*>(button);
@@ -221,7 +221,7 @@ private slots:
         auto* overlay = new ReplayerOverlapWidget(&window);
         overlay->setGeometry(0, 0, size.width(), size.height());
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, ZmTest::kWaitMs));
 
         auto* play = overlay->findChild<QPushButton*>(QStringLiteral("playBtn"));
         auto* close = overlay->findChild<QPushButton*>(QStringLiteral("closeBtn"));

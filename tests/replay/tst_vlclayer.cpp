@@ -117,12 +117,12 @@ private slots:
         player.open(&media);
         QThread::msleep(1500);
         QCOMPARE(player.state(), Vlc::Idle);
-        QTRY_VERIFY_WITH_TIMEOUT(recorder.states.contains(Vlc::Playing), 10000);
+        QTRY_VERIFY(recorder.states.contains(Vlc::Playing));
         QCOMPARE(recorder.states, (QList<int>{Vlc::Opening, Vlc::Playing}));
         QCOMPARE(media.duration(), qint64(3000));
         QCOMPARE(player.length(), qint64(3000));
 
-        QTRY_VERIFY_WITH_TIMEOUT(recorder.states.contains(Vlc::Ended), 15000);
+        QTRY_VERIFY(recorder.states.contains(Vlc::Ended));
         QTest::qWait(300);
         QCOMPARE(recorder.states, (QList<int>{Vlc::Opening, Vlc::Playing, Vlc::Ended}));
         QCOMPARE(player.state(), Vlc::Ended);
@@ -134,10 +134,10 @@ private slots:
         StateRecorder recorder(player);
         VlcMedia media(video(), m_instance.get());
         player.open(&media);
-        QTRY_COMPARE_WITH_TIMEOUT(player.state(), Vlc::Playing, 10000);
+        QTRY_COMPARE(player.state(), Vlc::Playing);
 
         player.pause();
-        QTRY_COMPARE_WITH_TIMEOUT(player.state(), Vlc::Paused, 5000);
+        QTRY_COMPARE(player.state(), Vlc::Paused);
         const int pausedAt = player.time();
         player.pause();
         player.pause();
@@ -147,9 +147,9 @@ private slots:
         QCOMPARE(recorder.states, (QList<int>{Vlc::Opening, Vlc::Playing, Vlc::Paused}));
 
         player.play();
-        QTRY_COMPARE_WITH_TIMEOUT(player.state(), Vlc::Playing, 5000);
+        QTRY_COMPARE(player.state(), Vlc::Playing);
         player.stop();
-        QTRY_COMPARE_WITH_TIMEOUT(player.state(), Vlc::Stopped, 5000);
+        QTRY_COMPARE(player.state(), Vlc::Stopped);
     }
 
     void reportsAFileItCannotOpenAsAnError()
@@ -158,7 +158,7 @@ private slots:
         StateRecorder recorder(player);
         VlcMedia media(m_dir.filePath(QStringLiteral("missing.mp4")), m_instance.get());
         player.open(&media);
-        QTRY_COMPARE_WITH_TIMEOUT(player.state(), Vlc::Error, 10000);
+        QTRY_COMPARE(player.state(), Vlc::Error);
         QTest::qWait(300);
         QCOMPARE(recorder.states, (QList<int>{Vlc::Opening, Vlc::Error}));
     }
@@ -170,17 +170,17 @@ private slots:
         StateRecorder recorder(player);
         VlcMedia media(video(), m_instance.get());
         player.open(&media);
-        QTRY_COMPARE_WITH_TIMEOUT(player.state(), Vlc::Playing, 10000);
+        QTRY_COMPARE(player.state(), Vlc::Playing);
         player.setTime(2700);
-        QTRY_COMPARE_WITH_TIMEOUT(player.state(), Vlc::Ended, 10000);
+        QTRY_COMPARE(player.state(), Vlc::Ended);
 
         player.openOnly(&media);
-        QTRY_COMPARE_WITH_TIMEOUT(player.state(), Vlc::Idle, 5000);
+        QTRY_COMPARE(player.state(), Vlc::Idle);
         QTest::qWait(300);
         QCOMPARE(player.state(), Vlc::Idle);
         QCOMPARE(player.currentMedia(), &media);
         player.play();
-        QTRY_COMPARE_WITH_TIMEOUT(player.state(), Vlc::Playing, 10000);
+        QTRY_COMPARE(player.state(), Vlc::Playing);
         QCOMPARE(recorder.states.mid(recorder.states.indexOf(Vlc::Ended)),
                  (QList<int>{Vlc::Ended, Vlc::Idle, Vlc::Opening, Vlc::Playing}));
     }
@@ -193,7 +193,7 @@ private slots:
         auto* surface = new VlcWidgetVideo(&window);
         surface->setGeometry(40, 30, 320, 240);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, ZmTest::kWaitMs));
         QVERIFY(surface->internalWinId() != 0);
         QTRY_COMPARE(ZmTest::coloursOnScreen(*surface).size(), 1);
 
@@ -202,8 +202,8 @@ private slots:
         surface->setMediaPlayer(&player);
         VlcMedia media(video(), m_instance.get());
         player.open(&media);
-        QTRY_COMPARE_WITH_TIMEOUT(player.state(), Vlc::Playing, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(ZmTest::coloursOnScreen(*surface).size() > 6, 10000);
+        QTRY_COMPARE(player.state(), Vlc::Playing);
+        QTRY_VERIFY(ZmTest::coloursOnScreen(*surface).size() > 6);
         player.stop();
     }
 
@@ -229,7 +229,7 @@ private slots:
             VlcMediaPlayer player(&instance);
             VlcMedia media(m_dir.filePath(QStringLiteral("missing.mp4")), &instance);
             player.open(&media);
-            QTRY_COMPARE_WITH_TIMEOUT(player.state(), Vlc::Error, 10000);
+            QTRY_COMPARE(player.state(), Vlc::Error);
         }
         QCOMPARE(log.linesContaining(QStringLiteral("libvlc:")).isEmpty(), !logged);
     }

@@ -159,12 +159,12 @@ private slots:
         if (lateListener)
             QThread::msleep(1500);
 
-        QTRY_COMPARE_WITH_TIMEOUT(replay.ctrl.state(), ReplayerState_Ready, 15000);
+        QTRY_COMPARE(replay.ctrl.state(), ReplayerState_Ready);
         QCOMPARE(ZmTest::statesOf(replay.states), (QList<int>{1, 2}));
         QCOMPARE(replay.ctrl.mediaInfo().url, location);
         QCOMPARE(replay.ctrl.mediaInfo().start, 7000);
         QCOMPARE(replay.ctrl.mediaInfo().duration, length);
-        QTRY_COMPARE_WITH_TIMEOUT(replay.player()->state(), Vlc::Paused, 5000);
+        QTRY_COMPARE(replay.player()->state(), Vlc::Paused);
         if (!lateListener)
             QVERIFY(replay.player()->time() < 1000);
         QVERIFY(replay.pictureShown());
@@ -198,7 +198,7 @@ private slots:
         const ReplayMediaInfo media{location, 0, 30000};
         QVERIFY(replay.ctrl.init(replay.tile, &media, nullptr));
         QCOMPARE(replay.ctrl.state(), ReplayerState_Initial);
-        QTRY_COMPARE_WITH_TIMEOUT(replay.ctrl.state(), ReplayerState_LoadFailed, 15000);
+        QTRY_COMPARE(replay.ctrl.state(), ReplayerState_LoadFailed);
         QTest::qWait(300);
         QCOMPARE(ZmTest::statesOf(replay.states), states);
         QCOMPARE(replay.ctrl.mediaInfo().duration, 30000);
@@ -267,13 +267,13 @@ private slots:
         QCOMPARE(replay.ctrl.mediaInfo().duration, 3000);
         replay.ctrl.play(true);
         QVERIFY(replay.ctrl.seek(10500, false));
-        QTRY_COMPARE_WITH_TIMEOUT(replay.player()->state(), Vlc::Playing, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(!replay.pictureShown(), 5000);
+        QTRY_COMPARE(replay.player()->state(), Vlc::Playing);
+        QTRY_VERIFY(!replay.pictureShown());
 
         QVERIFY(replay.ctrl.seek(position, false));
         QCOMPARE(replay.pictureShown(), !inside);
         if (!inside)
-            QTRY_COMPARE_WITH_TIMEOUT(replay.player()->state(), Vlc::Paused, 5000);
+            QTRY_COMPARE(replay.player()->state(), Vlc::Paused);
         QCOMPARE(replay.ctrl.state(), ReplayerState_Ready);
     }
 
@@ -297,11 +297,11 @@ private slots:
         Replay replay;
         QVERIFY(startReady(replay, longVideo(), 20000));
         replay.ctrl.seek(20000 + 2000, false);
-        QTRY_COMPARE_WITH_TIMEOUT(replay.player()->time(), 2000, 5000);
+        QTRY_COMPARE(replay.player()->time(), 2000);
 
         replay.ctrl.seek(20000 + 2000 + drift, false);
         if (moved) {
-            QTRY_COMPARE_WITH_TIMEOUT(replay.player()->time(), 2000 + drift, 5000);
+            QTRY_COMPARE(replay.player()->time(), 2000 + drift);
         } else {
             QTest::qWait(300);
             QCOMPARE(replay.player()->time(), 2000);
@@ -322,17 +322,17 @@ private slots:
         QVERIFY(replay.pictureShown());
 
         replay.ctrl.seek(100, false);
-        QTRY_COMPARE_WITH_TIMEOUT(replay.player()->state(), Vlc::Playing, 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(!replay.pictureShown(), 5000);
+        QTRY_COMPARE(replay.player()->state(), Vlc::Playing);
+        QTRY_VERIFY(!replay.pictureShown());
 
         replay.ctrl.play(false);
-        QTRY_COMPARE_WITH_TIMEOUT(replay.player()->state(), Vlc::Paused, 5000);
+        QTRY_COMPARE(replay.player()->state(), Vlc::Paused);
         replay.ctrl.play(true);
         replay.ctrl.seek(replay.player()->time(), false);
-        QTRY_COMPARE_WITH_TIMEOUT(replay.player()->state(), Vlc::Playing, 5000);
+        QTRY_COMPARE(replay.player()->state(), Vlc::Playing);
 
         replay.ctrl.stop();
-        QTRY_COMPARE_WITH_TIMEOUT(replay.player()->state(), Vlc::Stopped, 5000);
+        QTRY_COMPARE(replay.player()->state(), Vlc::Stopped);
         replay.ctrl.seek(1000, false);
         QTest::qWait(300);
         QCOMPARE(replay.player()->state(), Vlc::Stopped);
@@ -346,12 +346,12 @@ private slots:
         QVERIFY(startReady(replay, shortVideo(), 0));
         replay.ctrl.play(true);
         replay.ctrl.seek(2700, false);
-        QTRY_COMPARE_WITH_TIMEOUT(replay.player()->state(), Vlc::Ended, 10000);
+        QTRY_COMPARE(replay.player()->state(), Vlc::Ended);
 
         replay.ctrl.seek(1000, false);
-        QTRY_COMPARE_WITH_TIMEOUT(replay.player()->state(), Vlc::Playing, 10000);
+        QTRY_COMPARE(replay.player()->state(), Vlc::Playing);
         replay.ctrl.seek(1000, false);
-        QTRY_VERIFY_WITH_TIMEOUT(replay.player()->time() >= 1000 && replay.player()->time() < 2500, 5000);
+        QTRY_VERIFY(replay.player()->time() >= 1000 && replay.player()->time() < 2500);
         QCOMPARE(replay.ctrl.state(), ReplayerState_Ready);
         QVERIFY(!replay.pictureShown());
         QCOMPARE(ZmTest::statesOf(replay.states), (QList<int>{1, 2}));
@@ -361,19 +361,18 @@ private slots:
     void pictureCoversTheVideoOnScreen()
     {
         Replay replay;
-        QVERIFY(QTest::qWaitForWindowExposed(&replay.window));
+        QVERIFY(QTest::qWaitForWindowExposed(&replay.window, ZmTest::kWaitMs));
         QVERIFY(startReady(replay, longVideo(), 0));
         replay.ctrl.play(true);
         replay.ctrl.seek(200, false);
-        QTRY_VERIFY_WITH_TIMEOUT(!replay.pictureShown(), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(ZmTest::coloursOnScreen(*replay.tile).size() > 6, 10000);
+        QTRY_VERIFY(!replay.pictureShown());
+        QTRY_VERIFY(ZmTest::coloursOnScreen(*replay.tile).size() > 6);
 
         replay.ctrl.seek(9000, false);
         QRgb corner = 0;
-        QTRY_VERIFY_WITH_TIMEOUT((ZmTest::coloursOnScreen(*replay.tile, &corner), (corner & 0xFFFFFF) == 0x32454F),
-                                 10000);
+        QTRY_VERIFY((ZmTest::coloursOnScreen(*replay.tile, &corner), (corner & 0xFFFFFF) == 0x32454F));
         replay.ctrl.close();
-        QTRY_COMPARE_WITH_TIMEOUT(replay.player()->state(), Vlc::Stopped, 5000);
+        QTRY_COMPARE(replay.player()->state(), Vlc::Stopped);
     }
 
 private:
@@ -388,7 +387,7 @@ private:
             return false;
         return QTest::qWaitFor(
             [&replay] { return replay.ctrl.state() == ReplayerState_Ready && replay.player()->state() == Vlc::Paused; },
-            15000);
+            ZmTest::kWaitMs);
     }
 
     QTemporaryDir m_dir;

@@ -2,6 +2,8 @@
 
 #include "web/ZmRouteManager.h"
 
+#include "WaitUntil.h"
+
 #include <QList>
 #include <QString>
 
@@ -23,6 +25,6 @@ protected:
 
 // The text of the next notice the courseware shows (waiting up to timeoutMs), which is then taken off so that the
 // one queued behind it follows; empty when none came.
-QString takeToast(CoursewareViewer* courseware, int timeoutMs = 5000);
+QString takeToast(CoursewareViewer* courseware, int timeoutMs = ZmTest::kWaitMs);
 
 } // namespace RoomTest

@@ -56,7 +56,7 @@ void TestCoursewareViewer::oneViewShownAtTheViewersSize()
     CoursewareViewer viewer;
     viewer.resize(800, 500);
     viewer.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer, ZmTest::kWaitMs));
     Whiteboard* board = viewer.whiteboard();
     QLabel* surface = shareSurface(viewer);
     QVERIFY(board && surface);
@@ -91,7 +91,7 @@ void TestCoursewareViewer::shareSurfaceHasItsOwnWindowAndThePageStillPaints()
     viewer.whiteboard()->hideLessonTitle();
     viewer.resize(640, 400);
     viewer.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer, ZmTest::kWaitMs));
     const WId surface = viewer.shareSurfaceWinId();
     QVERIFY(surface != 0);
     QVERIFY(surface != viewer.winId());
@@ -101,8 +101,8 @@ void TestCoursewareViewer::shareSurfaceHasItsOwnWindowAndThePageStillPaints()
     viewer.whiteboard()->loadUrl(offlinePage().toString());
     QScreen* screen = viewer.screen();
     const QPoint corner = viewer.mapToGlobal(QPoint(10, 10));
-    QTRY_COMPARE_WITH_TIMEOUT(screen->grabWindow(0, corner.x(), corner.y(), 1, 1).toImage().pixelColor(0, 0),
-                              QColor(0x32, 0x45, 0x4F), 30000);
+    QTRY_COMPARE(screen->grabWindow(0, corner.x(), corner.y(), 1, 1).toImage().pixelColor(0, 0),
+                 QColor(0x32, 0x45, 0x4F));
 }
 
 void TestCoursewareViewer::noticesOneAtATimeInOrder()
@@ -110,7 +110,7 @@ void TestCoursewareViewer::noticesOneAtATimeInOrder()
     CoursewareViewer viewer;
     viewer.resize(800, 500);
     viewer.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer, ZmTest::kWaitMs));
     ToastDialog* toast = toastOf(viewer);
     QVERIFY(toast && toast->isHidden());
 
@@ -141,7 +141,7 @@ void TestCoursewareViewer::noticesOneAtATimeInOrder()
 
     // With nothing queued the sequence ends; the next notice shows at once once the gap is over.
     toast->hideToast();
-    QTest::qWait(700);
+    ZmTest::letTimersFire(700);
     QVERIFY(toast->isHidden());
     viewer.showToast(0, QStringLiteral("fifth"));
     QVERIFY(toast->isVisible());
@@ -178,7 +178,7 @@ void TestCoursewareViewer::noticePlacement()
     viewer.move(200, 150);
     viewer.resize(width, 500);
     viewer.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer, ZmTest::kWaitMs));
 
     viewer.showToast(0, text);
     ToastDialog* toast = toastOf(viewer);
@@ -197,10 +197,10 @@ void TestCoursewareViewer::screenshot()
     viewer.move(100, 100);
     viewer.resize(1000, 640);
     viewer.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer, ZmTest::kWaitMs));
     QSignalSpy buffered(viewer.whiteboard(), &Whiteboard::sigWhiteboardBufferFinished);
     viewer.whiteboard()->loadUrl(offlinePage().toString());
-    QTRY_COMPARE_WITH_TIMEOUT(buffered.size(), 1, 30000);
+    QTRY_COMPARE(buffered.size(), 1);
     viewer.showToast(0, QStringLiteral("Network connection success."));
     QTest::qWait(500);
 

@@ -105,7 +105,7 @@ void TestDesktopShareTitleBar::dragMovesTheRoomWindow()
     auto* bar = new DesktopShareTitleBar(&room);
     bar->move(240, 0);
     room.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&room));
+    QVERIFY(QTest::qWaitForWindowExposed(&room, ZmTest::kWaitMs));
     const QPoint roomStart = room.pos();
 
     sendMouse(bar, QEvent::MouseButtonPress, QPoint(100, 100), Qt::LeftButton);

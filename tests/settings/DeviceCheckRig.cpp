@@ -72,7 +72,7 @@ bool DeviceCheckRig::waitForDevices()
     for (const auto& entry : lists) {
         if (wizard && wizard->currentPage() == entry.page) {
             auto* stack = child<QStackedWidget>(entry.stack);
-            return QTest::qWaitFor([&] { return stack->currentWidget()->objectName() == entry.list; }, 10000);
+            return QTest::qWaitFor([&] { return stack->currentWidget()->objectName() == entry.list; }, ZmTest::kWaitMs);
         }
     }
     return true;
@@ -82,7 +82,7 @@ bool DeviceCheckRig::finishMeasuring()
 {
     for (int sample = 0; sample < 8; ++sample)
         wizard->onTimerCpuUsage();
-    return QTest::qWaitFor([this] { return button("page_2_1_btn_next")->isEnabled(); }, 20000);
+    return QTest::qWaitFor([this] { return button("page_2_1_btn_next")->isEnabled(); }, ZmTest::kWaitMs);
 }
 
 bool DeviceCheckRig::walkTo(int page)

@@ -103,7 +103,7 @@ private:
     // Runs the dialog's device checks to their end.
     static bool checksEnded(const ZmTest::LogCapture& log)
     {
-        return log.waitFor(QStringLiteral("ConfigerStatus::CFG_AudioOutValidate_"), 1, 30000);
+        return log.waitFor(QStringLiteral("ConfigerStatus::CFG_AudioOutValidate_"));
     }
 
     static QComboBox* box(QDialog& dialog, int kind) { return dialog.findChild<QComboBox*>(kBoxes[kind]); }
@@ -337,7 +337,7 @@ private slots:
         QCOMPARE(box(*dialog, 0)->count(), 2);
         QVERIFY(traced.calls("release").isEmpty());
         dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get(), ZmTest::kWaitMs));
 
         if (end == "escape")
             QTest::keyClick(dialog.get(), Qt::Key_Escape);
@@ -366,7 +366,7 @@ private slots:
         ZmTest::LogCapture log;
         DoneRecord record;
         std::unique_ptr<ConfigeDlg_Imp> dialog(open(nullptr, record));
-        QTest::qWait(50);
+        ZmTest::letTimersFire(50);
         for (int kind = 0; kind < 3; ++kind)
             QCOMPARE(box(*dialog, kind)->count(), 0);
         QVERIFY(log.linesContaining("asyncIsReady").isEmpty());

@@ -53,7 +53,7 @@ public:
     }
     int count(const QString& name) const { return reports(name).size(); }
     Report last(const QString& name) const { return reports(name).value(count(name) - 1); }
-    bool waitFor(const QString& name, int n = 1, int timeoutMs = 10000) const
+    bool waitFor(const QString& name, int n = 1, int timeoutMs = ZmTest::kWaitMs) const
     {
         return ZmTest::waitUntil([&] { return count(name) >= n; }, timeoutMs, 5);
     }
@@ -131,7 +131,7 @@ struct Rig
     // Waits for a level report of the microphone.
     bool waitForLevel(const QString& id)
     {
-        return ZmTest::waitUntil([&] { return view.last("level").id == id; }, 10000, 5);
+        return ZmTest::waitUntil([&] { return view.last("level").id == id; }, ZmTest::kWaitMs, 5);
     }
 };
 
@@ -470,7 +470,7 @@ private slots:
         delete rig;
         QCOMPARE(log.linesContaining("wait quit timeover!").size(), 1);
         QVERIFY(worker);
-        QTRY_VERIFY_WITH_TIMEOUT(worker.isNull(), 15000);
+        QTRY_VERIFY(worker.isNull());
         QCOMPARE(log.linesContaining("(step2) slot_stop_sdk_byThread").size(), 1);
         QVERIFY(!CAgoraObject::instance());
         QCOMPARE(traced.calls("release").size(), 1);

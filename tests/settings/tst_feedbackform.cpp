@@ -238,7 +238,7 @@ private slots:
         watch(form, outcome);
         form.getCheckBoxList().at(0)->setChecked(true);
         form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(QTest::qWaitForWindowExposed(&form, ZmTest::kWaitMs));
         if (how == "escape") {
             QTest::keyClick(&form, Qt::Key_Escape);
         } else {
@@ -331,7 +331,7 @@ private slots:
         Outcome outcome;
         watch(dialog, outcome);
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
         if (how == "escape") {
             QTest::keyClick(&dialog, Qt::Key_Escape);
         } else {

@@ -85,7 +85,7 @@ private:
             return nullptr;
         QTest::mouseClick(button, Qt::LeftButton);
         FeedbackOnlineDlg* form = room.window.findChild<FeedbackOnlineDlg*>();
-        if (form && !QTest::qWaitForWindowExposed(form))
+        if (form && !QTest::qWaitForWindowExposed(form, ZmTest::kWaitMs))
             return nullptr;
         return form;
     }
@@ -116,7 +116,7 @@ private slots:
         ConfigManager::instance()->ini_RemoveParam(kKey);
         {
             Room room;
-            QTRY_VERIFY_WITH_TIMEOUT(room.bar()->feedbackTip() && room.bar()->feedbackTip()->isVisible(), 3000);
+            QTRY_VERIFY(room.bar()->feedbackTip() && room.bar()->feedbackTip()->isVisible());
             auto* tip = qobject_cast<FitstTipsDlg*>(room.bar()->feedbackTip());
             QVERIFY(tip);
             QCOMPARE(tip->parentWidget(), &room.window);
@@ -139,7 +139,7 @@ private slots:
             QTest::mouseRelease(ok, Qt::LeftButton);
         }
         Room later;
-        QTRY_VERIFY_WITH_TIMEOUT(!later.bar()->feedbackTipCheck(), 5000);
+        QTRY_VERIFY(!later.bar()->feedbackTipCheck());
         QVERIFY(!later.bar()->feedbackTip());
         QVERIFY(visibleDialogs<FitstTipsDlg>().isEmpty());
     }
@@ -149,7 +149,7 @@ private slots:
         ConfigManager::instance()->ini_RemoveParam(kKey);
         {
             Room room;
-            QTRY_VERIFY_WITH_TIMEOUT(room.bar()->feedbackTip() && room.bar()->feedbackTip()->isVisible(), 3000);
+            QTRY_VERIFY(room.bar()->feedbackTip() && room.bar()->feedbackTip()->isVisible());
             QDialog* tip = room.bar()->feedbackTip();
             QTest::keyClick(tip, Qt::Key_Escape);
             QVERIFY(!tip->isVisible());
@@ -157,7 +157,7 @@ private slots:
             QVERIFY(!ConfigManager::instance()->ini_GetParam_Int(kKey, known));
         }
         Room next;
-        QTRY_VERIFY_WITH_TIMEOUT(next.bar()->feedbackTip() && next.bar()->feedbackTip()->isVisible(), 3000);
+        QTRY_VERIFY(next.bar()->feedbackTip() && next.bar()->feedbackTip()->isVisible());
     }
 
     void submitThroughTheTitleBar()

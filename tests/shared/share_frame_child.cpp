@@ -2,7 +2,8 @@
 // on standard output one line per event.
 //   read <section> <frames> <deadlineMs>  "ready" once open, then "frame <version> <width> <height> <format>
 //                                         <pixelBytes> <checksum>" per new frame; exit 0 after <frames> frames
-//   hold <section> <ms>                   "locked", holds the lock <ms>, "released"
+//   hold <section>                        "locked", holds the lock until a line comes on standard input (or it
+//                                         ends), "released"
 //   holdforever <section>                 "locked", then waits to be killed
 //   try <section> <timeoutMs>             "got" or "timeout"
 //   hostile <section> <key>=<value>...    a writer that ignores the lock: in the given order, "size" cuts or
@@ -29,6 +30,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long opening a section and taking a free lock may take on a loaded machine.
+constexpr int kOpenMs = 60000;
 
 void say(const std::string& line)
 {
@@ -78,17 +82,18 @@ int readFrames(const char* name, int frames, int deadlineMs)
     return seen == frames ? 0 : 2;
 }
 
-int hold(const char* name, int holdMs, bool forever)
+int hold(const char* name, bool forever)
 {
-    auto reader = openReader(name, 5000);
-    if (!reader || !reader->lock(5000, false))
+    auto reader = openReader(name, kOpenMs);
+    if (!reader || !reader->lock(kOpenMs, false))
         return 3;
     say("locked");
     if (forever) {
         for (;;)
             ::pause();
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+    char line[64];
+    (void)std::fgets(line, sizeof line, stdin);
     reader->unlock();
     say("released");
     return 0;
@@ -96,7 +101,7 @@ int hold(const char* name, int holdMs, bool forever)
 
 int tryLock(const char* name, int timeoutMs)
 {
-    auto reader = openReader(name, 5000);
+    auto reader = openReader(name, kOpenMs);
     if (!reader)
         return 3;
     if (reader->lock(unsigned(timeoutMs), false)) {
@@ -164,9 +169,9 @@ int main(int argc, char** argv)
     if (command == "read")
         return readFrames(name, a, b);
     if (command == "hold")
-        return hold(name, a, false);
+        return hold(name, false);
     if (command == "holdforever")
-        return hold(name, 0, true);
+        return hold(name, true);
     if (command == "try")
         return tryLock(name, a);
     if (command == "hostile")

@@ -224,7 +224,7 @@ private slots:
 
         std::vector<uint8_t> black(640 * 480, 16);
         black.resize(460800, 128);
-        ShareFrameChild child({"read", QString::fromStdString(m_name), "1", "10000"});
+        ShareFrameChild child({"read", QString::fromStdString(m_name), "1", "60000"});
         QCOMPARE(child.nextLine(), QStringLiteral("ready"));
         // The reader counts the black frame as new: its version 0 differs from "none".
         QCOMPARE(child.nextLine(), frameLine(0, 640, 480, checksum(black.data(), black.size())));
@@ -254,7 +254,7 @@ private slots:
         QFETCH(int, uvPadding);
         auto writer = CShareFrameWriter::create(m_name.c_str(), true, int(kShareSectionSize));
         QVERIFY(writer);
-        ShareFrameChild child({"read", QString::fromStdString(m_name), "1", "10000"});
+        ShareFrameChild child({"read", QString::fromStdString(m_name), "1", "60000"});
         QCOMPARE(child.nextLine(), QStringLiteral("ready"));
 
         const TestPicture picture(width, height, yPadding, uvPadding, 3);
@@ -389,10 +389,11 @@ private slots:
         QVERIFY(writer->lock(100) && writer->writeBlackFrame(640, 480));
         writer->unlock();
         {
-            ShareFrameChild holder({"hold", QString::fromStdString(m_name), "300"});
+            ShareFrameChild holder({"hold", QString::fromStdString(m_name)});
             QCOMPARE(holder.nextLine(), QStringLiteral("locked"));
             QVERIFY(!writer->lock(20));
-            QVERIFY(writer->lock(5000)); // obtained once the holder lets go
+            QVERIFY(holder.tell("let go"));
+            QVERIFY(writer->lock(ZmTest::kWaitMs)); // obtained once the holder lets go
             QCOMPARE(holder.nextLine(), QStringLiteral("released"));
             writer->unlock();
             QCOMPARE(holder.finish(), 0);
@@ -424,7 +425,7 @@ private slots:
         QCOMPARE(holder.nextLine(), QStringLiteral("locked"));
         QVERIFY(!writer->lock(20));
         holder.killNow();
-        QVERIFY(writer->lock(1000));
+        QVERIFY(writer->lock(ZmTest::kWaitMs));
         QVERIFY(writer->writeBlackFrame(16, 16));
         writer->unlock();
         QVERIFY(g_logLines.join('\n').contains("taken over"));
@@ -473,7 +474,7 @@ private slots:
     {
         auto writer = CShareFrameWriter::create(m_name.c_str(), true, int(kShareSectionSize));
         QVERIFY(writer);
-        ShareFrameChild child({"read", QString::fromStdString(m_name), "2", "10000"});
+        ShareFrameChild child({"read", QString::fromStdString(m_name), "2", "60000"});
         QCOMPARE(child.nextLine(), QStringLiteral("ready"));
         const TestPicture before(64, 48, 0, 0, 4);
         QVERIFY(publishOnVideoThread(writer.get(), before.view()));

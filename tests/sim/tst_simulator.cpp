@@ -41,6 +41,36 @@ QByteArray entranceTarget(const Pairs& pairs)
     return QByteArray(kEntrance) + "?parameter=" + QUrl::toPercentEncoding(QString::fromUtf8(jsonObjectText(pairs)));
 }
 
+// One request sent without waiting for its reply, read while the test goes on.
+class HeldRequest
+{
+public:
+    HeldRequest(Simulator& sim, const QByteArray& target)
+    {
+        m_socket.connectToHost("127.0.0.1", sim.port());
+        m_socket.write(ZmTest::buildHttpRequest("GET", target, "127.0.0.1:" + QByteArray::number(sim.port())));
+    }
+
+    QByteArray received()
+    {
+        m_received += m_socket.readAll();
+        return m_received;
+    }
+
+    // True once the simulator has closed the connection (every request asks it to).
+    bool waitForEnd()
+    {
+        return ZmTest::waitUntil([this] {
+            received();
+            return m_socket.state() == QAbstractSocket::UnconnectedState;
+        });
+    }
+
+private:
+    QTcpSocket m_socket;
+    QByteArray m_received;
+};
+
 } // namespace
 
 class TestSimulator : public QObject
@@ -55,7 +85,7 @@ public:
 
 private:
     RawHttpResult send(const QByteArray& method, const QByteArray& target, const RawHeaderList& headers = {},
-                       const QByteArray& body = {}, int timeoutMs = 10000)
+                       const QByteArray& body = {}, int timeoutMs = ZmTest::kWaitMs)
     {
         const QByteArray host = "127.0.0.1:" + QByteArray::number(m_sim.port());
         return ZmTest::rawHttpExchange(QStringLiteral("127.0.0.1"), m_sim.port(),
@@ -107,7 +137,7 @@ private slots:
                                    "Content-Length: 6\r\n"
                                    "Connection: close\r\n\r\n" +
                                    body;
-        const RawHttpResult reply = ZmTest::rawHttpExchange("127.0.0.1", m_sim.port(), request, 10000);
+        const RawHttpResult reply = ZmTest::rawHttpExchange("127.0.0.1", m_sim.port(), request, ZmTest::kWaitMs);
         QCOMPARE(reply.status, 404); // recorded even though nothing serves it
 
         const QJsonObject entry = lastRequest("/echo/");
@@ -284,6 +314,46 @@ private slots:
         QCOMPARE(send("GET", "/other").status, 404);
     }
 
+    // A held reply waits until its hold is released; a released hold lets later replies through at once, and
+    // clearing the holds lets go of one that waits and makes the name hold again.
+    void heldRepliesWaitForTheirRelease()
+    {
+        Simulator::Route route;
+        route.path = "/held";
+        route.body = "let go";
+        route.hold = "gate";
+        QVERIFY(m_sim.program(route) > 0);
+        QCOMPARE(m_sim.heldBy("gate"), 0);
+
+        HeldRequest first(m_sim, "/held");
+        QVERIFY(m_sim.waitForHeld("gate"));
+        QVERIFY(first.received().isEmpty());
+        QVERIFY(m_sim.releaseHold("gate"));
+        QVERIFY(first.waitForEnd());
+        QVERIFY(first.received().endsWith("let go"));
+        QCOMPARE(send("GET", "/held").body, QByteArray("let go"));
+        QCOMPARE(m_sim.heldBy("gate"), 0);
+
+        QVERIFY(m_sim.clearHolds());
+        HeldRequest second(m_sim, "/held");
+        QVERIFY(m_sim.waitForHeld("gate"));
+        QVERIFY(m_sim.clearHolds());
+        QVERIFY(second.waitForEnd());
+        QVERIFY(second.received().endsWith("let go"));
+    }
+
+    // A held download sends its first bytes and the rest only once the hold is released.
+    void heldDownloadStopsPartWay()
+    {
+        HeldRequest download(m_sim, "/updates/get/lesson/package.zip?hold=body&hold_at=4");
+        QVERIFY(m_sim.waitForHeld("body"));
+        QVERIFY(ZmTest::waitUntil([&download] { return download.received().endsWith("\r\n\r\nPK\x03\x04"); }));
+        QVERIFY(download.received().contains("Content-Length: 18"));
+        QVERIFY(m_sim.releaseHold("body"));
+        QVERIFY(download.waitForEnd());
+        QVERIFY(download.received().endsWith("\r\n\r\nPK\x03\x04 package bytes"));
+    }
+
     void rejectsBadRoutes_data()
     {
         QTest::addColumn<QByteArray>("body");
@@ -292,6 +362,7 @@ private slots:
         QTest::newRow("unknown action") << QByteArray(R"({"path":"/x","action":"explode"})");
         QTest::newRow("zero times") << QByteArray(R"({"path":"/x","times":0})");
         QTest::newRow("bad base64") << QByteArray(R"({"path":"/x","body_base64":"**"})");
+        QTest::newRow("hold with a slash") << QByteArray(R"({"path":"/x","hold":"a/b"})");
         QTest::newRow("one bad in a list") << QByteArray(R"([{"path":"/x"},{"path":"y"}])");
     }
 
@@ -521,6 +592,7 @@ private slots:
         Simulator busy(QStringList{QStringLiteral("--port"), QString::number(m_sim.port())});
         QVERIFY(!busy.start());
         QVERIFY2(busy.errorString().contains("ended"), qPrintable(busy.errorString()));
+        QVERIFY2(busy.errorString().contains("cannot listen on"), qPrintable(busy.errorString())); // its own words
         QVERIFY(!busy.isRunning());
     }
 
@@ -539,8 +611,8 @@ private slots:
         QProcess process;
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(Simulator::programPath(), {Simulator::scriptPath()});
-        QVERIFY(process.waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(process.canReadLine(), 15000);
+        QVERIFY2(process.waitForStarted(ZmTest::kStartWaitMs), qPrintable(process.errorString()));
+        QTRY_VERIFY(process.canReadLine());
         const QUrl base(QString::fromUtf8(process.readLine()).trimmed());
         QVERIFY(base.port() > 0);
 
@@ -549,12 +621,12 @@ private slots:
         ZmTest::rawHttpExchange(
             "127.0.0.1", quint16(base.port()),
             ZmTest::buildHttpRequest("POST", "/_control/routes", host, {}, R"({"path":"/stall","action":"stall"})"),
-            10000);
+            ZmTest::kWaitMs);
         QTcpSocket stalled;
         stalled.connectToHost("127.0.0.1", quint16(base.port()));
-        QVERIFY(stalled.waitForConnected(10000));
+        QVERIFY(stalled.waitForConnected(ZmTest::kWaitMs));
         stalled.write(ZmTest::buildHttpRequest("GET", "/stall", host));
-        QVERIFY(stalled.waitForBytesWritten(10000));
+        QVERIFY(stalled.waitForBytesWritten(ZmTest::kWaitMs));
 
         if (how == "input")
             process.closeWriteChannel();
@@ -564,8 +636,8 @@ private slots:
             ::kill(pid_t(process.processId()), SIGINT);
         else
             ZmTest::rawHttpExchange("127.0.0.1", quint16(base.port()),
-                                    ZmTest::buildHttpRequest("POST", "/_control/shutdown", host), 10000);
-        QVERIFY(process.waitForFinished(20000));
+                                    ZmTest::buildHttpRequest("POST", "/_control/shutdown", host), ZmTest::kWaitMs);
+        QVERIFY(process.waitForFinished(ZmTest::kWaitMs));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WaitUntil.h"
+
 #include <QMutex>
 #include <QString>
 #include <QStringList>
@@ -32,7 +34,7 @@ public:
 
     // Runs the event loop until count lines contain needle; false (with a warning listing the last lines) after
     // timeoutMs.
-    bool waitFor(const QString& needle, int count = 1, int timeoutMs = 20000) const;
+    bool waitFor(const QString& needle, int count = 1, int timeoutMs = kWaitMs) const;
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);

@@ -78,7 +78,10 @@ bool ProgramRun::start(const QStringList& arguments)
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.start(programPath(), arguments);
-    return m_process.waitForStarted(10000);
+    if (m_process.waitForStarted(kWaitMs))
+        return true;
+    qWarning().noquote() << "ProgramRun::start" << programPath() << "did not start:" << m_process.errorString();
+    return false;
 }
 
 QString ProgramRun::errorOutput()

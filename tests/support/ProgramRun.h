@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WaitUntil.h"
+
 #include <QMap>
 #include <QProcess>
 #include <QString>
@@ -14,8 +16,9 @@ namespace ZmTest {
 class ProgramRun
 {
 public:
-    // How long a wait for the program's log or its end takes at most unless told otherwise.
-    static constexpr int kWaitMs = 60000;
+    // How long a wait for the program's start, its log or its end takes at most unless told otherwise: as long as
+    // a helper process may take to start on a loaded machine.
+    static constexpr int kWaitMs = kStartWaitMs;
 
     // The program under test.
     static QString programPath();

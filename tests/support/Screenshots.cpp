@@ -25,7 +25,7 @@ QString screenshotPath(const QString& name)
 
 void saveScreenshot(QWidget& widget, const QString& name, QPixmap* shot)
 {
-    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QVERIFY(QTest::qWaitForWindowExposed(&widget, ZmTest::kWaitMs));
     QTest::qWait(50);
     const QPixmap picture = widget.grab();
     if (shot)

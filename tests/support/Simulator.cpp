@@ -14,7 +14,8 @@ namespace ZmTest {
 
 namespace {
 
-constexpr int kControlTimeoutMs = 10000;
+// A control request is answered at once, but the simulator may be slow to get to it on a loaded machine.
+constexpr int kControlTimeoutMs = kWaitMs;
 
 QString actionName(Simulator::Route::Action action)
 {
@@ -54,6 +55,8 @@ QJsonObject Simulator::Route::toJson() const
     object["body_base64"] = QString::fromLatin1(body.toBase64());
     object["repeat"] = repeat;
     object["delay_ms"] = delayMs;
+    if (!hold.isEmpty())
+        object["hold"] = hold;
     if (times > 0)
         object["times"] = times;
     else
@@ -71,6 +74,8 @@ Simulator::Simulator(const QStringList& extraArguments)
 Simulator::~Simulator()
 {
     stop();
+    forwardErrorOutput();
+    QObject::disconnect(&m_process, nullptr, nullptr, nullptr);
 }
 
 QString Simulator::programPath()
@@ -90,10 +95,13 @@ bool Simulator::start(int timeoutMs)
         return false;
     }
     m_error.clear();
+    m_errorOutput.clear();
     m_baseUrl.clear();
     m_port = 0;
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.setReadChannel(QProcess::StandardOutput);
+    QObject::disconnect(&m_process, &QProcess::readyReadStandardError, nullptr, nullptr);
+    QObject::connect(&m_process, &QProcess::readyReadStandardError, [this] { forwardErrorOutput(); });
     m_process.start(programPath(), QStringList{scriptPath()} + m_extraArguments);
     QDeadlineTimer deadline(timeoutMs);
     if (!m_process.waitForStarted(int(deadline.remainingTime()))) {
@@ -108,12 +116,15 @@ bool Simulator::start(int timeoutMs)
     }
     if (!m_process.canReadLine()) {
         if (m_process.state() != QProcess::Running)
-            m_error = QStringLiteral("the simulator ended (exit code %1) before printing its address; see its "
-                                     "messages above")
+            m_error = QStringLiteral("the simulator ended (exit code %1) before printing its address")
                           .arg(m_process.exitCode());
         else
             m_error = QStringLiteral("the simulator printed no address within %1 ms").arg(timeoutMs);
         stop();
+        forwardErrorOutput();
+        m_error += m_errorOutput.isEmpty()
+                       ? QStringLiteral("; it wrote nothing to its error output")
+                       : QStringLiteral("; its error output:\n") + QString::fromLocal8Bit(m_errorOutput);
         return false;
     }
     const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
@@ -128,6 +139,17 @@ bool Simulator::start(int timeoutMs)
     m_port = quint16(port);
     m_baseUrl = line;
     return true;
+}
+
+void Simulator::forwardErrorOutput()
+{
+    const QByteArray text = m_process.readAllStandardError();
+    if (text.isEmpty())
+        return;
+    fwrite(text.constData(), 1, size_t(text.size()), stderr);
+    fflush(stderr);
+    // The last few kilobytes say why it failed.
+    m_errorOutput = (m_errorOutput + text).right(8192);
 }
 
 bool Simulator::stop()
@@ -252,6 +274,35 @@ QJsonArray Simulator::pollFor(int count, int timeoutMs, const std::function<QJso
 QJsonArray Simulator::waitForRequests(int count, const QString& pathPrefix, int timeoutMs)
 {
     return pollFor(count, timeoutMs, [&] { return requests(pathPrefix); });
+}
+
+bool Simulator::releaseHold(const QString& name)
+{
+    return controlOk(
+        "POST", QStringLiteral("/_control/holds/%1/release").arg(QString::fromLatin1(QUrl::toPercentEncoding(name))));
+}
+
+bool Simulator::clearHolds()
+{
+    return controlOk("DELETE", QStringLiteral("/_control/holds"));
+}
+
+int Simulator::heldBy(const QString& name)
+{
+    int status = 0;
+    const QJsonDocument reply = control("GET", QStringLiteral("/_control/holds"), {}, &status);
+    if (status != 200)
+        return -1;
+    for (const QJsonValue& hold : reply.object().value("holds").toArray()) {
+        if (hold.toObject().value("name").toString() == name)
+            return hold.toObject().value("waiting").toInt();
+    }
+    return 0;
+}
+
+bool Simulator::waitForHeld(const QString& name, int count, int timeoutMs)
+{
+    return waitUntil([&] { return heldBy(name) >= count; }, timeoutMs, 20);
 }
 
 QString Simulator::putFile(const QString& relativePath, const QByteArray& data)

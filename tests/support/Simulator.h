@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WaitUntil.h"
+
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -44,6 +46,7 @@ public:
         QByteArray body;
         int repeat = 1; // the body is sent this many times over
         int delayMs = 0;
+        QString hold;  // waits (after delayMs) until the hold of this name is released
         int times = 0; // 0: always
         QByteArray raw;
 
@@ -56,8 +59,9 @@ public:
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
-    // Starts the program and reads its address from the first line; false with errorString() on failure.
-    bool start(int timeoutMs = 15000);
+    // Starts the program and reads its address from the first line; false with errorString() (which quotes what
+    // the program wrote to its error output) on failure. What it writes there later passes on to this one's.
+    bool start(int timeoutMs = kStartWaitMs);
     // Closes its standard input, which ends it cleanly; terminates it when it does not end in time.
     // True when it ended by itself with exit code 0.
     bool stop();
@@ -90,7 +94,15 @@ public:
     QJsonArray numberedRequests(const QString& funcTag);
     // Polls (running the event loop) until at least count requests under pathPrefix were logged, or the time-out;
     // returns what there is then.
-    QJsonArray waitForRequests(int count, const QString& pathPrefix = {}, int timeoutMs = 10000);
+    QJsonArray waitForRequests(int count, const QString& pathPrefix = {}, int timeoutMs = kWaitMs);
+    // Named holds (see tests/sim/README.md): replies that wait until the test releases them. A released hold lets
+    // every later wait through until clearHolds(), which also releases whatever still waits.
+    bool releaseHold(const QString& name);
+    bool clearHolds();
+    // How many replies wait on the hold now; -1 when the simulator does not answer.
+    int heldBy(const QString& name);
+    // Polls (running the event loop) until at least count replies wait on the hold; false after the time-out.
+    bool waitForHeld(const QString& name, int count = 1, int timeoutMs = kWaitMs);
     // Serves data under /files/<relativePath>; returns the file's address, empty on failure.
     QString putFile(const QString& relativePath, const QByteArray& data);
 
@@ -113,11 +125,11 @@ public:
     // Frames the server received ({"seq", "time", "connection", "kind", "text", "json", ...}), oldest first; kind
     // "text", "binary", "ping", "pong" or "close" (empty: all).
     QJsonArray messageFrames(const QString& kind = {}, int sinceSeq = 0);
-    QJsonArray waitForMessageFrames(int count, const QString& kind = {}, int timeoutMs = 10000, int sinceSeq = 0);
+    QJsonArray waitForMessageFrames(int count, const QString& kind = {}, int timeoutMs = kWaitMs, int sinceSeq = 0);
     // Connections, oldest first ({"id", "state", "fault", "opened", "closed", "client_close_code", ...}); state
     // "connecting", "open", "closed", "refused" or "stalled" (empty: all).
     QJsonArray messageConnections(const QString& state = {});
-    QJsonArray waitForMessageConnections(int count, const QString& state = {}, int timeoutMs = 10000);
+    QJsonArray waitForMessageConnections(int count, const QString& state = {}, int timeoutMs = kWaitMs);
     // Sends a message ({"text"}, {"json"}, {"binary_base64"} or {"binary_text"}) to every open connection; the
     // number of connections it reached, -1 on failure.
     int pushMessage(const QJsonObject& message);
@@ -143,8 +155,12 @@ private:
     // One control request that must be answered 200.
     bool controlOk(const QByteArray& method, const QString& target, const QByteArray& body = {});
 
+    // Passes on what the program wrote to its error output, keeping the last of it for errorString().
+    void forwardErrorOutput();
+
     QStringList m_extraArguments;
     QProcess m_process;
+    QByteArray m_errorOutput;
     QString m_baseUrl;
     quint16 m_port = 0;
     QString m_error;

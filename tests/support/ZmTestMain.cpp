@@ -3,6 +3,7 @@
 #include "platform/FontFallback.h"
 
 #include <QDir>
+#include <QMetaMethod>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -48,6 +49,34 @@ void prepareEnvironment(bool gui)
     if (gui)
         Platform::installUiFontFallback();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+QStringList testArguments(const QObject& test, int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList part = qEnvironmentVariable("ZM_TEST_PART").split(QLatin1Char('/'));
+    if (argc > 1 || part.size() != 2)
+        return arguments;
+    const int index = part.at(0).toInt();
+    const int parts = part.at(1).toInt();
+    if (parts < 1 || index < 1 || index > parts)
+        return arguments;
+    // QtTest runs the private slots without parameters; these four are not test functions of their own.
+    static const QList<QByteArray> fixtures{"initTestCase", "cleanupTestCase", "init", "cleanup"};
+    const QMetaObject* meta = test.metaObject();
+    int position = 0;
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        const QByteArray name = method.name();
+        if (method.methodType() != QMetaMethod::Slot || method.access() != QMetaMethod::Private ||
+            method.parameterCount() != 0 || name.endsWith("_data") || fixtures.contains(name))
+            continue;
+        if (position++ % parts == index - 1)
+            arguments << QString::fromLatin1(name);
+    }
+    return arguments;
 }
 
 QString sourceDir()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WaitUntil.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTest>
@@ -16,6 +18,11 @@ QString sourceDir();
 QString buildDir();
 QString programDir();
 
+// The arguments for QTest::qExec: the command line's, and when the environment's ZM_TEST_PART
+// ("<part>/<parts>") names a part and the command line names nothing, every parts-th test function of test, from
+// the part-th on, so that CTest runs the parts of a long test side by side.
+QStringList testArguments(const QObject& test, int argc, char** argv);
+
 } // namespace ZmTest
 
 // A test main with a QApplication: widget and browser tests.
@@ -27,7 +34,7 @@ QString programDir();
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
         TestObject tc;                                                                                                 \
         QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
-        return QTest::qExec(&tc, argc, argv);                                                                          \
+        return QTest::qExec(&tc, ZmTest::testArguments(tc, argc, argv));                                               \
     }
 
 // A test main with a QCoreApplication: everything without windows.
@@ -38,5 +45,5 @@ QString programDir();
         QCoreApplication app(argc, argv);                                                                              \
         TestObject tc;                                                                                                 \
         QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
-        return QTest::qExec(&tc, argc, argv);                                                                          \
+        return QTest::qExec(&tc, ZmTest::testArguments(tc, argc, argv));                                               \
     }

@@ -16,7 +16,7 @@ namespace HomePageTest {
 // folder, where the main window looks for its home page. False when they could not be installed.
 bool installOfflineResources();
 
-// Runs a script in the page and waits for its value (up to 20 s); an invalid value when none came.
+// Runs a script in the page and waits for its value (as long as any wait); an invalid value when none came.
 QVariant evaluate(QWebEngineView* view, const QString& script);
 
 // Runs a script in the page without waiting.

@@ -421,7 +421,7 @@ private slots:
             QTest::ignoreMessage(QtInfoMsg, qPrintable(ignored));
         for (int i = 0; i < 4; ++i)
             postStatus(router, AppStartStatus_SmallClassRoom);
-        QTRY_COMPARE_WITH_TIMEOUT(router.currentStatus(), 4, 30000);
+        QTRY_COMPARE(router.currentStatus(), 4);
         QCOMPARE(router.journal.count("room 4 created"), 1);
         QCOMPARE(sim.requests("/material/lesson/course/zip").size(), 1);
         QCOMPARE(sim.requests("/updates/get/lessons/880299.zip").size(), 1);
@@ -431,7 +431,7 @@ private slots:
         postStatus(router, AppStartStatus_MainRoom);
         QVERIFY(QDir(folder).removeRecursively());
         postStatus(router, AppStartStatus_SmallClassRoom);
-        QTRY_COMPARE_WITH_TIMEOUT(router.currentStatus(), 4, 30000);
+        QTRY_COMPARE(router.currentStatus(), 4);
         QCOMPARE(sim.requests("/material/lesson/course/zip").size(), 2);
         OfflineLessonResDownloader::setStartStatusPoster(nullptr);
     }
@@ -454,7 +454,7 @@ private slots:
         FakeRouter router;
         router.realPackageCheck = true;
         postStatus(router, AppStartStatus_SmallClassReplay);
-        QTRY_VERIFY_WITH_TIMEOUT(visibleEndQuestion(), 30000);
+        QTRY_VERIFY(visibleEndQuestion());
         QTest::ignoreMessage(QtInfoMsg, "ZmRouteManager::showByStatus status 7: the offline package of lesson 880300 "
                                         "is being downloaded already; the request is ignored");
         postStatus(router, AppStartStatus_SmallClassReplay);
@@ -467,7 +467,7 @@ private slots:
         QTRY_VERIFY(question.isNull());
         postStatus(router, AppStartStatus_SmallClassReplay);
         QCOMPARE(sim.waitForRequests(2, "/material/lesson/course/zip").size(), 2);
-        QTRY_VERIFY_WITH_TIMEOUT(visibleEndQuestion(), 30000);
+        QTRY_VERIFY(visibleEndQuestion());
         const QPointer<CancelOkWarningDlg> second = visibleEndQuestion();
         QVERIFY(second);
         cancel = second->findChild<QPushButton*>("cancelBtn");

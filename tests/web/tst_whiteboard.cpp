@@ -40,8 +40,6 @@ namespace {
 // How the fixture page's reports of the calls it received appear in the program's log.
 const QString kCallMarker = QStringLiteral("Whiteboard W2N_Msg_Log ( info ) : ");
 constexpr int kStopAllWaitMs = 300;
-// Page round trips on a loaded machine.
-constexpr int kPageWaitMs = 20000;
 
 // A JavaScript string literal holding text.
 QString jsString(const QString& text)
@@ -113,7 +111,7 @@ public:
             result = value;
             done = true;
         });
-        ZmTest::waitUntil([&] { return done; }, 20000, 10);
+        ZmTest::waitUntil([&] { return done; }, ZmTest::kWaitMs, 10);
         return result;
     }
 
@@ -300,11 +298,11 @@ void TestWhiteboard::bufferProgressAndLoadSignals()
     QVERIFY(cover && cover->isVisible());
 
     QVERIFY(page.open(whiteboardUrl(), QStringLiteral("whiteboard")));
-    QTRY_COMPARE_WITH_TIMEOUT(buffered.size(), 1, kPageWaitMs);
+    QTRY_COMPARE(buffered.size(), 1);
     QCOMPARE(buffered.first().first().toBool(), true);
     QCOMPARE(page.board.boardloaded(), quint16(100));
     QCOMPARE(started.size(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kPageWaitMs);
+    QTRY_COMPARE(finished.size(), 1);
     QCOMPARE(finished.first().first().toBool(), true);
     QVERIFY(!cover->isVisible());
     QCOMPARE(page.log.linesContaining(QStringLiteral("setboardloaded -> m_bufferPercent: 50")).size(), 1);
@@ -417,7 +415,7 @@ void TestWhiteboard::pageFunctionsAndTheControlPanelAfterEachLoad()
     page.board.stopRunningVideo();
     page.board.onUserWantExit();
     QVERIFY(page.settle());
-    QTRY_COMPARE_WITH_TIMEOUT(close.size(), 1, kPageWaitMs);
+    QTRY_COMPARE(close.size(), 1);
     QCOMPARE(response.size(), 1);
 
     // The remembered flag is run again after the next load.
@@ -484,7 +482,7 @@ void TestWhiteboard::failedLoadStillUncoversThePage()
     QSignalSpy finished(&page.board, &Whiteboard::sigWebEngineLoadFinished);
     QSignalSpy buffered(&page.board, &Whiteboard::sigWhiteboardBufferFinished);
     page.board.loadUrl(whiteboardUrl(QStringLiteral("board=fail")));
-    QTRY_VERIFY_WITH_TIMEOUT(finished.size() >= 1, kPageWaitMs);
+    QTRY_VERIFY(finished.size() >= 1);
     QCOMPARE(finished.last().first().toBool(), false);
     QVERIFY(!page.board.findChild<QLabel*>(QStringLiteral("default_picture"))->isVisible());
     QVERIFY(!page.log.linesContaining(QStringLiteral("showControlPanel(false)")).isEmpty());
@@ -505,7 +503,7 @@ void TestWhiteboard::stopAllStopsVideoAndLoadingThenBlocks()
     QSignalSpy playing(&page.board, &Whiteboard::sigWPVideoIsPlaying);
     QVERIFY(page.open(whiteboardUrl(QStringLiteral("board=never&hold=/files/held.png")), QStringLiteral("whiteboard")));
     page.run(QStringLiteral("boardFixture.playVideo(true)"));
-    QTRY_VERIFY_WITH_TIMEOUT(page.board.isVideoPlaying(), kPageWaitMs);
+    QTRY_VERIFY(page.board.isVideoPlaying());
     QCOMPARE(finished.size(), 0); // still loading: the held image has not come
 
     bool eventRan = false;
@@ -517,8 +515,8 @@ void TestWhiteboard::stopAllStopsVideoAndLoadingThenBlocks()
     QVERIFY(!eventRan); // it blocked; no event loop ran inside
 
     QVERIFY(page.waitForCall(QStringLiteral("stopRunningVideo")));
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kPageWaitMs);
-    QTRY_VERIFY_WITH_TIMEOUT(!page.board.isVideoPlaying(), kPageWaitMs);
+    QTRY_COMPARE(finished.size(), 1);
+    QTRY_VERIFY(!page.board.isVideoPlaying());
     QCOMPARE(playing.last().first().toBool(), false);
     const QStringList lines = page.log.lines();
     const int script = lines.indexOf(QRegularExpression(QStringLiteral(".*runScript stopRunningVideo\\(\\)$")));
@@ -566,17 +564,17 @@ void TestWhiteboard::smallClassPageFromTheInstalledOfflineResources()
     url.setQuery(QStringLiteral("periodId=20240611093&userId=100234&token=tok-secret&mode=production&ppt_path=file:///x"
                                 "&language=en&accountType=1&close_ms=20"));
     QVERIFY(page.open(url.toString(), QStringLiteral("smallclass")));
-    QTRY_COMPARE_WITH_TIMEOUT(env.size(), 1, kPageWaitMs);
-    QTRY_COMPARE_WITH_TIMEOUT(buffered.size(), 1, kPageWaitMs);
+    QTRY_COMPARE(env.size(), 1);
+    QTRY_COMPARE(buffered.size(), 1);
 
     // An announced user gets a video view, which the page reports with its element id; withdrawn, it goes.
     page.board.onUserVideoOnLine(100234);
-    QTRY_COMPARE_WITH_TIMEOUT(showed.size(), 1, kPageWaitMs);
+    QTRY_COMPARE(showed.size(), 1);
     QCOMPARE(showed.first(), (QList<QVariant>{100234u, QStringLiteral("zmvideo_100234")}));
     QCOMPARE(page.evaluate(QStringLiteral("document.getElementById('zmvideo_100234').type")).toString(),
              QStringLiteral("application/x-zm-video"));
     page.board.onUserVideoOffLine(100234);
-    QTRY_COMPARE_WITH_TIMEOUT(hidden.size(), 1, kPageWaitMs);
+    QTRY_COMPARE(hidden.size(), 1);
     QCOMPARE(hidden.first(), (QList<QVariant>{100234u, QStringLiteral("zmvideo_100234")}));
     QVERIFY(page.evaluate(QStringLiteral("document.getElementById('zmvideo_100234') === null")).toBool());
 
@@ -591,7 +589,7 @@ void TestWhiteboard::smallClassPageFromTheInstalledOfflineResources()
     QCOMPARE(page.log.linesAfter(kCallMarker + QStringLiteral("fetched ")), QStringList{"remote notes"});
 
     page.board.onUserWantExit();
-    QTRY_COMPARE_WITH_TIMEOUT(close.size(), 1, kPageWaitMs);
+    QTRY_COMPARE(close.size(), 1);
     QCOMPARE(response.size(), 1);
 
     // The address is logged without the login token.
@@ -624,7 +622,7 @@ void TestWhiteboard::layoutWithAndWithoutTheTitle()
         board.hideLessonTitle();
     board.show();
     board.resize(size);
-    QTRY_COMPARE_WITH_TIMEOUT(board.size(), size, kPageWaitMs);
+    QTRY_COMPARE(board.size(), size);
 
     QCOMPARE(board.lessonTitleHeight(), titleShown ? 64 : 0);
     QCOMPARE(board.findChild<QPushButton*>(QStringLiteral("btn_Refresh"))->pos(), refreshButton);
@@ -641,9 +639,9 @@ void TestWhiteboard::freezeFrameCoversThePage()
     BoardPage page;
     QVERIFY(page.open(whiteboardUrl(), QStringLiteral("whiteboard")));
     QLabel* cover = page.board.findChild<QLabel*>(QStringLiteral("default_picture"));
-    QTRY_VERIFY_WITH_TIMEOUT(!cover->isVisible(), kPageWaitMs);
+    QTRY_VERIFY(!cover->isVisible());
     const QColor header(0x32, 0x45, 0x4F);
-    QTRY_COMPARE_WITH_TIMEOUT(page.view()->grab().toImage().pixelColor(10, 10), header, kPageWaitMs); // painted
+    QTRY_COMPARE(page.view()->grab().toImage().pixelColor(10, 10), header); // painted
 
     page.board.grabImage();
     QVERIFY(cover->isVisible());
@@ -695,7 +693,7 @@ void TestWhiteboard::pageReachesOnlyTheBridge()
         try { o.objectName = "renamed"; } catch (e) {}
     })())"));
     QVERIFY(page.settle());
-    QTest::qWait(200);
+    ZmTest::letTimersFire(200);
     QVERIFY(page.board.isVisible());
     QVERIFY(page.board.isEnabled());
     QVERIFY(page.board.findChild<WhiteboardBridge*>());
@@ -799,7 +797,7 @@ void TestWhiteboard::captureOnlyForTheLoadedPages()
     };
     if (way == QLatin1String("offline")) {
         page.board.loadUrl(probeUrl);
-        QVERIFY(ZmTest::waitUntil(pageResult, kPageWaitMs, 50));
+        QVERIFY(ZmTest::waitUntil(pageResult, ZmTest::kWaitMs, 50));
     } else {
         QVERIFY(page.open(whiteboardUrl(QStringLiteral("board=never")), QStringLiteral("whiteboard")));
         if (way == QLatin1String("frame")) {
@@ -814,7 +812,7 @@ void TestWhiteboard::captureOnlyForTheLoadedPages()
             result = page.log.linesAfter(kCallMarker + QStringLiteral("capture ")).value(0);
         } else {
             page.run(QStringLiteral("location.href = %1;").arg(jsString(probeUrl)));
-            QVERIFY(ZmTest::waitUntil(pageResult, kPageWaitMs, 50));
+            QVERIFY(ZmTest::waitUntil(pageResult, ZmTest::kWaitMs, 50));
         }
     }
     QCOMPARE(result, outcome);

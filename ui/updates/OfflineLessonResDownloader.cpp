@@ -151,7 +151,8 @@ int OfflineLessonResDownloader::download()
         qWarning().noquote() << "OfflineLessonResDownloader::run refuses the package address" << m_zipUrl;
         return OfflineLesson_DownloadFailed;
     }
-    if (HttpCurl::getUrl(address, nullptr, &OfflineLessonResDownloader::writeCallback, this, m_timeoutSeconds) != 0)
+    const int transferSeconds = m_transferTimeoutSeconds > 0 ? m_transferTimeoutSeconds : m_timeoutSeconds;
+    if (HttpCurl::getUrl(address, nullptr, &OfflineLessonResDownloader::writeCallback, this, transferSeconds) != 0)
         return m_oversized ? OfflineLesson_SizeMismatch : OfflineLesson_DownloadFailed;
     if (m_buffer.size() != m_zipSize.load()) {
         qWarning() << "OfflineLessonResDownloader::run received" << m_buffer.size() << "bytes, expected"

@@ -53,6 +53,9 @@ public:
     // timed out; kTimeoutSeconds unless changed before start().
     void setTimeoutSeconds(int seconds) { m_timeoutSeconds = seconds; }
     int timeoutSeconds() const { return m_timeoutSeconds; }
+    // Tests only: a limit of the transfer's own, apart from the time-out after which a failed run counts as timed
+    // out (0: that time-out).
+    void setTransferTimeoutSecondsForTesting(int seconds) { m_transferTimeoutSeconds = seconds; }
 
     // The dialog shown for this download: the main window's own current dialog when the parent is the main
     // window, else one kept here (setting another deletes the previous one later).
@@ -103,4 +106,5 @@ private:
     QPointer<QWidget> m_parent;
     QPointer<QDialog> m_curModalDialog;
     int m_timeoutSeconds = kTimeoutSeconds;
+    int m_transferTimeoutSeconds = 0;
 };

@@ -41,7 +41,6 @@
 namespace {
 
 constexpr int kNoEnd = 99;
-constexpr int kLessonMs = 40000;
 // A period id beyond 32 bits: six significant digits or a 32-bit field would change it.
 constexpr char kPeriodId[] = "4294967301";
 
@@ -114,14 +113,15 @@ protected:
     void setSleepBlocked(bool) override {}
 };
 
-// Runs the application's event loop as main() does until something ends it; kNoEnd when nothing did within a minute.
+// Runs the application's event loop as main() does until something ends it; kNoEnd when nothing did in as long as
+// any wait of the tests.
 int runEventLoop(const std::function<void()>& whenRunning)
 {
     QTimer::singleShot(0, qApp, whenRunning);
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(kNoEnd); });
-    guard.start(60000);
+    guard.start(ZmTest::kWaitMs);
     return QApplication::exec();
 }
 
@@ -149,13 +149,14 @@ private slots:
         m_sim.pointUrlConfig();
         registerNormalClassRoomRoute();
         Whiteboard::setStopAllWaitForTesting(0);
+        NormalRoomTest::useCalmProcessor();
     }
 
     void cleanupTestCase()
     {
         ClassMsgEngine::destroyInstance();
-        QTRY_VERIFY_WITH_TIMEOUT(!QRunContextManager::instance()->findRunContext(kApiStepRunContext), 20000);
-        QVERIFY(waitForOwedLogUploads(20000));
+        QTRY_VERIFY(!QRunContextManager::instance()->findRunContext(kApiStepRunContext));
+        QVERIFY(waitForOwedLogUploads(ZmTest::kWaitMs));
     }
 
     void fromTheMainWindowIntoAClassAndBack()
@@ -194,7 +195,7 @@ private slots:
         QCOMPARE(AppGlobalData::instance()->lesson.periodId, QString(kPeriodId));
 
         // The room comes in through every step against the simulator and the simulated engine.
-        QVERIFY(log.waitFor("runTasks_awaitEnd: result 0 left (1024)", 1, kLessonMs));
+        QVERIFY(log.waitFor("runTasks_awaitEnd: result 0 left (1024)"));
         QCOMPARE(m_sim.numberedRequests("50000101").size(), 1);
         QVERIFY(!m_sim.waitForMessageFrames(1, "text").isEmpty());
 
@@ -208,7 +209,7 @@ private slots:
         auto* question = qobject_cast<CancelOkWarningDlg*>(room->curModalDialog());
         QVERIFY(question);
         QVERIFY(NormalRoomTest::click(question, "okBtn"));
-        QVERIFY(ZmTest::waitUntil([&router] { return router.currentStatus() == AppStartStatus_MainRoom; }, kLessonMs));
+        QVERIFY(ZmTest::waitUntil([&router] { return router.currentStatus() == AppStartStatus_MainRoom; }));
         QCOMPARE(router.journal, (QStringList{"room deleted, main window visible 1, status 2",
                                               "upload starts at status 2", "upload ended"}));
         QVERIFY(room.isNull());

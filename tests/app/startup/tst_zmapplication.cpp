@@ -175,7 +175,7 @@ private slots:
                      .arg(QString::fromLatin1(QUrl::toPercentEncoding(m_simulator.baseUrl()))));
 
         QTRY_COMPARE(m_recorder.statuses, QList<int>{int(AppStartStatus_PublicClassRoom)});
-        QTest::qWait(20);
+        ZmTest::letTimersFire(20);
         QCOMPARE(m_recorder.statuses.size(), 1); // one file-open event, one parse
         const QJsonArray exchanges = m_simulator.requests("/account/exchange/token/");
         QCOMPARE(exchanges.size(), 1);
@@ -240,7 +240,7 @@ private slots:
     {
         QFETCH(QString, link);
         sendLink(link);
-        QTest::qWait(20);
+        ZmTest::letTimersFire(20);
         QCoreApplication::sendPostedEvents();
         QTEST(m_recorder.statuses, "statuses");
     }

@@ -42,7 +42,7 @@ signals:
 using ZmTest::waitUntil;
 
 // Waits until every task is freed.
-inline bool waitFreed(const QList<QPointer<QTaskItem>>& tasks, int timeoutMs = 20000)
+inline bool waitFreed(const QList<QPointer<QTaskItem>>& tasks, int timeoutMs = ZmTest::kWaitMs)
 {
     return waitUntil(
         [&tasks] {

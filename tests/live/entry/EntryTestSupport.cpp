@@ -29,7 +29,7 @@ void setUpEntryLesson(int accountType)
 
 QStringList filedReports(ZmTest::Simulator& sim)
 {
-    ProblemReportQueue::waitForIdle(15000);
+    ProblemReportQueue::waitForIdle(ZmTest::kWaitMs);
     QStringList filed;
     const QJsonArray requests = sim.requests(QStringLiteral("/classroom/monitor/period/device/report/callback"));
     for (const QJsonValue& entry : requests) {

@@ -153,9 +153,9 @@ private slots:
         ClassMsgEngine::destroyInstance();
         m_channel->uninitialize();
         m_channel.reset();
-        QTRY_VERIFY_WITH_TIMEOUT(!QRunContextManager::instance()->findRunContext(kApiStepRunContext), 20000);
-        QVERIFY(waitForOwedLogUploads(20000));
-        ProblemReportQueue::waitForIdle(15000);
+        QTRY_VERIFY(!QRunContextManager::instance()->findRunContext(kApiStepRunContext));
+        QVERIFY(waitForOwedLogUploads(ZmTest::kWaitMs));
+        ProblemReportQueue::waitForIdle(ZmTest::kWaitMs);
     }
 
     void channelSetUp_data()
@@ -254,7 +254,7 @@ private slots:
         QCOMPARE(m_traced->calls("registerVideoFrameObserver").size(), registered ? 1 : 0);
         if (registered) {
             QCOMPARE(runStep(Agora_JoinChannel), 1);
-            QTRY_VERIFY_WITH_TIMEOUT(observer.frames > 0, 10000);
+            QTRY_VERIFY(observer.frames > 0);
         }
         m_channel->uninitialize(); // detaches the observer before it goes
     }

@@ -51,10 +51,11 @@ private:
         return kind == API_LoadClassInfo ? sim.requests(kLessonPath) : sim.numberedRequests(kEnterClassTag);
     }
 
-    // Programs the step's request on a simulator: answered after delayMs, with success or a refusal.
-    void program(Simulator& sim, int kind, bool succeeds, int delayMs)
+    // Programs the step's request on a simulator: answered after delayMs (and once the hold of that name is
+    // released, when one is named), with success or a refusal.
+    void program(Simulator& sim, int kind, bool succeeds, int delayMs, const QString& hold = QString())
     {
-        if (succeeds && delayMs == 0)
+        if (succeeds && delayMs == 0 && hold.isEmpty())
             return; // the built-in reply
         Simulator::Route route;
         if (kind == API_LoadClassInfo) {
@@ -65,6 +66,7 @@ private:
             route.params = {{QStringLiteral("FuncTag"), QLatin1String(kEnterClassTag)}};
         }
         route.delayMs = delayMs;
+        route.hold = hold;
         if (succeeds)
             route.body = succeedingBody(kind, sim);
         else if (kind == API_LoadClassInfo)
@@ -111,19 +113,21 @@ private slots:
     void cleanup()
     {
         InitTask_Imp::setTimeoutMsForTesting(0);
-        // Requests still running on their threads end, and their run context goes with the last of them.
-        QTRY_VERIFY_WITH_TIMEOUT(!QRunContextManager::instance()->findRunContext(kApiStepRunContext), 20000);
-        QVERIFY(waitForOwedLogUploads(20000));
+        // A held answer goes out; requests still running on their threads end, and their run context goes with the
+        // last of them.
+        QVERIFY(m_backup.clearHolds());
+        QTRY_VERIFY(!QRunContextManager::instance()->findRunContext(kApiStepRunContext));
+        QVERIFY(waitForOwedLogUploads(ZmTest::kWaitMs));
     }
 
     void backupsFirstThenPrimary_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("backups"); // 0 none, 1 a good one, 2 a failing and a slow one
+        QTest::addColumn<int>("backups"); // 0 none, 1 a good one, 2 a failing and a held one
         QTest::addColumn<bool>("primaryWorks");
         QTest::addColumn<int>("result");
         QTest::addColumn<int>("primaryAsked");
-        // How often the good backup was asked; -1: not looked at (a slow backup still sending when the step has
+        // How often the good backup was asked; -1: not looked at (a held backup still sending when the step has
         // ended is cut off, so it may or may not have been asked).
         QTest::addColumn<int>("backupAsked");
 
@@ -152,7 +156,7 @@ private slots:
             alternates << m_backup.baseUrl();
         if (backups == 2) {
             alternates << closedBase() << m_backup.baseUrl();
-            program(m_backup, kind, true, 1500);
+            program(m_backup, kind, true, 0, QStringLiteral("backup"));
         }
         (kind == API_LoadClassInfo ? urls->restfulAlternates : urls->apiAlternates) = alternates;
         program(m_sim, kind, primaryWorks, 0);

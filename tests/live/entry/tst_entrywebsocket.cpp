@@ -60,7 +60,7 @@ private slots:
         freeInitTaskParams(m_block);
         ClassMsgEngine::destroyInstance();
         QTest::qWait(50);
-        ProblemReportQueue::waitForIdle(15000);
+        ProblemReportQueue::waitForIdle(ZmTest::kWaitMs);
     }
 
     void connects()

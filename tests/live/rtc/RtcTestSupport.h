@@ -3,6 +3,8 @@
 #include "live/rtc/engine/IMediaEngine.h"
 #include "live/rtc/sim/SimScenario.h"
 
+#include "WaitUntil.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
@@ -106,7 +108,7 @@ public:
     QList<Entry> entries(const QString& name) const;
     int count(const QString& name) const { return entries(name).size(); }
     // Waits (events processed) until count(name) >= n; false after timeoutMs.
-    bool waitFor(const QString& name, int n = 1, int timeoutMs = 5000) const;
+    bool waitFor(const QString& name, int n = 1, int timeoutMs = ZmTest::kWaitMs) const;
     void clear() { m_entries.clear(); }
 
 private:

@@ -16,7 +16,6 @@
 #include "ZmTestMain.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -409,10 +408,8 @@ private slots:
         QCOMPARE(ZmNetAPI::timeoutSeconds(), 10);
         const auto restore = shortApiLimit();
         QVERIFY(programReply("50000102", {{"action", "stall"}}) > 0);
-        QElapsedTimer timer;
-        timer.start();
+        // The reply never comes: the call returns only because the limit ends it.
         QCOMPARE(ZmNetAPI::instance()->ExitClassRoom(""), -1);
-        QVERIFY2(timer.elapsed() < (kShortLimitSeconds + 5) * 1000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(reports().size(), 0);
     }
 
@@ -669,7 +666,7 @@ private slots:
             ZmNetAPI::instance()->EnterClassRoom(self, base, "00112233445566778899aabbccddeeff", "1700000001");
         });
         QCOMPARE(task->launch(), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(task->state() & 0xFF0, (kShortLimitSeconds + 5) * 1000);
+        QTRY_VERIFY(task->state() & 0xFF0);
         QCOMPARE(int(task->state()), state);
         QCOMPARE(AppGlobalData::instance()->enteredClass.load(), state == TaskState_Succeeded);
         QCOMPARE(m_sim.requests("/alt/").size(), 1);
@@ -718,7 +715,7 @@ private slots:
             threads.last()->start();
         }
         for (QThread* thread : threads) {
-            QVERIFY(thread->wait(10000));
+            QVERIFY(thread->wait(ZmTest::kWaitMs));
             delete thread;
         }
         QCOMPARE(seen.size(), 8);

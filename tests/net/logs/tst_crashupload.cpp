@@ -239,7 +239,7 @@ private slots:
         program.start(QCoreApplication::applicationDirPath() + "/crash_app",
                       {"--zm-crash-upload=" + m_work.filePath("no-such-folder")});
         program.closeWriteChannel();
-        QVERIFY(program.waitForFinished(30000));
+        QVERIFY(program.waitForFinished(ZmTest::kStartWaitMs));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 4);
         QVERIFY(m_sim.requests().isEmpty());

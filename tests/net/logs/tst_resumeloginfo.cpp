@@ -240,7 +240,7 @@ private slots:
             threads.last()->start();
         }
         for (QThread* thread : threads) {
-            QVERIFY(thread->wait(30000));
+            QVERIFY(thread->wait(ZmTest::kWaitMs));
             delete thread;
         }
         const QJsonArray onDisk = QJsonDocument::fromJson(readFile(m_path)).array();

@@ -27,9 +27,16 @@ public:
     // The JSON of the text frames the clients sent since the last connectEngine(), oldest first.
     QList<QJsonObject> sent();
     // Waits until at least count messages with that tag were sent (running the event loop); all with that tag.
-    QList<QJsonObject> waitForSent(int tag, int count = 1, int timeoutMs = 10000);
+    QList<QJsonObject> waitForSent(int tag, int count = 1, int timeoutMs = ZmTest::kWaitMs);
+    // How many messages with that tag (all when 0) and, when given, sub-tag the client sent before this call, once
+    // every one of them has reached the server: a marker message sent after them shows that none is still on its
+    // way. -1 when the marker did not arrive.
+    int sentSoFar(int tag = 0, const QString& subTag = QString());
     // Sends a message to the client as the server would.
     bool push(const QJsonObject& message);
+    // Pushes a marker (a microphone opened for nobody) and waits until the client handled it: every message pushed
+    // before has been handled then.
+    bool handledSoFar();
 
 public slots:
     void onSigMsgEngineConnectResult(int result);
@@ -37,5 +44,6 @@ public slots:
 private:
     ZmTest::Simulator m_sim;
     QList<int> m_results;
+    int m_markers = 0;
     QString m_error;
 };

@@ -128,7 +128,7 @@ private slots:
         beneath.setAutoFillBackground(true);
         beneath.setGeometry(100, 100, 400, 300);
         beneath.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&beneath));
+        QVERIFY(QTest::qWaitForWindowExposed(&beneath, ZmTest::kWaitMs));
 
         TranslucentDialog dialog(&beneath);
         dialog.setBackdropWithoutCompositor(true);
@@ -137,7 +137,7 @@ private slots:
         card->setGeometry(0, 0, 100, 100);
         dialog.setGeometry(QRect(beneath.mapToGlobal(QPoint(0, 0)), beneath.size()));
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
         QCOMPARE(dialog.backdrop().isNull(), compositor);
 
         const auto pixelAt = [&dialog](int x, int y) {
@@ -233,7 +233,7 @@ private slots:
         QWidget tile;
         tile.setGeometry(200, 150, 400, 300);
         tile.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&tile));
+        QVERIFY(QTest::qWaitForWindowExposed(&tile, ZmTest::kWaitMs));
         StarDialog star(&tile);
         star.onWindowRSizeMove();
         const QPoint topLeft = tile.mapToGlobal(QPoint(0, 0));
@@ -432,8 +432,8 @@ private slots:
         animation.setFixedSize(640, 640 * 9 / 16 + 64);
         QSignalSpy finished(&animation, &AwardAnimation::sigAnimationFinished);
         animation.start("Lily", QString(), 1);
-        QVERIFY(finished.wait(20000));
-        QTest::qWait(200);
+        QTRY_COMPARE(finished.count(), 1);
+        ZmTest::letTimersFire(200);
         QCOMPARE(finished.count(), 1);
     }
 };

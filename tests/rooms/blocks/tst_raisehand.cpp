@@ -91,13 +91,6 @@ private:
                            {"type", stopClass ? 1 : 0}};
     }
 
-    static int countSent(QList<QJsonObject> messages, int tag)
-    {
-        return int(std::count_if(messages.begin(), messages.end(), [tag](const QJsonObject& message) {
-            return message.value("messageTag").toInt() == tag;
-        }));
-    }
-
 private slots:
     void initTestCase() { QVERIFY2(m_server.start(), qPrintable(m_server.error())); }
 
@@ -184,7 +177,7 @@ private slots:
         QCOMPARE(widget->pos(), QPoint(1024 - 110 - 12, 700 - 129));
         widget->setCornerMargins(0, 0);
         room.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&room));
+        QVERIFY(QTest::qWaitForWindowExposed(&room, ZmTest::kWaitMs));
         widget->resize(120, 140);
         QCOMPARE(widget->pos(), QPoint(1024 - 120, 700 - 140));
     }
@@ -193,7 +186,7 @@ private slots:
     {
         RaiseHandWidget widget;
         widget.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        QVERIFY(QTest::qWaitForWindowExposed(&widget, ZmTest::kWaitMs));
         QSignalSpy clicked(&widget, &RaiseHandWidget::clicked);
         widget.setBtnIconType(BtnIcon_Talking, true);
         QTest::mouseClick(button(widget), Qt::LeftButton);
@@ -229,9 +222,7 @@ private slots:
         QCOMPARE(button(*room.widget)->text(), QStringLiteral("Raise"));
         QCOMPARE(countdownText(*room.widget), QString());
         QVERIFY(!room.countdown() || !room.countdown()->isActive());
-        QCOMPARE(m_server.waitForSent(ClassMsgTag_RaiseHandTimeout).size(), 1);
-        QTest::qWait(200);
-        QCOMPARE(countSent(m_server.sent(), ClassMsgTag_RaiseHandTimeout), 1);
+        QCOMPARE(m_server.sentSoFar(ClassMsgTag_RaiseHandTimeout), 1);
         QCOMPARE(room.microphone.count(), 0);
     }
 
@@ -244,16 +235,14 @@ private slots:
         // Another student's microphone is not ours.
         QVERIFY(m_server.push(openMicrophone(8)));
         QVERIFY(m_server.push(openMicrophone(Lesson::kOwnStudentId)));
-        QVERIFY(room.microphone.wait(10000));
-        QCOMPARE(room.microphone.count(), 1);
+        QTRY_COMPARE(room.microphone.count(), 1);
         QCOMPARE(room.microphone.at(0).at(0).toBool(), true);
         QCOMPARE(room.widget->btnIconType(), BtnIcon_Talking);
         QCOMPARE(button(*room.widget)->text(), QStringLiteral("Close"));
         QVERIFY(button(*room.widget)->isEnabled());
         QCOMPARE(countdownText(*room.widget), QString());
         QVERIFY(!room.countdown() || !room.countdown()->isActive());
-        QTest::qWait(200);
-        QCOMPARE(countSent(m_server.sent(), ClassMsgTag_RaiseHandTimeout), 0);
+        QCOMPARE(m_server.sentSoFar(ClassMsgTag_RaiseHandTimeout), 0);
 
         // "Close" hands the microphone back.
         QTest::mouseClick(button(*room.widget), Qt::LeftButton);
@@ -268,7 +257,7 @@ private slots:
         room.control.openMicrophone();
         QVERIFY(m_server.push(stopMicrophone(8)));
         QVERIFY(m_server.push(stopMicrophone(Lesson::kOwnStudentId)));
-        QTRY_COMPARE_WITH_TIMEOUT(room.microphone.count(), 2, 10000);
+        QTRY_COMPARE(room.microphone.count(), 2);
         QCOMPARE(room.microphone.at(1).at(0).toBool(), false);
         QCOMPARE(room.widget->btnIconType(), BtnIcon_HandDown);
         QVERIFY(button(*room.widget)->isEnabled());
@@ -279,8 +268,7 @@ private slots:
         Room room;
         AppGlobalData::instance()->teacherPresent = false;
         room.raiseHand();
-        QTest::qWait(300);
-        QCOMPARE(m_server.sent().size(), 0);
+        QCOMPARE(m_server.sentSoFar(), 0);
         QCOMPARE(room.widget->btnIconType(), BtnIcon_HandDown);
         QVERIFY(!room.countdown());
         QCOMPARE(countdownText(*room.widget), QString());
@@ -294,7 +282,7 @@ private slots:
         AppGlobalData::instance()->launch.stopMicTeacherLeft = 120;
         room.control.openMicrophone();
         QVERIFY(m_server.push(teacherLeft(false)));
-        QTRY_VERIFY_WITH_TIMEOUT(room.leaveTimer(), 10000);
+        QTRY_VERIFY(room.leaveTimer());
         QTimer* first = room.leaveTimer();
         QVERIFY(first->isActive());
         QVERIFY(first->isSingleShot());
@@ -303,7 +291,7 @@ private slots:
         QCOMPARE(room.widget->btnIconType(), BtnIcon_Talking);
 
         QVERIFY(m_server.push(teacherLeft(false)));
-        QTRY_VERIFY_WITH_TIMEOUT(room.leaveTimer() != first, 10000);
+        QTRY_VERIFY(room.leaveTimer() != first);
         QCOMPARE(room.control.findChildren<QTimer*>("teacherLeaveTimer").size(), 1);
         QVERIFY(room.leaveTimer()->isActive());
 
@@ -319,7 +307,7 @@ private slots:
         Room room;
         room.control.openMicrophone();
         QVERIFY(m_server.push(teacherLeft(false)));
-        QTRY_VERIFY_WITH_TIMEOUT(room.leaveTimer(), 10000);
+        QTRY_VERIFY(room.leaveTimer());
         QCOMPARE(room.leaveTimer()->interval(), 900 * 1000);
         room.control.stopTimer4TeacherTemporaryLeave();
         QVERIFY(!room.leaveTimer());
@@ -327,7 +315,7 @@ private slots:
 
         // The lesson ending is the room's business, not a temporary leave.
         QVERIFY(m_server.push(teacherLeft(true)));
-        QTest::qWait(300);
+        QVERIFY(m_server.handledSoFar());
         QVERIFY(!room.leaveTimer());
         QCOMPARE(room.widget->btnIconType(), BtnIcon_Talking);
     }
@@ -347,7 +335,7 @@ private slots:
         QCOMPARE(countdownText(widget), QString());
         QCOMPARE(widget.btnIconType(), BtnIcon_HandDown);
         QVERIFY(m_server.push(openMicrophone(Lesson::kOwnStudentId)));
-        QTest::qWait(300);
+        QVERIFY(m_server.handledSoFar());
         QCOMPARE(widget.btnIconType(), BtnIcon_HandDown);
     }
 };

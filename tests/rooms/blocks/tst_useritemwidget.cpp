@@ -198,7 +198,7 @@ private slots:
         fill(row, false);
         row.setTalkState(2);
         row.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&row));
+        QVERIFY(QTest::qWaitForWindowExposed(&row, ZmTest::kWaitMs));
         QSignalSpy points(&row, &UserItemWidget::sigStartAddPoints);
         auto* reward = child<QPushButton>(row, "btn_reward");
         const auto clickAt = [&](qint64 ms) {
@@ -233,7 +233,7 @@ private slots:
         fill(row, false);
         row.setTalkState(1);
         row.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&row));
+        QVERIFY(QTest::qWaitForWindowExposed(&row, ZmTest::kWaitMs));
         QSignalSpy clicked(&row, &UserItemWidget::sigMicBtnClicked);
         QTest::mouseClick(child<QPushButton>(row, "btn_micphone"), Qt::LeftButton);
         QCOMPARE(clicked.count(), 1);
@@ -290,7 +290,7 @@ private slots:
         row.setStudent(7, "Lily", url, 0);
         QCOMPARE(row.portraitPath(), kStudentFallback);
         const QString stored = imagesDir() + "/lily";
-        QTRY_COMPARE_WITH_TIMEOUT(row.portraitPath(), stored, 15000);
+        QTRY_COMPARE(row.portraitPath(), stored);
         QFile file(stored);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), picture);
@@ -331,7 +331,7 @@ private slots:
             row.setTeacher(Lesson::kTeacherId, "Ms Rowan", url);
         else
             row.setStudent(7, "Lily", url, 0);
-        QVERIFY(PortraitLoader::waitForAllFetches(15000));
+        QVERIFY(PortraitLoader::waitForAllFetches(ZmTest::kWaitMs));
         QCoreApplication::processEvents();
         QVERIFY(!row.isLoadingPortrait());
         const QString fallback = teacherRow ? kTeacherFallback : kStudentFallback;
@@ -361,8 +361,8 @@ private slots:
         gone->setStudent(8, "Max", url, 0);
         QVERIFY(gone->isLoadingPortrait());
         delete gone;
-        QTRY_COMPARE_WITH_TIMEOUT(row.portraitPath(), imagesDir() + "/slow", 15000);
-        QVERIFY(PortraitLoader::waitForAllFetches(15000));
+        QTRY_COMPARE(row.portraitPath(), imagesDir() + "/slow");
+        QVERIFY(PortraitLoader::waitForAllFetches(ZmTest::kWaitMs));
         QCoreApplication::processEvents();
     }
 };

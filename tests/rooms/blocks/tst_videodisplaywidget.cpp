@@ -25,7 +25,7 @@ private:
     {
         tile.resize(width, 100);
         tile.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&tile));
+        QVERIFY(QTest::qWaitForWindowExposed(&tile, ZmTest::kWaitMs));
     }
 
 private slots:
@@ -67,7 +67,7 @@ private slots:
         QFETCH(QSize, expected);
         VideoDisplayWidget tile;
         tile.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&tile));
+        QVERIFY(QTest::qWaitForWindowExposed(&tile, ZmTest::kWaitMs));
         QSignalSpy moved(&tile, &VideoDisplayWidget::sigWindowRSizeMove);
         tile.resize(requested);
         QCOMPARE(tile.size(), expected);
@@ -245,9 +245,9 @@ private slots:
             const QPoint topLeft = tile.mapToGlobal(QPoint(0, 0));
             return QPoint(topLeft.x() + tile.width() - star->width() - 10, topLeft.y() + 10);
         };
-        QTRY_COMPARE_WITH_TIMEOUT(star->pos(), corner(), 5000);
+        QTRY_COMPARE(star->pos(), corner());
         tile.resize(600, 100);
-        QTRY_COMPARE_WITH_TIMEOUT(star->pos(), corner(), 5000);
+        QTRY_COMPARE(star->pos(), corner());
 
         // Asked for while the cover is up, it hides.
         tile.setUserOnline(true);
@@ -263,7 +263,7 @@ private slots:
         auto* tile = new VideoDisplayWidget(&room);
         tile->setGeometry(10, 10, 400, 300);
         room.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&room));
+        QVERIFY(QTest::qWaitForWindowExposed(&room, ZmTest::kWaitMs));
         QWidget* surface = child(*tile, "userVideo");
         QVERIFY(!surface->internalWinId());
 
@@ -299,7 +299,7 @@ private slots:
         upper->setFixedSize(400, 300);
         tile->setFixedSize(400, 300);
         room.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&room));
+        QVERIFY(QTest::qWaitForWindowExposed(&room, ZmTest::kWaitMs));
         QTest::qWait(50); // the layout has placed the tiles before their windows are made
         const auto nativeAt = [](QWidget* layer) {
             const NativeWindowState state = queryNativeWindow(layer->internalWinId());

@@ -41,7 +41,13 @@ bool NormalRoomTest::RoomTestEnvironment::start()
     ConfigManager::instance();
     Whiteboard::setStopAllWaitForTesting(0);
     router = std::make_unique<RouterProbe>();
+    useCalmProcessor();
     return true;
+}
+
+void NormalRoomTest::useCalmProcessor()
+{
+    RoomCpuLoad::setSource([] { return 10; });
 }
 
 bool NormalRoomTest::RoomTestEnvironment::reset()
@@ -56,7 +62,7 @@ bool NormalRoomTest::RoomTestEnvironment::reset()
 void NormalRoomTest::RoomTestEnvironment::cleanUp()
 {
     ClassMsgEngine::destroyInstance();
-    RoomCpuLoad::setSource({});
+    useCalmProcessor();
     QCoreApplication::processEvents();
 }
 

@@ -28,7 +28,7 @@ using RoomTest::RouterProbe;
 using RoomTest::takeToast;
 
 // What the room tests share: the simulator with its message server, a router that records the ends posted to it,
-// the settings, and a whiteboard that stops at once.
+// the settings, a whiteboard that stops at once and a calm processor.
 class RoomTestEnvironment
 {
 public:
@@ -40,9 +40,13 @@ public:
     bool start();
     // Before each test: the simulator's logs, routes and addresses reset, the ends recorded so far forgotten.
     bool reset();
-    // After each test (the room deleted): no message engine, the system's processor load, queued work done.
+    // After each test (the room deleted): no message engine, a calm processor again, queued work done.
     void cleanUp();
 };
+
+// The rooms sample a calm processor (10 %) instead of the machine's, whose load would open their overload notice
+// in the middle of a test; a test that wants an overload puts a source of its own in place.
+void useCalmProcessor();
 
 // Clicks the child button of that name.
 bool click(QWidget* parent, const char* buttonName);
@@ -50,6 +54,6 @@ bool click(QWidget* parent, const char* buttonName);
 // Whether the screen shows the engine's moving picture over the lower half of the widget (below notices and the
 // star): two looks 300 ms apart differ and each has a few colours. Qt's own painting (a cover, an empty surface)
 // stands still. Looks again for up to timeoutMs.
-bool showsMovingPicture(const QWidget* widget, int timeoutMs = 10000);
+bool showsMovingPicture(const QWidget* widget, int timeoutMs = ZmTest::kWaitMs);
 
 } // namespace NormalRoomTest

@@ -52,8 +52,6 @@ using ZmTest::LogCapture;
 
 namespace {
 
-constexpr int kRunTimeoutMs = 20000;
-
 QList<int> pupilSteps()
 {
     return {1, 16, 512, 2, 4, 8, 64, 32, 256, 128};
@@ -91,7 +89,7 @@ private:
         m_room = std::make_unique<ZmClassRoomDlg>();
         QSignalSpy ended(m_room.get(), &ZmClassRoomDlg::sigInitTasksEnded);
         m_room->showRoom();
-        return QTest::qWaitFor([&] { return ended.count() == 1; }, kRunTimeoutMs) && ended.first().first() == 0;
+        return QTest::qWaitFor([&] { return ended.count() == 1; }, ZmTest::kWaitMs) && ended.first().first() == 0;
     }
 
     // Runs action once, from inside the run's own event loop (the test's code waits until a run has ended), as
@@ -186,13 +184,13 @@ private slots:
         m_room = std::make_unique<ZmClassRoomDlg>();
         QSignalSpy ended(m_room.get(), &ZmClassRoomDlg::sigInitTasksEnded);
         m_room->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_room.get()));
-        QTest::qWait(300);
+        QVERIFY(QTest::qWaitForWindowExposed(m_room.get(), ZmTest::kWaitMs));
+        ZmTest::letTimersFire(300);
         QVERIFY2(script.attempts.isEmpty(), "a resize narrower than the desktop started the entry");
 
         m_room->showRoom();
         QCOMPARE(m_room->width(), ZmBaseDialog::availableDesktopArea().width());
-        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kRunTimeoutMs);
+        QTRY_COMPARE(ended.count(), 1);
         QCOMPARE(ended.first().first().toInt(), 0);
         QCOMPARE(script.attempts, steps);
         QVERIFY(!m_room->initTaskParams());
@@ -200,7 +198,7 @@ private slots:
         // Another resize to the full width starts nothing.
         m_room->onButtonRestoreClicked();
         m_room->onButtonMaxClicked();
-        QTest::qWait(300);
+        ZmTest::letTimersFire(300);
         QCOMPARE(ended.count(), 1);
         QCOMPARE(script.attempts, steps);
     }
@@ -217,7 +215,7 @@ private slots:
         connect(m_room.get(), &ZmClassRoomDlg::sigInitTasksEnded, this,
                 [this, &exitingAtResult] { exitingAtResult = m_room->isExiting(); });
         m_room->showRoom();
-        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kRunTimeoutMs);
+        QTRY_COMPARE(ended.count(), 1);
         QCOMPARE(ended.first().first().toInt(), -3);
         QVERIFY(!exitingAtResult); // not before the result is out
         QTRY_VERIFY(m_room->isExiting());
@@ -283,7 +281,7 @@ private slots:
             exitingInRun = m_room->isExiting();
         });
         m_room->showRoom();
-        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kRunTimeoutMs);
+        QTRY_COMPARE(ended.count(), 1);
         QVERIFY(stopped);
         QVERIFY(!exitingInRun);
         QTRY_VERIFY(m_room->isExiting());
@@ -401,7 +399,7 @@ private slots:
         QTRY_VERIFY(m_room->teacherVideo()->isOfflineLabelVisible());
         QVERIFY(m_room->teacherVideo()->isCoverVisible());
         if (type == 0) {
-            QTest::qWait(200);
+            ZmTest::letTimersFire(200);
             QVERIFY(!m_room->curModalDialog());
             QVERIFY(!m_room->isExiting());
             return;
@@ -438,7 +436,7 @@ private slots:
         unplug.deviceId = "mic-1";
         RtcTest::simEngine(m_room->channel()->engine())->post(unplug, 0);
 
-        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kRunTimeoutMs);
+        QTRY_COMPARE(ended.count(), 1);
         QCOMPARE(ended.first().first().toInt(), 0);
         QCOMPARE(recorder.attempts, (QList<int>{2, 4, 8}));
         QVERIFY(m_room->audioDevice());
@@ -450,7 +448,7 @@ private slots:
         DialogAnswerer answerer({DialogAnswerer::Close});
         unplug.deviceId = "mic-2";
         RtcTest::simEngine(m_room->channel()->engine())->post(unplug, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, kRunTimeoutMs);
+        QTRY_COMPARE(ended.count(), 2);
         QCOMPARE(ended.last().first().toInt(), -3);
         QTRY_VERIFY(m_room->isExiting());
         QTRY_COMPARE(m_env.router->codes, QList<int>{AppEventCode_ClassEntryGivenUp});
@@ -486,7 +484,7 @@ private slots:
                          statusTexts << teacherTile->statusText() << pupilTile->statusText();
                      });
         QVERIFY(click(heldConfirmation(), "okBtn"));
-        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kRunTimeoutMs);
+        QTRY_COMPARE(ended.count(), 1);
         QCOMPARE(forCase, int(InitCase_Reset));
         QVERIFY(coverUp);
         // Only the tile that showed video.
@@ -496,7 +494,7 @@ private slots:
 
         m_room->onAgora_LocalVideoIsReady();
         QVERIFY(!pupilTile->isCoverVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(teacherTile->isOfflineLabelVisible(), 10000);
+        QTRY_VERIFY(teacherTile->isOfflineLabelVisible());
         QCOMPARE(teacherTile->statusText(), QString());
     }
 

@@ -30,7 +30,6 @@ using ZmTest::LogCapture;
 
 namespace {
 
-constexpr int kRunTimeoutMs = 20000;
 const QString kLessonOver = QStringLiteral("This lesson is over~");
 const QString kOverload = QStringLiteral("CPU overload, please close other software programs.");
 const QString kMicrophoneOff =
@@ -97,7 +96,7 @@ private:
     {
         LogCapture log;
         QCoreApplication::postEvent(m_router.get(), new ZmAppStatusEvent(AppStartStatus_NormalClassRoom));
-        if (!log.waitFor(QStringLiteral("runTasks_awaitEnd: result 0"), 1, kRunTimeoutMs))
+        if (!log.waitFor(QStringLiteral("runTasks_awaitEnd: result 0")))
             return false;
         m_room = qobject_cast<ZmClassRoomDlg*>(m_router->routedWindow(AppStartStatus_NormalClassRoom));
         return m_room && !m_room->initTaskParams();
@@ -238,7 +237,7 @@ private slots:
 
         // The router closes and deletes the room; no window is left, so the program ends. Nothing showed after the
         // lesson's end.
-        QTRY_VERIFY_WITH_TIMEOUT(room.isNull(), kRunTimeoutMs);
+        QTRY_VERIFY(room.isNull());
         QVERIFY(!m_router->routedWindow(AppStartStatus_NormalClassRoom));
         for (QWidget* window : QApplication::topLevelWidgets())
             QVERIFY2(!window->isVisible(), qPrintable(window->metaObject()->className()));

@@ -70,7 +70,7 @@ void RoomFixture::close()
 {
     delete m_room.data();
     ClassMsgEngine::destroyInstance();
-    ProblemReportQueue::waitForIdle(15000);
+    ProblemReportQueue::waitForIdle(ZmTest::kWaitMs);
 }
 
 SimRtcEngine* RoomFixture::engine() const

@@ -43,7 +43,7 @@ public:
     PublicClassRoom* open();
     PublicClassRoom* room() const { return m_room.data(); }
     // Waits until the room has entered the class.
-    bool waitEntered(int timeoutMs = 20000);
+    bool waitEntered(int timeoutMs = ZmTest::kWaitMs);
     // Opens a room and waits for its entry.
     PublicClassRoom* enter();
     // Deletes the room and what it leaves behind, and waits for the problem reports to go out.
@@ -55,7 +55,7 @@ public:
     // The class messages the program sent, with that tag (all when 0), oldest first.
     QList<QJsonObject> sent(int tag = 0);
     // Waits until count messages with that tag were sent; all of them.
-    QList<QJsonObject> waitForSent(int tag, int count = 1, int timeoutMs = 10000);
+    QList<QJsonObject> waitForSent(int tag, int count = 1, int timeoutMs = ZmTest::kWaitMs);
     // A message from the teacher (envelope of the simulator's scenarios) pushed to the program.
     bool pushFromTeacher(int tag, const QJsonObject& fields);
     // The device reports sent: "<deviceType> <deviceStatus>" each.

@@ -448,7 +448,7 @@ private slots:
 
         QTRY_COMPARE(room->isExiting(), exits);
         QList<int> types;
-        for (const QJsonObject& message : m_fixture.waitForSent(kLeaveClassTag, leaveTypes.size(), 3000))
+        for (const QJsonObject& message : m_fixture.waitForSent(kLeaveClassTag, leaveTypes.size()))
             types << message.value("type").toInt();
         QCOMPARE(types, leaveTypes);
         const QJsonArray exitRequests = m_fixture.sim().numberedRequests("50000102");
@@ -645,9 +645,9 @@ private slots:
         ZmTest::LogCapture log;
         QMetaObject::invokeMethod(room, "onAgora2_DeviceUnplugged", Qt::QueuedConnection, Q_ARG(int, 1));
         QMetaObject::invokeMethod(room, "onAgora2_DeviceUnplugged", Qt::QueuedConnection, Q_ARG(int, 1));
-        QVERIFY(log.waitFor("PublicClassRoom::runDeviceRecheck", 2, 20000));
+        QVERIFY(log.waitFor("PublicClassRoom::runDeviceRecheck", 2));
         QCOMPARE(log.linesContaining("( taskParams->forCase_ = 1 )").size(), 1);
-        QVERIFY(log.waitFor("runTasks_awaitEnd: result 0", 2, 20000));
+        QVERIFY(log.waitFor("runTasks_awaitEnd: result 0", 2));
         QVERIFY(!room->isExiting());
     }
 
@@ -675,7 +675,7 @@ private slots:
         });
         answer.start(10);
         m_fixture.engine()->post(deviceEvent(SimEvent::Unplug, SimDeviceKind::Microphone, "sim-microphone-0"));
-        QTRY_VERIFY_WITH_TIMEOUT(room->isExiting(), 20000);
+        QTRY_VERIFY(room->isExiting());
         QVERIFY(questionRefused);
         QVERIFY(!room->isDeviceRecheckRunning());
     }
@@ -730,7 +730,7 @@ private slots:
         QTRY_VERIFY(router.routedWindow(AppStartStatus_PublicClassRoom));
         QPointer<PublicClassRoom> room = qobject_cast<PublicClassRoom*>(router.routedWindow(3));
         QVERIFY(room);
-        QTRY_VERIFY_WITH_TIMEOUT(room->hasEntered(), 20000);
+        QTRY_VERIFY(room->hasEntered());
         QVERIFY(room->isVisible());
 
         room->ExitMe();

@@ -65,7 +65,7 @@ struct RetryOffer
 bool retryWhenOffered(const PublicClassRoom& room, RetryOffer& offer)
 {
     TryWarningDlg* dialog = nullptr;
-    if (!QTest::qWaitFor([&] { return (dialog = visibleDialog<TryWarningDlg>()) != nullptr; }, 20000))
+    if (!QTest::qWaitFor([&] { return (dialog = visibleDialog<TryWarningDlg>()) != nullptr; }, ZmTest::kWaitMs))
         return false;
     offer.title = dialog->findChild<QLabel*>(QStringLiteral("title"))->text();
     offer.content = dialog->findChild<QLabel*>(QStringLiteral("content"))->text();
@@ -163,8 +163,10 @@ private slots:
         QCOMPARE(room->findChild<RaiseHandWidget*>("raiseHandWidget")->isVisible(), student);
         QVERIFY(room->userListCtrl());
         QVERIFY(room->findChild<UserListWidget*>("userListWidget")->isVisible());
+        // The room opened the microphone during its entry, or never: then it sent nothing about it either.
         const int microphoneOn = student && !mutedLesson ? 1 : 0;
-        QCOMPARE(m_fixture.waitForSent(kMicrophoneOnTag, microphoneOn, 3000).size(), microphoneOn);
+        QCOMPARE(log.linesContaining("PublicClassRoom::onSetStudentMicEnable true").size(), microphoneOn);
+        QCOMPARE(m_fixture.waitForSent(kMicrophoneOnTag, microphoneOn).size(), microphoneOn);
         QCOMPARE(room->channel()->isLocalAudioLive(), accountType == 2 || microphoneOn == 1);
     }
 
@@ -181,7 +183,7 @@ private slots:
         DialogAnswerer answerer({DialogAnswerer::Retry, DialogAnswerer::Retry, DialogAnswerer::Retry});
         PublicClassRoom* room = m_fixture.open();
 
-        QTRY_VERIFY_WITH_TIMEOUT(room->isExiting(), 20000);
+        QTRY_VERIFY(room->isExiting());
         QTRY_COMPARE(router.codes, QList<int>{AppEventCode_ClassEntryGivenUp});
         const QString title = QStringLiteral("connect micphone failed");
         const QString content = QStringLiteral("please check your micphone, and try again.");
@@ -209,7 +211,7 @@ private slots:
         DialogAnswerer answerer({DialogAnswerer::Close});
         PublicClassRoom* room = m_fixture.open();
 
-        QTRY_VERIFY_WITH_TIMEOUT(room->isExiting(), 20000);
+        QTRY_VERIFY(room->isExiting());
         QCOMPARE(answerer.retryTitles.size(), 1);
         QVERIFY(answerer.errorLines.isEmpty());
         QTRY_COMPARE(router.codes, QList<int>{AppEventCode_ClassEntryGivenUp});
@@ -289,13 +291,14 @@ private slots:
         QPointer<PublicClassRoom> guard = room;
         room->resize(1200, 700);
         room->show();
-        QVERIFY(QTest::qWaitForWindowExposed(room));
-        QTest::qWait(500);
+        QVERIFY(QTest::qWaitForWindowExposed(room, ZmTest::kWaitMs));
+        // Its size has been taken in: narrower than the desktop, it does not plan the entry.
+        QVERIFY(log.linesContaining("the window fills the desktop").isEmpty());
         QVERIFY(stepsRun(log).isEmpty());
         QVERIFY(!room->checkTimer()->isActive());
 
         room->setGeometry(ZmBaseDialog::maximizedGeometry(ZmBaseDialog::availableDesktopArea()));
-        QTRY_VERIFY_WITH_TIMEOUT(room->hasEntered(), 20000);
+        QTRY_VERIFY(room->hasEntered());
         QCOMPARE(stepsRun(log).first(), 1);
         delete guard.data();
     }

@@ -98,7 +98,7 @@ QStringList SmallRoomTest::messagesOnPage(Whiteboard* board, const QString& key)
     const auto answer = std::make_shared<QVariant>();
     view->page()->runJavaScript(
         script, [answer](const QVariant& result) { *answer = result.isValid() ? result : QVariantList(); });
-    if (!QTest::qWaitFor([&answer] { return answer->isValid(); }, 20000))
+    if (!QTest::qWaitFor([&answer] { return answer->isValid(); }, ZmTest::kWaitMs))
         return {};
     QStringList messages;
     for (const QVariant& message : answer->toList())

@@ -88,7 +88,7 @@ struct Room
     {
         pagePosts(QStringLiteral("{key: 'msg-w2n-btn-clicked', domId: 'feedback'}"));
         const auto form = [this] { return qobject_cast<FeedbackOnlineDlg*>(room.curModalDialog()); };
-        if (!QTest::qWaitFor([&form] { return form() && form()->feedbackItems().size() == 3; }, 10000))
+        if (!QTest::qWaitFor([&form] { return form() && form()->feedbackItems().size() == 3; }, ZmTest::kWaitMs))
             return nullptr;
         return form();
     }
@@ -170,6 +170,7 @@ private slots:
         setUpLesson();
         m_router->codes.clear();
         QVERIFY(m_sim.clearRoutes());
+        QVERIFY(m_sim.clearHolds());
         QVERIFY(m_sim.clearRequests());
         for (const char* key : {"SelectedDeviceID/Camera", "SelectedDeviceID/AudioIN", "SelectedDeviceID/AudioOUT"})
             ConfigManager::instance()->ini_SetParam_String(key, QByteArray());
@@ -184,7 +185,7 @@ private slots:
         Room r;
         r.room.resize(900, 600);
         r.room.show();
-        QTest::qWait(300);
+        ZmTest::letTimersFire(300);
         QVERIFY(!r.room.isEntryStarted());
         QCOMPARE(r.ended.size(), 0);
 
@@ -219,7 +220,7 @@ private slots:
         // A second stretch to the full width starts nothing.
         r.room.resize(900, 600);
         r.room.showRoom();
-        QTest::qWait(300);
+        ZmTest::letTimersFire(300);
         QCOMPARE(r.ended.size(), 1);
         QCOMPARE(r.steps.attempts, kEntrySteps);
     }
@@ -262,7 +263,7 @@ private slots:
         ZmTest::Simulator::Route slowLesson;
         slowLesson.path = QStringLiteral("/classroom/lesson/");
         slowLesson.prefix = true;
-        slowLesson.delayMs = 4500;
+        slowLesson.hold = QStringLiteral("lesson");
         slowLesson.headers = {{QStringLiteral("Content-Type"), QStringLiteral("application/json")}};
         slowLesson.body = lessonReply(m_sim);
         QVERIFY(m_sim.program(slowLesson) > 0);
@@ -271,15 +272,26 @@ private slots:
         QTimer user;
         user.setInterval(20);
         QPointer<ModalDialog> dialogDuringRun;
-        connect(&user, &QTimer::timeout, this, [&r, &user, &dialogDuringRun] {
-            if (r.steps.attempts != QList<int>{1, 16} || !r.room.initTaskParams())
+        // The lesson's reply waits until the user has acted and the room (its close not answered by the page) has
+        // asked the run to stop.
+        bool clicked = false;
+        connect(&user, &QTimer::timeout, this, [this, &r, &user, &dialogDuringRun, &clicked] {
+            if (!clicked) {
+                if (r.steps.attempts != QList<int>{1, 16} || !r.room.initTaskParams())
+                    return;
+                clicked = true;
+                // No dialog opens over a run.
+                r.room.popupFeedbackDlg();
+                dialogDuringRun = r.room.curModalDialog();
+                QTest::mouseClick(r.room.titleBar()->findChild<QPushButton*>(QStringLiteral("ButtonClose")),
+                                  Qt::LeftButton);
+                return;
+            }
+            if (r.log.linesContaining(QStringLiteral("SmallClassRoom::ExitMe after the step run in progress"))
+                    .isEmpty())
                 return;
             user.stop();
-            // No dialog opens over a run.
-            r.room.popupFeedbackDlg();
-            dialogDuringRun = r.room.curModalDialog();
-            QTest::mouseClick(r.room.titleBar()->findChild<QPushButton*>(QStringLiteral("ButtonClose")),
-                              Qt::LeftButton);
+            m_sim.releaseHold(QStringLiteral("lesson"));
         });
         user.start();
         QList<int> codesAtRunEnd{-1};
@@ -287,7 +299,7 @@ private slots:
                 [this, &codesAtRunEnd] { codesAtRunEnd = m_router->codes; });
         r.room.showRoom();
 
-        QTRY_COMPARE_WITH_TIMEOUT(r.ended.size(), 1, kEntryWaitMs);
+        QTRY_COMPARE(r.ended.size(), 1);
         QVERIFY(r.log.waitFor(QStringLiteral("SmallClassRoom::ExitMe after the step run in progress")));
         QCOMPARE(codesAtRunEnd, QList<int>());
         QVERIFY(!dialogDuringRun);
@@ -295,7 +307,8 @@ private slots:
         QTRY_COMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
         QCOMPARE(r.steps.attempts, (QList<int>{1, 16}));
         QVERIFY(r.room.isExiting());
-        QTest::qWait(3500);
+        QVERIFY(!r.room.isCloseTimerActive());
+        ZmTest::letTimersFire(3500);
         QCOMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
     }
 
@@ -308,7 +321,7 @@ private slots:
         r.room.showRoom();
         QVERIFY(r.log.waitFor(QStringLiteral("SmallClassRoom::initTasks no offline folder for lesson \"880299\"")));
         QCOMPARE(r.room.initTasks(), 0);
-        QTest::qWait(200);
+        ZmTest::letTimersFire(200);
         QCOMPARE(r.ended.size(), 0);
         QVERIFY(r.steps.attempts.isEmpty());
         QVERIFY(!r.room.initTaskParams());
@@ -335,8 +348,13 @@ private slots:
             {"msg-w2n-device-mic-open", true, QStringLiteral("Micphone is turned on")},
         };
         for (const auto& request : requests) {
+            // Once the room has taken the request in, a notice is shown or queued (behind the gap after the one
+            // before), or there is none.
+            const QString handled = QStringLiteral("W2N_Msg: ") + QLatin1String(request.message);
+            const int before = r.log.linesContaining(handled).size();
             r.pagePosts(QStringLiteral("{key: '%1'}").arg(QLatin1String(request.message)));
-            QCOMPARE(takeToast(r.room.courseware(), request.toast.isEmpty() ? 1000 : 5000), request.toast);
+            QVERIFY(r.log.waitFor(handled, before + 1));
+            QCOMPARE(takeToast(r.room.courseware(), request.toast.isEmpty() ? 0 : ZmTest::kWaitMs), request.toast);
             QCOMPARE(r.room.channel()->isLocalAudioLive(), request.liveAfter);
         }
     }
@@ -396,8 +414,9 @@ private slots:
         QTest::addColumn<bool>("byWindowClose");
         QTest::addColumn<bool>("staysPastTimer");
 
-        QTest::newRow("answered, closed later") << "handshake" << false << true;
-        QTest::newRow("answered, window closed") << "handshake" << true << true;
+        // "respond": the page answers; the test has it close the room later.
+        QTest::newRow("answered, closed later") << "respond" << false << true;
+        QTest::newRow("answered, window closed") << "respond" << true << true;
         QTest::newRow("not answered") << "silent" << false << false;
         QTest::newRow("not answered, window closed") << "silent" << true << false;
         QTest::newRow("closed at once") << "now" << false << false;
@@ -413,9 +432,8 @@ private slots:
         QVERIFY(r.enter());
         UserInfo member;
         QVERIFY(AppGlobalData::instance()->findUser(100871, member));
-        r.room.whiteboard()->runScript(QStringLiteral("boardFixture.set({close: '%1', close_ms: 3600})").arg(pageClose),
-                                       false);
-        QTest::qWait(100);
+        // Scripts run in the page in the order they were sent: the option is set before the close is asked.
+        r.room.whiteboard()->runScript(QStringLiteral("boardFixture.set({close: '%1'})").arg(pageClose), false);
         if (byWindowClose) {
             QVERIFY(!r.room.close()); // refused: the page is asked first
             QVERIFY(r.room.isVisible());
@@ -426,19 +444,23 @@ private slots:
         QVERIFY(r.log.waitFor(kPageCall + QStringLiteral("N2WCloseWindow")));
 
         if (staysPastTimer) {
-            QTest::qWait(3300);
+            // The answer stopped the timer: the room stays until the page closes it.
+            QVERIFY(r.log.waitFor(QStringLiteral("W2N_Msg: msg-w2n-close-window-response")));
+            QVERIFY(!r.room.isCloseTimerActive());
             QVERIFY(m_router->codes.isEmpty());
             QVERIFY(!r.room.isExiting());
-            QVERIFY(!r.room.isCloseTimerActive());
+            r.pagePosts(QStringLiteral("{key: 'msg-w2n-close-window'}"));
         }
-        QTRY_COMPARE_WITH_TIMEOUT(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded}, 10000);
+        QTRY_COMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
         QVERIFY(r.room.isExiting());
         QVERIFY(!r.room.isCloseTimerActive());
         QCOMPARE(r.rtc.calls(QStringLiteral("leaveChannel")).size(), 1);
         QVERIFY(!AppGlobalData::instance()->findUser(100871, member));
 
         // Once ended it ends no second time, and the window closes normally.
-        QTest::qWait(3500);
+        const int closes = r.log.linesContaining(QStringLiteral("W2N_Msg: msg-w2n-close-window")).size();
+        r.pagePosts(QStringLiteral("{key: 'msg-w2n-close-window'}"));
+        QVERIFY(r.log.waitFor(QStringLiteral("W2N_Msg: msg-w2n-close-window"), closes + 1));
         QCOMPARE(m_router->codes, QList<int>{AppEventCode_ClassRoomEnded});
         QCOMPARE(r.rtc.calls(QStringLiteral("leaveChannel")).size(), 1);
         QVERIFY(r.room.close());
@@ -455,7 +477,8 @@ private slots:
         for (const char* ignored : {"Reset", "RESET", "", "share", "Setting"})
             r.pagePosts(QStringLiteral("{key: 'msg-w2n-btn-clicked', domId: '%1'}").arg(QLatin1String(ignored)));
         QVERIFY(r.log.waitFor(QStringLiteral("SmallClassRoom::onWbWebBtnClicked \"Setting\"")));
-        QTest::qWait(200);
+        ZmTest::letTimersFire(200);
+        QVERIFY(r.log.linesContaining(QStringLiteral("Whiteboard::reloadPage")).isEmpty());
         QCOMPARE(loadStarts.size(), 0);
         QVERIFY(!r.room.curModalDialog());
         QCOMPARE(r.steps.attempts, kEntrySteps);
@@ -469,7 +492,7 @@ private slots:
         r.log.clear();
         r.pagePosts(QStringLiteral("{key: 'msg-w2n-btn-clicked', domId: 'reset'}"));
         QTRY_COMPARE(loadStarts.size(), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(r.ended.size(), 2, kEntryWaitMs);
+        QTRY_COMPARE(r.ended.size(), 2);
         QCOMPARE(r.ended.at(1).at(0).toInt(), 0);
         QCOMPARE(r.steps.attempts, kEntrySteps + kDeviceSteps);
         QVERIFY(!r.room.curModalDialog()); // the re-run closed the held form
@@ -586,7 +609,8 @@ private slots:
         QVERIFY(r.enterAndShowVideos());
 
         const QString statsKey = QStringLiteral("msg-n2w-post-rtc-stats");
-        QVERIFY(QTest::qWaitFor([&] { return !messagesOnPage(r.room.whiteboard(), statsKey).isEmpty(); }, 20000));
+        QVERIFY(
+            QTest::qWaitFor([&] { return !messagesOnPage(r.room.whiteboard(), statsKey).isEmpty(); }, ZmTest::kWaitMs));
         const QString stats = messagesOnPage(r.room.whiteboard(), statsKey).value(0);
         const QJsonObject message = QJsonDocument::fromJson(stats.toUtf8()).object();
         QCOMPARE(message.value("userId").toString(), QString::number(kPupilId));
@@ -610,8 +634,7 @@ private slots:
             }
             return found;
         };
-        QTRY_COMPARE(volumes(), (QStringList{"100234 100", "300451 99"}));
-        QTest::qWait(300);
+        // The page runs scripts in the order they were sent: asked after the program's messages, it has them all.
         QCOMPARE(volumes(), (QStringList{"100234 100", "300451 99"}));
         QVERIFY(messagesOnPage(r.room.whiteboard(), QStringLiteral("msg-n2w-user-volume-changed"))
                     .filter("\"777\"")
@@ -679,12 +702,13 @@ private slots:
         event.state = state;
         r.engine()->post(event);
         if (rerun) {
-            QTRY_COMPARE_WITH_TIMEOUT(r.ended.size(), 2, kEntryWaitMs);
+            QTRY_COMPARE(r.ended.size(), 2);
             QCOMPARE(r.ended.at(1).at(0).toInt(), 0);
             QCOMPARE(r.steps.attempts, kEntrySteps + kDeviceSteps);
         } else {
             QVERIFY(r.log.waitFor(QStringLiteral("device state change id = %1").arg(deviceId)));
-            QTest::qWait(500);
+            ZmTest::letTimersFire(500);
+            QVERIFY(r.log.linesContaining(QStringLiteral("onAgora2_DeviceUnplugged")).isEmpty());
             QCOMPARE(r.ended.size(), 1);
             QCOMPARE(r.steps.attempts, kEntrySteps);
         }
@@ -773,7 +797,7 @@ private slots:
         auto room = std::make_unique<SmallClassRoom>();
         QSignalSpy ended(room.get(), &SmallClassRoom::sigInitTasksEnded);
         room->showRoom();
-        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, kEntryWaitMs);
+        QTRY_COMPARE(ended.size(), 1);
         QVERIFY(log.waitFor(QStringLiteral("emit sigWebPpApi_Showed: %1;").arg(kTeacherId)));
         QTRY_VERIFY(!room->videoViews()->sectionNameOf(kTeacherId).isEmpty());
         if (released) {
@@ -782,7 +806,7 @@ private slots:
             QCOMPARE(rtc.calls(QStringLiteral("release")).size(), 1);
             emit room->whiteboard()->sigWebBtn_Clicked(QStringLiteral("setting"));
             emit room->channel()->signal_network_down();
-            QTest::qWait(100);
+            ZmTest::letTimersFire(100);
             QVERIFY(!room->curModalDialog());
             QCOMPARE(takeToast(room->courseware(), 500), QString());
         }

@@ -16,6 +16,9 @@ sys.path.insert(0, SIM_DIR)
 
 from zmsim import messages  # noqa: E402
 
+# How long a wait for something expected may take: it only bounds the wait, on a machine that may be loaded.
+WAIT_SECONDS = 60
+
 
 class Simulator:
     def __init__(self, *arguments):
@@ -26,7 +29,7 @@ class Simulator:
 
     def stop(self):
         self.process.stdin.close()
-        self.process.wait(timeout=10)
+        self.process.wait(timeout=WAIT_SECONDS)
 
 
 class MessageRole(unittest.IsolatedAsyncioTestCase):
@@ -50,6 +53,11 @@ class MessageRole(unittest.IsolatedAsyncioTestCase):
             self.assertEqual(reply.status, status, await reply.text())
             return await reply.json()
 
+    async def open_connections(self, count):
+        """Waits until count connections are open."""
+        wait_ms = WAIT_SECONDS * 1000
+        await self.control("GET", f"/_control/messages/connections?count={count}&wait_ms={wait_ms}&state=open")
+
     async def frames(self, count=0, wait_ms=0, kind=""):
         reply = await self.control("GET", f"/_control/messages/frames?count={count}&wait_ms={wait_ms}&kind={kind}")
         return reply["frames"]
@@ -59,7 +67,7 @@ class MessageRole(unittest.IsolatedAsyncioTestCase):
             await socket.send_str('{"messageTag":10010001,"name":"\u5c0f\u660e"}')
             await socket.send_bytes(b"\xff\x00")
             await socket.close(code=1000)
-        frames = await self.frames(3, 5000)
+        frames = await self.frames(3, WAIT_SECONDS * 1000)
         self.assertEqual([f["kind"] for f in frames], ["text", "binary", "close"])
         self.assertEqual(frames[0]["json"], {"messageTag": 10010001, "name": "\u5c0f\u660e"})
         self.assertEqual(frames[0]["size"], len('{"messageTag":10010001,"name":"\u5c0f\u660e"}'.encode()))
@@ -71,16 +79,16 @@ class MessageRole(unittest.IsolatedAsyncioTestCase):
 
     async def test_push_reaches_open_connections_as_text_or_binary(self):
         async with self.session.ws_connect(self.sim.ws) as socket:
-            await self.control("GET", "/_control/messages/connections?count=1&wait_ms=5000&state=open")
+            await self.open_connections(1)
             reply = await self.control("POST", "/_control/messages/push", {"messages": [
                 {"json": {"messageTag": 30010001, "role": 0}}, {"text": "not json"},
                 {"binary_text": "\u4e2d"}]})
             self.assertEqual(reply["sent"], 3)
-            first = json.loads((await socket.receive(timeout=5)).data)
+            first = json.loads((await socket.receive(timeout=WAIT_SECONDS)).data)
             self.assertEqual(first["messageTag"], 30010001)
             self.assertIn("messageId", first)
-            self.assertEqual((await socket.receive(timeout=5)).data, "not json")
-            third = await socket.receive(timeout=5)
+            self.assertEqual((await socket.receive(timeout=WAIT_SECONDS)).data, "not json")
+            third = await socket.receive(timeout=WAIT_SECONDS)
             self.assertEqual(third.type, aiohttp.WSMsgType.BINARY)
             self.assertEqual(third.data, "\u4e2d".encode())
 
@@ -116,11 +124,11 @@ class MessageRole(unittest.IsolatedAsyncioTestCase):
             async with self.session.ws_connect(self.sim.ws, autoping=False) as socket:
                 await socket.ping(b"hb")
                 if answered:
-                    self.assertEqual((await socket.receive(timeout=5)).type, aiohttp.WSMsgType.PONG)
+                    self.assertEqual((await socket.receive(timeout=WAIT_SECONDS)).type, aiohttp.WSMsgType.PONG)
                 else:
                     with self.assertRaises(asyncio.TimeoutError):
                         await socket.receive(timeout=0.5)
-        pings = await self.frames(2, 5000, kind="ping")
+        pings = await self.frames(2, WAIT_SECONDS * 1000, kind="ping")
         self.assertEqual(len(pings), 2)
         connections = (await self.control("GET", "/_control/messages/connections"))["connections"]
         self.assertEqual([(c["pings"], c["pongs"]) for c in connections], [(1, 0), (1, 1)])
@@ -128,14 +136,14 @@ class MessageRole(unittest.IsolatedAsyncioTestCase):
     async def test_server_closes_after_the_handshake_or_on_request(self):
         await self.control("POST", "/_control/messages/faults", {"mode": "close", "code": 4001})
         async with self.session.ws_connect(self.sim.ws) as socket:
-            message = await socket.receive(timeout=5)
+            message = await socket.receive(timeout=WAIT_SECONDS)
             self.assertEqual(message.type, aiohttp.WSMsgType.CLOSE)
             self.assertEqual(message.data, 4001)
         async with self.session.ws_connect(self.sim.ws) as socket:
-            await self.control("GET", "/_control/messages/connections?count=2&wait_ms=5000&state=open")
+            await self.open_connections(2)
             reply = await self.control("POST", "/_control/messages/close", {"code": 1012})
             self.assertEqual(reply["closed"], 1)
-            message = await socket.receive(timeout=5)
+            message = await socket.receive(timeout=WAIT_SECONDS)
             self.assertEqual(message.data, 1012)
 
     async def test_scenario_sends_at_its_times_from_the_first_connection(self):
@@ -143,11 +151,12 @@ class MessageRole(unittest.IsolatedAsyncioTestCase):
         reply = await self.control("POST", "/_control/messages/scenario", scenario)
         self.assertEqual(reply["messages"], 2)
         self.assertIsNone(reply["started"])
+        # Taken before the connection opens (the scenario's clock starts when it does): the span can only be longer.
+        loop = asyncio.get_running_loop()
+        begin = loop.time()
         async with self.session.ws_connect(self.sim.ws) as socket:
-            loop = asyncio.get_running_loop()
-            begin = loop.time()
-            first = json.loads((await socket.receive(timeout=5)).data)
-            second = json.loads((await socket.receive(timeout=5)).data)
+            first = json.loads((await socket.receive(timeout=WAIT_SECONDS)).data)
+            second = json.loads((await socket.receive(timeout=WAIT_SECONDS)).data)
             self.assertEqual([first["messageTag"], second["messageTag"]], [1, 2])
             self.assertGreaterEqual(loop.time() - begin, 0.5)
         status = (await self.control("GET", "/_control/messages/scenario"))["scenario"]
@@ -158,7 +167,7 @@ class MessageRole(unittest.IsolatedAsyncioTestCase):
         await self.control("POST", "/_control/messages/scenario", scenario)
 
         async def tags(socket, count):
-            return [json.loads((await socket.receive(timeout=5)).data)["messageTag"] for _ in range(count)]
+            return [json.loads((await socket.receive(timeout=WAIT_SECONDS)).data)["messageTag"] for _ in range(count)]
 
         # A class left part-way (the client closes with 1000), then the next class: from the start again.
         async with self.session.ws_connect(self.sim.ws) as socket:
@@ -175,14 +184,14 @@ class MessageRole(unittest.IsolatedAsyncioTestCase):
     async def test_relay_echoes_teacher_commands_and_announces_presence(self):
         await self.control("POST", "/_control/messages/relay", {"enabled": True})
         async with self.session.ws_connect(self.sim.ws) as teacher, self.session.ws_connect(self.sim.ws) as pupil:
-            await self.control("GET", "/_control/messages/connections?count=2&wait_ms=5000&state=open")
+            await self.open_connections(2)
             await pupil.send_str(json.dumps({"messageTag": 10010001, "role": 0, "userId": 7}))
-            entered = json.loads((await teacher.receive(timeout=5)).data)
+            entered = json.loads((await teacher.receive(timeout=WAIT_SECONDS)).data)
             self.assertEqual((entered["messageTag"], entered["role"], entered["userId"]), (30010001, 0, 7))
             command = {"messageTag": 40010001, "subTag": "teacherAudio", "isMute": 1}
             await teacher.send_str(json.dumps(command))
             for socket in (teacher, pupil):
-                echoed = json.loads((await socket.receive(timeout=5)).data)
+                echoed = json.loads((await socket.receive(timeout=WAIT_SECONDS)).data)
                 echoed.pop("messageId")
                 self.assertEqual(echoed, command)
 

@@ -5,7 +5,7 @@ import time
 
 from aiohttp import web
 
-from . import control, files, messages, numbered, oss, pages, programmed, reports, restful, updates
+from . import control, files, holds, messages, numbered, oss, pages, programmed, reports, restful, updates
 
 CONTROL_PREFIX = "/_control/"
 
@@ -74,6 +74,7 @@ def build(state):
     app = web.Application(middlewares=[record_and_dispatch], client_max_size=MAX_BODY)
     app["state"] = state
     control.setup(app, state)
+    holds.setup(app, state)
     numbered.setup(app, state)
     reports.setup(app, state)
     restful.setup(app, state)

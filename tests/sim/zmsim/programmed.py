@@ -72,6 +72,9 @@ class Route:
         self.body *= repeat
         self.raw = base64.b64decode(spec.get("raw_base64", ""), validate=True)
         self.delay = max(0, int(spec.get("delay_ms", 0))) / 1000.0
+        self.hold = spec.get("hold")
+        if self.hold is not None and (not isinstance(self.hold, str) or not self.hold or "/" in self.hold):
+            raise RouteError("hold is a name without /")
         self.remaining = remaining_of(spec.get("times", "always"), RouteError)
         self.hits = 0
 
@@ -109,6 +112,7 @@ class Route:
             "params": self.params,
             "action": self.action,
             "status": self.status,
+            "hold": self.hold,
             "remaining": "always" if self.remaining is None else self.remaining,
             "hits": self.hits,
         }
@@ -164,6 +168,8 @@ def drop_connection(request):
 async def perform(route, request, state):
     if route.delay:
         await asyncio.sleep(route.delay)
+    if route.hold and not await state.holds.wait(route.hold, request):
+        drop_connection(request)
     if route.action == "close":
         drop_connection(request)
     if route.action == "raw":

@@ -97,6 +97,7 @@ class SimState:
         self.reset_hooks = []  # called by the control API's reset
         self.role_handlers = {}  # role -> handler for every request the role's annotator claims
         self.messages = None  # the class message server (messages.MessageServer)
+        self.holds = None  # named holds (holds.Holds)
         self.shutdown = asyncio.Event()
 
     def add_annotator(self, annotator):

@@ -6,6 +6,8 @@ Downloads (GET, role "updates"):
                         chunk=N    bytes per write (default 65536); delay_ms=D pause before each write (slow body)
                         cut=N      announce the whole size, send the first N bytes, then close (short body)
                         status=N   answer with this status and the file as body
+                        hold=H     send the first hold_at bytes (default 0), then wait until the test releases
+                                   the hold named H (see holds.py) before the rest (a download kept running)
   /updates/redirect     status (default 302) with "Location: <to>" exactly as given, relative or absolute
   /updates/loop         redirects to itself for ever
   anything else under /updates/ is 404
@@ -57,6 +59,8 @@ async def serve_get(request):
     delay = max(0, _int_query(request, "delay_ms", 0)) / 1000.0
     cut = _int_query(request, "cut", None)
     with_length = request.query.get("length", "1") != "0"
+    hold = request.query.get("hold") or None
+    hold_at = max(0, _int_query(request, "hold_at", 0))
 
     response = web.StreamResponse(status=status)
     response.content_type = "application/octet-stream"
@@ -66,15 +70,21 @@ async def serve_get(request):
         response.enable_chunked_encoding()
     await response.prepare(request)
     to_send = data if cut is None else data[: max(0, cut)]
+    parts = [to_send] if hold is None else [to_send[:hold_at], to_send[hold_at:]]
+    ended_early = False
     try:
-        for offset in range(0, len(to_send), chunk):
-            if delay:
-                await asyncio.sleep(delay)
-            await response.write(to_send[offset : offset + chunk])
+        for index, part in enumerate(parts):
+            if index > 0 and not await state.holds.wait(hold, request):
+                ended_early = True  # the simulator ends, or the client went, while the body is held
+                break
+            for offset in range(0, len(part), chunk):
+                if delay:
+                    await asyncio.sleep(delay)
+                await response.write(part[offset : offset + chunk])
     except ConnectionResetError:
         # The client went away (a cancelled download): nothing more to send.
         raise asyncio.CancelledError()
-    if cut is not None:
+    if cut is not None or ended_early:
         # The announced size is never reached: the client sees the connection end early.
         if request.transport is not None:
             request.transport.close()

@@ -148,7 +148,7 @@ private slots:
             },
             dialog.get());
         dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get(), ZmTest::kWaitMs));
 
         if (action == "escape") {
             QTest::keyClick(dialog.get(), Qt::Key_Escape);
@@ -240,7 +240,7 @@ private slots:
         dialog.setOkText("End the lesson now");
         dialog.setCancelText("Exit");
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
 
         auto* ok = child<QPushButton>(dialog, "okBtn");
         auto* cancel = child<QPushButton>(dialog, "cancelBtn");
@@ -271,7 +271,7 @@ private slots:
         int code = -1;
         dialog.setDoneCallback([&code](QObject*, int result) { code = result; }, &dialog);
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
         auto* cancel = child<QPushButton>(dialog, "cancelBtn");
         auto* close = child<QPushButton>(dialog, "closeBtn");
         QVERIFY(cancel && close);
@@ -292,7 +292,7 @@ private slots:
             },
             &dialog);
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
         auto* ok = child<QPushButton>(dialog, "okBtn");
         QVERIFY(ok);
         QTest::mousePress(ok, Qt::LeftButton);
@@ -383,7 +383,7 @@ private slots:
         dialog.setButtonText("OK");
         dialog.hideFirstWidget();
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
         QCOMPARE(iknow->text(), QStringLiteral("OK"));
         QVERIFY(!pic->isVisible());
         QCOMPARE(line1->geometry(), QRect(80, 40, 361, 21));
@@ -428,7 +428,7 @@ private slots:
         QVERIFY(iknow);
         QCOMPARE(iknow->text(), QStringLiteral("I know"));
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
         QCOMPARE(dialog.width(), 451);
         QVERIFY(dialog.height() >= 231);
         QCOMPARE(iknow->size(), QSize(100, 32));
@@ -438,14 +438,14 @@ private slots:
     {
         NetworkTipsDlg plain;
         plain.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&plain));
+        QVERIFY(QTest::qWaitForWindowExposed(&plain, ZmTest::kWaitMs));
 
         LongTipsTranslator translator;
         QCoreApplication::installTranslator(&translator);
         NetworkTipsDlg translated;
         QCoreApplication::removeTranslator(&translator);
         translated.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&translated));
+        QVERIFY(QTest::qWaitForWindowExposed(&translated, ZmTest::kWaitMs));
 
         QVERIFY(labelText(translated, "label_1").size() > 3 * labelText(plain, "label_1").size());
         QCOMPARE(translated.width(), 451);

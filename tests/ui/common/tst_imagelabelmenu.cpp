@@ -116,7 +116,7 @@ private slots:
         QAction* systemSetting = menu.addAction(
             QStringLiteral("System setting"), [] {}, QKeySequence());
         menu.popup(QPoint(100, 100));
-        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        QVERIFY(QTest::qWaitForWindowExposed(&menu, ZmTest::kWaitMs));
         QTest::mouseClick(&menu, Qt::LeftButton, Qt::NoModifier, menu.actionGeometry(menu.actions().first()).center());
         QCOMPARE(triggered, 1);
         QVERIFY(!menu.isVisible());

@@ -51,7 +51,7 @@ private slots:
         CallbackRecord record;
         recordInto(dialog, record, &dialog);
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
 
         dialog.accept();
 
@@ -77,7 +77,7 @@ private slots:
         CallbackRecord record;
         recordInto(dialog, record, &dialog);
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
 
         if (how == "escape")
             QTest::keyClick(&dialog, Qt::Key_Escape);

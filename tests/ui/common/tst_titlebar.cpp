@@ -287,7 +287,7 @@ private slots:
             QVERIFY(feedback);
             feedback->click();
             w.bar->onButtonConfigerClicked();
-            QTRY_VERIFY_WITH_TIMEOUT(!w.bar->feedbackTipCheck(), 5000);
+            QTRY_VERIFY(!w.bar->feedbackTipCheck());
             QVERIFY(!w.bar->feedbackTip());
         }
         TitleBarDialogs::install(&m_dialogs);
@@ -416,7 +416,7 @@ private slots:
             w.bar->setMaximizedState();
         w.window.move(100, 100);
         w.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window, ZmTest::kWaitMs));
         const QPoint start = w.window.pos();
         const QPoint grip = w.bar->mapToGlobal(QPoint(600, 20));
 
@@ -483,7 +483,7 @@ private slots:
         w.bar->startRollTitle();
         w.bar->startRollTitle();
         const QString before = title->text();
-        QTRY_VERIFY_WITH_TIMEOUT(title->text() != before, 2000);
+        QTRY_VERIFY(title->text() != before);
     }
 
     void feedbackHint_data()
@@ -508,12 +508,12 @@ private slots:
         w.bar->setFeedbackButtonHidden(feedbackHidden);
         w.window.move(50, 60);
         w.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window, ZmTest::kWaitMs));
         // Not before its delayed check has run.
         QVERIFY(w.bar->feedbackTipCheck());
         QCOMPARE(w.bar->feedbackTipCheck()->interval(), 1000);
         QVERIFY(!w.bar->feedbackTip());
-        QTRY_VERIFY_WITH_TIMEOUT(!w.bar->feedbackTipCheck(), 5000);
+        QTRY_VERIFY(!w.bar->feedbackTipCheck());
         QCOMPARE(m_dialogs.tipsCreated, shown ? 1 : 0);
         if (!shown) {
             QVERIFY(!w.bar->feedbackTip());
@@ -541,7 +541,7 @@ private slots:
         setKnowFeedback(-1);
         TitleBarWindow w;
         w.window.show();
-        QTRY_VERIFY_WITH_TIMEOUT(w.bar->feedbackTip(), 3000);
+        QTRY_VERIFY(w.bar->feedbackTip());
         QPointer<QDialog> tip = w.bar->feedbackTip();
         delete w.bar;
         QVERIFY(tip.isNull());

@@ -55,7 +55,7 @@ private slots:
         bar->showNetworkButton();
         bar->setNetworkQuality(0, rx);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, ZmTest::kWaitMs));
         if (filling) {
             bar->setMaximizedState();
             window.onButtonRestoreClicked(); // keep the picture small; the buttons stay in the filling state

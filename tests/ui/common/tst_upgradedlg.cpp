@@ -158,7 +158,7 @@ private slots:
         UpgradeDlg dialog("Updater", "Question", 0x400404);
         dialog.move(200, 200);
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
         const QPoint start = dialog.pos();
 
         QWidget* content = dialog.findChild<QWidget*>(QStringLiteral("lbl_content"));

@@ -114,8 +114,8 @@ private slots:
     {
         WattingDlg dialog;
         dialog.startWaiting("Loading...", false, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(shownFrame(dialog), 3, 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(shownFrame(dialog), 1, 10000);
+        QTRY_COMPARE(shownFrame(dialog), 3);
+        QTRY_COMPARE(shownFrame(dialog), 1);
         dialog.stopWaiting();
     }
 
@@ -124,17 +124,17 @@ private slots:
         WattingDlg dialog;
         QSignalSpy timedOut(&dialog, &WattingDlg::signalTimeout);
         dialog.startWaiting("Connecting camera...", false, 300);
-        QTRY_COMPARE_WITH_TIMEOUT(timedOut.count(), 1, 10000);
+        QTRY_COMPARE(timedOut.count(), 1);
         QVERIFY(dialog.isVisible());
         QVERIFY(animationTimer(dialog));
         QVERIFY(animationTimer(dialog)->isActive());
-        QTest::qWait(900);
+        ZmTest::letTimersFire(900);
         QCOMPARE(timedOut.count(), 1);
 
         // Every start with a limit signals again, once.
         dialog.startWaiting("Connecting camera...", false, 200);
-        QTRY_COMPARE_WITH_TIMEOUT(timedOut.count(), 2, 10000);
-        QTest::qWait(600);
+        QTRY_COMPARE(timedOut.count(), 2);
+        ZmTest::letTimersFire(600);
         QCOMPARE(timedOut.count(), 2);
     }
 
@@ -143,9 +143,9 @@ private slots:
         WattingDlg dialog;
         QSignalSpy timedOut(&dialog, &WattingDlg::signalTimeout);
         dialog.startWaiting(QString(), false, 0);
-        QTest::qWait(700);
+        ZmTest::letTimersFire(700);
         dialog.startWaiting(QString(), false, -5);
-        QTest::qWait(300);
+        ZmTest::letTimersFire(300);
         QCOMPARE(timedOut.count(), 0);
     }
 
@@ -155,7 +155,7 @@ private slots:
         QSignalSpy timedOut(&dialog, &WattingDlg::signalTimeout);
         dialog.startWaiting(QString(), false, 200);
         QVERIFY(dialog.stopWaiting());
-        QTest::qWait(700);
+        ZmTest::letTimersFire(700);
         QCOMPARE(timedOut.count(), 0);
         QVERIFY(!dialog.isVisible());
     }
@@ -166,7 +166,7 @@ private slots:
         QSignalSpy timedOut(&dialog, &WattingDlg::signalTimeout);
         dialog.startWaiting("first", false, 300);
         dialog.startWaiting("second", false, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(timedOut.count(), 1, 10000);
+        QTRY_COMPARE(timedOut.count(), 1);
         QCOMPARE(dialog.textLabel()->text(), QStringLiteral("second"));
     }
 
@@ -179,7 +179,7 @@ private slots:
         QVERIFY(timer);
         delete dialog;
         QVERIFY(timer.isNull());
-        QTest::qWait(400);
+        ZmTest::letTimersFire(400);
         QCOMPARE(timedOut.count(), 0);
     }
 };

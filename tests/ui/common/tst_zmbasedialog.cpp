@@ -99,7 +99,7 @@ private slots:
         MyTitleBar* bar = dialog.titleBar();
         QCOMPARE(bar->pos(), QPoint(0, 0));
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
 
         for (const QString& step : steps) {
             bool filling = step.startsWith("max");
@@ -111,14 +111,14 @@ private slots:
                 button->click();
             else
                 QFAIL("the title bar has no maximise or restore button");
-            QCoreApplication::processEvents();
+            // The window system confirms the new geometry in its own time.
             if (filling) {
-                QCOMPARE(dialog.pos(), area.topLeft());
-                QCOMPARE(dialog.size(), QSize(area.width(), area.height() - 1));
+                QTRY_COMPARE(dialog.pos(), area.topLeft());
+                QTRY_COMPARE(dialog.size(), QSize(area.width(), area.height() - 1));
             } else {
-                QCOMPARE(dialog.pos(),
-                         QPoint((area.width() - normal.width()) / 2, (area.height() - normal.height()) / 2));
-                QCOMPARE(dialog.size(), normal);
+                QTRY_COMPARE(dialog.pos(),
+                             QPoint((area.width() - normal.width()) / 2, (area.height() - normal.height()) / 2));
+                QTRY_COMPARE(dialog.size(), normal);
             }
             // Fixed: the user cannot resize it.
             QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
@@ -140,7 +140,7 @@ private slots:
         if (tool)
             dialog.setWindowFlags(dialog.windowFlags() | Qt::Tool);
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
         auto* minimise = dialog.titleBar()->findChild<QPushButton*>("ButtonMin");
         QVERIFY(minimise);
         minimise->click();
@@ -156,7 +156,7 @@ private slots:
     {
         ZmBaseDialog dialog;
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
         connect(dialog.titleBar(), SIGNAL(signalButtonCloseClicked()), &dialog, SLOT(onTitleCloseBtnClicked()));
         auto* close = dialog.titleBar()->findChild<QPushButton*>("ButtonClose");
         QVERIFY(close);
@@ -169,7 +169,7 @@ private slots:
         ZmBaseDialog dialog;
         dialog.titleBar()->showNetworkButton();
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
         auto* network = dialog.titleBar()->findChild<QToolButton*>("ButtonNetwork");
         QVERIFY(network);
         network->click();
@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(dialog.backgroundColor(), QColor(36, 49, 56));
         dialog.onButtonRestoreClicked();
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog, ZmTest::kWaitMs));
         const QImage shot = dialog.grab().toImage();
         QCOMPARE(QColor(shot.pixel(10, shot.height() - 10)), QColor(36, 49, 56));
         QCOMPARE(QColor(shot.pixel(shot.width() / 2, shot.height() / 2)), QColor(36, 49, 56));

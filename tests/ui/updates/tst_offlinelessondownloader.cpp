@@ -124,7 +124,7 @@ private:
             &downloader, &OfflineLessonResDownloader::sigDownloadEnd, this, [&handled] { handled = true; },
             Qt::QueuedConnection);
         downloader.start();
-        const bool ended = QTest::qWaitFor([&handled] { return handled; }, 30000);
+        const bool ended = QTest::qWaitFor([&handled] { return handled; }, ZmTest::kWaitMs);
         disconnect(after);
         return ended;
     }
@@ -151,6 +151,7 @@ private slots:
         QVERIFY(QDir().mkpath(lessonsDir()));
         QVERIFY(m_sim.clearRoutes());
         QVERIFY(m_sim.clearRequests());
+        QVERIFY(m_sim.clearHolds());
         AppGlobalData::instance()->launch.startAppType = AppType_JoinClass;
     }
 
@@ -331,7 +332,7 @@ private slots:
         QSignalSpy calledOff(&downloader, &OfflineLessonResDownloader::sigDownloadUserCallOff);
         downloader.start();
         // The spy records on the emitting thread: count its entries rather than wait for an emission to come.
-        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
+        QTRY_COMPARE(ended.size(), 1);
         QTRY_VERIFY(endDialogOf(downloader).shown);
         QCOMPARE(downloader.result(), -20);
         auto* question = qobject_cast<CancelOkWarningDlg*>(downloader.curModalDialog());
@@ -340,7 +341,7 @@ private slots:
         ZmTest::saveScreenshot(*question, "OfflineLessonResDownloader_retry");
         const QPointer<CancelOkWarningDlg> asked(question);
         QVERIFY(DialogDriver::click(question, "okBtn"));
-        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 2, 30000);
+        QTRY_COMPARE(ended.size(), 2);
         QTRY_COMPARE(m_posted, QList<int>{4});
         QCOMPARE(downloader.result(), 0);
         QCOMPARE(calledOff.size(), 0);
@@ -392,6 +393,8 @@ private slots:
         QVERIFY(programPackage(packageUrl(), QString(32, QLatin1Char('0')), m_package.size(), "0", 1300));
         OfflineLessonResDownloader downloader(kLesson, nullptr);
         downloader.setTimeoutSeconds(1);
+        // The reply's delay makes the run late; the transfer itself may take as long as the machine needs.
+        downloader.setTransferTimeoutSecondsForTesting(ZmTest::kWaitMs / 1000);
         QVERIFY(runOnce(downloader));
         QCOMPARE(downloader.result(), -32);
         QVERIFY(downloader.elapsedSeconds() >= 1);
@@ -404,24 +407,27 @@ private slots:
     // A slow download shows its progress dialog with the bar moving, then lets it go.
     void progressDialog()
     {
-        QVERIFY(programPackage(packageUrl("?chunk=8000&delay_ms=40"), md5Of(m_package), m_package.size()));
+        // The package waits half-way while the dialog is looked at.
+        QVERIFY(programPackage(packageUrl("?hold=package&hold_at=" + QString::number(m_package.size() / 2)),
+                               md5Of(m_package), m_package.size()));
         QWidget window;
         window.resize(800, 600);
         window.show();
         OfflineLessonResDownloader downloader(kLesson, &window);
         QSignalSpy ended(&downloader, &OfflineLessonResDownloader::sigDownloadEnd);
         downloader.start();
-        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<DownloadLessonDlg*>(downloader.curModalDialog()), 20000);
+        QTRY_VERIFY(qobject_cast<DownloadLessonDlg*>(downloader.curModalDialog()));
         const QPointer<QDialog> dialog = downloader.curModalDialog();
         QCOMPARE(dialog->parentWidget(), &window);
         auto* bar = dialog->findChild<QProgressBar*>("progressBar");
         QVERIFY(bar);
-        QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 10, 20000);
+        QTRY_VERIFY(bar->value() > 10);
         auto* label = dialog->findChild<QLabel*>("downloadLabel");
         QVERIFY(label);
         QCOMPARE(label->text(), QStringLiteral("File loading"));
         ZmTest::saveScreenshot(*dialog, "DownloadLessonDlg_progress");
-        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
+        QVERIFY(m_sim.releaseHold("package"));
+        QTRY_COMPARE(ended.size(), 1);
         QTRY_VERIFY(dialog.isNull());
         QCOMPARE(downloader.result(), 0);
         QCOMPARE(m_posted, QList<int>{4});
@@ -431,14 +437,15 @@ private slots:
     void mainWindowHoldsTheDialogs()
     {
         QVERIFY(
-            programPackage(packageUrl("?chunk=20000&delay_ms=20"), QString(32, QLatin1Char('0')), m_package.size()));
+            programPackage(packageUrl("?hold=package&hold_at=20000"), QString(32, QLatin1Char('0')), m_package.size()));
         ZmMainRoomDlg mainWindow;
         mainWindow.show();
         OfflineLessonResDownloader downloader(kLesson, &mainWindow);
         QSignalSpy ended(&downloader, &OfflineLessonResDownloader::sigDownloadEnd);
         downloader.start();
-        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<DownloadLessonDlg*>(mainWindow.m_current.data()), 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 30000);
+        QTRY_VERIFY(qobject_cast<DownloadLessonDlg*>(mainWindow.m_current.data()));
+        QVERIFY(m_sim.releaseHold("package"));
+        QTRY_COMPARE(ended.size(), 1);
         QTRY_VERIFY(qobject_cast<CancelOkWarningDlg*>(mainWindow.m_current.data()));
         QCOMPARE(downloader.curModalDialog(), mainWindow.m_current.data());
         QCOMPARE(endDialogOf(downloader).message, kNoticeText);

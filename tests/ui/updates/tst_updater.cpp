@@ -72,6 +72,7 @@ private slots:
 
     void cleanup()
     {
+        QVERIFY(m_sim.clearHolds());
         QFile::remove(downloadDir()); // a test may leave a file in the folder's place
         QDir(downloadDir()).removeRecursively();
     }
@@ -260,7 +261,7 @@ private slots:
 
         Updater updater;
         updater.startDownload(url(address));
-        QTRY_VERIFY_WITH_TIMEOUT(updater.isFinished() || updater.hasFailed(), 20000);
+        QTRY_VERIFY(updater.isFinished() || updater.hasFailed());
         QCOMPARE(updater.fileName(), fileName);
         const QString path = downloadDir() + "/" + fileName;
         QCOMPARE(updater.downloadedFilePath(), path);
@@ -313,7 +314,7 @@ private slots:
             return true;
         });
         updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe"));
-        QTRY_VERIFY_WITH_TIMEOUT(updater.isFinished(), 20000);
+        QTRY_VERIFY(updater.isFinished());
         ZmTest::saveScreenshot(updater, "Updater_complete");
         QTimer::singleShot(0, &updater, [&updater] { DialogDriver::click(&updater, "stopButton"); });
         QCOMPARE(updater.exec(), 1);
@@ -323,7 +324,7 @@ private slots:
     void closeButtonRejects()
     {
         Updater updater;
-        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?chunk=1000&delay_ms=50"));
+        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?hold=download&hold_at=1000"));
         QTimer::singleShot(100, &updater, [&updater] { DialogDriver::click(&updater, "btn_close"); });
         QCOMPARE(updater.exec(), 0);
         QVERIFY(!updater.isFinished());
@@ -345,21 +346,25 @@ private slots:
         QFETCH(int, result);
         Updater updater;
         updater.setFileOpener([](const QUrl&) { return true; });
-        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?chunk=16000&delay_ms=60"));
+        // The download waits part-way until the question is answered; it goes on unless cancelled.
+        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?hold=download&hold_at=16000"));
         QString question;
         DialogDriver driver;
-        driver.when<Updater>([](Updater* window) { DialogDriver::click(window, "stopButton"); });
-        driver.when<UpgradeDlg>([&question, answer](UpgradeDlg* box) {
+        driver.when<Updater>([](Updater* window) { DialogDriver::click(window, "stopButton"); },
+                             [this](Updater*) { return m_sim.heldBy("download") > 0; });
+        driver.when<UpgradeDlg>([this, &question, answer](UpgradeDlg* box) {
             question = box->findChild<QLabel*>("lbl_content")->text();
             if (answer.isEmpty()) {
                 DialogDriver::click(box, "btn_close");
-                return;
+            } else {
+                for (const char* name : {"button1", "button2", "button3"}) {
+                    auto* button = box->findChild<QPushButton*>(name);
+                    if (button && button->isVisible() && button->text() == answer)
+                        button->click();
+                }
             }
-            for (const char* name : {"button1", "button2", "button3"}) {
-                auto* button = box->findChild<QPushButton*>(name);
-                if (button && button->isVisible() && button->text() == answer)
-                    button->click();
-            }
+            if (answer != "Yes")
+                m_sim.releaseHold("download");
         });
         if (result == 1) // not cancelled: install once it is there
             driver.when<Updater>([](Updater* window) { DialogDriver::click(window, "stopButton"); },
@@ -396,16 +401,19 @@ private slots:
         ZmTest::Simulator::Route slow;
         slow.path = "/updates/slow/ZmQuillo_Setup.exe";
         slow.body = "the first download's bytes";
-        slow.delayMs = 100;
+        slow.hold = "first";
         QVERIFY(m_sim.program(slow) > 0);
         QVERIFY(writeFile(downloadDir() + "/ZmQuillo_Setup.exe", "old installer"));
         QVERIFY(writeFile(downloadDir() + "/ZmQuillo_Setup.exe.part", "old part"));
         Updater updater;
         updater.startDownload(url("/updates/slow/ZmQuillo_Setup.exe"));
-        QCOMPARE(m_sim.waitForRequests(1, "/updates/slow/").size(), 1);
-        // The first reply comes while the second, slower download runs.
-        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?chunk=50000&delay_ms=60"));
-        QTRY_VERIFY_WITH_TIMEOUT(updater.isFinished(), 20000);
+        QVERIFY(m_sim.waitForHeld("first"));
+        // The first reply is let go while the second download runs.
+        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?hold=second&hold_at=50000"));
+        QVERIFY(m_sim.waitForHeld("second"));
+        QVERIFY(m_sim.releaseHold("first"));
+        QVERIFY(m_sim.releaseHold("second"));
+        QTRY_VERIFY(updater.isFinished());
         QCOMPARE(updater.downloadedFilePath(), downloadDir() + "/ZmQuillo_Setup (1).exe");
         QCOMPARE(readFile(updater.downloadedFilePath()), m_payload);
         QCOMPARE(readFile(downloadDir() + "/ZmQuillo_Setup.exe"), QByteArray("old installer"));
@@ -460,7 +468,7 @@ private slots:
 
         Updater updater;
         updater.startDownload(url(address));
-        QTRY_VERIFY_WITH_TIMEOUT(updater.isFinished() || updater.hasFailed(), 20000);
+        QTRY_VERIFY(updater.isFinished() || updater.hasFailed());
         for (const QString& name : existing)
             QCOMPARE(readFile(downloadDir() + "/" + name), "the user's " + name.toUtf8());
         QStringList expected = existing;
@@ -491,16 +499,18 @@ private slots:
             QVERIFY(writeFile(downloadDir(), "not a folder"));
 
         Updater updater;
-        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?chunk=50000&delay_ms=60"));
+        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?hold=download&hold_at=50000"));
         if (obstacle == "part is a folder") {
-            QTRY_VERIFY_WITH_TIMEOUT(bar(updater)->value() > 0 || updater.isFinished(), 20000);
+            // The part file is replaced while the download waits part-way.
+            QVERIFY(m_sim.waitForHeld("download"));
             const QStringList parts = partFiles();
             QCOMPARE(parts.size(), 1);
             const QString part = downloadDir() + "/" + parts.first();
             QVERIFY(QFile::remove(part));
             QVERIFY(QDir().mkpath(part));
         }
-        QTRY_VERIFY_WITH_TIMEOUT(updater.isFinished() || updater.hasFailed(), 20000);
+        QVERIFY(m_sim.releaseHold("download"));
+        QTRY_VERIFY(updater.isFinished() || updater.hasFailed());
         QVERIFY(updater.hasFailed());
         QCOMPARE(labelText(updater, "downloadLabel"), QStringLiteral("Download failed!"));
         QVERIFY2(!labelText(updater, "timeLabel").isEmpty(), "the reason is shown");
@@ -515,7 +525,7 @@ private slots:
     {
         Updater updater;
         updater.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&updater));
+        QVERIFY(QTest::qWaitForWindowExposed(&updater, ZmTest::kWaitMs));
         updater.move(100, 100);
         QWidget* barWidget = updater.findChild<QWidget*>("widget_bar");
         QVERIFY(barWidget);
@@ -567,7 +577,7 @@ private slots:
         for (const QString& address : addresses) {
             Updater updater;
             updater.startDownload(url(address));
-            QTRY_VERIFY_WITH_TIMEOUT(updater.isFinished() || updater.hasFailed(), 20000);
+            QTRY_VERIFY(updater.isFinished() || updater.hasFailed());
             QVERIFY2(QFileInfo(updater.downloadedFilePath()).absolutePath() == QDir(downloadDir()).absolutePath(),
                      qPrintable(address));
         }
@@ -581,14 +591,17 @@ private slots:
     void screenshots()
     {
         Updater updater;
-        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?chunk=4000&delay_ms=100"));
-        QTRY_VERIFY_WITH_TIMEOUT(bar(updater)->value() > 0, 20000);
+        // Both downloads wait part-way while their pictures are taken; the first part comes in steps, so that the
+        // window has shown some of them.
+        const QString partWay = "chunk=40000&delay_ms=150&hold=download&hold_at=120000";
+        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?" + partWay));
+        QVERIFY(m_sim.waitForHeld("download"));
         ZmTest::saveScreenshot(updater, "Updater_downloading");
-        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?length=0&chunk=4000&delay_ms=100"));
-        QTRY_COMPARE_WITH_TIMEOUT(bar(updater)->maximum(), 0, 20000);
+        updater.startDownload(url("/updates/get/upd/ZmQuillo_Setup.exe?length=0&" + partWay));
+        QTRY_COMPARE(bar(updater)->maximum(), 0);
         ZmTest::saveScreenshot(updater, "Updater_unknown_size");
         updater.startDownload(url("/updates/get/upd/missing.exe"));
-        QTRY_VERIFY_WITH_TIMEOUT(updater.hasFailed(), 20000);
+        QTRY_VERIFY(updater.hasFailed());
         ZmTest::saveScreenshot(updater, "Updater_failed");
         updater.hide();
 

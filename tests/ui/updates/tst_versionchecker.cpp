@@ -92,6 +92,7 @@ private slots:
     {
         QVERIFY(m_sim.clearRoutes());
         QVERIFY(m_sim.clearRequests());
+        QVERIFY(m_sim.clearHolds());
         installResources("20240101");
         QDir(QDir::homePath() + "/Downloads").removeRecursively();
     }
@@ -209,11 +210,12 @@ private slots:
         QFETCH(bool, installed);
         QFETCH(int, uiShowed);
 
-        // Stopping needs a download that is still running when Stop is pressed.
-        const QString slow = "?chunk=5000&delay_ms=100";
+        // Stopping needs a download that is still running when Stop is pressed: its body waits part-way for a
+        // release that never comes, and Stop is pressed once it waits.
+        const QString held = "?hold=download&hold_at=16";
         const QString programUrl =
-            m_sim.url("/updates/get/app/ZmQuillo_Setup_en.exe") + (programStep == "stop" ? slow : QString());
-        QString webUrl = m_sim.url("/updates/get/web/offlineRes.zip") + (webStep == "stop" ? slow : QString());
+            m_sim.url("/updates/get/app/ZmQuillo_Setup_en.exe") + (programStep == "stop" ? held : QString());
+        QString webUrl = m_sim.url("/updates/get/web/offlineRes.zip") + (webStep == "stop" ? held : QString());
         QString md5 = md5Of(m_webArchive);
         if (webArchive == "broken") {
             webUrl = m_sim.url("/updates/get/web/broken.zip");
@@ -249,8 +251,9 @@ private slots:
                 answer(box, question);
             });
         }
-        auto stop = [&driver] {
-            driver.when<Updater>([](Updater* window) { DialogDriver::click(window, "stopButton"); });
+        auto stop = [this, &driver] {
+            driver.when<Updater>([](Updater* window) { DialogDriver::click(window, "stopButton"); },
+                                 [this](Updater*) { return m_sim.heldBy("download") > 0; });
             driver.when<UpgradeDlg>([](UpgradeDlg* box) { answer(box, "Yes"); });
         };
         if (programStep == "install")
