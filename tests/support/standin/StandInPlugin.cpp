@@ -11,11 +11,11 @@ class StandInPlugin : public QGenericPlugin
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "StandInUser.json")
 
 public:
-    QObject* create(const QString& key, const QString& specification) override
+    QObject* create(const QString& key, const QString& buttonList) override
     {
         if (key != QLatin1String("zmstandin"))
             return nullptr;
-        return new StandInUser(specification.split(QLatin1Char(';'), Qt::SkipEmptyParts));
+        return new StandInUser(buttonList.split(QLatin1Char(';'), Qt::SkipEmptyParts));
     }
 };
 
