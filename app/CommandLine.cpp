@@ -45,11 +45,11 @@ QStringList unreadOptionNames(int argc, const char* const* argv, const QStringLi
     for (int i = 1; i < argc; ++i)
         appendArgumentOptions(QString::fromUtf8(argv[i]), options);
     QStringList unread;
+    QString name;
+    QString value;
     for (const QString& entry : qAsConst(options)) {
-        const int equals = entry.indexOf('=');
-        if (equals < 0)
+        if (!readOptionEntry(entry, name, value))
             continue;
-        const QString name = entry.left(equals).toLower();
         if (!readNames.contains(name) && !unread.contains(name))
             unread.append(name);
     }
@@ -128,14 +128,24 @@ QStringList splitOpenedLink(const QString& url)
     return pieces;
 }
 
+bool readOptionEntry(const QString& entry, QString& key, QString& value)
+{
+    const int equals = entry.indexOf('=');
+    if (equals < 0)
+        return false;
+    key = entry.left(equals).toLower();
+    value = entry.mid(equals + 1).trimmed();
+    return true;
+}
+
 QHash<QString, QString> readOptionTable(const QStringList& list)
 {
     QHash<QString, QString> options;
+    QString key;
+    QString value;
     for (const QString& entry : list) {
-        const int equals = entry.indexOf('=');
-        if (equals < 0)
-            continue;
-        options.insert(entry.left(equals).toLower(), entry.mid(equals + 1).trimmed());
+        if (readOptionEntry(entry, key, value))
+            options.insert(key, value);
     }
     return options;
 }

@@ -40,8 +40,12 @@ void logArguments(const QStringList& list);
 // at blanks, and every piece trimmed.
 QStringList splitOpenedLink(const QString& url);
 
-// The options table of a parse: key (lower case, with its "--") -> value. An entry without "=" is ignored; the
-// value is everything after the first "=", trimmed, so values may hold "=" themselves. A later entry wins.
+// One option text's key (lower case, with its "--") and value (everything after the first "=", trimmed, so values
+// may hold "=" themselves); false for a text without "=".
+bool readOptionEntry(const QString& entry, QString& key, QString& value);
+
+// The options table of a parse: key -> value of every entry as readOptionEntry reads it. An entry without "=" is
+// ignored. A later entry wins.
 QHash<QString, QString> readOptionTable(const QStringList& list);
 
 // Decodes "%" followed by two hexadecimal digits; any other "%" stays as it is.

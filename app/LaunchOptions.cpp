@@ -52,11 +52,8 @@ const char* const kAddressOptions[] = {"--urlmain", "--urlapi", "--urlrestful", 
 // The address option an entry sets, read as readOptionTable reads it; false for every other entry.
 bool readAddressOption(const QString& entry, QString& key, QString& value)
 {
-    const int equals = entry.indexOf('=');
-    if (equals < 0)
+    if (!readOptionEntry(entry, key, value))
         return false;
-    key = entry.left(equals).toLower();
-    value = entry.mid(equals + 1).trimmed();
     for (const char* name : kAddressOptions) {
         if (key == QLatin1String(name))
             return true;

@@ -4,7 +4,7 @@
 namespace Platform {
 
 // True once everything written through the descriptor is on the disk; false when the system could not store it
-// (a full disk may only tell here), with *error (when given) set to the system's error number.
-bool syncFileToDisk(int fd, int* error = nullptr);
+// (a full disk may only tell here).
+bool syncFileToDisk(int fd);
 
 } // namespace Platform

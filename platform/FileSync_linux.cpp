@@ -5,14 +5,12 @@
 
 namespace Platform {
 
-bool syncFileToDisk(int fd, int* error)
+bool syncFileToDisk(int fd)
 {
     int result;
     do {
         result = ::fsync(fd);
     } while (result != 0 && errno == EINTR);
-    if (result != 0 && error)
-        *error = errno;
     return result == 0;
 }
 

@@ -36,10 +36,7 @@ bool isNameText(const char* text, size_t length)
 }
 
 // The section names without "Local\": what follows a scope's object prefix.
-std::string sectionMarker()
-{
-    return std::string(kShareSectionPrefix + sizeof(kLocalPrefix) - 1);
-}
+constexpr const char* kSectionMarker = kShareSectionPrefix + sizeof(kLocalPrefix) - 1;
 
 // A shared mark on the open object, held as long as fd stays open: the clean-up leaves marked objects alone. False
 // when the object was unlinked before the mark was taken.
@@ -64,7 +61,7 @@ bool isScopeObject(const char* fileName, const std::string& names)
         return false;
     const char* rest = fileName + names.size();
     // Another scope's names may continue this one's: "x-" + a marker after the unscoped prefix.
-    return isNameText(rest, std::strlen(rest)) && !std::strstr(rest, sectionMarker().c_str());
+    return isNameText(rest, std::strlen(rest)) && !std::strstr(rest, kSectionMarker);
 }
 
 // Unlinks the object when nobody has it open; true when it went.
@@ -162,7 +159,7 @@ int removeStaleShareObjects()
     DIR* folder = ::opendir(kShmFolder);
     if (!folder)
         return 0;
-    const std::string names = shareObjectPrefix() + sectionMarker();
+    const std::string names = shareObjectPrefix() + kSectionMarker;
     int removed = 0;
     while (const dirent* entry = ::readdir(folder)) {
         if (isScopeObject(entry->d_name, names) && unlinkWhenUnused(std::string("/") + entry->d_name))

@@ -22,7 +22,8 @@ bool isSecretFieldKey(QStringView key);
 // "sign" or "sig" alone.
 bool isSecretQueryKey(QStringView key);
 
-// The characters of query keys: letters, digits, "_", "." and "-".
+// The characters of query keys: ASCII letters, digits, "_", "." and "-", and the Kelvin sign and the long s (they
+// compare as "k" and "s").
 bool isQueryKeyChar(QChar c);
 
 // The text of UTF-8 bytes, percent escapes resolved.

@@ -16,7 +16,7 @@ bool isLineEnd(QChar c)
 
 bool isFieldEnd(QChar c)
 {
-    return isLineEnd(c) || c == '?' || c == '&' || c == ';';
+    return SecretMaskScan::isFieldEnd(c.unicode());
 }
 
 // Blanks of JSON and of query values: space, tab, line feed, vertical tab, form feed, carriage return.

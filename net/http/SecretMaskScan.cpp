@@ -12,12 +12,11 @@ unsigned foundIn(ushort c)
 {
     if (c == '%')
         return SecretMaskScan::kPercent;
-    const bool fieldEnd = c == '\r' || c == '\n' || c == '?' || c == '&' || c == ';';
-    return fieldEnd ? unsigned(SecretMaskScan::kFieldEnd) : 0u;
+    return SecretMaskScan::isFieldEnd(c) ? unsigned(SecretMaskScan::kFieldEnd) : 0u;
 }
 
 #if defined(__SSE2__)
-// The bytes that are line ends or field separators.
+// The bytes that are line ends or field separators (isFieldEnd).
 __m128i fieldEnds(__m128i bytes)
 {
     const __m128i lineEnds =

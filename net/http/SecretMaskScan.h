@@ -20,6 +20,9 @@ public:
 
     SecretMaskScan(const ushort* text, int size);
 
+    // Line ends and the separators of fields: where the masks after the JSON members look for a field (kFieldEnd).
+    static bool isFieldEnd(ushort c) { return c == '\r' || c == '\n' || c == '?' || c == '&' || c == ';'; }
+
     // The Found bits of the characters the text holds.
     unsigned found() const { return m_found; }
 
