@@ -20,7 +20,6 @@ void showFailure(QWidget* parent, const FeedbackFlow::Show& show, const std::fun
             parent, [parent, show, received, kept] { FeedbackFlow::openForm(parent, show, received, kept); },
             Qt::QueuedConnection);
     });
-    notice->setDoneCallback([](QObject*, int) {}, notice);
     show(notice);
 }
 

@@ -14,11 +14,11 @@ class QWidget;
 // time over a room, or on its own); every dialog of the round frees itself once done. GUI thread.
 namespace FeedbackFlow {
 
-// Shows a dialog of the round, which has its done action already.
+// Shows a dialog of the round, whose actions are set already.
 using Show = std::function<void(ModalDialog* dialog)>;
 
-// Opens the form over parent, filled with choices; received runs when the service took a submission. Nothing of the
-// round outlives parent.
+// Opens the form over parent, filled with choices; received runs when the service took a submission (parent lives
+// then). Nothing of the round outlives parent.
 void openForm(QWidget* parent, const Show& show, const std::function<void()>& received,
               const FeedbackOnlineDlg::Choices& choices = FeedbackOnlineDlg::Choices());
 

@@ -5,8 +5,6 @@
 #include "settings/FeedbackReceivedDlg.h"
 #include "settings/FitstTipsDlg.h"
 
-#include <QPointer>
-
 QDialog* TitleBarDialogs_Imp::createFeedbackTip(QWidget* parent)
 {
     return new FitstTipsDlg(parent);
@@ -14,13 +12,10 @@ QDialog* TitleBarDialogs_Imp::createFeedbackTip(QWidget* parent)
 
 void TitleBarDialogs_Imp::openFeedbackForm(QWidget* parent)
 {
-    const QPointer<QWidget> guardedParent(parent);
     FeedbackFlow::openForm(
         parent, [](ModalDialog* dialog) { dialog->show(); },
-        [guardedParent] {
-            if (!guardedParent)
-                return;
-            auto* received = new FeedbackReceivedDlg(guardedParent);
+        [parent] {
+            auto* received = new FeedbackReceivedDlg(parent);
             received->setDoneCallback(
                 [](QObject* receivedContext, int) {
                     if (auto* dialog = qobject_cast<FeedbackReceivedDlg*>(receivedContext))

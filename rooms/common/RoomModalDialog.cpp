@@ -59,7 +59,7 @@ void RoomModalDialog::openPrompt(ModalDialog* prompt)
     m_currentIsPrompt = true;
     // Queued: the prompt's own action has run (and the room may be leaving) when the waiting notice is looked at.
     QObject::connect(
-        prompt, &QDialog::finished, &m_receiver, [this] { onPromptAnswered(); }, Qt::QueuedConnection);
+        prompt, &QDialog::finished, &m_receiver, [this] { showWaitingNotice(); }, Qt::QueuedConnection);
     prompt->show();
 }
 
@@ -117,11 +117,6 @@ void RoomModalDialog::runEnded()
     // Queued behind what the run's end has queued already (a leave after a failed or stopped run drops the notice).
     QMetaObject::invokeMethod(
         &m_receiver, [this] { showWaitingNotice(); }, Qt::QueuedConnection);
-}
-
-void RoomModalDialog::onPromptAnswered()
-{
-    showWaitingNotice();
 }
 
 void RoomModalDialog::showWaitingNotice()

@@ -61,8 +61,6 @@ private:
     bool promptShows() const;
     // Rejects the held dialog (while it shows) and deletes it later.
     void closeHeld();
-    // The prompt was answered (its action has run): the waiting notice shows, or is dropped when the room leaves.
-    void onPromptAnswered();
     // Shows the waiting notice once neither a prompt nor a run holds it back (dropped when the room leaves).
     void showWaitingNotice();
 

@@ -320,8 +320,7 @@ void ZmClassRoomDlg::onAgora2_Reset()
         return;
     }
     m_pAgoraChannel->leaveChannel();
-    const AppGlobalData* data = AppGlobalData::instance();
-    VideoDisplayWidget* ownTile = data->isStudent() ? m_pStudentVideo : data->isTeacher() ? m_pTeacherVideo : nullptr;
+    VideoDisplayWidget* ownTile = tileOfUserType(AppGlobalData::instance()->launch.accountType);
     bool ownVideoShown = false;
     for (VideoDisplayWidget* tile : {m_pStudentVideo, m_pTeacherVideo}) {
         if (!tile->isCoverVisible() && !tile->isOfflineLabelVisible()) {

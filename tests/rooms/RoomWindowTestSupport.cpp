@@ -1,6 +1,7 @@
 #include "RoomWindowTestSupport.h"
 
 #include "app/ZmAppEvents.h"
+#include "rooms/common/CpuOverloadCounter.h"
 #include "rooms/widgets/CoursewareViewer.h"
 #include "ui/common/ToastDialog.h"
 
@@ -24,4 +25,9 @@ QString RoomTest::takeToast(CoursewareViewer* courseware, int timeoutMs)
     const QString text = toast->findChild<QLabel*>(QStringLiteral("label_text"))->text();
     toast->hideToast();
     return text;
+}
+
+void RoomTest::useCalmProcessor()
+{
+    RoomCpuLoad::setSource([] { return 10; });
 }

@@ -27,4 +27,8 @@ protected:
 // one queued behind it follows; empty when none came.
 QString takeToast(CoursewareViewer* courseware, int timeoutMs = ZmTest::kWaitMs);
 
+// The rooms sample a calm processor (10 %) instead of the machine's, whose load would open their overload notice
+// in the middle of a test; a test that wants an overload puts a source of its own in place.
+void useCalmProcessor();
+
 } // namespace RoomTest

@@ -3,7 +3,6 @@
 #include "app/AppGlobalData.h"
 #include "app/ConfigManager.h"
 #include "live/messages/ClassMsgEngine.h"
-#include "rooms/common/CpuOverloadCounter.h"
 #include "web/whiteboard/Whiteboard.h"
 
 #include "EntryTestSupport.h"
@@ -43,11 +42,6 @@ bool NormalRoomTest::RoomTestEnvironment::start()
     router = std::make_unique<RouterProbe>();
     useCalmProcessor();
     return true;
-}
-
-void NormalRoomTest::useCalmProcessor()
-{
-    RoomCpuLoad::setSource([] { return 10; });
 }
 
 bool NormalRoomTest::RoomTestEnvironment::reset()

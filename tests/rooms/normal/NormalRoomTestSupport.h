@@ -26,6 +26,7 @@ void setUpLesson(int accountType, int classPoint = 0);
 
 using RoomTest::RouterProbe;
 using RoomTest::takeToast;
+using RoomTest::useCalmProcessor;
 
 // What the room tests share: the simulator with its message server, a router that records the ends posted to it,
 // the settings, a whiteboard that stops at once and a calm processor.
@@ -43,10 +44,6 @@ public:
     // After each test (the room deleted): no message engine, a calm processor again, queued work done.
     void cleanUp();
 };
-
-// The rooms sample a calm processor (10 %) instead of the machine's, whose load would open their overload notice
-// in the middle of a test; a test that wants an overload puts a source of its own in place.
-void useCalmProcessor();
 
 // Clicks the child button of that name.
 bool click(QWidget* parent, const char* buttonName);

@@ -279,7 +279,6 @@ private slots:
             QStringLiteral("/pages/whiteboard/guest/%1/880213/20240611093/1").arg(kGuestId)));
     }
 
-    // Network down: a warning, the worst quality until the rejoin, and reports of the network ignored meanwhile.
     // Reset, as the user asks for it, over the engine: the own picture goes under its cover with "Reseting...", the
     // real steps leave and join the channel again, and the picture comes back with its star: the room takes the
     // cover off once the rejoin has succeeded, and the engine reports the first local frame of its new capture.
@@ -331,6 +330,7 @@ private slots:
         QVERIFY(showsMovingPicture(own->findChild<QWidget*>("userVideo")));
     }
 
+    // Network down: a warning, the worst quality until the rejoin, and reports of the network ignored meanwhile.
     void networkDownAndRejoin()
     {
         QVERIFY(enterRoom(1));

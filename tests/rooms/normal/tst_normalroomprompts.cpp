@@ -123,7 +123,7 @@ private:
             RoomCpuLoad::setSource([] { return 95; });
             for (int i = 0; i < CpuOverloadCounter::kSamplesInARow; ++i)
                 m_room->onTimerCpuUsage();
-            RoomCpuLoad::setSource([] { return 10; });
+            useCalmProcessor();
         } else if (event == "microphone off") {
             m_room->onAgora_AudioDeviceVolumeChanged(agora::rtc::AUDIO_RECORDING_DEVICE, 0, true);
         } else if (event == "exit question") {
@@ -147,7 +147,6 @@ private slots:
         QVERIFY(m_env.reset());
         setUpLesson(1);
         QCOMPARE(AppGlobalData::instance()->lessonContext().appType(), int(AppType_JoinClass));
-        RoomCpuLoad::setSource([] { return 10; });
         // A router of its own for each test: a program started for the lesson ends with its room.
         m_router = std::make_unique<ZmRouteManager>();
     }

@@ -34,6 +34,7 @@ SimScenario lessonScenario();
 
 using RoomTest::RouterProbe;
 using RoomTest::takeToast;
+using RoomTest::useCalmProcessor;
 
 // The page's reports of passMessage calls whose message has that key: the message texts (compact JSON as the page
 // saw it), in order.

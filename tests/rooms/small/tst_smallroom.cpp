@@ -174,7 +174,7 @@ private slots:
         QVERIFY(m_sim.clearRequests());
         for (const char* key : {"SelectedDeviceID/Camera", "SelectedDeviceID/AudioIN", "SelectedDeviceID/AudioOUT"})
             ConfigManager::instance()->ini_SetParam_String(key, QByteArray());
-        RoomCpuLoad::setSource([] { return 10; });
+        useCalmProcessor();
     }
 
     // The entry starts once, 100 ms after the window first reaches the desktop's full width, runs its steps over
@@ -775,7 +775,7 @@ private slots:
             r.room.onTimerCpuUsage();
         QCOMPARE(r.room.curModalDialog(), notice.data());
         QCOMPARE(r.room.cpuOverloadCount(), -1);
-        RoomCpuLoad::setSource([] { return 10; });
+        useCalmProcessor();
     }
 
     // Release before deletion gives the engine back and cuts the room off from the channel and the page; a room

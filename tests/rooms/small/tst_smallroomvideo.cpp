@@ -8,7 +8,6 @@
 #include "app/ZmAppEvents.h"
 #include "live/rtc/sim/SimTestPattern.h"
 #include "net/packages/OfflineLessonResManager.h"
-#include "rooms/common/CpuOverloadCounter.h"
 #include "rooms/small/SmallClassRoom.h"
 #include "rooms/small/SmallClassRoomRoute.h"
 #include "shared/CShareFrameReader.h"
@@ -148,7 +147,7 @@ private slots:
         Whiteboard::setStopAllWaitForTesting(100);
         registerSmallClassRoomRoute();
         // A calm processor, whatever the machine's load: its overload notice would come over the page.
-        RoomCpuLoad::setSource([] { return 10; });
+        useCalmProcessor();
     }
 
     // The engine's scenario that scripts/run plays for the small class: the teacher and a second pupil with video.
