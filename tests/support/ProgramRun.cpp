@@ -86,9 +86,20 @@ bool ProgramRun::start(const QStringList& arguments)
 
 QString ProgramRun::errorOutput()
 {
-    m_stderr += QString::fromUtf8(m_process.readAllStandardError());
-    m_process.readAllStandardOutput();
+    readOutput();
     return m_stderr;
+}
+
+QString ProgramRun::standardOutput()
+{
+    readOutput();
+    return m_stdout;
+}
+
+void ProgramRun::readOutput()
+{
+    m_stderr += QString::fromUtf8(m_process.readAllStandardError());
+    m_stdout += QString::fromUtf8(m_process.readAllStandardOutput());
 }
 
 QString ProgramRun::log()

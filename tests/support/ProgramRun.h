@@ -47,6 +47,8 @@ public:
 
     // What the program wrote to standard error so far.
     QString errorOutput();
+    // What the program wrote to standard output so far.
+    QString standardOutput();
     // Everything the program logged: standard error (before its log handler) and its log files.
     QString log();
     // What the program's log files hold.
@@ -60,11 +62,15 @@ public:
     void kill();
 
 private:
+    // Takes in what the program wrote to its two channels since the last call.
+    void readOutput();
+
     QTemporaryDir m_ownHome;
     QString m_home;
     QString m_runtimeDir;
     QProcess m_process;
     QString m_stderr;
+    QString m_stdout;
     QMap<QString, QString> m_extraEnv;
     QStringList m_unsetEnv;
 };

@@ -161,8 +161,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!m_simulator.ossObjects().isEmpty(), kStartTimeoutMs);
 
         const QStringList texts =
-            QStringList{"standard error and run logs: " + run.log(),
-                        "standard output: " + QString::fromUtf8(run.process().readAllStandardOutput())} +
+            QStringList{"standard error and run logs: " + run.log(), "standard output: " + run.standardOutput()} +
             ZmTest::filesUnder(run.dataDir() + "/logs") + ZmTest::uploadedArchiveFiles(m_simulator);
         QCOMPARE(texts.filter("ZmQuillo.dmp: ").size(), 2); // in the log folder and in the archive
 
