@@ -1,5 +1,6 @@
 #include "ProgramRun.h"
 
+#include "Simulator.h"
 #include "ZmTestMain.h"
 
 #include <QDebug>
@@ -15,6 +16,13 @@ namespace ZmTest {
 QString ProgramRun::programPath()
 {
     return programDir() + QStringLiteral("/ZmQuillo_Desktop");
+}
+
+QStringList ProgramRun::serviceArguments(const Simulator& simulator)
+{
+    const QString base = simulator.baseUrl();
+    return {"--urlapi=" + base, "--urlrestful=" + base, "--urlmain=" + base + "/pages/main",
+            "--urlwb=" + base + "/pages/whiteboard", "--urlpwb=" + base + "/pages/whiteboard/playback"};
 }
 
 ProgramRun::ProgramRun(const QString& runtimeDir, const QString& home)

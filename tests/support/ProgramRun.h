@@ -11,6 +11,8 @@
 
 namespace ZmTest {
 
+class Simulator;
+
 // One start of the real program (ZmQuillo_Desktop of the program folder) with its own home folder, watched through
 // its log files and standard error. The program is killed when the object goes while it still runs.
 class ProgramRun
@@ -22,6 +24,8 @@ public:
 
     // The program under test.
     static QString programPath();
+    // The options that point every service address of the program at the simulator, as scripts/run gives them.
+    static QStringList serviceArguments(const Simulator& simulator);
 
     // home: a home folder to share with an earlier run; empty for a new one.
     explicit ProgramRun(const QString& runtimeDir, const QString& home = QString());

@@ -50,12 +50,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_runtime;
 
     // The simulator's addresses and a start with no lesson.
-    QStringList serviceArguments() const
-    {
-        const QString base = m_simulator.baseUrl();
-        return {"--urlapi=" + base, "--urlrestful=" + base, "--urlmain=" + base + "/pages/main",
-                "--urlwb=" + base + "/pages/whiteboard", "--urlpwb=" + base + "/pages/whiteboard/playback"};
-    }
+    QStringList serviceArguments() const { return ProgramRun::serviceArguments(m_simulator); }
 
     void programVerdicts(int appStatus, int webStatus)
     {
