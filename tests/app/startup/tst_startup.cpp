@@ -169,7 +169,7 @@ private slots:
         const QString exchanged = fixture("exchange_token.json").toString();
         const QString channelKey = fixture("lesson.json").toObject().value("channelKey").toString();
         const QString found = ZmTest::firstSecretIn(
-            texts, {"3f9a71c2e8b04d5a96c1e7f20b8d4a6e", "pupil-launch-token-7f3e", exchanged, channelKey,
+            texts, {ZmTest::kPageSigningSecret, "pupil-launch-token-7f3e", exchanged, channelKey,
                     ZmTest::Simulator::ossAccessKeySecret(), ZmTest::Simulator::ossSecurityToken()});
         QVERIFY2(found.isEmpty(), qPrintable(found));
     }
