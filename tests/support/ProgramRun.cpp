@@ -1,5 +1,6 @@
 #include "ProgramRun.h"
 
+#include "Simulator.h"
 #include "ZmTestMain.h"
 
 #include <QDebug>
@@ -15,6 +16,13 @@ namespace ZmTest {
 QString ProgramRun::programPath()
 {
     return programDir() + QStringLiteral("/ZmQuillo_Desktop");
+}
+
+QStringList ProgramRun::serviceArguments(const Simulator& simulator)
+{
+    const QString base = simulator.baseUrl();
+    return {"--urlapi=" + base, "--urlrestful=" + base, "--urlmain=" + base + "/pages/main",
+            "--urlwb=" + base + "/pages/whiteboard", "--urlpwb=" + base + "/pages/whiteboard/playback"};
 }
 
 ProgramRun::ProgramRun(const QString& runtimeDir, const QString& home)
@@ -86,9 +94,20 @@ bool ProgramRun::start(const QStringList& arguments)
 
 QString ProgramRun::errorOutput()
 {
-    m_stderr += QString::fromUtf8(m_process.readAllStandardError());
-    m_process.readAllStandardOutput();
+    readOutput();
     return m_stderr;
+}
+
+QString ProgramRun::standardOutput()
+{
+    readOutput();
+    return m_stdout;
+}
+
+void ProgramRun::readOutput()
+{
+    m_stderr += QString::fromUtf8(m_process.readAllStandardError());
+    m_stdout += QString::fromUtf8(m_process.readAllStandardOutput());
 }
 
 QString ProgramRun::log()

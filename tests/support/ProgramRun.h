@@ -11,6 +11,8 @@
 
 namespace ZmTest {
 
+class Simulator;
+
 // One start of the real program (ZmQuillo_Desktop of the program folder) with its own home folder, watched through
 // its log files and standard error. The program is killed when the object goes while it still runs.
 class ProgramRun
@@ -22,6 +24,8 @@ public:
 
     // The program under test.
     static QString programPath();
+    // The options that point every service address of the program at the simulator, as scripts/run gives them.
+    static QStringList serviceArguments(const Simulator& simulator);
 
     // home: a home folder to share with an earlier run; empty for a new one.
     explicit ProgramRun(const QString& runtimeDir, const QString& home = QString());
@@ -47,6 +51,8 @@ public:
 
     // What the program wrote to standard error so far.
     QString errorOutput();
+    // What the program wrote to standard output so far.
+    QString standardOutput();
     // Everything the program logged: standard error (before its log handler) and its log files.
     QString log();
     // What the program's log files hold.
@@ -60,11 +66,15 @@ public:
     void kill();
 
 private:
+    // Takes in what the program wrote to its two channels since the last call.
+    void readOutput();
+
     QTemporaryDir m_ownHome;
     QString m_home;
     QString m_runtimeDir;
     QProcess m_process;
     QString m_stderr;
+    QString m_stdout;
     QMap<QString, QString> m_extraEnv;
     QStringList m_unsetEnv;
 };

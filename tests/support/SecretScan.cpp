@@ -30,14 +30,16 @@ QStringList uploadedArchiveFiles(Simulator& simulator)
         const QString key = value.toObject().value(QStringLiteral("key")).toString();
         QTemporaryDir unpacked;
         const QString archive = unpacked.filePath(QStringLiteral("archive.zip"));
+        const QString folder = unpacked.filePath(QStringLiteral("files"));
         int error = 0;
         if (!writeFile(archive, simulator.ossObject(bucket, key)) ||
-            ZipUtil::extractDir(archive, unpacked.filePath(QStringLiteral("files")), &error).isEmpty()) {
+            ZipUtil::extractDir(archive, folder, &error).isEmpty()) {
             texts << bucket + '/' + key + QStringLiteral(": not an archive that unpacks");
             continue;
         }
-        for (QString text : filesUnder(unpacked.filePath(QStringLiteral("files"))))
-            texts << bucket + '/' + key + QStringLiteral(" ") + text.remove(0, unpacked.path().size() + 7);
+        // Each file named by its path inside the archive.
+        for (const QString& text : filesUnder(folder))
+            texts << bucket + '/' + key + QStringLiteral(" ") + text.mid(folder.size() + 1);
     }
     return texts;
 }

@@ -9,6 +9,9 @@ class Simulator;
 
 // What a run leaves behind, one text per place, each "<where>: <content>", and the secrets found in it.
 
+// The secret the program signs page addresses with (net/api/UrlSigner.cpp).
+inline const QString kPageSigningSecret = QStringLiteral("3f9a71c2e8b04d5a96c1e7f20b8d4a6e");
+
 // Every file under folder, sub-folders included.
 QStringList filesUnder(const QString& folder);
 

@@ -236,7 +236,7 @@ private slots:
                         "resumeLogInfo.json: " + QString::fromUtf8(ZmTest::readFile(dataDir + "/resumeLogInfo.json"))} +
             ZmTest::filesUnder(dataDir + "/logs") + ZmTest::uploadedArchiveFiles(m_sim);
         const QString found = ZmTest::firstSecretIn(
-            texts, {"3f9a71c2e8b04d5a96c1e7f20b8d4a6e", AppGlobalData::instance()->launch.token,
+            texts, {ZmTest::kPageSigningSecret, AppGlobalData::instance()->launch.token,
                     AppGlobalData::instance()->lesson.channelKey, ZmTest::Simulator::ossAccessKeySecret(),
                     ZmTest::Simulator::ossSecurityToken()});
         QVERIFY2(found.isEmpty(), qPrintable(found));

@@ -55,24 +55,18 @@ private:
     // The addresses of scripts/run, the simulated devices and engine scenario, and the pupil Leo's lesson.
     QStringList pupilLessonArguments() const
     {
-        const QString base = m_sim.baseUrl();
-        return {"--rtc_devices=simulated",
-                "--urlapi=" + base,
-                "--urlrestful=" + base,
-                "--urlmain=" + base + "/pages/main",
-                "--urlwb=" + base + "/pages/whiteboard",
-                "--urlpwb=" + base + "/pages/whiteboard/playback",
-                "--web_mode=" + base,
-                "--rtc_scenario=" + scenarioPath("rtc/normal_class.json"),
-                "--accounttype=1",
-                "--uid=100234",
-                "--token=eyJhbGciOiJIUzI1NiJ9.cHVwaWwtMTAwMjM0.bG9jYWwtcnVu",
-                "--lessonid=880213",
-                "--periodid=20240611093",
-                "--lessonname=Unit%203%20At%20the%20Zoo",
-                "--apptype=joinclass",
-                "--teachtype=1",
-                "--classtype=1"};
+        return QStringList{"--rtc_devices=simulated"} + ProgramRun::serviceArguments(m_sim) +
+               QStringList{"--web_mode=" + m_sim.baseUrl(),
+                           "--rtc_scenario=" + scenarioPath("rtc/normal_class.json"),
+                           "--accounttype=1",
+                           "--uid=100234",
+                           "--token=eyJhbGciOiJIUzI1NiJ9.cHVwaWwtMTAwMjM0.bG9jYWwtcnVu",
+                           "--lessonid=880213",
+                           "--periodid=20240611093",
+                           "--lessonname=Unit%203%20At%20the%20Zoo",
+                           "--apptype=joinclass",
+                           "--teachtype=1",
+                           "--classtype=1"};
     }
 
 private slots:

@@ -50,12 +50,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_runtime;
 
     // The simulator's addresses and a start with no lesson.
-    QStringList serviceArguments() const
-    {
-        const QString base = m_simulator.baseUrl();
-        return {"--urlapi=" + base, "--urlrestful=" + base, "--urlmain=" + base + "/pages/main",
-                "--urlwb=" + base + "/pages/whiteboard", "--urlpwb=" + base + "/pages/whiteboard/playback"};
-    }
+    QStringList serviceArguments() const { return ProgramRun::serviceArguments(m_simulator); }
 
     void programVerdicts(int appStatus, int webStatus)
     {
@@ -161,8 +156,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!m_simulator.ossObjects().isEmpty(), kStartTimeoutMs);
 
         const QStringList texts =
-            QStringList{"standard error and run logs: " + run.log(),
-                        "standard output: " + QString::fromUtf8(run.process().readAllStandardOutput())} +
+            QStringList{"standard error and run logs: " + run.log(), "standard output: " + run.standardOutput()} +
             ZmTest::filesUnder(run.dataDir() + "/logs") + ZmTest::uploadedArchiveFiles(m_simulator);
         QCOMPARE(texts.filter("ZmQuillo.dmp: ").size(), 2); // in the log folder and in the archive
 
@@ -175,7 +169,7 @@ private slots:
         const QString exchanged = fixture("exchange_token.json").toString();
         const QString channelKey = fixture("lesson.json").toObject().value("channelKey").toString();
         const QString found = ZmTest::firstSecretIn(
-            texts, {"3f9a71c2e8b04d5a96c1e7f20b8d4a6e", "pupil-launch-token-7f3e", exchanged, channelKey,
+            texts, {ZmTest::kPageSigningSecret, "pupil-launch-token-7f3e", exchanged, channelKey,
                     ZmTest::Simulator::ossAccessKeySecret(), ZmTest::Simulator::ossSecurityToken()});
         QVERIFY2(found.isEmpty(), qPrintable(found));
     }
