@@ -33,8 +33,11 @@ void BM_PluginConverter(benchmark::State& state)
     const std::vector<uint8_t> source = sourceFrame();
     std::vector<uint8_t> bgra(size_t(width) * height * 4);
     for (auto _ : state) {
-        convertFrame(AV_PIX_FMT_YUV420P, source.data(), source.size(), kSourceWidth, kSourceHeight, AV_PIX_FMT_BGRA,
-                     width, height, bgra.data(), width * 4);
+        if (!convertFrame(AV_PIX_FMT_YUV420P, source.data(), source.size(), kSourceWidth, kSourceHeight,
+                          AV_PIX_FMT_BGRA, width, height, bgra.data(), width * 4)) {
+            state.SkipWithError("the converter refused the frame");
+            break;
+        }
         benchmark::ClobberMemory();
     }
 }

@@ -45,8 +45,8 @@ void freeScaleContexts();
 // Turns a packed YUV420P or NV12 picture (planes back to back, no row padding) into BGRA in dst, rows of dstStride
 // bytes (0: packed rows). Of another size, the planes are scaled bicubic in YUV first, through the cached context,
 // as FFmpeg scales them on its way to BGRA; the conversion to BGRA (BT.601, limited range) is made at the
-// destination size. srcBytes is the source's byte
-// count as the section gives it; the caller has checked the source against its buffer. False for other formats,
-// sizes without a context, or when nothing was written. Allocates nothing once the sizes were seen.
+// destination size. srcBytes is the source's byte count as the section gives it; the caller has checked the source
+// against its buffer. False for other formats, sizes without a context, or when nothing was written. Allocates
+// nothing once the sizes were seen.
 bool convertFrame(AVPixelFormat srcFormat, const uint8_t* src, size_t srcBytes, int srcWidth, int srcHeight,
                   AVPixelFormat dstFormat, int dstWidth, int dstHeight, uint8_t* dst, int dstStride);

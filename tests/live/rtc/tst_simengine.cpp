@@ -154,6 +154,14 @@ struct Engine
         engine->queryInterface(AGORA_IID_MEDIA_ENGINE, &interface);
         return static_cast<agora::media::IMediaEngine*>(interface);
     }
+    // The engine's parameter interface, for the caller to release; null when the engine gives none.
+    IRtcEngineParameter* parameters()
+    {
+        void* interface = nullptr;
+        if (engine->queryInterface(AGORA_IID_RTC_ENGINE_PARAMETER, &interface) != 0)
+            return nullptr;
+        return static_cast<IRtcEngineParameter*>(interface);
+    }
     IRtcEngine* engine;
     int result = 0;
 };
@@ -528,9 +536,8 @@ private slots:
         FirstLocalFrames frames;
         Engine rtc(&frames);
         QCOMPARE(rtc.result, 0);
-        void* parameter = nullptr;
-        QCOMPARE(rtc.engine->queryInterface(AGORA_IID_RTC_ENGINE_PARAMETER, &parameter), 0);
-        auto* parameters = static_cast<IRtcEngineParameter*>(parameter);
+        IRtcEngineParameter* parameters = rtc.parameters();
+        QVERIFY(parameters);
         rtc.engine->enableVideo();
         QCOMPARE(rtc.engine->joinChannel(nullptr, "lesson", nullptr, 7), 0);
         QTRY_COMPARE(int(frames.count), 1);
@@ -593,9 +600,8 @@ private slots:
         TracedScenario traced;
         traced.use();
         Engine rtc;
-        void* parameter = nullptr;
-        rtc.engine->queryInterface(AGORA_IID_RTC_ENGINE_PARAMETER, &parameter);
-        auto* parameters = static_cast<IRtcEngineParameter*>(parameter);
+        IRtcEngineParameter* parameters = rtc.parameters();
+        QVERIFY(parameters);
         const QString path = traced.filePath("agorasdk.log");
         QCOMPARE(parameters->setString("rtc.log_file", path.toUtf8().constData()), 0);
         rtc.engine->joinChannel(nullptr, "first-lesson", nullptr, 7);
