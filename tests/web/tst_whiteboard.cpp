@@ -878,7 +878,7 @@ int main(int argc, char** argv)
     app.setAttribute(Qt::AA_Use96Dpi, true);
     TestWhiteboard test;
     QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
+    return QTest::qExec(&test, ZmTest::testArguments(test, argc, argv));
 }
 
 #include "tst_whiteboard.moc"
