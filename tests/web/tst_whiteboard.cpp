@@ -779,15 +779,14 @@ void TestWhiteboard::captureOnlyForTheLoadedPages()
     route.headers = {{QStringLiteral("Content-Type"), QStringLiteral("text/html")}};
     route.body = probe;
     QVERIFY(m_sim.program(route) > 0);
-    QTemporaryDir offline;
-    const QString probeFile = offline.filePath(QStringLiteral("capture.html"));
+    QTemporaryDir folder;
+    const QString probeFile = folder.filePath(QStringLiteral("capture.html"));
     QVERIFY(ZmTest::writeFile(probeFile, probe));
-    const QString probeUrl = way == QLatin1String("offline")
-                                 ? QUrl::fromLocalFile(probeFile).toString()
-                                 : QStringLiteral("http://%1:%2/probe/capture.html").arg(host).arg(m_sim.port());
-    const QString probeOrigin = way == QLatin1String("offline")
-                                    ? QStringLiteral("file://")
-                                    : QStringLiteral("http://%1:%2").arg(host).arg(m_sim.port());
+    const bool offline = way == QLatin1String("offline");
+    const QString probeOrigin =
+        offline ? QStringLiteral("file://") : QStringLiteral("http://%1:%2").arg(host).arg(m_sim.port());
+    const QString probeUrl =
+        offline ? QUrl::fromLocalFile(probeFile).toString() : probeOrigin + QStringLiteral("/probe/capture.html");
 
     BoardPage page;
     QString result;
@@ -795,7 +794,7 @@ void TestWhiteboard::captureOnlyForTheLoadedPages()
         result = page.evaluate(QStringLiteral("window.captureResult || ''")).toString();
         return !result.isEmpty();
     };
-    if (way == QLatin1String("offline")) {
+    if (offline) {
         page.board.loadUrl(probeUrl);
         QVERIFY(ZmTest::waitUntil(pageResult, ZmTest::kWaitMs, 50));
     } else {
@@ -878,7 +877,7 @@ int main(int argc, char** argv)
     app.setAttribute(Qt::AA_Use96Dpi, true);
     TestWhiteboard test;
     QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
+    return QTest::qExec(&test, ZmTest::testArguments(test, argc, argv));
 }
 
 #include "tst_whiteboard.moc"
