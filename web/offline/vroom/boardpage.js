@@ -289,7 +289,6 @@
             fixture.connected = true;
             setStatus("connected");
             unsent.splice(0).forEach(function (text) { board.JsPostMessage = text; });
-            report("connected " + kind);
             if (kind === "playback") {
                 board.signalBoardPause.connect(function (pause) {
                     report("signalBoardPause " + pause);
@@ -300,6 +299,8 @@
                     setStatus("at " + position + " ms");
                 });
             }
+            // After the connections above: the program has them once it sees this line.
+            report("connected " + kind);
             if (kind === "smallclass")
                 post({ key: "msg-w2n-request-env" });
             startBuffering();
