@@ -31,6 +31,10 @@ public:
     // The speed of size bytes in elapsedMs; a transfer measured as 0 ms counts as 1 ms.
     static float speedOf(qint64 size, qint64 elapsedMs);
 
+    // Every transfer that ends from now on counts as lasting durationMs instead of its measured time, so a test
+    // decides the speed; a negative value restores the measurement.
+    static void setDurationMsForTesting(int durationMs);
+
 signals:
     void sigEnded(AsyncDownload* pAsyncDownload);
 

@@ -12,7 +12,8 @@
 #include <QWidget>
 
 // The device-check wizard over a host window, with the services it measures on the machine: the simulator (API,
-// download-test file), a fake ping (every host answers in 20 ms unless told otherwise) and a fixed processor load.
+// download-test file, taken in a fixed time), a fake ping (every host answers in 20 ms unless told otherwise) and a
+// fixed processor load.
 class DeviceCheckRig
 {
 public:
